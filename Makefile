@@ -1,0 +1,47 @@
+# Entry points: make run, make test, make bench (see README.md).
+JOBS   ?= 2
+BUILD  ?= build
+ASAN   ?= build-asan
+REL    ?= build-release
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build run test test-plain test-asan bench fuzz clean
+
+deps:
+	@sh scripts/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display found (DISPLAY and WAYLAND_DISPLAY are unset)."; \
+	  echo "Start it from a desktop session, or under a virtual one: xvfb-run make run"; \
+	  exit 1; fi
+	@$(BUILD)/bin/brevok
+
+test-plain: build
+	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DBREVOK_SANITIZE=ON $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(ASAN) -j $(JOBS)
+	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+
+test: test-plain test-asan
+
+bench: deps
+	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(REL) -j $(JOBS)
+	@set -e; for b in $(REL)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVOK_FUZZ=ON -DBREVOK_GUI=OFF \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang > /dev/null
+	@cmake --build build-fuzz -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(REL) build-fuzz

@@ -1,0 +1,21 @@
+# The Qt side: widgets of the components and the script editor, the main window, the program.
+find_package(Qt6 REQUIRED COMPONENTS Widgets Gui Core)
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTORCC ON)
+
+function(brevok_gui_library name dir)
+  file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/${dir}/*.h
+                                   ${PROJECT_SOURCE_DIR}/${dir}/*.qrc)
+  list(FILTER srcs EXCLUDE REGEX "/main\\.cpp$")
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC Qt6::Widgets ${ARGN})
+endfunction()
+
+brevok_gui_library(brevok_components_gui src/components/gui brevok_components)
+brevok_gui_library(brevok_script_gui     src/script/gui     brevok_script)
+brevok_gui_library(brevok_app            src/app            brevok_core brevok_components_gui brevok_script_gui)
+target_sources(brevok_app PRIVATE ${PROJECT_SOURCE_DIR}/resources/brevok.qrc)
+
+add_executable(brevok src/app/main.cpp)
+target_link_libraries(brevok PRIVATE brevok_app)

@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and the program need, when missing.
+set -e
+PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev llvm clang lld \
+      xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev"
+missing=""
+for p in $PKGS; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,20 @@
+// The one exception type of the system: a failure whose message is the text the user sees.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace brevok {
+
+/// A failure that ends the current command and reaches the application's generic error
+/// report. what() is the user-facing text, e.g. "Cannot open file C:\x.rc".
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// Replaces the first "%s" of `pattern` with `arg` ("Cannot open file %s" + path).
+std::string FormatText(std::string_view pattern, std::string_view arg);
+
+}  // namespace brevok

@@ -1,0 +1,227 @@
+// POSIX file services.
+#include "platform/files.h"
+
+#include "platform/errors.h"
+#include "platform/paths.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace brevok {
+namespace {
+
+constexpr std::size_t kBufferSize = 1 << 20;
+
+// Follows a chain of symbolic links to the file a save must replace. A dangling link
+// resolves to the path it names, so the save creates that file.
+std::string ResolveLinks(const std::string& path)
+{
+    std::string current = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::vector<char> buf(PATH_MAX + 1);
+        const ssize_t n = readlink(current.c_str(), buf.data(), buf.size() - 1);
+        if (n < 0)
+            return current;
+        std::string target(buf.data(), static_cast<std::size_t>(n));
+        if (target.empty() || target[0] != '/')
+            target = FolderPart(current, PathStyle::Posix) + target;
+        current = target;
+    }
+    return current;
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+void DeleteFileQuietly(const std::string& path)
+{
+    if (!path.empty())
+        unlink(path.c_str());
+}
+
+std::string ReadFileBytes(const std::string& path)
+{
+    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(FormatText("Cannot open file %s", path));
+    struct stat st {};
+    std::string data;
+    if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+        data.reserve(static_cast<std::size_t>(st.st_size));
+    else if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+        close(fd);
+        throw Error(FormatText("Cannot open file %s", path));
+    }
+    char chunk[65536];
+    for (;;) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            close(fd);
+            throw Error(FormatText("Cannot open file %s", path));
+        }
+        data.append(chunk, static_cast<std::size_t>(n));
+    }
+    close(fd);
+    return data;
+}
+
+bool WriteLayer::WriteAll(int fd, const char* data, std::size_t size) const
+{
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool WriteLayer::Sync(int fd) const
+{
+    return fsync(fd) == 0;
+}
+
+bool WriteLayer::Rename(const std::string& from, const std::string& to) const
+{
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+const WriteLayer& SystemWriteLayer()
+{
+    static const WriteLayer layer;
+    return layer;
+}
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& layer)
+    : path_(path), target_(ResolveLinks(path)), layer_(layer)
+{
+    const auto cannotCreate = [&] { return Error(FormatText("Cannot create file %s", path_)); };
+    if (path.empty() || FolderExists(target_))
+        throw cannotCreate();
+    // Keep the permissions of the file being replaced; a new file gets the usual ones.
+    mode_t mode = 0666;
+    struct stat st {};
+    const bool existed = stat(target_.c_str(), &st) == 0;
+    if (existed)
+        mode = st.st_mode & 07777;
+    // A read-only file is not replaced, as the system would refuse to open it for writing.
+    if (existed && access(target_.c_str(), W_OK) != 0)
+        throw cannotCreate();
+    std::string pattern = FolderPart(target_, PathStyle::Posix) + "." + FilePart(target_, PathStyle::Posix) + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    fd_ = mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0)
+        throw cannotCreate();
+    temp_ = name.data();
+    if (existed)
+        fchmod(fd_, mode);
+    else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd_, mode & ~mask);
+    }
+    buffer_.reserve(kBufferSize);
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (!committed_)
+        Abandon();
+}
+
+void AtomicFileWriter::Write(std::string_view bytes)
+{
+    if (buffer_.size() + bytes.size() > kBufferSize)
+        FlushBuffer();
+    if (bytes.size() >= kBufferSize) {
+        if (!layer_.WriteAll(fd_, bytes.data(), bytes.size())) {
+            Abandon();
+            throw Error("Stream write error");
+        }
+        return;
+    }
+    buffer_.append(bytes);
+}
+
+void AtomicFileWriter::FlushBuffer()
+{
+    if (buffer_.empty())
+        return;
+    if (!layer_.WriteAll(fd_, buffer_.data(), buffer_.size())) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    buffer_.clear();
+}
+
+void AtomicFileWriter::Commit()
+{
+    if (fd_ < 0)
+        throw Error("Stream write error");
+    FlushBuffer();
+    if (!layer_.Sync(fd_)) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    if (!layer_.Rename(temp_, target_)) {
+        Abandon();
+        throw Error(FormatText("Cannot create file %s", path_));
+    }
+    committed_ = true;
+}
+
+void AtomicFileWriter::Abandon() noexcept
+{
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        unlink(temp_.c_str());
+        temp_.clear();
+    }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view data, const WriteLayer& layer)
+{
+    AtomicFileWriter writer(path, layer);
+    writer.Write(data);
+    writer.Commit();
+}
+
+}  // namespace brevok

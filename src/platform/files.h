@@ -1,0 +1,72 @@
+// File services: existence tests, whole-file reads, and atomic saves through a write layer.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace brevok {
+
+/// True for an existing regular file (a symbolic link to one counts); false for a folder.
+bool FileExists(const std::string& path);
+
+/// True for an existing folder.
+bool FolderExists(const std::string& path);
+
+/// Deletes a file; a missing file or a failed deletion is ignored.
+void DeleteFileQuietly(const std::string& path);
+
+/// Reads the whole file. Throws Error("Cannot open file <path>") when it cannot be opened
+/// or read.
+std::string ReadFileBytes(const std::string& path);
+
+/// The system calls an atomic save goes through; tests replace it to inject failures.
+class WriteLayer {
+public:
+    virtual ~WriteLayer() = default;
+    /// Writes all of `size` bytes; false on failure (errno set).
+    virtual bool WriteAll(int fd, const char* data, std::size_t size) const;
+    /// Flushes the file to its device; false on failure.
+    virtual bool Sync(int fd) const;
+    /// Renames `from` over `to`; false on failure.
+    virtual bool Rename(const std::string& from, const std::string& to) const;
+};
+
+/// The layer of the real system calls.
+const WriteLayer& SystemWriteLayer();
+
+/// Writes a file so that a failure at any point leaves the old one byte-identical: the data
+/// go to a temporary file in the same folder, which is flushed and renamed over the target.
+/// The target's permissions are kept; a symbolic link is followed, not replaced. Errors:
+/// "Cannot create file <path>" when the temporary file cannot be made or renamed into place,
+/// "Stream write error" when writing or flushing fails. The temporary file never survives.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::string& path, const WriteLayer& layer = SystemWriteLayer());
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    /// Appends bytes (buffered).
+    void Write(std::string_view bytes);
+    /// Flushes, syncs and renames into place. Without Commit the target is left alone.
+    void Commit();
+
+private:
+    void FlushBuffer();
+    void Abandon() noexcept;
+
+    std::string path_;       // as given, for messages
+    std::string target_;     // the file really replaced (links resolved)
+    std::string temp_;
+    const WriteLayer& layer_;
+    int fd_ = -1;
+    std::string buffer_;
+    bool committed_ = false;
+};
+
+/// Convenience: one atomic write of `data` to `path`.
+void WriteFileAtomically(const std::string& path, std::string_view data,
+                         const WriteLayer& layer = SystemWriteLayer());
+
+}  // namespace brevok
