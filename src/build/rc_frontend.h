@@ -1,0 +1,31 @@
+// The resource-compiler front end shared by brcc32 and brc32: llvm-rc behind BRCC32's outcome.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brevok {
+
+/// What one compile of a resource script gave.
+struct CompileOutcome {
+    /// True only when the `.res` file is complete and in place.
+    bool ok = false;
+    /// Every message of the compiler, one per line, with the script's line number where the
+    /// compiler gives one ("C:\x.rc(12): ..."); front-end failures (no llvm-rc, cannot write
+    /// the output) are reported here as well.
+    std::vector<std::string> diagnostics;
+};
+
+/// Compiles the resource script `script` into the `.res` file `res`. The output is written
+/// to a temporary file beside `res` and renamed into place only on success, so a failed
+/// compile never leaves a partial `.res` (an older `res` stays as it was).
+/// llvm-rc is found through BREVOK_LLVM_RC, else `llvm-rc` or `llvm-rc-NN` on PATH.
+CompileOutcome CompileResourceScript(const std::string& script, const std::string& res);
+
+/// The three banner lines a tool prints first: name and version, a copyright line, and an
+/// empty line. When no C preprocessor is available the copyright line is followed by a note
+/// saying that #include and #define are not processed (the third line stays empty).
+std::vector<std::string> BannerLines(std::string_view toolName);
+
+}  // namespace brevok
