@@ -33,12 +33,16 @@ function(brevok_tests name dir)
     BREVOK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     BREVOK_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
     BREVOK_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/${dir}/data")
-  set(env "BREVOK_BIN_DIR=${CMAKE_BINARY_DIR}/bin" ${BREVOK_TEST_ENV})
+  set(env "BREVOK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
   if(BREVOK_SANITIZE)
     list(APPEND env "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0"
                     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
   endif()
+  list(APPEND env ${BREVOK_TEST_ENV})  # last, so a folder's own setting wins
+  # The environment reaches discovery and every test through `cmake -E env`: a list given as
+  # the ENVIRONMENT property loses all but its first entry inside gtest_discover_tests.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-                       PROPERTIES ENVIRONMENT "${env}" TIMEOUT 600)
+                       PROPERTIES TIMEOUT 600)
 endfunction()

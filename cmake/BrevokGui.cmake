@@ -19,3 +19,4 @@ target_sources(brevok_app PRIVATE ${PROJECT_SOURCE_DIR}/resources/brevok.qrc)
 
 add_executable(brevok src/app/main.cpp)
 target_link_libraries(brevok PRIVATE brevok_app)
+brevok_embed_version_resource(brevok)

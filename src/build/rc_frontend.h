@@ -11,9 +11,10 @@ namespace brevok {
 struct CompileOutcome {
     /// True only when the `.res` file is complete and in place.
     bool ok = false;
-    /// Every message of the compiler, one per line, with the script's line number where the
-    /// compiler gives one ("C:\x.rc(12): ..."); front-end failures (no llvm-rc, cannot write
-    /// the output) are reported here as well.
+    /// Every message of the compiler and its preprocessor, one per line, as
+    /// "FILE(LINE): error: TEXT" where the line is known ("/home/me/app.rc(12): error:
+    /// expected '{', got 3"); failures of the front end itself (no llvm-rc, the output
+    /// cannot be written) as "error: TEXT".
     std::vector<std::string> diagnostics;
 };
 
@@ -24,8 +25,11 @@ struct CompileOutcome {
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res);
 
 /// The three banner lines a tool prints first: name and version, a copyright line, and an
-/// empty line. When no C preprocessor is available the copyright line is followed by a note
-/// saying that #include and #define are not processed (the third line stays empty).
+/// empty line. When no C preprocessor is available the first line says that #include and
+/// #define are not processed (the banner stays three lines: callers drop exactly three).
 std::vector<std::string> BannerLines(std::string_view toolName);
+
+/// The version of the companion tools ("1.1.0.3"), the program's own.
+std::string_view ToolsVersion();
 
 }  // namespace brevok

@@ -34,6 +34,9 @@ struct FileDialogState {
     bool noValidate = false;
     bool hideReadOnly = true;
     bool resizable = true;
+    /// Besides the filter's patterns, also offer executable files without a suffix (the
+    /// compiler's dialog on systems whose programs carry no ".exe").
+    bool offerPlainExecutables = false;
 };
 
 class Dialogs {

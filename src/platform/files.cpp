@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
 #include <vector>
 
 namespace brevok {
@@ -87,6 +88,34 @@ std::string ReadFileBytes(const std::string& path)
     }
     close(fd);
     return data;
+}
+
+void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
+                      std::size_t pieceSize)
+{
+    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const auto cannotOpen = [&] {
+        if (fd >= 0)
+            close(fd);
+        return Error(FormatText("Cannot open file %s", path));
+    };
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+        throw cannotOpen();
+    const auto buffer = std::make_unique_for_overwrite<char[]>(pieceSize);
+    for (;;) {
+        const ssize_t n = read(fd, buffer.get(), pieceSize);
+        if (n == 0)
+            break;
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            throw cannotOpen();
+        }
+        if (!sink(std::string_view(buffer.get(), static_cast<std::size_t>(n))))
+            break;
+    }
+    close(fd);
 }
 
 bool WriteLayer::WriteAll(int fd, const char* data, std::size_t size) const

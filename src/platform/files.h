@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,12 @@ void DeleteFileQuietly(const std::string& path);
 /// Reads the whole file. Throws Error("Cannot open file <path>") when it cannot be opened
 /// or read.
 std::string ReadFileBytes(const std::string& path);
+
+/// Reads the file from start to end in pieces of at most `pieceSize` bytes, handing each to
+/// `sink` in order, so that a large file need not be held whole; stops early when `sink`
+/// returns false. Throws Error("Cannot open file <path>") when it cannot be opened or read.
+void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
+                      std::size_t pieceSize = std::size_t{1} << 20);
 
 /// The system calls an atomic save goes through; tests replace it to inject failures.
 class WriteLayer {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace brevok {
 
@@ -65,32 +66,80 @@ void ScriptDocument::Notify(ScriptChange::Kind kind, std::size_t index)
         listener(change);
 }
 
+void ScriptLineSplitter::EndLine(std::string_view tail)
+{
+    if (partial_.empty()) {
+        lines_.emplace_back(tail);
+        return;
+    }
+    partial_.append(tail);
+    lines_.push_back(std::move(partial_));
+    partial_.clear();
+}
+
+bool ScriptLineSplitter::Feed(std::string_view bytes)
+{
+    if (stopped_)
+        return false;
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    if (pendingCr_ && p != end) {
+        pendingCr_ = false;
+        if (*p == '\n')
+            ++p;
+    }
+    const char* lineStart = p;
+    while (p != end) {
+        const char c = *p;
+        if (c > '\r' || (c != '\r' && c != '\n' && c != '\0')) {
+            ++p;
+            continue;
+        }
+        const std::string_view text(lineStart, static_cast<std::size_t>(p - lineStart));
+        if (c == '\0') {
+            partial_.append(text);
+            stopped_ = true;
+            return false;
+        }
+        EndLine(text);
+        ++p;
+        // CR LF is one line end; a lone CR or LF is one; LF CR is two.
+        if (c == '\r') {
+            if (p == end)
+                pendingCr_ = true;
+            else if (*p == '\n')
+                ++p;
+        }
+        lineStart = p;
+    }
+    partial_.append(lineStart, static_cast<std::size_t>(end - lineStart));
+    return true;
+}
+
+std::vector<std::string> ScriptLineSplitter::Finish()
+{
+    // A line break at the very end adds no empty line.
+    if (!partial_.empty())
+        lines_.push_back(std::move(partial_));
+    partial_.clear();
+    pendingCr_ = false;
+    stopped_ = false;
+    return std::exchange(lines_, {});
+}
+
 std::vector<std::string> ParseScriptText(std::string_view bytes)
 {
-    const auto nul = bytes.find('\0');
-    if (nul != std::string_view::npos)
-        bytes = bytes.substr(0, nul);
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    const std::size_t size = bytes.size();
-    while (start < size) {
-        std::size_t end = start;
-        while (end < size && bytes[end] != '\r' && bytes[end] != '\n')
-            ++end;
-        lines.emplace_back(bytes.substr(start, end - start));
-        if (end == size)
-            break;
-        // CR LF is one line end; a lone CR or LF is one; LF CR is two.
-        start = end + 1;
-        if (bytes[end] == '\r' && start < size && bytes[start] == '\n')
-            ++start;
-    }
-    return lines;
+    ScriptLineSplitter splitter;
+    splitter.Feed(bytes);
+    return splitter.Finish();
 }
 
 void LoadScriptLines(ScriptDocument& document, const std::string& path)
 {
-    document.Reset(ParseScriptText(ReadFileBytes(path)));
+    // Split while reading, so the whole file and all its lines are never held at once.
+    ScriptLineSplitter splitter;
+    ReadFileInPieces(path, [&](std::string_view piece) { return splitter.Feed(piece); });
+    document.Reset(splitter.Finish());
 }
 
 void SaveScriptLines(ScriptDocument& document, const std::string& path, const WriteLayer& layer)

@@ -1,6 +1,7 @@
 // The persistent settings record and its load and save over the registry.
 #pragma once
 
+#include "platform/paths.h"
 #include "platform/registry.h"
 
 #include <cstdint>
@@ -26,8 +27,9 @@ inline constexpr const char* kSettingsSubKey = "Halvane\\BrevComp";
 
 /// Reads the eight values in their stored order, with their defaults. A value of another
 /// type than REG_SZ/REG_EXPAND_SZ throws Error("Invalid data type for '<name>'"); the
-/// fields before it are already assigned, those after it keep their values.
-void LoadSettings(Registry& registry, TSettings& settings);
+/// fields before it are already assigned, those after it keep their values. `style` gives
+/// the separator of the "Batch" default (the working folder's, then "Temp.bat").
+void LoadSettings(Registry& registry, TSettings& settings, PathStyle style = kHostPathStyle);
 
 /// Writes all eight values as REG_SZ. Throws Error("Failed to create key <path>") or
 /// Error("Failed to set data for '<name>'").

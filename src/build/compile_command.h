@@ -1,0 +1,49 @@
+// Compile: save the script, run the resource compiler through a batch file, show its messages.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace brevok {
+
+class CommandHost;
+
+inline constexpr std::string_view kNoResourcesText = "There are no resources to compile";
+inline constexpr std::string_view kNoCompilerText = "Can't Compile. No resource compiler is seleted";
+inline constexpr std::string_view kResourceCompiledText = "Resource compiled ";
+inline constexpr std::string_view kCompileCompleteText = "Compile complete, No errors found..";
+inline constexpr std::string_view kCompilerErrorText = "Compiler Error";
+inline constexpr std::string_view kBatchFileName = "Temp.bat";
+
+/// The interpreter that reads the batch file, which decides how a path is quoted in it.
+enum class BatchShell { Posix, Cmd };
+
+#ifdef _WIN32
+inline constexpr BatchShell kHostBatchShell = BatchShell::Cmd;
+#else
+inline constexpr BatchShell kHostBatchShell = BatchShell::Posix;
+#endif
+
+struct CompileOptions {
+    /// How long the batch run may take before it is ended.
+    std::int32_t timeoutMs = 20000;
+    BatchShell shell = kHostBatchShell;
+};
+
+/// The batch file's text: the compiler, the script and the redirection into the output
+/// file, then " CLS"; each line ends with CR LF. A path is written as it is unless the
+/// shell would split it or read a character of it as syntax; then it is quoted for `shell`.
+std::string CompileBatchText(const std::string& compilerPath, const std::string& scriptPath,
+                             const std::string& outputPath, BatchShell shell = kHostBatchShell);
+
+/// The batch file of a script: the script's folder followed by "Temp.bat".
+std::string BatchPathFor(const std::string& scriptPath);
+
+/// mnuFileCompileClick: every step of the Compile command, against `host`. Failures the
+/// command does not report itself (the script, batch or output file cannot be written or
+/// read) are thrown as Error for the generic error report; the busy cursor is restored and
+/// the batch file deleted on every path.
+void RunCompileCommand(CommandHost& host, const CompileOptions& options = {});
+
+}  // namespace brevok

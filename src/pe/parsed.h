@@ -1,0 +1,30 @@
+// The result type of the parsers of untrusted files: a value, or the text of what is wrong.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace brevok {
+
+/// What a parser of an untrusted file returns instead of throwing: either `value` is set,
+/// or `error` names what is wrong and where ("section 3 raw data runs past the end of the
+/// file (offset 0x400, size 0x200)"). Exactly one of the two is meaningful.
+template <class T>
+struct Parsed {
+    std::optional<T> value;
+    std::string error;
+
+    bool ok() const { return value.has_value(); }
+    explicit operator bool() const { return ok(); }
+    const T& operator*() const& { return *value; }
+    T& operator*() & { return *value; }
+    T&& operator*() && { return std::move(*value); }
+    const T* operator->() const { return &*value; }
+    T* operator->() { return &*value; }
+
+    static Parsed Ok(T v) { return Parsed{std::move(v), {}}; }
+    static Parsed Fail(std::string why) { return Parsed{std::nullopt, std::move(why)}; }
+};
+
+}  // namespace brevok

@@ -1,0 +1,130 @@
+// Starting an outside program and waiting for it: the two runners of the compiler driver.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace brevok {
+
+class Dialogs;
+
+/// Result texts of RunFileAndWait.
+inline constexpr std::string_view kRunOkText = "OK";
+inline constexpr std::string_view kProcessFileMissingText = "Process file does not exist";
+inline constexpr std::string_view kCreateProcessFailedText = "Createproccess failed ";
+inline constexpr std::string_view kRunTimeoutText =
+    "Timeout has occured in waiting for result from compiler.";
+
+/// Codes of RunCommandAndWait besides a failed start's error code.
+inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitTimeout = 258;
+inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
+
+/// Show-window codes that reach the runners: the child's window shown normally, or started
+/// minimised. On Linux a child has no console window; with kShowWindowNormal its standard
+/// output and error (and, for a batch file, each command before it runs) are handed to the
+/// launcher's output observer, which the program shows in a progress window. Any other code
+/// leaves the child's output where the program's own goes.
+inline constexpr std::uint16_t kShowWindowNormal = 5;
+inline constexpr std::uint16_t kShowWindowMinimized = 6;
+
+/// One start as the launcher would make it, recorded instead of run in LaunchMode::Print.
+struct LaunchRecord {
+    /// The command line the runner was asked to start.
+    std::string commandLine;
+    /// The program really started and its arguments, after splitting and program lookup.
+    /// For a batch file this is the interpreter's command.
+    std::vector<std::string> argv;
+    /// The batch file's text when the program is a ".bat" file, else empty.
+    std::string batchText;
+    std::uint16_t showWindow = 0;
+    std::int32_t timeoutMs = 0;
+};
+
+enum class LaunchMode {
+    /// Start the processes.
+    Run,
+    /// Record what would be started (Launches()) and report a process that ended at once.
+    Print,
+};
+
+/// What the caller lets the runners do while they wait.
+struct LaunchHooks {
+    /// Called about every 20 ms while a runner waits, so that the window can repaint. It must
+    /// not act on user input: the command that waits is still running.
+    std::function<void()> pump;
+    /// Receives the child's output as it arrives when the show-window code is
+    /// kShowWindowNormal. Without an observer the output goes where the program's own goes.
+    std::function<void(std::string_view)> output;
+};
+
+/// The two runners. Neither raises; every outcome is in the result text or code.
+class ProcessLauncher {
+public:
+    virtual ~ProcessLauncher() = default;
+
+    /// Starts `programText` + " " + `fileText` and waits at most `timeoutMs` ms (a negative
+    /// time-out waits without limit). Refuses to start when neither text names an existing
+    /// file (a folder is no file). On time-out the process and everything it started are
+    /// ended. resultText: "OK", "Process file does not exist", "Createproccess failed " +
+    /// programText + " " + fileText + " Error: " + code, or the time-out text.
+    virtual void RunFileAndWait(const std::string& programText, const std::string& fileText,
+                                std::int32_t timeoutMs, std::uint16_t showWindow,
+                                std::string& resultText) = 0;
+
+    /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. Returns the error code
+    /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout after
+    /// showing the error box "Timeout has occured in waiting for result from compiler." (the
+    /// process goes on running and is reaped when it ends), or kWaitFailed.
+    virtual std::uint32_t RunCommandAndWait(const std::string& commandLine,
+                                            std::uint16_t showWindow, std::int32_t timeoutMs) = 0;
+};
+
+/// The runners of the platform the program is built for (POSIX: posix_spawn, each child
+/// leading its own process group).
+class SystemProcessLauncher final : public ProcessLauncher {
+public:
+    explicit SystemProcessLauncher(Dialogs& dialogs, LaunchHooks hooks = {},
+                                   LaunchMode mode = LaunchMode::Run);
+
+    void RunFileAndWait(const std::string& programText, const std::string& fileText,
+                        std::int32_t timeoutMs, std::uint16_t showWindow,
+                        std::string& resultText) override;
+    std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
+                                    std::int32_t timeoutMs) override;
+
+    void SetHooks(LaunchHooks hooks) { hooks_ = std::move(hooks); }
+    void SetMode(LaunchMode mode) { mode_ = mode; }
+    /// Every start recorded in LaunchMode::Print, oldest first.
+    const std::vector<LaunchRecord>& Launches() const { return launches_; }
+
+private:
+    Dialogs& dialogs_;
+    LaunchHooks hooks_;
+    LaunchMode mode_;
+    std::vector<LaunchRecord> launches_;
+};
+
+/// How a helper program run by a tool ended.
+struct ProgramExit {
+    /// The error code of a failed start (errno), 0 when the program ran.
+    int startError = 0;
+    /// The exit code, or 128 + the signal number when a signal ended the program.
+    int exitCode = 0;
+    /// Standard output and error together, for RunAndCapture.
+    std::string output;
+};
+
+/// Runs `argv` (argv[0] a path) with standard input from /dev/null, captures its standard
+/// output and error together, and waits for it to end. Unlike the runners' children, the
+/// program stays in the caller's process group, so whatever ends the group ends it too.
+ProgramExit RunAndCapture(const std::vector<std::string>& argv);
+
+/// Runs `argv` (argv[0] a path) with its standard output on `outputFd` and its standard
+/// error where the caller's goes, and waits for it to end; it stays in the caller's group.
+ProgramExit RunWithOutput(const std::vector<std::string>& argv, int outputFd);
+
+}  // namespace brevok

@@ -1,0 +1,276 @@
+// Binding .res files into real PE images built by clang and lld-link, held against
+// llvm-readobj, llvm-objdump and osslsigncode.
+#include "pe/binder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "pe/byte_io.h"
+#include "pe/pe_image.h"
+#include "pe_test_helpers.h"
+
+namespace brevok {
+namespace {
+
+using fixtures::BuildPe;
+using fixtures::CompileRc;
+using fixtures::FixtureDir;
+using fixtures::PeArch;
+using fixtures::PeBuildOptions;
+using fixtures::PeFlavour;
+using fixtures::ReadFixtureFile;
+using fixtures::RunFixtureCommand;
+using fixtures::WriteFixtureFile;
+using petest::ResourceListing;
+
+PeHeaders HeadersOf(const std::string& path) {
+    const std::string bytes = ReadFixtureFile(path);
+    auto h = ParsePeHeaders(bytes, bytes.size());
+    EXPECT_TRUE(h.ok()) << h.error;
+    return h.ok() ? *h : PeHeaders{};
+}
+
+// The layout rules a loader relies on, checked on the bound image, and llvm-objdump's
+// reading of it without complaint.
+void ExpectConsistent(const std::string& path) {
+    const std::string dump = RunFixtureCommand("llvm-objdump -p -h '" + path + "'");
+    EXPECT_EQ(dump.find("warning"), std::string::npos) << dump;
+    const PeHeaders h = HeadersOf(path);
+    std::uint64_t imageEnd = 0;
+    for (std::size_t i = 0; i < h.sections.size(); ++i) {
+        const SectionHeader& s = h.sections[i];
+        EXPECT_EQ(s.sizeOfRawData % h.fileAlignment, 0u) << "section " << i;
+        EXPECT_EQ(s.virtualAddress % h.sectionAlignment, 0u) << "section " << i;
+        imageEnd = std::max<std::uint64_t>(imageEnd, s.virtualAddress + s.VirtualExtent());
+        for (std::size_t j = i + 1; j < h.sections.size(); ++j) {
+            const SectionHeader& t = h.sections[j];
+            EXPECT_TRUE(s.virtualAddress + s.VirtualExtent() <= t.virtualAddress ||
+                        t.virtualAddress + t.VirtualExtent() <= s.virtualAddress)
+                << "sections " << i << " and " << j << " overlap in memory";
+            if (s.sizeOfRawData && t.sizeOfRawData) {
+                EXPECT_TRUE(s.pointerToRawData + s.sizeOfRawData <= t.pointerToRawData ||
+                            t.pointerToRawData + t.sizeOfRawData <= s.pointerToRawData)
+                    << "sections " << i << " and " << j << " overlap in the file";
+            }
+        }
+    }
+    const std::uint64_t align = h.sectionAlignment;
+    EXPECT_EQ(h.sizeOfImage, (imageEnd + align - 1) / align * align);
+    auto res = FindResources(h);
+    ASSERT_TRUE(res.ok()) << res.error;
+    EXPECT_EQ(res->directory.rva, h.sections[res->sectionIndex].virtualAddress);
+}
+
+const char* const kMergedRc =
+    "1 RCDATA { \"new one\" }\n"
+    "KEEP RCDATA { \"kept\" }\n"
+    "2 RCDATA { \"two\" }\n"
+    "STRINGTABLE { 1, \"hello\" }\n";
+
+TEST(BinderTest, MergedTreeMatchesTheLinkersForBothFormatsWithAndWithoutResources) {
+    const char* const baseRc = "1 RCDATA { \"old one\" }\nKEEP RCDATA { \"kept\" }\n";
+    const char* const bindRc = "1 RCDATA { \"new one\" }\n2 RCDATA { \"two\" }\nSTRINGTABLE { 1, \"hello\" }\n";
+    for (PeArch arch : {PeArch::X64, PeArch::X86}) {
+        for (bool withResources : {true, false}) {
+            SCOPED_TRACE((arch == PeArch::X64 ? "PE32+ " : "PE32 ") + std::string(withResources ? "with" : "without"));
+            FixtureDir dir;
+            PeBuildOptions options;
+            options.arch = arch;
+            const std::string exe = BuildPe(dir.path(), "base", withResources ? baseRc : "", options);
+            const std::string res = CompileRc(dir.path(), "bind", bindRc);
+            const std::string expected = BuildPe(dir.path(), "expected", withResources ? kMergedRc : bindRc, options);
+
+            const BindOutcome outcome = BindResFile(res, exe);
+            ASSERT_TRUE(outcome.ok) << (outcome.lines.empty() ? "" : outcome.lines[0]);
+            EXPECT_TRUE(outcome.lines.empty());
+            EXPECT_EQ(ResourceListing(exe), ResourceListing(expected));
+            ExpectConsistent(exe);
+            EXPECT_EQ(HeadersOf(exe).kind, arch == PeArch::X64 ? PeKind::Pe32Plus : PeKind::Pe32);
+        }
+    }
+}
+
+TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection) {
+    FixtureDir dir;
+    const std::string big = "BIG RCDATA { " + std::string(2000, '1').insert(0, "\"") + "\" }\n";
+    const std::string exe = BuildPe(dir.path(), "base", big + "1 RCDATA { \"old\" }\n");
+    const PeHeaders before = HeadersOf(exe);
+    const auto sizeBefore = std::filesystem::file_size(exe);
+
+    // Smaller than the section: rewritten where it is, the file keeps its size.
+    ASSERT_TRUE(BindResFile(CompileRc(dir.path(), "small", "1 RCDATA { \"new\" }\n"), exe).ok);
+    EXPECT_EQ(std::filesystem::file_size(exe), sizeBefore);
+    EXPECT_EQ(HeadersOf(exe).sections.size(), before.sections.size());
+    EXPECT_EQ(ResourceListing(exe), ResourceListing(BuildPe(dir.path(), "e1", big + "1 RCDATA { \"new\" }\n")));
+
+    // Larger, followed only by .reloc: grown, the relocations moved and their directory updated.
+    const std::string large = "2 RCDATA { \"" + std::string(9000, '2') + "\" }\n";
+    ASSERT_TRUE(BindResFile(CompileRc(dir.path(), "large", large), exe).ok);
+    const PeHeaders grown = HeadersOf(exe);
+    EXPECT_EQ(grown.sections.size(), before.sections.size());
+    EXPECT_EQ(grown.sections.back().Name(), ".reloc");
+    EXPECT_GT(grown.sections.back().virtualAddress, before.sections.back().virtualAddress);
+    EXPECT_EQ(grown.Directory(kDirBaseReloc).rva, grown.sections.back().virtualAddress);
+    EXPECT_EQ(RunFixtureCommand("llvm-readobj --coff-basereloc '" + exe + "' | grep -c Address:"), "1\n");
+    EXPECT_EQ(ResourceListing(exe),
+              ResourceListing(BuildPe(dir.path(), "e2", big + "1 RCDATA { \"new\" }\n" + large)));
+    ExpectConsistent(exe);
+}
+
+TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte) {
+    FixtureDir dir;
+    PeBuildOptions options;
+    options.flavour = PeFlavour::MinGw;
+    const std::string exe = BuildPe(dir.path(), "base", "1 RCDATA { \"old\" }\n", options);
+    const std::string symbolsBefore = RunFixtureCommand("llvm-readobj --symbols '" + exe + "' | sed 1,2d");
+    std::string overlay;
+    for (int i = 0; i < 3000; ++i)
+        overlay.push_back(static_cast<char>(i * 7 + 1));
+    WriteFixtureFile(exe, ReadFixtureFile(exe) + overlay);
+    const PeHeaders before = HeadersOf(exe);
+
+    const std::string rc = "1 RCDATA { \"" + std::string(5000, 'n') + "\" }\n";
+    const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", rc), exe);
+    ASSERT_TRUE(outcome.ok) << outcome.lines[0];
+
+    const PeHeaders after = HeadersOf(exe);
+    ASSERT_EQ(after.sections.size(), before.sections.size() + 1);  // debug sections follow .reloc
+    EXPECT_NE(after.pointerToSymbolTable, before.pointerToSymbolTable);
+    EXPECT_EQ(RunFixtureCommand("llvm-readobj --symbols '" + exe + "' | sed 1,2d"), symbolsBefore);
+    const std::string bytes = ReadFixtureFile(exe);
+    EXPECT_EQ(bytes.substr(bytes.size() - overlay.size()), overlay);
+    EXPECT_EQ(ResourceListing(exe), ResourceListing(BuildPe(dir.path(), "expected", rc)));
+    ExpectConsistent(exe);
+}
+
+TEST(BinderTest, SignedImageLosesItsSignatureAndGetsAValidChecksum) {
+    FixtureDir dir;
+    const std::string plain = BuildPe(dir.path(), "plain", "1 RCDATA { \"old\" }\n");
+    RunFixtureCommand("cd '" + dir.path() + "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem -out c.pem"
+                      " -days 2 -subj /CN=brevok-test && openssl pkcs12 -export -inkey k.pem -in c.pem -out c.p12"
+                      " -passout pass:pw");
+    const std::string exe = dir / "signed.exe";
+    RunFixtureCommand("osslsigncode sign -pkcs12 '" + (dir / "c.p12") + "' -pass pw -in '" + plain + "' -out '" + exe + "'");
+    ASSERT_NE(HeadersOf(exe).checkSum, 0u);
+
+    const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"new\" }\n"), exe);
+    ASSERT_TRUE(outcome.ok);
+    ASSERT_EQ(outcome.lines.size(), 1u);
+    EXPECT_EQ(outcome.lines[0], "Warning " + exe + ": the image's digital signature is no longer valid and has been removed");
+    const std::string report = petest::VerifyReport(exe);
+    EXPECT_NE(report.find("No signature found"), std::string::npos) << report;
+    const std::string current = petest::ReportValue(report, "Current PE checksum");
+    EXPECT_NE(current, "00000000");
+    EXPECT_EQ(current, petest::ReportValue(report, "Calculated PE checksum")) << report;
+    EXPECT_EQ(HeadersOf(exe).Directory(kDirSecurity).size, 0u);
+    ExpectConsistent(exe);
+}
+
+TEST(BinderTest, ReplacedIconGroupsLeaveNoOrphansAndCollidingMembersAreRenumbered) {
+    FixtureDir dir;
+    for (int i = 0; i < 5; ++i)
+        WriteFixtureFile(dir / ("i" + std::to_string(i) + ".ico"), petest::IconFile(static_cast<std::uint8_t>(i * 40)));
+    const std::string exe = BuildPe(dir.path(), "base", "");
+    auto bind = [&](const std::string& name, const std::string& rc) {
+        const BindOutcome outcome = BindResFile(CompileRc(dir.path(), name, rc), exe);
+        ASSERT_TRUE(outcome.ok) << outcome.lines[0];
+        EXPECT_TRUE(outcome.lines.empty());
+    };
+    bind("b1", "APP ICON \"i0.ico\"\nOTHER ICON \"i1.ico\"\n");  // icons 1 and 2
+    bind("b2", "APP ICON \"i2.ico\"\n");                         // replaces APP; icon 1 released and reused
+    bind("b3", "APP ICON \"i3.ico\"\n");
+    bind("b4", "THIRD ICON \"i4.ico\"\n");                       // its icon 1 is taken by APP: becomes 3
+    const std::string expected =
+        BuildPe(dir.path(), "expected", "APP ICON \"i3.ico\"\nOTHER ICON \"i1.ico\"\nTHIRD ICON \"i4.ico\"\n");
+    EXPECT_EQ(ResourceListing(exe), ResourceListing(expected));
+}
+
+TEST(BinderTest, SameNameInAnotherLanguageIsAddedWithAWarning) {
+    FixtureDir dir;
+    const std::string exe = BuildPe(dir.path(), "base", "1 RCDATA { \"english\" }\n");
+    const BindOutcome outcome =
+        BindResFile(CompileRc(dir.path(), "bind", "LANGUAGE 7, 1\n1 RCDATA { \"deutsch\" }\n"), exe);
+    ASSERT_TRUE(outcome.ok);
+    ASSERT_EQ(outcome.lines.size(), 1u);
+    EXPECT_EQ(outcome.lines[0],
+              "Warning " + exe + ": resource RCDATA #1 language 0x407 added beside language 0x409 already in the image");
+    EXPECT_EQ(ResourceListing(exe),
+              ResourceListing(BuildPe(dir.path(), "expected",
+                                      "1 RCDATA { \"english\" }\nLANGUAGE 7, 1\n1 RCDATA { \"deutsch\" }\n")));
+}
+
+// Each corrupt input gives one error line and leaves the executable byte-identical.
+TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched) {
+    FixtureDir dir;
+    const std::string good = ReadFixtureFile(BuildPe(dir.path(), "good", "1 RCDATA { \"data\" }\n"));
+    const std::string goodRes = CompileRc(dir.path(), "bind", "2 RCDATA { \"more\" }\n");
+    const PeHeaders h = HeadersOf(dir / "good.exe");
+    const SectionHeader& last = h.sections.back();
+
+    std::string badRes = ReadFixtureFile(goodRes);
+    badRes[0x20] = '\x40';  // record 1's data size: 0x40 bytes where 4 remain
+    WriteFixtureFile(dir / "bad.res", badRes);
+
+    std::string loop = good;
+    const auto rsrc = FindResources(h);
+    ASSERT_TRUE(rsrc.ok());
+    const std::size_t rootEntry = rsrc->section.offset + 16;
+    loop[rootEntry + 4] = 0, loop[rootEntry + 5] = 0, loop[rootEntry + 6] = 0, loop[rootEntry + 7] = '\x80';
+
+    struct Case {
+        std::string exe;
+        std::string res;
+        std::string error;
+    } cases[] = {
+        {good.substr(0, 0x100), goodRes,
+         "the PE header runs past the end of the file (offset " + byteio::Hex(h.peOffset) +
+             ", size 0x18, file size 0x100)"},
+        {good.substr(0, last.pointerToRawData + 8), goodRes,
+         "section " + std::to_string(h.sections.size()) + " raw data runs past the end of the file (offset " +
+             byteio::Hex(last.pointerToRawData) + ", size " + byteio::Hex(last.sizeOfRawData) + ")"},
+        {loop, goodRes, "the resource directory table at RVA " + byteio::Hex(rsrc->directory.rva) +
+                            " is reached twice (the tree loops)"},
+        {good, dir / "bad.res", "resource record 1 at offset 0x20: data size 0x40 runs past the end of the file (size 0x48)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        const std::string exe = dir / "target.exe";
+        WriteFixtureFile(exe, c.exe);
+        const BindOutcome outcome = BindResFile(c.res, exe);
+        EXPECT_FALSE(outcome.ok);
+        ASSERT_EQ(outcome.lines.size(), 1u);
+        const std::string culprit = c.res == goodRes ? exe : c.res;
+        EXPECT_EQ(outcome.lines[0], "Error " + culprit + ": " + c.error);
+        EXPECT_EQ(ReadFixtureFile(exe), c.exe);
+    }
+}
+
+TEST(BinderTest, NoRoomForANewSectionIsAnErrorNotACorruption) {
+    FixtureDir dir;
+    PeBuildOptions options;
+    options.flavour = PeFlavour::MinGw;  // debug sections after .reloc: a new section is needed
+    const std::string path = BuildPe(dir.path(), "base", "", options);
+    const PeHeaders h = HeadersOf(path);
+    std::string bytes = ReadFixtureFile(path);
+    byteio::Put32(bytes, h.optionalHeaderOffset + 60, h.SectionTableEnd() + 8);
+    WriteFixtureFile(path, bytes);
+    const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"x\" }\n"), path);
+    EXPECT_FALSE(outcome.ok);
+    ASSERT_EQ(outcome.lines.size(), 1u);
+    EXPECT_EQ(outcome.lines[0], "Error " + path + ": there is no room in the headers for another section (the section "
+                                "table ends at " + byteio::Hex(h.SectionTableEnd()) + ", the headers end at " +
+                                byteio::Hex(h.SectionTableEnd() + 8) + ")");
+    EXPECT_EQ(ReadFixtureFile(path), bytes);
+}
+
+TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText) {
+    FixtureDir dir;
+    const BindOutcome outcome = BindResFile(dir / "none.res", dir / "none.exe");
+    EXPECT_FALSE(outcome.ok);
+    ASSERT_EQ(outcome.lines.size(), 1u);
+    EXPECT_EQ(outcome.lines[0], "Error Cannot open file " + (dir / "none.res"));
+}
+
+}  // namespace
+}  // namespace brevok

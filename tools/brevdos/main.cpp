@@ -1,0 +1,100 @@
+// brevdos: runs a command with its standard output redirected into a file, the redirection
+// read by this program itself, so that no shell ever reads the command's paths.
+#include "build/rc_frontend.h"
+#include "platform/command_line.h"
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// Exit codes of a command that could not be started, as shells use them.
+constexpr int kNotFound = 127;
+constexpr int kCannotRun = 126;
+
+struct Redirection {
+    std::string file;
+    bool append = false;
+};
+
+/// Takes a trailing "> FILE", ">FILE", ">> FILE" or ">>FILE" off the arguments. Only the end
+/// of the command counts, so a ">" among the arguments is passed on as it is.
+Redirection TakeRedirection(std::vector<std::string>& arguments)
+{
+    Redirection redirection;
+    const std::size_t n = arguments.size();
+    if (n >= 3 && (arguments[n - 2] == ">" || arguments[n - 2] == ">>")) {
+        redirection = {arguments[n - 1], arguments[n - 2] == ">>"};
+        arguments.resize(n - 2);
+    } else if (n >= 2 && arguments[n - 1].size() > 1 && arguments[n - 1][0] == '>') {
+        std::string word = arguments[n - 1];
+        const bool append = word.size() > 2 && word[1] == '>';
+        redirection = {word.substr(append ? 2 : 1), append};
+        arguments.resize(n - 1);
+    }
+    return redirection;
+}
+
+void WriteAll(int fd, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return;
+        done += static_cast<std::size_t>(wrote);
+    }
+}
+
+/// A command that cannot be started is reported on standard error and, after a banner of
+/// three lines as every tool's output starts with, in the output file too: whoever reads
+/// that file sees the failure instead of an empty, clean-looking output.
+int ReportStartFailure(int outputFd, const std::string& command, int error)
+{
+    const std::string message = "brevdos: cannot start " + command + ": " + std::strerror(error) + "\n";
+    WriteAll(2, message);
+    if (outputFd != 1) {
+        WriteAll(outputFd, "brevdos Version " + std::string(brevok::ToolsVersion()) +
+                               "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
+    }
+    return error == ENOENT ? kNotFound : kCannotRun;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const Redirection redirection = TakeRedirection(arguments);
+    if (arguments.empty()) {
+        WriteAll(2, "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n");
+        return 2;
+    }
+    int outputFd = 1;
+    if (!redirection.file.empty()) {
+        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (redirection.append ? O_APPEND : O_TRUNC);
+        outputFd = open(redirection.file.c_str(), flags, 0666);
+        if (outputFd < 0) {
+            WriteAll(2, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(errno) + "\n");
+            return 1;
+        }
+    }
+    const std::string command = arguments.front();
+    const std::string program = brevok::FindProgram(command, brevok::SystemSearchPlaces());
+    if (program.empty())
+        return ReportStartFailure(outputFd, command, ENOENT);
+    arguments.front() = program;
+    const brevok::ProgramExit run = brevok::RunWithOutput(brevok::LaunchArguments(arguments), outputFd);
+    if (run.startError != 0)
+        return ReportStartFailure(outputFd, command, run.startError);
+    return run.exitCode;
+}
