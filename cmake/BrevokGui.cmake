@@ -20,3 +20,16 @@ target_sources(brevok_app PRIVATE ${PROJECT_SOURCE_DIR}/resources/brevok.qrc)
 add_executable(brevok src/app/main.cpp)
 target_link_libraries(brevok PRIVATE brevok_app)
 brevok_embed_version_resource(brevok)
+
+# The help (docs/help: the page and its pictures) lies beside the program, where Help opens it.
+file(GLOB help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+set(help_outputs)
+foreach(file ${help_files})
+  get_filename_component(name ${file} NAME)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/bin/${name}
+                     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${file} ${CMAKE_BINARY_DIR}/bin/${name}
+                     DEPENDS ${file})
+  list(APPEND help_outputs ${CMAKE_BINARY_DIR}/bin/${name})
+endforeach()
+add_custom_target(brevok_help ALL DEPENDS ${help_outputs})
+add_dependencies(brevok brevok_help)

@@ -27,6 +27,13 @@
 #include <limits>
 #include <stdexcept>
 
+// The pictures live in a resource file of a static library, which the linker would otherwise
+// leave out; this registers them. It must be called outside any namespace.
+static void InitPictures()
+{
+    Q_INIT_RESOURCE(brevok);
+}
+
 namespace brevok {
 
 namespace {
@@ -105,6 +112,7 @@ std::string DialogFolderOf(const std::string& path)
 TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services))
 {
+    InitPictures();
     setObjectName(QStringLiteral("frmResmain"));
     setWindowTitle(QStringLiteral("Resource Compiler"));
     setFont(WindowFont());

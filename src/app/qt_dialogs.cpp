@@ -63,38 +63,23 @@ std::vector<std::pair<QString, QStringList>> FilterPairs(std::string_view window
     return pairs;
 }
 
-/// Lets through folders, names matching the filter's patterns in any case, and executable
-/// files without a suffix: what a program looks like on a system without ".exe".
+/// Narrows the listing of the compiler's dialog to OfferedAsProgram.
 class PlainExecutableFilter final : public QSortFilterProxyModel {
 public:
-    PlainExecutableFilter(const QStringList& patterns, QObject* parent) : QSortFilterProxyModel(parent)
+    PlainExecutableFilter(QStringList patterns, QObject* parent)
+        : QSortFilterProxyModel(parent), patterns_(std::move(patterns))
     {
-        for (const QString& pattern : patterns) {
-            if (pattern != QLatin1String("*"))
-                patterns_.push_back(QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern),
-                                                       QRegularExpression::CaseInsensitiveOption));
-        }
     }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override
     {
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
-        if (files == nullptr)
-            return true;
-        const QFileInfo info = files->fileInfo(files->index(row, 0, parent));
-        if (info.isDir())
-            return true;
-        const QString name = info.fileName();
-        for (const QRegularExpression& pattern : patterns_) {
-            if (pattern.match(name).hasMatch())
-                return true;
-        }
-        return !name.contains(QLatin1Char('.')) && info.isExecutable();
+        return files == nullptr || OfferedAsProgram(files->fileInfo(files->index(row, 0, parent)), patterns_);
     }
 
 private:
-    std::vector<QRegularExpression> patterns_;
+    QStringList patterns_;
 };
 
 }  // namespace
@@ -176,6 +161,22 @@ BoxAnswer AnswerOf(const QMessageBox& box)
     if (name == QLatin1String("OK"))
         return BoxAnswer::Ok;
     return BoxAnswer::Cancel;
+}
+
+bool OfferedAsProgram(const QFileInfo& file, const QStringList& patterns)
+{
+    if (file.isDir())
+        return true;
+    const QString name = file.fileName();
+    for (const QString& pattern : patterns) {
+        if (pattern == QLatin1String("*"))
+            continue;
+        const QRegularExpression wildcard(QRegularExpression::wildcardToRegularExpression(pattern),
+                                          QRegularExpression::CaseInsensitiveOption);
+        if (wildcard.match(name).hasMatch())
+            return true;
+    }
+    return !name.contains(QLatin1Char('.')) && file.isExecutable();
 }
 
 QStringList QtNameFilters(std::string_view windowsFilter, bool plainExecutables)

@@ -13,6 +13,7 @@
 #include <string_view>
 
 class QFileDialog;
+class QFileInfo;
 class QInputDialog;
 class QMessageBox;
 class QWidget;
@@ -46,6 +47,10 @@ QStringList QtNameFilters(std::string_view windowsFilter, bool plainExecutables 
 
 /// The suffix a typed name without one receives: "*.RC" gives "RC"; "*.*" and "" give none.
 QString DefaultSuffix(std::string_view defaultExtension);
+
+/// Whether the compiler's dialog (FileDialogState::offerPlainExecutables) lists `file`: a
+/// folder, a name matching one of `patterns` in any case, or an executable without a suffix.
+bool OfferedAsProgram(const QFileInfo& file, const QStringList& patterns);
 
 /// An open-file dialog set up from `state`: title, filters, default suffix, initial folder,
 /// file-name field, and whether the file must exist.

@@ -4,11 +4,14 @@
 #include "build/command_host.h"
 #include "platform/command_line.h"
 #include "platform/dialogs.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
+
+#include <fstream>
 
 namespace brevok {
 
@@ -43,6 +46,19 @@ public:
 private:
     std::string path_;
 };
+
+/// The batch file lives for one run and is deleted after it, so it is written plainly: a
+/// flush to the disk would only slow every Compile down.
+void WriteBatchFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw Error(FormatText("Cannot create file %s", path));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out)
+        throw Error("Stream write error");
+}
 
 void WaitForBatchFile(CommandHost& host, const std::string& path)
 {
@@ -109,7 +125,7 @@ void RunCompileCommand(CommandHost& host, const CompileOptions& options)
     host.ProcessPendingMessages();
 
     host.SetBatchText(CompileBatchText(settings.CompilerPath, scriptPath, outputPath, options.shell));
-    WriteFileAtomically(batchPath, host.BatchText());
+    WriteBatchFile(batchPath, host.BatchText());
     BatchFileCleanup cleanup(batchPath);
     WaitForBatchFile(host, batchPath);
 

@@ -92,6 +92,8 @@ struct Plan {
     std::uint64_t newTrailerStart = 0;  // its new offset
     std::int64_t initializedDelta = 0;
     std::int64_t relocationShift = 0;   // RVA shift of the base relocation directory
+    std::uint64_t headerShift = 0;      // bytes inserted after the headers to make room for a section entry
+    std::uint32_t newHeaderSize = 0;    // SizeOfHeaders when they grew
 };
 
 class Binder {
@@ -101,7 +103,7 @@ public:
     std::string Run(BoundImage& out) {
         if (auto e = ReadImage(); !e.empty())
             return e;
-        if (auto e = MergeRecords(); !e.empty())
+        if (auto e = MergeRecords(out.image); !e.empty())
             return e;
         return WriteImage(out);
     }
@@ -110,13 +112,18 @@ public:
 
 private:
     std::string ReadImage();
-    std::string MergeRecords();
+    std::string MergeRecords(PieceBuffer& keeper);
     std::string ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered);
     void AddLeaf(ResourceLeaf leaf);
     std::string WriteImage(BoundImage& out);
     std::string PlanPlacement(std::uint64_t newSize, Plan& plan);
     bool ResourceSectionReusable() const;
     std::string BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix);
+    std::string MakeHeaderRoom(Plan& plan);
+    std::uint64_t MapOffset(const Plan& plan, std::uint64_t old) const;
+    void PatchDebugDirectory(const Plan& plan);
+    void AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t end);
+    std::map<std::uint64_t, std::string> patches_;  // replaced bytes of the input, by offset
 
     std::string_view exe_;
     const std::vector<ResRecordView>& records_;
@@ -124,7 +131,6 @@ private:
     ResourceLocation location_;
     std::vector<ResourceLeaf> leaves_;
     std::vector<bool> removed_;
-    std::deque<std::string> ownedData_;
     std::uint64_t firstRaw_ = 0;
     std::uint64_t lastRawEnd_ = 0;
     DataDirectory certificate_;
@@ -252,7 +258,7 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
     return {};
 }
 
-std::string Binder::MergeRecords() {
+std::string Binder::MergeRecords(PieceBuffer& keeper) {
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t> renumbered;
     if (auto e = ReplaceGroups(renumbered); !e.empty())
         return e;
@@ -268,8 +274,7 @@ std::string Binder::MergeRecords() {
                 if (it != renumbered.end())
                     Put16(data, at, it->second);
             }
-            ownedData_.push_back(std::move(data));
-            leaf.data = ownedData_.back();
+            leaf.data = keeper.Keep(std::move(data));
         } else if (r.type.isOrdinal && r.name.isOrdinal) {
             auto it = renumbered.find({r.type.ordinal, r.name.ordinal});
             if (it != renumbered.end())
@@ -371,12 +376,14 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
             return {};
         }
     }
-    // Otherwise a new section after the last one, when the headers have room for its entry.
-    const std::uint64_t tableEnd = headers_.SectionTableEnd();
-    const std::uint64_t room = std::min<std::uint64_t>(headers_.sizeOfHeaders, firstRaw_);
-    if (tableEnd + kSectionHeaderSize > room)
-        return "there is no room in the headers for another section (the section table ends at " + Hex(tableEnd) +
-               ", the headers end at " + Hex(room) + ")";
+    // Otherwise a new section after the last one, making room for its entry in the headers.
+    if (auto e = MakeHeaderRoom(plan); !e.empty())
+        return e;
+    if (ResourceSectionReusable()) {
+        // The old section now holds nothing anyone points to; its name says so, so that
+        // tools which look for resources by section name find the live ones.
+        std::copy_n(".oldrsrc", 8, plan.sections[r].name);
+    }
     std::uint64_t va = 0;
     for (const auto& s : headers_.sections)
         va = std::max<std::uint64_t>(va, s.virtualAddress + AlignUp(s.VirtualExtent(), sectionAlign));
@@ -388,7 +395,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
     added.virtualSize = static_cast<std::uint32_t>(newSize);
     added.virtualAddress = static_cast<std::uint32_t>(va);
     added.sizeOfRawData = static_cast<std::uint32_t>(newRaw);
-    added.pointerToRawData = static_cast<std::uint32_t>(AlignUp(lastRawEnd_, fileAlign));
+    added.pointerToRawData = static_cast<std::uint32_t>(AlignUp(lastRawEnd_ + plan.headerShift, fileAlign));
     added.characteristics = kScnInitializedData | kScnMemRead;
     plan.sections.push_back(added);
     plan.resourceRva = added.virtualAddress;
@@ -399,18 +406,81 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
     return {};
 }
 
+// A new section entry needs 40 bytes after the section table. When the headers are full
+// (linkers leave them tight), they grow by whole file-alignment units as long as they stay
+// below the first section in memory; all section data then move down by that much.
+std::string Binder::MakeHeaderRoom(Plan& plan) {
+    const std::uint64_t tableEnd = headers_.SectionTableEnd();
+    const std::uint64_t room = std::min<std::uint64_t>(headers_.sizeOfHeaders, firstRaw_);
+    const std::uint64_t needed = tableEnd + kSectionHeaderSize;
+    if (needed <= room)
+        return {};
+    std::uint64_t firstVa = UINT64_MAX;
+    for (const auto& s : headers_.sections)
+        firstVa = std::min<std::uint64_t>(firstVa, s.virtualAddress);
+    const std::uint64_t newHeaders = AlignUp(needed, headers_.fileAlignment);
+    if (newHeaders > firstVa)
+        return "there is no room in the headers for another section (the section table ends at " + Hex(tableEnd) +
+               ", the headers end at " + Hex(room) + ")";
+    plan.headerShift = AlignUp(needed - room, headers_.fileAlignment);
+    plan.newHeaderSize = static_cast<std::uint32_t>(std::max<std::uint64_t>(newHeaders, headers_.sizeOfHeaders));
+    for (auto& s : plan.sections)
+        if (s.sizeOfRawData != 0)
+            s.pointerToRawData += static_cast<std::uint32_t>(plan.headerShift);
+    return {};
+}
+
+// Where a byte of the input file lands in the output: headers stay, section data move by the
+// header growth, the trailer follows the last section (less a removed signature before it).
+std::uint64_t Binder::MapOffset(const Plan& plan, std::uint64_t old) const {
+    if (old < firstRaw_)
+        return old;
+    if (old < lastRawEnd_)
+        return old + plan.headerShift;
+    std::uint64_t moved = old - lastRawEnd_ + plan.newTrailerStart;
+    if (removeCertificate_ && certificate_.rva < old)
+        moved -= certificate_.size;
+    return moved;
+}
+
+// Debug directory entries (IMAGE_DEBUG_DIRECTORY, 28 bytes) hold file offsets of their data.
+void Binder::PatchDebugDirectory(const Plan& plan) {
+    const DataDirectory debug = headers_.Directory(kDirDebug);
+    if (debug.size == 0)
+        return;
+    auto span = RvaToFileSpan(headers_, debug.rva, debug.size);
+    if (!span)
+        return;
+    for (std::uint64_t at = span->offset; at + 28 <= span->offset + span->size; at += 28) {
+        const std::uint32_t pointer = byteio::Get32(exe_, at + 24);
+        const std::uint64_t moved = pointer == 0 ? 0 : MapOffset(plan, pointer);
+        if (moved != pointer) {
+            std::string bytes(4, '\0');
+            Put32(bytes, 0, static_cast<std::uint32_t>(moved));
+            patches_[at + 24] = bytes;
+        }
+    }
+}
+
+void Binder::AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t end) {
+    for (auto it = patches_.lower_bound(begin); it != patches_.end() && it->first < end; ++it) {
+        out.Append(exe_.substr(begin, it->first - begin));
+        out.AppendOwned(it->second);
+        begin = it->first + it->second.size();
+    }
+    if (end > begin)
+        out.Append(exe_.substr(begin, end - begin));
+}
+
 std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix) {
     const PeHeaders& h = headers_;
     prefix = std::string(exe_.substr(0, firstRaw_));
+    prefix.append(plan.headerShift, '\0');
     const std::uint32_t coff = h.peOffset + 4;
     Put16(prefix, coff + 2, static_cast<std::uint16_t>(plan.sections.size()));
     // The COFF symbol table (MinGW images) follows the sections; it moves with the trailer.
-    if (h.pointerToSymbolTable != 0 && h.pointerToSymbolTable >= lastRawEnd_) {
-        std::uint64_t moved = h.pointerToSymbolTable - lastRawEnd_ + plan.newTrailerStart;
-        if (removeCertificate_ && certificate_.rva < h.pointerToSymbolTable)
-            moved -= certificate_.size;
-        Put32(prefix, coff + 8, static_cast<std::uint32_t>(moved));
-    }
+    if (h.pointerToSymbolTable != 0)
+        Put32(prefix, coff + 8, static_cast<std::uint32_t>(MapOffset(plan, h.pointerToSymbolTable)));
     const std::uint32_t opt = h.optionalHeaderOffset;
     const std::int64_t initialized = static_cast<std::int64_t>(h.sizeOfInitializedData) + plan.initializedDelta;
     Put32(prefix, opt + 8, static_cast<std::uint32_t>(std::max<std::int64_t>(0, initialized)));
@@ -419,6 +489,8 @@ std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, s
         imageEnd = std::max<std::uint64_t>(imageEnd, s.virtualAddress + AlignUp(s.VirtualExtent(), h.sectionAlignment));
     Put32(prefix, opt + 56, static_cast<std::uint32_t>(imageEnd));
     Put32(prefix, h.CheckSumOffset(), 0);
+    if (plan.newHeaderSize != 0)
+        Put32(prefix, opt + 60, plan.newHeaderSize);
     Put32(prefix, h.DirectoryOffset(kDirResource), plan.resourceRva);
     Put32(prefix, h.DirectoryOffset(kDirResource) + 4, resourceSize);
     if (h.directories.size() > kDirSecurity && h.Directory(kDirSecurity).size != 0) {
@@ -505,6 +577,7 @@ std::string Binder::WriteImage(BoundImage& out) {
     if (auto e = BuildHeaders(plan, static_cast<std::uint32_t>(layout.size()), prefix); !e.empty())
         return e;
 
+    PatchDebugDirectory(plan);
     PieceBuffer& image = out.image;
     image.AppendOwned(std::move(prefix));
     // Section data in the old file order, the resource section replaced and the moved
@@ -512,10 +585,10 @@ std::string Binder::WriteImage(BoundImage& out) {
     const int r = location_.sectionIndex;
     const bool inPlace = plan.sections.size() == h.sections.size();
     std::uint64_t cursor = firstRaw_;
-    if (inPlace && r >= 0) {
+    if (inPlace) {
         const SectionHeader& oldR = h.sections[r];
         const SectionHeader& newR = plan.sections[r];
-        image.Append(exe_.substr(cursor, oldR.pointerToRawData - cursor));
+        AppendOriginal(image, cursor, oldR.pointerToRawData);
         layout.Emit(newR.virtualAddress, image);
         image.AppendZeros(newR.sizeOfRawData - layout.size());
         cursor = std::uint64_t{oldR.pointerToRawData} + oldR.sizeOfRawData;
@@ -525,15 +598,15 @@ std::string Binder::WriteImage(BoundImage& out) {
                                               plan.sections[i].pointerToRawData == h.sections[i].pointerToRawData))
                 continue;
             const SectionHeader& m = h.sections[i];
-            image.Append(exe_.substr(m.pointerToRawData, m.sizeOfRawData));
+            AppendOriginal(image, m.pointerToRawData, std::uint64_t{m.pointerToRawData} + m.sizeOfRawData);
             cursor = std::uint64_t{m.pointerToRawData} + m.sizeOfRawData;
         }
         if (newR.sizeOfRawData == oldR.sizeOfRawData)
-            image.Append(exe_.substr(cursor, lastRawEnd_ - cursor));
+            AppendOriginal(image, cursor, lastRawEnd_);
     } else {
         const SectionHeader& added = plan.sections.back();
-        image.Append(exe_.substr(cursor, lastRawEnd_ - cursor));
-        image.AppendZeros(added.pointerToRawData - lastRawEnd_);
+        AppendOriginal(image, cursor, lastRawEnd_);
+        image.AppendZeros(added.pointerToRawData - image.size());
         layout.Emit(added.virtualAddress, image);
         image.AppendZeros(added.sizeOfRawData - layout.size());
     }
@@ -541,13 +614,11 @@ std::string Binder::WriteImage(BoundImage& out) {
         return "internal error: the section data end at " + Hex(image.size()) + " instead of " +
                Hex(plan.newTrailerStart);
     // Everything after the last section stays byte for byte, except a removed signature.
-    const std::string_view trailer = exe_.substr(lastRawEnd_);
     if (removeCertificate_) {
-        const std::uint64_t start = certificate_.rva - lastRawEnd_;
-        image.Append(trailer.substr(0, start));
-        image.Append(trailer.substr(start + certificate_.size));
+        AppendOriginal(image, lastRawEnd_, certificate_.rva);
+        AppendOriginal(image, std::uint64_t{certificate_.rva} + certificate_.size, exe_.size());
     } else {
-        image.Append(trailer);
+        AppendOriginal(image, lastRawEnd_, exe_.size());
     }
     if (h.checkSum != 0) {
         std::string sum(4, '\0');

@@ -22,6 +22,8 @@ public:
     void Append(std::string_view bytes);
     /// Appends bytes that this object keeps.
     void AppendOwned(std::string bytes);
+    /// Keeps `bytes` for the life of this object without appending them; returns a view of them.
+    std::string_view Keep(std::string bytes);
     /// Appends `count` zero bytes.
     void AppendZeros(std::uint64_t count);
 

@@ -19,6 +19,11 @@ void PieceBuffer::AppendOwned(std::string bytes) {
     Append(owned_.back());
 }
 
+std::string_view PieceBuffer::Keep(std::string bytes) {
+    owned_.push_back(std::move(bytes));
+    return owned_.back();
+}
+
 void PieceBuffer::AppendZeros(std::uint64_t count) {
     if (count != 0)
         AppendOwned(std::string(count, '\0'));

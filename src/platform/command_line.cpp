@@ -1,6 +1,7 @@
 // Command-line splitting and quoting by the Windows rules, /bin/sh quoting, program lookup.
 #include "platform/command_line.h"
 
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/self_path.h"
 
@@ -131,8 +132,10 @@ std::string FindExactly(std::string_view name, const SearchPlaces& places)
     if (name.empty())
         return {};
     if (name.find('/') != std::string_view::npos) {
+        // A file named with its folder is taken even when it may not be executed: the start
+        // then fails with the reason (EACCES) instead of "not found".
         std::string path(name);
-        return IsRunnableFile(path) ? path : std::string();
+        return FileExists(path) ? path : std::string();
     }
     return SearchBareName(name, places);
 }

@@ -43,8 +43,8 @@ SearchPlaces SystemSearchPlaces();
 std::string ProgramFolder();
 
 /// Finds the program `name` names. A name with a folder is taken as it is (relative to the
-/// current folder); a bare name is searched in `places`. A candidate must be a regular file
-/// that may be executed, or a batch file. On Linux a name ending in ".exe" that is not found
+/// current folder) when it names a file; a bare name is searched in `places`, where a
+/// candidate must be a regular file that may be executed, or a batch file. On Linux a name ending in ".exe" that is not found
 /// is searched again without that suffix, so "brevdos.exe" finds our "brevdos". Returns
 /// the empty text when nothing is found.
 std::string FindProgram(std::string_view name, const SearchPlaces& places);

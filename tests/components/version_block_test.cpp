@@ -139,6 +139,7 @@ TEST(VersionBlock, ToleratesLengthsInBytesAndWrongTypes) {
         for (VersionNode& string : root.children[0].children[0].children)
             string.type = 0;
         root.children[1].children[0].type = 1;
+        root.children[1].children[0].valueLength = 4;
         const std::string block = Serialize(root);
         const auto version = FindVersionValue(Span(block), "\\StringFileInfo\\080904E4\\FileVersion");
         ASSERT_TRUE(version);

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "components/version_blocks.h"
 #include "components/version_files.h"
 #include "components/version_resource.h"
 #include "support/pe_fixtures.h"

@@ -77,6 +77,11 @@ inline std::string ReadFixtureFile(const std::string& path) {
     return all.str();
 }
 
+inline bool FileExistsForTest(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return static_cast<bool>(in);
+}
+
 /// Compiles `rcText` (written to dir/name.rc) into dir/name.res with llvm-rc; returns its path.
 /// Files the script names are looked up relative to `dir`.
 inline std::string CompileRc(const std::string& dir, const std::string& name, const std::string& rcText) {

@@ -11,7 +11,7 @@ namespace brevok {
 class TAbout;
 
 /// The copyright line a new about box carries.
-inline constexpr const char* kBuiltInCopyright = "Copyright (c) 2026 Halvane";
+inline constexpr const char* kBuiltInCopyright = "Copyright 2026 Halvane";
 /// The author shown when none is set.
 inline constexpr const char* kBuiltInAuthor = "Halvane";
 
