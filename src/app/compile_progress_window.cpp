@@ -3,6 +3,7 @@
 
 #include "platform/process.h"
 
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -18,7 +19,7 @@ CompileProgressWindow::CompileProgressWindow(QWidget* owner)
     output_ = new QPlainTextEdit(this);
     output_->setReadOnly(true);
     output_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    output_->setFont(QFont(QStringLiteral("Monospace"), 9));
+    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(output_);

@@ -290,8 +290,6 @@ void TfrmResmain::BuildControls(QWidget* client)
     lstResList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One row height for all rows: the view then never measures rows it does not draw.
     lstResList_->setUniformItemSizes(true);
-    lstResList_->setLayoutMode(QListView::Batched);
-    lstResList_->setBatchSize(10000);
     model_ = new ScriptListModel(document_, this);
     lstResList_->setModel(model_);
     lstViewport_ = lstResList_->viewport();
@@ -304,7 +302,6 @@ void TfrmResmain::BuildControls(QWidget* client)
     memCompilerMess_->setReadOnly(true);
     memCompilerMess_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memCompilerMess_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    setTabOrder(memCompilerMess_, lstResList_);
 
     sBar_ = new QStatusBar(client);
     sBar_->setObjectName(QStringLiteral("SBar"));
@@ -323,12 +320,15 @@ void TfrmResmain::BuildControls(QWidget* client)
     batchText_ = new QPlainTextEdit(client);
     batchText_->setObjectName(QStringLiteral("BatchText"));
     batchText_->setGeometry(8, 128, 505, 49);
+    batchText_->setFocusPolicy(Qt::NoFocus);
     batchText_->hide();
 
     panel1_ = new QWidget(client);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setGeometry(208, 120, 233, 57);
     panel1_->hide();
+
+    setTabOrder(memCompilerMess_, lstResList_);
 }
 
 void TfrmResmain::InitDialogStates()

@@ -37,9 +37,9 @@ struct MainWindowServices {
     /// HKEY_CURRENT_USER, where the settings live.
     Registry& registry;
     /// The full path of the program's own file.
-    std::string programPath;
+    std::string programPath = {};
     /// The program's file version text for the caption; empty when it cannot be read.
-    std::function<std::string()> versionText;
+    std::function<std::string()> versionText = {};
     /// The runners of Compile and Build All; null until they are given.
     ProcessLauncher* launcher = nullptr;
     /// The shell's "open" verb for the link entries of the Help menu; null until given.

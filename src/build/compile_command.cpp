@@ -25,7 +25,7 @@ constexpr int kBatchFileChecks = 100;
 /// cmd.exe reads these as syntax (or splits at them) outside double quotes.
 bool NeedsCmdQuotes(std::string_view path)
 {
-    return path.empty() || path.find_first_of(" \t&|<>^()%!,;=") != std::string_view::npos;
+    return path.empty() || path.find_first_of(" \t&|<>^(),;=") != std::string_view::npos;
 }
 
 std::string QuoteForBatch(const std::string& path, BatchShell shell)
@@ -56,8 +56,10 @@ void WriteBatchFile(const std::string& path, const std::string& text)
         throw Error(FormatText("Cannot create file %s", path));
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
-    if (!out)
+    if (!out) {
+        DeleteFileQuietly(path);
         throw Error("Stream write error");
+    }
 }
 
 void WaitForBatchFile(CommandHost& host, const std::string& path)

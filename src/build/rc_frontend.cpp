@@ -49,7 +49,8 @@ std::string FindVersioned(const std::string& base)
     const std::string prefix = base + "-";
     std::string best;
     long bestVersion = -1;
-    std::string_view rest = PathOnly().pathVariable;
+    const std::string path = PathOnly().pathVariable;
+    std::string_view rest = path;
     while (!rest.empty()) {
         const std::size_t colon = rest.find(':');
         const std::string folder(rest.substr(0, colon));

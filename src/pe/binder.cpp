@@ -557,6 +557,13 @@ std::string Binder::WriteImage(BoundImage& out) {
     if (firstRaw_ == UINT64_MAX)
         firstRaw_ = std::min<std::uint64_t>(h.sizeOfHeaders, exe_.size());
     lastRawEnd_ = std::min<std::uint64_t>(lastRawEnd_, exe_.size());
+    // The loader's own limits; they also bound the padding a bind may add.
+    const auto powerOfTwo = [](std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; };
+    if (!powerOfTwo(h.fileAlignment) || h.fileAlignment > 0x10000)
+        return "the file alignment " + Hex(h.fileAlignment) + " is not a power of two up to 0x10000";
+    if (!powerOfTwo(h.sectionAlignment) || h.sectionAlignment < h.fileAlignment)
+        return "the section alignment " + Hex(h.sectionAlignment) +
+               " is not a power of two at least the file alignment " + Hex(h.fileAlignment);
     if (firstRaw_ < h.SectionTableEnd())
         return "section data starts at " + Hex(firstRaw_) + ", inside the section table (which ends at " +
                Hex(h.SectionTableEnd()) + ")";

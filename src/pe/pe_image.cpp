@@ -196,6 +196,8 @@ Parsed<ResourceLocation> FindResources(const PeHeaders& h) {
     const SectionHeader& s = h.sections[index];
     if (!Fits(loc.directory.rva - s.virtualAddress, loc.directory.size, s.VirtualExtent()))
         return Result::Fail(what + " runs past the end of " + SectionLabel(index));
+    if (s.sizeOfRawData == 0)
+        return Result::Fail(what + " lies in " + SectionLabel(index) + ", which has no raw data");
     loc.sectionIndex = index;
     loc.sectionRva = s.virtualAddress;
     loc.section = {s.pointerToRawData, s.sizeOfRawData};

@@ -14,7 +14,7 @@ using byteio::Hex;
 
 namespace {
 
-constexpr std::uint32_t kMinHeaderSize = 8 + 4 + 4 + 16;  // sizes, two ordinals, fixed tail
+constexpr std::uint32_t kMinHeaderSize = 8 + 2 + 2 + 16;  // sizes, two empty names, fixed tail
 
 char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 

@@ -383,13 +383,6 @@ bool MakeFolders(const std::string& folder)
 
 }  // namespace
 
-RegistryValue MakeStringValue(std::string_view text)
-{
-    RegistryValue value{kRegSz, std::string(text)};
-    value.data.push_back('\0');
-    return value;
-}
-
 bool RegistryTree::HasKey(std::string_view path) const
 {
     return std::any_of(keys.begin(), keys.end(), [&](const RegistryFileKey& k) { return IsWithin(k.path, path); });

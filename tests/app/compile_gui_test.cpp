@@ -176,11 +176,13 @@ TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnosti
     EXPECT_EQ(dialogs.boxes.size(), 1u);
 }
 
-TEST_F(CompileGuiTest, ScriptInAFolderWithSpacesCompiles)
+TEST_F(CompileGuiTest, ScriptInAFolderWithSpacesCompilesWithProgressShown)
 {
     ScratchFolder spaced(" my files");
     StartWithCompiler();
     NewScriptWithFiles(spaced / "my app.rc", {{spaced.Write("my logo.bmp", SmallBitmap()), "Logo"}});
+    Trigger("Showprogress");
+    ASSERT_TRUE(window->ShowProgress());
     dialogs.AnswerBox(BoxAnswer::Ok);
     Trigger("mnuFileCompile");
     EXPECT_EQ(BoxTexts(), Texts{"Resource compiled " + (spaced / "my app.res")});

@@ -51,10 +51,13 @@ TEST(MalformedInputTest, EveryFileGivesOneCleanError) {
         if (ext == ".res") {
             error = ParseResFile(bytes).error;
         } else {
+            // Some images read well but cannot be bound (alignments the loader would refuse).
             error = FirstImageError(bytes);
             auto bound = BindResources(bytes, {});
             EXPECT_FALSE(bound.ok());
             EXPECT_NE(bound.error.find(error), std::string::npos) << bound.error;
+            if (error.empty())
+                error = bound.error;
         }
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos);

@@ -90,7 +90,7 @@ TEST(ResFileTest, RecordsThatDoNotFitGiveErrorsNamingRecordAndOffset) {
         {withField(0x24, 0x30),
          "resource record 1 at offset 0x20: header size 0x30 runs past the end of the file (size 0x44)"},
         {withField(0x24, 0x10),
-         "resource record 1 at offset 0x20: header size 0x10 is smaller than the minimum 0x20"},
+         "resource record 1 at offset 0x20: header size 0x10 is smaller than the minimum 0x1C"},
         {unterminated,
          "resource record 1 at offset 0x20: the type or name runs past the header (header size 0x20)"},
     };

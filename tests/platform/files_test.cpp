@@ -2,6 +2,7 @@
 #include "platform/files.h"
 
 #include "platform/errors.h"
+#include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,54 +13,12 @@
 #include <filesystem>
 
 using namespace brevok;
+using brevok::testing::ErrorText;
+using brevok::testing::FaultyWriteLayer;
+using brevok::testing::NamesIn;
 using brevok::testing::ScratchFolder;
 
 namespace {
-
-// Fails the chosen step of a save; counts the writes that reached the file.
-class FaultyLayer : public WriteLayer {
-public:
-    enum class Step { None, Write, Sync, Rename };
-    FaultyLayer(Step step, int writesBeforeFault = 0) : step_(step), writesLeft_(writesBeforeFault) {}
-
-    bool WriteAll(int fd, const char* data, std::size_t size) const override
-    {
-        if (step_ == Step::Write && writesLeft_-- <= 0)
-            return false;
-        ++writes;
-        return WriteLayer::WriteAll(fd, data, size);
-    }
-    bool Sync(int fd) const override { return step_ != Step::Sync && WriteLayer::Sync(fd); }
-    bool Rename(const std::string& from, const std::string& to) const override
-    {
-        return step_ != Step::Rename && WriteLayer::Rename(from, to);
-    }
-
-    mutable int writes = 0;
-
-private:
-    Step step_;
-    mutable int writesLeft_;
-};
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 mode_t ModeOf(const std::string& path)
 {
@@ -76,21 +35,21 @@ TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
     const std::string old = "old contents\r\n";
     const std::string big(3 * 1024 * 1024 + 17, 'x');  // several buffer flushes
     struct Case {
-        FaultyLayer::Step step;
+        FaultyWriteLayer::Step step;
         int writesBeforeFault;
         std::string expected;
     };
     const std::string path = dir / "script.rc";
     const std::vector<Case> cases = {
-        {FaultyLayer::Step::Write, 0, "Stream write error"},
-        {FaultyLayer::Step::Write, 2, "Stream write error"},
-        {FaultyLayer::Step::Sync, 0, "Stream write error"},
-        {FaultyLayer::Step::Rename, 0, "Cannot create file " + path},
+        {FaultyWriteLayer::Step::Write, 0, "Stream write error"},
+        {FaultyWriteLayer::Step::Write, 2, "Stream write error"},
+        {FaultyWriteLayer::Step::Sync, 0, "Stream write error"},
+        {FaultyWriteLayer::Step::Rename, 0, "Cannot create file " + path},
     };
     for (const auto& c : cases) {
         dir.Write("script.rc", old);
-        const FaultyLayer layer(c.step, c.writesBeforeFault);
-        EXPECT_EQ(ErrorOf([&] {
+        const FaultyWriteLayer layer(c.step, c.writesBeforeFault);
+        EXPECT_EQ(ErrorText([&] {
                       AtomicFileWriter writer(path, layer);
                       for (int i = 0; i < 4; ++i)
                           writer.Write(big);
@@ -98,7 +57,7 @@ TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
                   }),
                   c.expected);
         EXPECT_EQ(ReadFileBytes(path), old);
-        EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"script.rc"});
+        EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"script.rc"});
     }
     // Abandoned without Commit: nothing happens to the target.
     {
@@ -106,36 +65,35 @@ TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
         writer.Write("new");
     }
     EXPECT_EQ(ReadFileBytes(path), old);
-    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"script.rc"});
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"script.rc"});
 
-    const FaultyLayer counting(FaultyLayer::Step::None);
-    WriteFileAtomically(path, big + big, counting);
+    WriteFileAtomically(path, big + big);
     EXPECT_EQ(ReadFileBytes(path), big + big);
-    EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::string>{"script.rc"});
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"script.rc"});
 }
 
 TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefused)
 {
     const ScratchFolder dir;
     const std::string missing = dir / "no such folder/a.rc";
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(missing, "x"); }), "Cannot create file " + missing);
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(dir.Path(), "x"); }), "Cannot create file " + dir.Path());
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically("", "x"); }), "Cannot create file ");
+    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(missing, "x"); }), "Cannot create file " + missing);
+    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(dir.Path(), "x"); }), "Cannot create file " + dir.Path());
+    EXPECT_EQ(ErrorText([&] { WriteFileAtomically("", "x"); }), "Cannot create file ");
 
     if (geteuid() == 0)
         GTEST_SKIP() << "running as root: permissions do not stop a save, the read-only checks are skipped";
     const std::string readOnly = dir.Write("ro.rc", "keep");
     chmod(readOnly.c_str(), 0444);
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
+    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
     EXPECT_EQ(ReadFileBytes(readOnly), "keep");
 
     const ScratchFolder locked;
     const std::string inLocked = locked.Write("a.rc", "keep");
     chmod(locked.Path().c_str(), 0555);
-    EXPECT_EQ(ErrorOf([&] { WriteFileAtomically(inLocked, "x"); }), "Cannot create file " + inLocked);
+    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "x"); }), "Cannot create file " + inLocked);
     chmod(locked.Path().c_str(), 0755);
     EXPECT_EQ(ReadFileBytes(inLocked), "keep");
-    EXPECT_EQ(FilesIn(locked.Path()), std::vector<std::string>{"a.rc"});
+    EXPECT_EQ(NamesIn(locked.Path()), std::vector<std::string>{"a.rc"});
 }
 
 TEST(AtomicSave, KeepsPermissionsAndFollowsSymbolicLinks)
@@ -151,7 +109,7 @@ TEST(AtomicSave, KeepsPermissionsAndFollowsSymbolicLinks)
     EXPECT_EQ(ModeOf(target), 0640u);
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.rc"));
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "hop.rc"));
-    EXPECT_EQ(FilesIn(dir / "real"), std::vector<std::string>{"script.rc"});
+    EXPECT_EQ(NamesIn(dir / "real"), std::vector<std::string>{"script.rc"});
 
     // A new file gets the usual permissions (0666 less the umask).
     const mode_t mask = umask(022);
@@ -165,11 +123,11 @@ TEST(FileReads, WholeAndInPieces)
 {
     const ScratchFolder dir;
     const std::string missing = dir / "missing.rc";
-    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(missing); }), "Cannot open file " + missing);
-    EXPECT_EQ(ErrorOf([&] { ReadFileBytes(dir.Path()); }), "Cannot open file " + dir.Path());
-    EXPECT_EQ(ErrorOf([&] { ReadFileInPieces(missing, [](std::string_view) { return true; }); }),
+    EXPECT_EQ(ErrorText([&] { ReadFileBytes(missing); }), "Cannot open file " + missing);
+    EXPECT_EQ(ErrorText([&] { ReadFileBytes(dir.Path()); }), "Cannot open file " + dir.Path());
+    EXPECT_EQ(ErrorText([&] { ReadFileInPieces(missing, [](std::string_view) { return true; }); }),
               "Cannot open file " + missing);
-    EXPECT_EQ(ErrorOf([&] { ReadFileInPieces(dir.Path(), [](std::string_view) { return true; }); }),
+    EXPECT_EQ(ErrorText([&] { ReadFileInPieces(dir.Path(), [](std::string_view) { return true; }); }),
               "Cannot open file " + dir.Path());
 
     const std::string bytes = std::string("a\0b\r\n\xff", 6) + std::string(100, 'z');
@@ -184,11 +142,4 @@ TEST(FileReads, WholeAndInPieces)
     }, 7);
     EXPECT_EQ(pieces, 3);
     EXPECT_EQ(joined, bytes.substr(0, 21));
-
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_FALSE(FileExists(dir.Path()));
-    EXPECT_TRUE(FolderExists(dir.Path()));
-    DeleteFileQuietly(path);
-    DeleteFileQuietly(path);  // a missing file is ignored
-    EXPECT_FALSE(FileExists(path));
 }

@@ -2,6 +2,8 @@
 #include "platform/registry_file.h"
 
 #include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +11,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 using namespace brevok;
+using brevok::testing::EnvGuard;
+using brevok::testing::FaultyWriteLayer;
+using brevok::testing::NamesIn;
 using brevok::testing::ScratchFolder;
 
 namespace {
@@ -27,15 +31,6 @@ const RegistryTree& TreeOf(const std::variant<RegistryTree, RegistryParseError>&
     return tree ? *tree : empty;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string Dword(std::uint32_t n)
 {
     std::string bytes(4, '\0');
@@ -45,28 +40,6 @@ std::string Dword(std::uint32_t n)
 }
 
 constexpr const char* kKey = "HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp";
-
-// Fails every write once `failAfter` writes have succeeded.
-class FailingLayer : public WriteLayer {
-public:
-    explicit FailingLayer(int failAfter) : left_(failAfter) {}
-    bool WriteAll(int fd, const char* data, std::size_t size) const override
-    {
-        if (left_-- <= 0) {
-            errno = ENOSPC;
-            return false;
-        }
-        return WriteLayer::WriteAll(fd, data, size);
-    }
-
-private:
-    mutable int left_;
-};
-
-class NoRenameLayer : public WriteLayer {
-public:
-    bool Rename(const std::string&, const std::string&) const override { return false; }
-};
 
 }  // namespace
 
@@ -226,7 +199,7 @@ TEST(RegistryFileStore, AnUnreadableFileIsSetAsideToldOnceAndNeverOverwritten)
     RegistryFile registry(path);
     EXPECT_EQ(registry.OpenUserKey("Software"), nullptr);  // carries on as empty
 
-    const auto names = FilesIn(dir.Path());
+    const auto names = NamesIn(dir.Path());
     ASSERT_EQ(names.size(), 2u);  // the lock file and the set-aside file, nothing else
     EXPECT_TRUE(names[0].starts_with("registry.reg.bad-")) << names[0];
     EXPECT_EQ(names[0].size(), std::string("registry.reg.bad-YYYYMMDD-HHMMSS").size());
@@ -239,12 +212,12 @@ TEST(RegistryFileStore, AnUnreadableFileIsSetAsideToldOnceAndNeverOverwritten)
 
     ASSERT_TRUE(registry.CreateUserKey("Software")->WriteString("Install", "x"));
     EXPECT_EQ(ReadFileBytes(dir / names[0]), bad);
-    EXPECT_EQ(FilesIn(dir.Path()).size(), 3u);
+    EXPECT_EQ(NamesIn(dir.Path()).size(), 3u);
 
     // A bad file that cannot be moved aside stays untouched, and the store writes nothing.
     const ScratchFolder other;
     const std::string stuckPath = other.Write("registry.reg", bad);
-    const NoRenameLayer noRename;
+    const FaultyWriteLayer noRename(FaultyWriteLayer::Step::Rename);
     RegistryFile stuck(stuckPath, noRename);
     EXPECT_EQ(stuck.CreateUserKey("Software"), nullptr);
     EXPECT_EQ(stuck.CreateUserKey("Software"), nullptr);
@@ -260,7 +233,7 @@ TEST(RegistryFileStore, AFailedWriteLeavesTheFileAsItWas)
     const std::string path = dir / "registry.reg";
     ASSERT_TRUE(RegistryFile(path).CreateUserKey("Software")->WriteString("A", "1"));
     const std::string before = ReadFileBytes(path);
-    const FailingLayer failing(0);
+    const FaultyWriteLayer failing(FaultyWriteLayer::Step::Write);
     RegistryFile registry(path, failing);
     EXPECT_EQ(registry.CreateUserKey("Software\\New"), nullptr);
     const auto software = registry.CreateUserKey("Software");  // exists: nothing to write
@@ -268,7 +241,7 @@ TEST(RegistryFileStore, AFailedWriteLeavesTheFileAsItWas)
     EXPECT_FALSE(software->WriteString("A", "2"));
     EXPECT_TRUE(software->WriteString("A", "1"));  // unchanged: nothing to write
     EXPECT_EQ(ReadFileBytes(path), before);
-    EXPECT_EQ(FilesIn(dir.Path()), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+    EXPECT_EQ(NamesIn(dir.Path()), (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 
 TEST(RegistryFileStore, ASymbolicLinkIsFollowed)
@@ -311,29 +284,16 @@ TEST(RegistryFileStore, ConcurrentWritersUnderTheLockLoseNothing)
 
 TEST(RegistryFileStore, TheEnvironmentChoosesTheFile)
 {
-    struct Saved {
-        const char* name;
-        std::optional<std::string> value;
-    };
-    std::vector<Saved> saved;
-    for (const char* name : {"BREVOK_REGISTRY", "XDG_CONFIG_HOME", "HOME"}) {
-        const char* v = std::getenv(name);
-        saved.push_back({name, v ? std::optional<std::string>(v) : std::nullopt});
+    const EnvGuard home("HOME", "/home/u");
+    const EnvGuard noExplicitPath("BREVOK_REGISTRY", std::nullopt);
+    {
+        const EnvGuard unset("XDG_CONFIG_HOME", std::nullopt);
+        EXPECT_EQ(UserRegistryPath(), "/home/u/.config/brevok/registry.reg");
+        const EnvGuard relative("XDG_CONFIG_HOME", "relative/ignored");
+        EXPECT_EQ(UserRegistryPath(), "/home/u/.config/brevok/registry.reg");
     }
-    setenv("HOME", "/home/u", 1);
-    unsetenv("BREVOK_REGISTRY");
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(UserRegistryPath(), "/home/u/.config/brevok/registry.reg");
-    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-    EXPECT_EQ(UserRegistryPath(), "/home/u/.config/brevok/registry.reg");
-    setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    const EnvGuard config("XDG_CONFIG_HOME", "/cfg/");
     EXPECT_EQ(UserRegistryPath(), "/cfg/brevok/registry.reg");
-    setenv("BREVOK_REGISTRY", "/tmp/r.reg", 1);
+    const EnvGuard chosen("BREVOK_REGISTRY", "/tmp/r.reg");
     EXPECT_EQ(UserRegistryPath(), "/tmp/r.reg");
-    for (const auto& s : saved) {
-        if (s.value)
-            setenv(s.name, s.value->c_str(), 1);
-        else
-            unsetenv(s.name);
-    }
 }

@@ -3,30 +3,18 @@
 
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 using namespace brevok;
+using brevok::testing::ErrorText;
+using brevok::testing::FaultyWriteLayer;
 using brevok::testing::ScratchFolder;
 using Lines = std::vector<std::string>;
 
 namespace {
-
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-class FailingWrites : public WriteLayer {
-public:
-    bool WriteAll(int, const char*, std::size_t) const override { return false; }
-};
 
 struct ParseCase {
     std::string bytes;
@@ -127,19 +115,19 @@ TEST(ScriptFile, FailuresKeepTheFileAndTheLines)
     const std::string missing = dir / "missing.rc";
     ScriptDocument doc;
     doc.Reset({"kept"});
-    EXPECT_EQ(ErrorOf([&] { LoadScriptLines(doc, missing); }), "Cannot open file " + missing);
+    EXPECT_EQ(ErrorText([&] { LoadScriptLines(doc, missing); }), "Cannot open file " + missing);
     EXPECT_EQ(doc.Lines(), Lines{"kept"});
 
     const std::string path = dir.Write("app.rc", "old\r\n");
     doc.Append("more");
-    const FailingWrites failing;
-    EXPECT_EQ(ErrorOf([&] { SaveScriptLines(doc, path, failing); }), "Stream write error");
+    const FaultyWriteLayer failing(FaultyWriteLayer::Step::Write);
+    EXPECT_EQ(ErrorText([&] { SaveScriptLines(doc, path, failing); }), "Stream write error");
     EXPECT_EQ(ReadFileBytes(path), "old\r\n");
     EXPECT_EQ(doc.Lines(), (Lines{"kept", "more"}));
     EXPECT_TRUE(doc.Modified());  // not saved, so still changed
 
     const std::string noFolder = dir / "gone/app.rc";
-    EXPECT_EQ(ErrorOf([&] { SaveScriptLines(doc, noFolder); }), "Cannot create file " + noFolder);
+    EXPECT_EQ(ErrorText([&] { SaveScriptLines(doc, noFolder); }), "Cannot create file " + noFolder);
     EXPECT_TRUE(doc.Modified());
 }
 

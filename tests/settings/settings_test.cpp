@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/registry_file.h"
+#include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 using namespace brevok;
+using brevok::testing::ErrorText;
+using brevok::testing::FaultyWriteLayer;
 using brevok::testing::ScratchFolder;
 
 namespace {
@@ -32,28 +35,6 @@ TSettings Load(const std::string& path, PathStyle style = W)
     return settings;
 }
 
-std::string ErrorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-class FailingLayer : public WriteLayer {
-public:
-    explicit FailingLayer(int failAfter) : left_(failAfter) {}
-    bool WriteAll(int fd, const char* data, std::size_t size) const override
-    {
-        return left_-- > 0 && WriteLayer::WriteAll(fd, data, size);
-    }
-
-private:
-    mutable int left_;
-};
-
 }  // namespace
 
 TEST(Settings, AFirstRunGivesTheDefaults)
@@ -69,6 +50,15 @@ TEST(Settings, AFirstRunGivesTheDefaults)
     EXPECT_EQ(s.BatchPath, "nodir\\Temp.bat");
     EXPECT_EQ(s.LineCount, 0);
     EXPECT_EQ(Load(dir / "registry.reg", PathStyle::Posix).BatchPath, "nodir/Temp.bat");
+
+    // So does a store that cannot be read (a hand-written single backslash), and the user is
+    // told where it went.
+    const std::string path = StoreWith(dir, "\"Install\"=\"C:\\W\"\r\n");
+    RegistryFile registry(path);
+    TSettings fromBad;
+    LoadSettings(registry, fromBad, W);
+    EXPECT_EQ(fromBad.WorkingFolder, "nodir");
+    EXPECT_NE(registry.TakeNotice().find(path + " could not be read (line 4: a backslash"), std::string::npos);
 }
 
 TEST(Settings, WhatOneRunSavesTheNextReadsBack)
@@ -117,7 +107,7 @@ TEST(Settings, AValueOfAnotherTypeStopsLoadingThere)
     TSettings s;
     s.LineCount = 99;
     RegistryFile registry(path);
-    EXPECT_EQ(ErrorOf([&] { LoadSettings(registry, s, W); }), "Invalid data type for 'Count'");
+    EXPECT_EQ(ErrorText([&] { LoadSettings(registry, s, W); }), "Invalid data type for 'Count'");
     EXPECT_EQ(s.WorkingFolder, "C:\\W");
     EXPECT_EQ(s.CompilerPath, "cc");
     EXPECT_EQ(s.BatchPath, "C:\\W\\Temp.bat");
@@ -126,7 +116,7 @@ TEST(Settings, AValueOfAnotherTypeStopsLoadingThere)
     const std::string early = StoreWith(dir, "\"Install\"=\"C:\\\\W\"\r\n\".EXE\"=hex:41,00\r\n");
     TSettings t;
     RegistryFile again(early);
-    EXPECT_EQ(ErrorOf([&] { LoadSettings(again, t, W); }), "Invalid data type for '.EXE'");
+    EXPECT_EQ(ErrorText([&] { LoadSettings(again, t, W); }), "Invalid data type for '.EXE'");
     EXPECT_EQ(t.WorkingFolder, "C:\\W");
     EXPECT_EQ(t.CompilerPath, "");  // after the failing value: its start value
     EXPECT_EQ(t.BatchPath, "");
@@ -172,21 +162,21 @@ TEST(Settings, ASaveThatFailsNamesTheValueAndStopsThere)
     s.CompilerPath = "C";
     {
         // Nothing can be written: the Software key is missing and cannot be made.
-        const FailingLayer nothing(0);
+        const FaultyWriteLayer nothing(FaultyWriteLayer::Step::Write, 0);
         RegistryFile registry(path, nothing);
-        EXPECT_EQ(ErrorOf([&] { SaveSettings(registry, s); }), "Failed to create key Software");
+        EXPECT_EQ(ErrorText([&] { SaveSettings(registry, s); }), "Failed to create key Software");
     }
     {
         // Software can be made, the subkey cannot.
-        const FailingLayer once(1);
+        const FaultyWriteLayer once(FaultyWriteLayer::Step::Write, 1);
         RegistryFile registry(path, once);
-        EXPECT_EQ(ErrorOf([&] { SaveSettings(registry, s); }), "Failed to create key Halvane\\BrevComp");
+        EXPECT_EQ(ErrorText([&] { SaveSettings(registry, s); }), "Failed to create key Halvane\\BrevComp");
     }
     {
         // The subkey and the first three values are written, then writes fail.
-        const FailingLayer four(4);
+        const FaultyWriteLayer four(FaultyWriteLayer::Step::Write, 4);
         RegistryFile registry(path, four);
-        EXPECT_EQ(ErrorOf([&] { SaveSettings(registry, s); }), "Failed to set data for 'Compiler'");
+        EXPECT_EQ(ErrorText([&] { SaveSettings(registry, s); }), "Failed to set data for 'Compiler'");
     }
     const TSettings read = Load(path);
     EXPECT_EQ(read.WorkingFolder, "W");

@@ -6,10 +6,11 @@
 
 namespace brevok::testing {
 
+/// Appends `value` as `bytes` little-endian bytes; bytes past the fourth are zero.
 inline void PutLe(std::string& out, std::uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+        out += static_cast<char>(i < 4 ? (value >> (8 * i)) & 0xFF : 0);
 }
 
 /// BITMAPINFOHEADER of a 1 x `rows` picture of 32 bits per pixel.

@@ -1,0 +1,131 @@
+// Opening a script of 1,000,000 lines in the real main window (offscreen) until the list is
+// populated and painted, against loading the same script into a bare document.
+#include "app/main_window.h"
+#include "platform/registry_file.h"
+#include "script/script_document.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+#include <QListView>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// Answers the Open dialog with one path; any other interaction is a fault of the benchmark.
+class OpenOnlyDialogs final : public brevok::Dialogs {
+public:
+    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) {}
+
+    brevok::BoxAnswer MessageBox(brevok::BoxKind, const std::string& text, brevok::BoxButtons) override
+    {
+        std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
+        std::exit(1);
+    }
+    bool OpenFile(brevok::FileDialogState& state) override
+    {
+        state.fileName = path_;
+        return true;
+    }
+    std::string InputText(const std::string&, const std::string&, int) override { return {}; }
+    bool EditLine(std::string&) override { return false; }
+
+private:
+    std::string path_;
+};
+
+std::string WriteScript(const std::filesystem::path& folder, int lines)
+{
+    const std::string path = (folder / "big.rc").string();
+    std::ofstream out(path, std::ios::binary);
+    std::string line;
+    for (int i = 0; i < lines; ++i) {
+        line = "Name" + std::to_string(i) + " BITMAP \"C:\\Art\\Some Folder\\picture_" + std::to_string(i) + ".bmp\"\r\n";
+        out << line;
+    }
+    return path;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brevok_open_window_bench";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    constexpr int kLines = 1'000'000;
+    const std::string script = WriteScript(folder, kLines);
+    std::printf("script: %d lines, %.1f MB\n", kLines, std::filesystem::file_size(script) / 1e6);
+
+    brevok::RegistryFile registry((folder / "registry.reg").string());
+    brevok::TSettings stored;
+    stored.WorkingFolder = folder.string() + "/";
+    stored.CompilerPath = "/usr/bin/brcc32";
+    brevok::SaveSettings(registry, stored);
+
+    // The floor: the same file into a bare document, best of three.
+    double floor = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        brevok::ScriptDocument document;
+        const auto start = Clock::now();
+        brevok::LoadScriptLines(document, script);
+        floor = std::min(floor, SecondsSince(start));
+    }
+
+    double best = 1e9;
+    double scroll = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        OpenOnlyDialogs dialogs(script);
+        brevok::TfrmResmain window(brevok::MainWindowServices{.dialogs = dialogs, .registry = registry});
+        window.show();
+        window.Activate();
+        QCoreApplication::processEvents();
+
+        const auto start = Clock::now();
+        window.mnuFileOpenClick();
+        // The view lays its rows out from the event loop; then the visible rows are painted.
+        QCoreApplication::processEvents();
+        window.lstResList()->viewport()->repaint();
+        const double opened = SecondsSince(start);
+        if (window.lstResList()->model()->rowCount() != kLines) {
+            std::fprintf(stderr, "the list shows %d rows\n", window.lstResList()->model()->rowCount());
+            return 1;
+        }
+        best = std::min(best, opened);
+
+        // Scrolling to the end paints the last rows only.
+        const auto scrollStart = Clock::now();
+        QScrollBar* bar = window.lstResList()->verticalScrollBar();
+        if (run == 0)
+            std::printf("scroll range: %d\n", bar->maximum());
+        bar->setValue(bar->maximum());
+        window.lstResList()->viewport()->repaint();
+        scroll = std::min(scroll, SecondsSince(scrollStart));
+        window.Document().MarkSaved();
+    }
+    std::filesystem::remove_all(folder);
+
+    std::printf("document alone: %.3f s\n", floor);
+    std::printf("open in window, populated and painted: %.3f s (target under 1.5 s)\n", best);
+    std::printf("scroll to the end and paint: %.4f s\n", scroll);
+    std::printf("bench open_window: ratio %.2f (target 1.5)\n", best / floor);
+    return 0;
+}
