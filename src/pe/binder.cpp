@@ -575,6 +575,9 @@ std::string Binder::WriteImage(BoundImage& out) {
     }
 
     ResourceSectionLayout layout(leaves_);
+    if (layout.largestTable() > 0xFFFF)
+        return "a resource directory would hold " + std::to_string(layout.largestTable()) +
+               " entries of one kind, more than its 16-bit count can say";
     if (layout.size() > 0x7FFFFFFF)
         return "the resources take " + Hex(layout.size()) + " bytes, more than an image can hold";
     Plan plan;

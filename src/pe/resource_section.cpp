@@ -92,10 +92,11 @@ ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) :
     // Strings follow the data entries; each written once per table entry that names it.
     for (std::size_t ti = 0; ti < tables.size(); ++ti) {
         Table& t = tables[ti];
-        std::uint16_t named = 0;
+        std::size_t named = 0;
         for (const auto& id : t.ids)
             named += id.isOrdinal ? 0 : 1;
-        Put16(head_, t.offset + 12, named);
+        largestTable_ = std::max({largestTable_, static_cast<std::size_t>(named), t.ids.size() - named});
+        Put16(head_, t.offset + 12, static_cast<std::uint16_t>(named));
         Put16(head_, t.offset + 14, static_cast<std::uint16_t>(t.ids.size() - named));
         for (std::size_t e = 0; e < t.ids.size(); ++e) {
             const std::uint32_t at = t.offset + kTableSize + kEntrySize * static_cast<std::uint32_t>(e);

@@ -32,6 +32,9 @@ public:
 
     /// The section's size in bytes (directory and data).
     std::uint64_t size() const { return size_; }
+    /// The most entries of one kind (named or numbered) in one directory table; a table
+    /// counts each kind in 16 bits.
+    std::size_t largestTable() const { return largestTable_; }
     /// The size of the tree alone (what the data directory entry records).
     std::uint32_t treeSize() const { return static_cast<std::uint32_t>(dataStart_); }
 
@@ -45,6 +48,7 @@ private:
     std::vector<std::uint32_t> entryOffset_;// per leaf, its data entry in head_
     std::uint64_t dataStart_ = 0;
     std::uint64_t size_ = 0;
+    std::size_t largestTable_ = 0;
 };
 
 }  // namespace brevok

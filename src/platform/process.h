@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace brevok {
@@ -67,10 +68,14 @@ public:
     virtual ~ProcessLauncher() = default;
 
     /// Starts `programText` + " " + `fileText` and waits at most `timeoutMs` ms (a negative
-    /// time-out waits without limit). Refuses to start when neither text names an existing
-    /// file (a folder is no file). On time-out the process and everything it started are
-    /// ended. resultText: "OK", "Process file does not exist", "Createproccess failed " +
-    /// programText + " " + fileText + " Error: " + code, or the time-out text.
+    /// time-out waits without limit). Either text is quoted for the splitting rules when it
+    /// holds a blank or a quote; a plain path goes in as it is. Refuses to start when neither
+    /// text names an existing file (a folder is no file). On time-out the process group of
+    /// the child, which holds everything it started, is killed (SIGKILL: POSIX has no exit
+    /// code to impose) and the child reaped. resultText: "OK" (also when the wait itself
+    /// failed), "Process file does not exist", "Createproccess failed " + programText + " " +
+    /// fileText + " Error: " + code (errno; 2 when the program is not found), or the
+    /// time-out text.
     virtual void RunFileAndWait(const std::string& programText, const std::string& fileText,
                                 std::int32_t timeoutMs, std::uint16_t showWindow,
                                 std::string& resultText) = 0;
@@ -83,8 +88,11 @@ public:
                                             std::uint16_t showWindow, std::int32_t timeoutMs) = 0;
 };
 
-/// The runners of the platform the program is built for (POSIX: posix_spawn, each child
-/// leading its own process group).
+/// The runners of the platform the program is built for. POSIX: the command line is split
+/// by the Windows rules (SplitCommandLine), the program looked up in the program's own
+/// folder, the current folder, then PATH (FindProgram), a ".bat" file run by /bin/sh
+/// (LaunchArguments); the child starts with posix_spawn, leading its own process group, with
+/// standard input from /dev/null and no other descriptor of ours.
 class SystemProcessLauncher final : public ProcessLauncher {
 public:
     explicit SystemProcessLauncher(Dialogs& dialogs, LaunchHooks hooks = {},

@@ -53,6 +53,19 @@ TEST(ResFileTest, ViewsPointIntoTheBufferAndCarryTheirOffsets) {
     EXPECT_EQ((*views)[1].data.data(), bytes.data() + (*views)[1].offset + 0x20);
 }
 
+TEST(ResFileTest, EmptyNamesMakeTheSmallestHeaderAndSurviveAWrite) {
+    ResRecord r;
+    r.type = ResId::Name(u"");
+    r.name = ResId::Name(u"");
+    r.data = "z";
+    const std::string bytes = WriteResFile({r});
+    EXPECT_EQ(byteio::Get32(bytes, 0x24), 0x1Cu);
+    auto parsed = ParseResFile(bytes);
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    EXPECT_EQ((*parsed)[0].type, ResId::Name(u""));
+    EXPECT_EQ((*parsed)[0].data, "z");
+}
+
 TEST(ResFileTest, NamesSortBeforeOrdinalsCaseInsensitively) {
     EXPECT_LT(CompareResIds(ResId::Name(u"zeta"), ResId::Ordinal(1)), 0);
     EXPECT_EQ(CompareResIds(ResId::Name(u"abc"), ResId::Name(u"ABC")), 0);
