@@ -667,7 +667,14 @@ BindOutcome BindResFile(const std::string& resPath, const std::string& exePath) 
     auto records = ParseResFileViews(res);
     if (!records)
         return fail(resPath, records.error);
-    auto bound = BindResources(exe, *records);
+    Parsed<BoundImage> bound;
+    try {
+        bound = BindResources(exe, *records);
+    } catch (const std::exception& e) {
+        // Every size is checked before use; should a check still be missing, the tool reports
+        // it and leaves the executable alone rather than ending abruptly.
+        return fail(exePath, std::string("internal error: ") + e.what());
+    }
     if (!bound)
         return fail(exePath, bound.error);
     try {

@@ -83,7 +83,8 @@ public:
     /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. Returns the error code
     /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout after
     /// showing the error box "Timeout has occured in waiting for result from compiler." (the
-    /// process goes on running and is reaped when it ends), or kWaitFailed.
+    /// process goes on running; a thread of ours reaps it when it ends and discards what it
+    /// still prints), or kWaitFailed when the wait itself failed.
     virtual std::uint32_t RunCommandAndWait(const std::string& commandLine,
                                             std::uint16_t showWindow, std::int32_t timeoutMs) = 0;
 };

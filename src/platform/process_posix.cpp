@@ -323,8 +323,15 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
     const std::string commandLine = QuoteUnlessEmpty(programText) + " " + QuoteUnlessEmpty(fileText);
     const std::string failure = std::string(kCreateProcessFailedText) + programText + " " + fileText + " Error: ";
 
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    const std::string program = arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
+    // The line above is what the runner reports; the arguments are taken from the texts
+    // themselves, as a program name cannot carry every character through the splitting rules
+    // (a double quote in a POSIX path).
+    std::vector<std::string> arguments;
+    for (const std::string* text : {&programText, &fileText}) {
+        if (!text->empty())
+            arguments.push_back(*text);
+    }
+    const std::string program = FindProgram(arguments.front(), SystemSearchPlaces());
     if (program.empty()) {
         resultText = failure + std::to_string(ENOENT);
         return;

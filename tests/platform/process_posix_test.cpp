@@ -117,8 +117,15 @@ TEST_F(RunFileAndWaitTest, BatchFileRunsWithCrLfLinesAndClsAndEndsOk)
     EXPECT_EQ(ReadFileBytes(out), cwd);
 }
 
-TEST_F(RunFileAndWaitTest, OnlyTheProgramTextNeedsToExist)
+TEST_F(RunFileAndWaitTest, TextsReachTheProcessAsTheyAreAndOnlyOneMustExist)
 {
+    const std::string odd = WriteBatch(folder, "say \"hi\".bat", {"printf ok > odd.txt"});
+    const std::string previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    EXPECT_EQ(Run("", odd), "OK");
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(ReadFileBytes(folder / "odd.txt"), "ok");
+
     const std::string program = folder.WriteScript("show args", "printf '%s|' \"$@\" > \"$(dirname \"$0\")/args\"\n");
     EXPECT_EQ(Run(program, "not a file"), "OK");
     EXPECT_EQ(ReadFileBytes(folder / "args"), "not a file|");
