@@ -32,6 +32,8 @@ int main(int argc, char* argv[])
         .launcher = &launcher,
     });
     dialogs.SetParentWindow(&window);
+    // Boxes and dialogs carry the program's icon too.
+    QApplication::setWindowIcon(window.windowIcon());
     window.show();
     return app.exec();
 }
