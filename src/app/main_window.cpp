@@ -26,6 +26,7 @@
 
 #include <limits>
 #include <stdexcept>
+#include <string_view>
 
 // The pictures live in a resource file of a static library, which the linker would otherwise
 // leave out; this registers them. It must be called outside any namespace.
@@ -225,8 +226,7 @@ void TfrmResmain::BuildToolBar(QWidget* client)
         spacer->setFixedSize(width, 38);
         toolBar1_->addWidget(spacer);
     };
-    QToolButton* exitButton = AddToolButton("tlbExit", "Exit", 9, &TfrmResmain::mnuFileExitClick);
-    (void)exitButton;
+    AddToolButton("tlbExit", "Exit", 9, &TfrmResmain::mnuFileExitClick);
     gap(41);
     QToolButton* newButton = AddToolButton("tlbNew", "New Resource Script", 0, &TfrmResmain::mnuFileNewClick);
     QToolButton* openButton = AddToolButton("tlbOpen", "Open Resource Script", 1, &TfrmResmain::mnuFileOpenClick);
@@ -347,7 +347,9 @@ void TfrmResmain::InitDialogStates()
         browseComp_.offerPlainExecutables = true;
     }
 
-    cdgFileDialog_.initialFolder = kHostPathStyle == PathStyle::Windows ? "c:\\" : "/";
+    // The root of the system drive, where the first Add File starts.
+    constexpr std::string_view kFirstDataFolder = kHostPathStyle == PathStyle::Windows ? "c:\\" : "/";
+    cdgFileDialog_.initialFolder = std::string(kFirstDataFolder);
     cdgFileDialog_.pathMustExist = true;
 
     setWork_.title = "Select Working Folder";

@@ -5,7 +5,6 @@
 #include "support/scratch_folder.h"
 #include "window_fixture.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -133,40 +132,14 @@ TEST(QtDialogsTest, CompilerDialogOffersProgramsWithAndWithoutExe)
     EXPECT_FALSE(offered(dotted));
 }
 
-TEST(QtDialogsTest, FileDialogFollowsItsState)
+TEST(QtDialogsTest, NamePromptTakes255Characters)
 {
     TestApplication();
-    ScratchFolder folder;
-    FileDialogState state;
-    state.title = "Open Resource script file";
-    state.filter = "Resource File [*.RC]|*.RC";
-    state.defaultExtension = "*.RC";
-    state.initialFolder = folder.Path();
-    const auto open = BuildFileDialog(state, nullptr);
-    EXPECT_EQ(open->windowTitle().toStdString(), "Open Resource script file");
-    EXPECT_EQ(open->fileMode(), QFileDialog::AnyFile);
-    EXPECT_EQ(open->acceptMode(), QFileDialog::AcceptOpen);
-    EXPECT_EQ(open->defaultSuffix().toStdString(), "RC");
-    EXPECT_EQ(open->nameFilters(), QStringList{"Resource File [*.RC] (*.RC)"});
-    EXPECT_EQ(open->directory().absolutePath().toStdString(), folder.Path());
-
-    state.fileMustExist = true;
-    EXPECT_EQ(BuildFileDialog(state, nullptr)->fileMode(), QFileDialog::ExistingFile);
-}
-
-TEST(QtDialogsTest, NamePromptStartsEmptyAndTakes255Characters)
-{
-    TestApplication();
-    const auto prompt = BuildInputDialog("Resource Name", "Please enter an alphanumeric name for this resource",
-                                         255, nullptr);
-    EXPECT_EQ(prompt->windowTitle().toStdString(), "Resource Name");
-    EXPECT_EQ(prompt->labelText().toStdString(), "Please enter an alphanumeric name for this resource");
-    EXPECT_EQ(prompt->okButtonText().toStdString(), "OK");
-    EXPECT_EQ(prompt->cancelButtonText().toStdString(), "Cancel");
-    EXPECT_TRUE(prompt->textValue().isEmpty());
+    const auto prompt = BuildInputDialog("Resource Name", "Name?", 255, nullptr);
     auto* field = prompt->findChild<QLineEdit*>();
     ASSERT_NE(field, nullptr);
     EXPECT_EQ(field->maxLength(), 255);
+    EXPECT_TRUE(prompt->textValue().isEmpty());
 }
 
 }  // namespace

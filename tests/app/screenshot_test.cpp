@@ -2,10 +2,7 @@
 // and the tool bar enlarged.
 #include "window_fixture.h"
 
-#include "app/qt_dialogs.h"
-
 #include <QDir>
-#include <QFileDialog>
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>
@@ -41,31 +38,6 @@ TEST_F(ScreenshotTest, WindowWithAScriptOpen)
     const QPixmap bar = toolBar->grab();
     EXPECT_TRUE(bar.scaled(bar.size() * 3, Qt::KeepAspectRatio, Qt::FastTransformation)
                     .save(out + QStringLiteral("/tool_bar_3x.png")));
-}
-
-TEST_F(ScreenshotTest, CompilerDialogOffersPlainPrograms)
-{
-    TestApplication();
-    folder.WriteScript("bin/brcc32", "exit 0\n");
-    folder.Write("bin/BRCC32.EXE", "MZ");
-    folder.Write("bin/notes.txt", "not a program");
-    folder.Write("bin/data", "not a program either");
-    FileDialogState state;
-    state.title = "Locate BRCC32";
-    state.filter = "Executable [*.exe]|*.exe";
-    state.defaultExtension = "*.exe";
-    state.fileName = "BRCC32.exe";
-    state.initialFolder = folder / "bin/";
-    state.offerPlainExecutables = true;
-    const auto dialog = BuildFileDialog(state, nullptr);
-    dialog->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-    // The folder is listed by a background thread; give it a moment before the picture.
-    for (int i = 0; i < 50; ++i)
-        QTest::qWait(20);
-    const QString out = QStringLiteral(BREVOK_BIN_DIR "/../screenshots");
-    ASSERT_TRUE(QDir().mkpath(out));
-    EXPECT_TRUE(dialog->grab().save(out + QStringLiteral("/compiler_dialog.png")));
 }
 
 }  // namespace

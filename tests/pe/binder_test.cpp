@@ -276,6 +276,36 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot) {
     EXPECT_EQ(ReadFixtureFile(path), bytes);
 }
 
+// When the headers grow, every file offset kept elsewhere moves with the data: the debug
+// directory's PointerToRawData and the COFF symbol table.
+TEST(BinderTest, GrownHeadersMoveDebugDataPointersAndTheSymbolTable) {
+    FixtureDir dir;
+    PeBuildOptions options;
+    options.flavour = PeFlavour::MinGw;
+    for (int i = 0; i < 7; ++i)  // 16 sections: the section table ends exactly at the headers' end
+        options.extraSource += "__attribute__((section(\".s" + std::to_string(i) + "\"))) int v" +
+                               std::to_string(i) + " = " + std::to_string(i + 1) + ";\n";
+    const std::string exe = BuildPe(dir.path(), "base", "", options);
+    const PeHeaders before = HeadersOf(exe);
+    ASSERT_GT(before.SectionTableEnd() + 40, before.sizeOfHeaders);
+    ASSERT_NE(before.Directory(kDirDebug).size, 0u);
+    const std::string symbols = RunFixtureCommand("llvm-readobj --symbols '" + exe + "' | sed 1,2d");
+
+    ASSERT_TRUE(BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"x\" }\n"), exe).ok);
+    const PeHeaders after = HeadersOf(exe);
+    EXPECT_EQ(after.sizeOfHeaders, before.sizeOfHeaders + after.fileAlignment);
+    EXPECT_EQ(RunFixtureCommand("llvm-readobj --symbols '" + exe + "' | sed 1,2d"), symbols);
+    const std::string bytes = ReadFixtureFile(exe);
+    auto debug = RvaToFileSpan(after, after.Directory(kDirDebug).rva, after.Directory(kDirDebug).size);
+    ASSERT_TRUE(debug.ok()) << debug.error;
+    for (std::uint64_t at = debug->offset; at + 28 <= debug->offset + debug->size; at += 28) {
+        auto data = RvaToFileSpan(after, byteio::Get32(bytes, at + 20), byteio::Get32(bytes, at + 16));
+        ASSERT_TRUE(data.ok()) << data.error;
+        EXPECT_EQ(byteio::Get32(bytes, at + 24), data->offset);
+    }
+    ExpectConsistent(exe);
+}
+
 TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText) {
     FixtureDir dir;
     const BindOutcome outcome = BindResFile(dir / "none.res", dir / "none.exe");

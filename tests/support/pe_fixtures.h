@@ -21,6 +21,7 @@ struct PeBuildOptions {
     PeArch arch = PeArch::X64;
     PeFlavour flavour = PeFlavour::Msvc;
     std::string extraLinkArgs;  // appended to the lld-link command line
+    std::string extraSource;    // appended to the program's C source
 };
 
 /// Runs `command` through the shell with its output captured; throws with the output when
@@ -102,7 +103,7 @@ inline std::string BuildPe(const std::string& dir, const std::string& name, cons
     WriteFixtureFile(source,
                      "static int value = 7;\n"
                      "int *volatile pointer = &value;\n"
-                     "int entry(void) { return *pointer - 7; }\n");
+                     "int entry(void) { return *pointer - 7; }\n" + options.extraSource);
     std::string target;
     if (options.flavour == PeFlavour::MinGw)
         target = options.arch == PeArch::X64 ? "x86_64-w64-mingw32" : "i686-w64-mingw32";
