@@ -28,7 +28,7 @@ protected:
     static void SetUpTestSuite()
     {
         folder_ = std::make_unique<fixtures::FixtureDir>();
-        vf::VersionNode root = vf::VersionInfo({{u"080904E4", vf::EightStrings()}}, {{0x0809, 0x04E4}});
+        vf::VersionNode root = vf::VersionInfo(vf::EightStrings());
         versioned_ = fixtures::BuildPe(folder_->path(), "versioned", vf::RawVersionScript(vf::Serialize(root)));
         // CompanyName stored with length 0, as some writers do: it is skipped.
         root.children[0].children[0].children[0].value.clear();
