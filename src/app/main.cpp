@@ -28,7 +28,6 @@ int main(int argc, char* argv[])
         .dialogs = dialogs,
         .registry = *registry,
         .programPath = std::string(programPath.constData(), static_cast<std::size_t>(programPath.size())),
-        .versionText = [] { return std::string(); },
         .launcher = &launcher,
     });
     dialogs.SetParentWindow(&window);

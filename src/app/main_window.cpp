@@ -3,6 +3,7 @@
 
 #include "app/error_report.h"
 #include "app/script_list_model.h"
+#include "components/gui/about_box.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -327,6 +328,7 @@ void TfrmResmain::BuildControls(QWidget* client)
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setGeometry(208, 120, 233, 57);
     panel1_->hide();
+    CreateAboutComponents();
 
     setTabOrder(memCompilerMess_, lstResList_);
 }
@@ -401,7 +403,7 @@ void TfrmResmain::Activate()
 
 void TfrmResmain::FormActivateSteps()
 {
-    const std::string version = services_.versionText ? services_.versionText() : std::string();
+    const std::string version = aboutBox_->GetFileVersion();
     setWindowTitle(FromBytes(std::string(kApplicationTitle) + " Version " + version + "  by Halvane"));
     SetAboutBoxFile();
 

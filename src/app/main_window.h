@@ -28,6 +28,8 @@ class ProcessLauncher;
 class Registry;
 class ScriptListModel;
 class Shell;
+class THalvaneAboutBox;
+class TKURL2;
 
 /// Everything the window uses from outside: given once, at construction, so that tests can
 /// run the real window with a scripted Dialogs and a registry file in a temporary folder.
@@ -38,8 +40,6 @@ struct MainWindowServices {
     Registry& registry;
     /// The full path of the program's own file.
     std::string programPath = {};
-    /// The program's file version text for the caption; empty when it cannot be read.
-    std::function<std::string()> versionText = {};
     /// The runners of Compile and Build All; null until they are given.
     ProcessLauncher* launcher = nullptr;
     /// The shell's "open" verb for the link entries of the Help menu; null until given.
@@ -74,6 +74,9 @@ public:
     /// script open.
     void Activate();
     bool Activated() const { return activated_; }
+
+    /// The about box of the Help menu (configured as the window stores it).
+    THalvaneAboutBox& AboutBox() { return *aboutBox_; }
 
     /// Enables the commands for the state (script open or not), clears the message pane, sets
     /// the path labels and status panel 0; `false` also forgets the lines and both paths.
@@ -176,6 +179,8 @@ private:
     void FormActivateSteps();
     /// Step 3 of the first activation: gives the about box the program's own file.
     void SetAboutBoxFile();
+    /// Creates AboutBox and the two link controls, configured as stored with the window.
+    void CreateAboutComponents();
     void ShowRegistryNotice();
     void ApplyOptionMarks();
     void SetCompilerLabel();
@@ -214,6 +219,11 @@ private:
     QPlainTextEdit* batchText_ = nullptr;
     std::string batchBytes_;
     QWidget* panel1_ = nullptr;
+    /// The about box of the Help menu; it also gives the caption its version text.
+    THalvaneAboutBox* aboutBox_ = nullptr;
+    /// The two link openers on the hidden Panel1.
+    TKURL2* web_ = nullptr;
+    TKURL2* email_ = nullptr;
 
     QAction* startwithLast_ = nullptr;
     QAction* showprogress_ = nullptr;

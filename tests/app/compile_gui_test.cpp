@@ -100,7 +100,6 @@ protected:
             .dialogs = dialogs,
             .registry = *registry,
             .programPath = std::string(BREVOK_BIN_DIR) + "/brevok",
-            .versionText = [] { return std::string(); },
             .launcher = &launcher,
         });
         window->Activate();

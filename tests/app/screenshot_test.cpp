@@ -2,6 +2,8 @@
 // and the tool bar enlarged.
 #include "window_fixture.h"
 
+#include "platform/self_path.h"
+
 #include <QDir>
 #include <QPixmap>
 #include <QTest>
@@ -18,7 +20,7 @@ TEST_F(ScreenshotTest, WindowWithAScriptOpen)
         "project/demo.rc",
         "Splash BITMAP \"/home/ann/art/Splash Screen.bmp\"\r\nMAINICON ICON \"/home/ann/art/app.ico\"\r\n"
         "Click WAVE \"/home/ann/sounds/click.wav\"\r\nData1 RCDATA \"/home/ann/data/table.bin\"\r\n");
-    version = "1.1.0.3";
+    programPath = RunningProgramPath();
     TfrmResmain& w = StartWithScript(script);
     w.Settings().ExePath = "/home/ann/build/demo.exe";
     w.SetScriptOpen(true);

@@ -15,7 +15,6 @@ using StartupTest = WindowTest;
 
 TEST_F(StartupTest, FirstStartAsksForTheCompilerAndOpensNoScript)
 {
-    version = "1.1.0.3";
     dialogs.AnswerBox(BoxAnswer::No);
     TfrmResmain& w = Start();
 

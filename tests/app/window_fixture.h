@@ -5,6 +5,7 @@
 #include "platform/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/recording_shell.h"
 #include "support/scratch_folder.h"
 
 #include <QAction>
@@ -92,8 +93,8 @@ protected:
         window = std::make_unique<TfrmResmain>(MainWindowServices{
             .dialogs = dialogs,
             .registry = *registry,
-            .programPath = folder / "bin/brevok",
-            .versionText = [this] { return version; },
+            .programPath = programPath.empty() ? folder / "bin/brevok" : programPath,
+            .shell = &shell,
         });
         window->Activate();
         return *window;
@@ -172,7 +173,9 @@ protected:
     std::string registryPath;
     std::unique_ptr<RegistryFile> registry;
     FakeDialogs dialogs;
-    std::string version;
+    RecordingShell shell;
+    /// The program file the window is told it runs from; empty: a file in the scratch folder.
+    std::string programPath;
     std::unique_ptr<TfrmResmain> window;
 };
 
