@@ -662,10 +662,12 @@ void TfrmResmain::lstResListClick()
 
 // --- Add File, Remove File, Re-direct -------------------------------------------------------------
 
-void TfrmResmain::mnuFileSelectClick()
+bool TfrmResmain::ChooseExistingFile(std::string_view title, std::string_view filter)
 {
-    cdgFileDialog_.title = std::string(kAddFileDialogTitle);
-    cdgFileDialog_.filter = std::string(kAddFileFilter);
+    // The shared dialog keeps only its initial folder between uses; everything else is set
+    // afresh by each command.
+    cdgFileDialog_.title = std::string(title);
+    cdgFileDialog_.filter = std::string(filter);
     cdgFileDialog_.defaultExtension.clear();
     cdgFileDialog_.fileName.clear();
     cdgFileDialog_.hideReadOnly = true;
@@ -673,7 +675,12 @@ void TfrmResmain::mnuFileSelectClick()
     cdgFileDialog_.fileMustExist = true;
     cdgFileDialog_.noValidate = false;
     cdgFileDialog_.resizable = false;
-    if (!services_.dialogs.OpenFile(cdgFileDialog_) || cdgFileDialog_.fileName.empty())
+    return services_.dialogs.OpenFile(cdgFileDialog_) && !cdgFileDialog_.fileName.empty();
+}
+
+void TfrmResmain::mnuFileSelectClick()
+{
+    if (!ChooseExistingFile(kAddFileDialogTitle, kAddFileFilter))
         return;
     const std::string path = cdgFileDialog_.fileName;
     // The next Add File and the next executable selection start in this folder, even when
@@ -753,16 +760,7 @@ void TfrmResmain::mnuFileSelectExeClick()
 {
     if (settings_.ScriptPath.empty())
         return;
-    cdgFileDialog_.title = "Select executable to bind resource file to";
-    cdgFileDialog_.filter = "Executable File (*.EXE)|*.EXE";
-    cdgFileDialog_.defaultExtension.clear();
-    cdgFileDialog_.fileName.clear();
-    cdgFileDialog_.hideReadOnly = true;
-    cdgFileDialog_.pathMustExist = true;
-    cdgFileDialog_.fileMustExist = true;
-    cdgFileDialog_.noValidate = false;
-    cdgFileDialog_.resizable = false;
-    if (!services_.dialogs.OpenFile(cdgFileDialog_) || cdgFileDialog_.fileName.empty())
+    if (!ChooseExistingFile("Select executable to bind resource file to", "Executable File (*.EXE)|*.EXE"))
         return;
     settings_.ExePath = cdgFileDialog_.fileName;
     SetLabelText(lblCurExeFile_, kExeFilePrefix + settings_.ExePath);

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QAction;
@@ -179,6 +180,8 @@ private:
     void FormActivateSteps();
     /// Step 3 of the first activation: gives the about box the program's own file.
     void SetAboutBoxFile();
+    /// Shows cdgFileDialog for one existing file; true when a name was chosen.
+    bool ChooseExistingFile(std::string_view title, std::string_view filter);
     /// Creates AboutBox and the two link controls, configured as stored with the window.
     void CreateAboutComponents();
     void ShowRegistryNotice();

@@ -162,7 +162,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
     if (existed)
         mode = st.st_mode & 07777;
     // A read-only file is not replaced, as the system would refuse to open it for writing.
-    if (existed && access(target_.c_str(), W_OK) != 0)
+    if (existed && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
         throw cannotCreate();
     std::string pattern = FolderPart(target_, PathStyle::Posix) + "." + FilePart(target_, PathStyle::Posix) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());

@@ -1,6 +1,8 @@
 // New, Open, Close, Exit, the close box and typing in the list, on the real window.
 #include "window_fixture.h"
 
+#include "support/unprivileged.h"
+
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -148,14 +150,17 @@ TEST_F(ScriptCommandsTest, OpenOfAMissingFileReportsAndKeepsTheNameOpen)
 
 TEST_F(ScriptCommandsTest, OpenOfAnUnreadableFileDoesNotKeepItOpen)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: every file is readable";
     const std::string script = folder.Write("locked.rc", "precious\r\n");
     chmod(script.c_str(), 0);
+    UnprivilegedScope::OpenForEveryone(folder.Path());
     TfrmResmain& w = StartQuietly();
     dialogs.AnswerFile(script);
     dialogs.AnswerBox(BoxAnswer::Ok);
-    Trigger("mnuFileOpen");
+    {
+        const UnprivilegedScope nobody;
+        ASSERT_TRUE(nobody.Ok());
+        Trigger("mnuFileOpen");
+    }
     EXPECT_EQ(dialogs.boxes[0].text, "Cannot open file " + script + ".");
     EXPECT_EQ(w.Settings().ScriptPath, "");
     chmod(script.c_str(), 0644);

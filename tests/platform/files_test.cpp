@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 #include "support/save_faults.h"
+#include "support/unprivileged.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ using brevok::testing::ErrorText;
 using brevok::testing::FaultyWriteLayer;
 using brevok::testing::NamesIn;
 using brevok::testing::ScratchFolder;
+using brevok::testing::UnprivilegedScope;
 
 namespace {
 
@@ -80,17 +82,24 @@ TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefused)
     EXPECT_EQ(ErrorText([&] { WriteFileAtomically(dir.Path(), "x"); }), "Cannot create file " + dir.Path());
     EXPECT_EQ(ErrorText([&] { WriteFileAtomically("", "x"); }), "Cannot create file ");
 
-    if (geteuid() == 0)
-        GTEST_SKIP() << "running as root: permissions do not stop a save, the read-only checks are skipped";
-    const std::string readOnly = dir.Write("ro.rc", "keep");
+    // A read-only file in a writable folder, and a file in a read-only folder.
+    const ScratchFolder open;
+    UnprivilegedScope::OpenForEveryone(open.Path());
+    const std::string readOnly = open.Write("ro.rc", "keep");
     chmod(readOnly.c_str(), 0444);
-    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
-    EXPECT_EQ(ReadFileBytes(readOnly), "keep");
-
+    chmod(open.Path().c_str(), 0777);
     const ScratchFolder locked;
     const std::string inLocked = locked.Write("a.rc", "keep");
+    chmod(inLocked.c_str(), 0666);
     chmod(locked.Path().c_str(), 0555);
-    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "x"); }), "Cannot create file " + inLocked);
+    {
+        const UnprivilegedScope nobody;
+        ASSERT_TRUE(nobody.Ok());
+        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
+        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "x"); }), "Cannot create file " + inLocked);
+    }
+    EXPECT_EQ(ReadFileBytes(readOnly), "keep");
+    EXPECT_EQ(NamesIn(open.Path()), std::vector<std::string>{"ro.rc"});
     chmod(locked.Path().c_str(), 0755);
     EXPECT_EQ(ReadFileBytes(inLocked), "keep");
     EXPECT_EQ(NamesIn(locked.Path()), std::vector<std::string>{"a.rc"});
