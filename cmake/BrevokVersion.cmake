@@ -11,7 +11,7 @@ if(NOT WIN32)
   set(BREVOK_VERSION_RES ${CMAKE_BINARY_DIR}/brevok_version.res)
   add_custom_command(
     OUTPUT ${BREVOK_VERSION_RES}
-    COMMAND ${BREVOK_LLVM_RC} -no-preprocess -fo ${BREVOK_VERSION_RES} ${BREVOK_VERSION_RC}
+    COMMAND ${BREVOK_LLVM_RC} -no-preprocess -fo ${BREVOK_VERSION_RES} -- ${BREVOK_VERSION_RC}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/resources
     DEPENDS ${BREVOK_VERSION_RC} ${PROJECT_SOURCE_DIR}/resources/brevok.ico
     COMMENT "Compiling the program's version resource"

@@ -82,6 +82,29 @@ private:
     QStringList patterns_;
 };
 
+/// The open-file dialog of a state that asks for an existing folder: a typed name whose
+/// folder is missing is refused with a warning and the dialog stays open, as the Windows
+/// dialog does. Qt's own dialog accepts such a name in its any-file mode.
+class ExistingFolderFileDialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (!chosen.isEmpty()) {
+            const QFileInfo file(chosen.first());
+            if (!file.isDir() && !file.absoluteDir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QDir::toNativeSeparators(chosen.first()) +
+                                         QStringLiteral("\nPath does not exist.\nCheck the path and try again."));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 }  // namespace
 
 QString BoxCaption(BoxKind kind)
@@ -206,7 +229,8 @@ QString DefaultSuffix(std::string_view defaultExtension)
 
 std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidget* parent)
 {
-    auto dialog = std::make_unique<QFileDialog>(parent);
+    std::unique_ptr<QFileDialog> dialog(state.pathMustExist ? new ExistingFolderFileDialog(parent)
+                                                            : new QFileDialog(parent));
     // Qt's own dialog on every desktop: it honours every option below the same way.
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);

@@ -53,7 +53,7 @@ QString DefaultSuffix(std::string_view defaultExtension);
 bool OfferedAsProgram(const QFileInfo& file, const QStringList& patterns);
 
 /// An open-file dialog set up from `state`: title, filters, default suffix, initial folder,
-/// file-name field, and whether the file must exist.
+/// file-name field, and whether the file (or only its folder) must exist.
 std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidget* parent);
 
 /// The one-line input box: caption, prompt, an empty field of at most `maxLength`

@@ -5,6 +5,8 @@
 #include "support/scratch_folder.h"
 #include "window_fixture.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -130,6 +132,42 @@ TEST(QtDialogsTest, CompilerDialogOffersProgramsWithAndWithoutExe)
     EXPECT_TRUE(offered(folder.Path()));
     EXPECT_FALSE(offered(text));
     EXPECT_FALSE(offered(dotted));
+}
+
+TEST(QtDialogsTest, ScriptDialogRefusesANameInAMissingFolder)
+{
+    TestApplication();
+    ScratchFolder folder;
+    FileDialogState state;
+    state.filter = "Resource File [*.RC]|*.RC";
+    state.pathMustExist = true;
+    state.initialFolder = folder.Path();
+    const auto dialog = BuildFileDialog(state, nullptr);
+
+    // The warning box runs inside accept(); answer it as a user would.
+    bool warned = false;
+    auto answerWarning = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                warned = true;
+                box->accept();
+            }
+        });
+    };
+    answerWarning();
+    dialog->selectFile(QString::fromStdString(folder.Path() + "/missing/new.RC"));
+    static_cast<QDialog*>(dialog.get())->accept();  // as the dialog's Open button does
+    EXPECT_TRUE(warned);
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+
+    // A new name in a folder that exists is taken: the file itself need not exist.
+    warned = false;
+    answerWarning();
+    dialog->selectFile(QString::fromStdString(folder.Path() + "/new.RC"));
+    static_cast<QDialog*>(dialog.get())->accept();  // as the dialog's Open button does
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(warned);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
 }
 
 TEST(QtDialogsTest, NamePromptTakes255Characters)

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShowEvent>
 
 #include <limits>
@@ -56,7 +57,12 @@ bool TEdForm::EditLine(std::string& bytes)
     editor_->setFocus();
     if (exec() != QDialog::Accepted)
         return false;
-    const QString edited = editor_->text();
+    QString edited = editor_->text();
+    // A one-line field takes a pasted text only up to its first line break, as a Windows edit
+    // field does; a line break kept here would split the line when the script is saved.
+    if (const qsizetype lineBreak = edited.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+        lineBreak >= 0)
+        edited.truncate(lineBreak);
     if (edited != shown) {
         const QByteArray encoded = edited.toLocal8Bit();
         bytes.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));

@@ -177,3 +177,21 @@ TEST_F(EdFormTest, LongLinesAreNotCut)
     }));
     EXPECT_EQ(line, std::string(40000, 'a') + "b");
 }
+
+TEST_F(EdFormTest, PastedLineBreaksEndTheLine)
+{
+    // A script line never holds a line break: a pasted text of several lines gives its first.
+    std::string line = "Logo BITMAP \"/a/logo.bmp\"";
+    EXPECT_TRUE(Edit(line, [&] {
+        form.Editor()->setText(QStringLiteral("One RCDATA \"/a/one\"\r\nTwo RCDATA \"/a/two\""));
+        form.Okbtn()->click();
+    }));
+    EXPECT_EQ(line, "One RCDATA \"/a/one\"");
+
+    EXPECT_TRUE(Edit(line, [&] {
+        form.Editor()->end(false);
+        form.Editor()->insert(QStringLiteral(" // a\nb"));
+        form.Okbtn()->click();
+    }));
+    EXPECT_EQ(line, "One RCDATA \"/a/one\" // a");
+}
