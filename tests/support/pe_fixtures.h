@@ -89,7 +89,7 @@ inline std::string CompileRc(const std::string& dir, const std::string& name, co
     const std::string rc = dir + "/" + name + ".rc";
     const std::string res = dir + "/" + name + ".res";
     WriteFixtureFile(rc, rcText);
-    RunFixtureCommand("cd '" + dir + "' && llvm-rc -no-preprocess -fo '" + res + "' '" + rc + "'");
+    RunFixtureCommand("cd '" + dir + "' && llvm-rc -no-preprocess -fo '" + res + "' -- '" + rc + "'");
     return res;
 }
 
