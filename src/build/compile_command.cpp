@@ -32,7 +32,14 @@ std::string QuoteForBatch(const std::string& path, BatchShell shell)
 {
     if (shell == BatchShell::Posix)
         return QuoteForShell(path);
-    return NeedsCmdQuotes(path) ? "\"" + path + "\"" : path;
+    // A batch file expands %NAME% even between double quotes; "%%" is its literal percent.
+    std::string escaped;
+    for (const char c : path) {
+        escaped += c;
+        if (c == '%')
+            escaped += '%';
+    }
+    return NeedsCmdQuotes(path) ? "\"" + escaped + "\"" : escaped;
 }
 
 /// Deletes the batch file when the command ends, however it ends.

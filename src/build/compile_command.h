@@ -33,7 +33,8 @@ struct CompileOptions {
 
 /// The batch file's text: the compiler, the script and the redirection into the output
 /// file, then " CLS"; each line ends with CR LF. A path is written as it is unless the
-/// shell would split it or read a character of it as syntax; then it is quoted for `shell`.
+/// shell would split it or read a character of it as syntax; then it is quoted for `shell`
+/// (for cmd.exe a "%" is doubled as well, since quotes do not stop its expansion).
 std::string CompileBatchText(const std::string& compilerPath, const std::string& scriptPath,
                              const std::string& outputPath, BatchShell shell = kHostBatchShell);
 

@@ -20,7 +20,6 @@
 #include <cstring>
 #include <optional>
 #include <random>
-#include <regex>
 
 #ifndef BREVOK_VERSION
 #define BREVOK_VERSION "0.0.0.0"
@@ -227,6 +226,135 @@ std::string UnescapeMarkerName(std::string_view text)
     return name;
 }
 
+// The tools' lines are read by hand, not with std::regex: libstdc++'s matcher recurses once
+// per character, so a long line (a 30 KB script line quoted back in a message) would overflow
+// the stack.
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+/// Moves `i` past a run of digits; false when there is none.
+bool SkipDigits(std::string_view text, std::size_t& i)
+{
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i]))
+        ++i;
+    return i > start;
+}
+
+int NumberAt(std::string_view text, std::size_t start, std::size_t end)
+{
+    return std::atoi(std::string(text.substr(start, end - start)).c_str());
+}
+
+/// A line marker of the preprocessor: `# 12 "file" flags` or `#line 12 "file"`.
+struct LineMarker {
+    int line = 0;
+    std::string file;
+};
+
+std::optional<LineMarker> ReadLineMarker(std::string_view text)
+{
+    if (!text.starts_with('#'))
+        return std::nullopt;
+    std::size_t i = text.substr(1).starts_with("line") ? 5 : 1;
+    if (i >= text.size() || text[i] != ' ')
+        return std::nullopt;
+    const std::size_t numberStart = ++i;
+    if (!SkipDigits(text, i) || !text.substr(i).starts_with(" \""))
+        return std::nullopt;
+    const int line = NumberAt(text, numberStart, i);
+    i += 2;
+    const std::size_t nameStart = i;
+    while (i < text.size() && text[i] != '"') {
+        if (text[i] == '\\' && ++i == text.size())
+            return std::nullopt;
+        ++i;
+    }
+    if (i == text.size())
+        return std::nullopt;
+    return LineMarker{line, UnescapeMarkerName(text.substr(nameStart, i - nameStart))};
+}
+
+/// A located message of the preprocessor: "FILE:LINE: TEXT" or "FILE:LINE:COLUMN: TEXT",
+/// FILE running to the first colon that such a tail follows.
+struct LocatedMessage {
+    std::string_view file;
+    int line = 0;
+    std::string_view text;
+};
+
+std::optional<LocatedMessage> ReadLocatedMessage(std::string_view text)
+{
+    for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
+        std::size_t i = colon + 1;
+        if (!SkipDigits(text, i) || i == text.size() || text[i] != ':')
+            continue;
+        const int line = NumberAt(text, colon + 1, i);
+        std::size_t column = ++i;
+        if (SkipDigits(text, column) && text.substr(column).starts_with(": "))
+            i = column + 1;
+        if (i == text.size() || text[i] != ' ')
+            continue;
+        return LocatedMessage{text.substr(0, colon), line, text.substr(i + 1)};
+    }
+    return std::nullopt;
+}
+
+/// The preprocessor's closing count: "2 warnings generated.", "1 error generated.".
+bool IsSummaryLine(std::string_view text)
+{
+    std::size_t i = 0;
+    if (!SkipDigits(text, i))
+        return false;
+    std::string_view rest = text.substr(i);
+    for (const std::string_view word : {" warning", " error"}) {
+        if (!rest.starts_with(word))
+            continue;
+        rest.remove_prefix(word.size());
+        if (rest.starts_with('s'))
+            rest.remove_prefix(1);
+        return rest == " generated.";
+    }
+    return false;
+}
+
+/// llvm-rc's "llvm-rc: Error in TYPE statement (ID NAME): " (blanks may follow).
+struct StatementError {
+    std::string type;
+    std::string id;
+};
+
+std::optional<StatementError> ReadStatementError(std::string_view text)
+{
+    constexpr std::string_view kStart = "llvm-rc: Error in ";
+    constexpr std::string_view kMiddle = " statement (ID ";
+    if (!text.starts_with(kStart))
+        return std::nullopt;
+    text.remove_prefix(kStart.size());
+    const std::size_t typeEnd = text.find_first_of(" \t\n\v\f\r");
+    if (typeEnd == 0 || typeEnd == std::string_view::npos || !text.substr(typeEnd).starts_with(kMiddle))
+        return std::nullopt;
+    const std::string_view type = text.substr(0, typeEnd);
+    text.remove_prefix(typeEnd + kMiddle.size());
+    while (text.ends_with(' '))
+        text.remove_suffix(1);
+    if (!text.ends_with("):"))
+        return std::nullopt;
+    return StatementError{std::string(type), std::string(text.substr(0, text.size() - 2))};
+}
+
+/// llvm-rc's "llvm-rc: Error parsing file: MESSAGE".
+std::optional<std::string> ReadParseError(std::string_view text)
+{
+    constexpr std::string_view kStart = "llvm-rc: Error parsing file: ";
+    if (!text.starts_with(kStart))
+        return std::nullopt;
+    return std::string(text.substr(kStart.size()));
+}
+
 /// Where each line of the text llvm-rc reads came from: the preprocessor's line markers
 /// ("# 12 "file" flags") name the file and line of the next line.
 class LineMap {
@@ -242,16 +370,14 @@ public:
 
     static LineMap FromPreprocessed(const std::vector<std::string>& lines)
     {
-        static const std::regex marker(R"(^#(?:line)? (\d+) "((?:[^"\\]|\\.)*)\".*$)");
         LineMap map;
         std::string file;
         int next = 1;
         for (const std::string& line : lines) {
-            std::smatch match;
-            if (std::regex_match(line, match, marker)) {
+            if (auto marker = ReadLineMarker(line)) {
                 map.origins_.push_back({file, 0});
-                next = std::atoi(match[1].str().c_str());
-                file = UnescapeMarkerName(match[2].str());
+                next = marker->line;
+                file = std::move(marker->file);
                 continue;
             }
             map.origins_.push_back({file, next++});
@@ -301,7 +427,9 @@ std::optional<std::size_t> FindStatement(const std::vector<std::string>& lines, 
     const std::string wantId = AsciiUpper(id);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::vector<std::string> words = HeadWords(lines[i]);
-        if (words.size() == 2 && words[0] == wantId && words[1] == wantType)
+        // llvm-rc names an RCDATA statement by its type number, 10.
+        const bool sameType = words.size() == 2 && (words[1] == wantType || (wantType == "10" && words[1] == "RCDATA"));
+        if (sameType && words[0] == wantId)
             return i;
     }
     return std::nullopt;
@@ -370,14 +498,11 @@ void Compiler::ReadSource(const std::string& path)
 
 void Compiler::ReportPreprocessor(const std::string& output)
 {
-    static const std::regex located(R"(^(.*?):(\d+):(?:\d+:)? (.*)$)");
-    static const std::regex summary(R"(^\d+ (?:warning|error)s? generated\.$)");
     for (const std::string& line : OutputLines(output)) {
-        std::smatch match;
-        if (line.empty() || std::regex_match(line, summary))
+        if (line.empty() || IsSummaryLine(line))
             continue;
-        if (std::regex_match(line, match, located))
-            diagnostics_.push_back(Diagnostic(match[1].str(), std::atoi(match[2].str().c_str()), match[3].str()));
+        if (const auto located = ReadLocatedMessage(line))
+            diagnostics_.push_back(Diagnostic(located->file, located->line, located->text));
         else
             diagnostics_.push_back(line);
     }
@@ -443,23 +568,20 @@ std::optional<std::size_t> Compiler::FindParseErrorLine(const std::string& messa
 
 void Compiler::ReportLlvmRc(const std::string& output)
 {
-    static const std::regex statement(R"(^llvm-rc: Error in (\S+) statement \(ID (.*)\): *$)");
-    static const std::regex parse(R"(^llvm-rc: Error parsing file: (.*)$)");
     const std::vector<std::string> lines = OutputLines(output);
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::smatch match;
         const std::string& line = lines[i];
         if (line.empty())
             continue;
-        if (std::regex_match(line, match, statement)) {
+        if (const auto statement = ReadStatementError(line)) {
             // The reason follows on the next line ("error : file not found : logo.bmp").
             std::string reason = i + 1 < lines.size() ? lines[++i] : std::string();
             if (reason.rfind("error : ", 0) == 0)
                 reason.erase(0, 8);
-            Add(FindStatement(lines_, match[1].str(), match[2].str()),
-                "error: " + match[1].str() + " statement (ID " + match[2].str() + "): " + reason);
-        } else if (std::regex_match(line, match, parse)) {
-            Add(FindParseErrorLine(match[1].str()), "error: " + match[1].str());
+            Add(FindStatement(lines_, statement->type, statement->id),
+                "error: " + statement->type + " statement (ID " + statement->id + "): " + reason);
+        } else if (const auto parse = ReadParseError(line)) {
+            Add(FindParseErrorLine(*parse), "error: " + *parse);
         } else {
             diagnostics_.push_back(line.rfind("llvm-rc: ", 0) == 0 ? line.substr(9) : line);
         }
@@ -507,7 +629,12 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
     if (llvmRc.empty())
         return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
     try {
-        return Compiler(script, llvmRc).Run(res);
+        CompileOutcome outcome = Compiler(script, llvmRc).Run(res);
+        // Callers read an output of nothing but the banner as success, so a compile that failed
+        // without a message (a preprocessor that died silently) still gets a line.
+        if (!outcome.ok && outcome.diagnostics.empty())
+            outcome.diagnostics.push_back("error: " + script + " was not compiled");
+        return outcome;
     } catch (const Error& error) {
         return {false, {std::string("error: ") + error.what()}};
     }

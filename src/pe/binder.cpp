@@ -259,6 +259,15 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
 }
 
 std::string Binder::MergeRecords(PieceBuffer& keeper) {
+    // A directory string counts its characters in 16 bits; a longer name cannot be written.
+    for (const ResRecordView& r : records_) {
+        for (const ResId* id : {&r.type, &r.name}) {
+            if (!id->isOrdinal && id->name.size() > 0xFFFF)
+                return "the resource file's record at offset " + Hex(r.offset) + " has a " +
+                       (id == &r.type ? "type" : "name") + " of " + std::to_string(id->name.size()) +
+                       " characters, more than a resource directory can hold (65535)";
+        }
+    }
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t> renumbered;
     if (auto e = ReplaceGroups(renumbered); !e.empty())
         return e;
@@ -347,12 +356,22 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
         }
         const SectionHeader* reloc = nullptr;
         if (relocIndex >= 0 && relocIndex != r) {
-            reloc = &headers_.sections[relocIndex];
-            if (reloc->virtualAddress < s.virtualAddress ||
-                (reloc->sizeOfRawData != 0 && reloc->pointerToRawData < s.pointerToRawData + std::uint64_t{s.sizeOfRawData}))
-                last = false;
+            const SectionHeader& m = headers_.sections[relocIndex];
+            // Relocations wholly before the resources (a resource section added after them)
+            // stay where they are, like any other section.
+            const bool before = m.virtualAddress < s.virtualAddress &&
+                                (m.sizeOfRawData == 0 ||
+                                 std::uint64_t{m.pointerToRawData} + m.sizeOfRawData <= s.pointerToRawData);
+            if (!before) {
+                reloc = &m;
+                if (m.virtualAddress < s.virtualAddress ||
+                    (m.sizeOfRawData != 0 && m.pointerToRawData < s.pointerToRawData + std::uint64_t{s.sizeOfRawData}))
+                    last = false;
+            }
         }
         if (last) {
+            if (s.virtualAddress + AlignUp(std::max(newSize, newRaw), sectionAlign) > 0xFFFFFFFFull)
+                return "the resources do not fit the 4 GB address space";
             const std::uint32_t oldRaw = s.sizeOfRawData;
             s.virtualSize = static_cast<std::uint32_t>(newSize);
             s.sizeOfRawData = static_cast<std::uint32_t>(newRaw);
@@ -363,7 +382,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
             if (reloc) {
                 SectionHeader& m = plan.sections[relocIndex];
                 const std::uint64_t va = AlignUp(s.virtualAddress + std::max<std::uint64_t>(newSize, newRaw), sectionAlign);
-                if (va + m.VirtualExtent() > 0xFFFFFFFFull)
+                if (va + AlignUp(m.VirtualExtent(), sectionAlign) > 0xFFFFFFFFull)
                     return "the resources do not fit the 4 GB address space";
                 plan.relocationShift = static_cast<std::int64_t>(va) - m.virtualAddress;
                 m.virtualAddress = static_cast<std::uint32_t>(va);
@@ -373,10 +392,14 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
                 }
             }
             plan.newTrailerStart = end;
+            if (plan.newTrailerStart > 0xFFFFFFFFull)
+                return "the image would grow past 4 GB";
             return {};
         }
     }
     // Otherwise a new section after the last one, making room for its entry in the headers.
+    if (count >= 0xFFFF)
+        return "the image has " + std::to_string(count) + " sections, the most a COFF header can count (65535)";
     if (auto e = MakeHeaderRoom(plan); !e.empty())
         return e;
     if (ResourceSectionReusable()) {
@@ -388,7 +411,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
     for (const auto& s : headers_.sections)
         va = std::max<std::uint64_t>(va, s.virtualAddress + AlignUp(s.VirtualExtent(), sectionAlign));
     va = AlignUp(std::max<std::uint64_t>(va, headers_.sizeOfHeaders), sectionAlign);
-    if (va + newRaw > 0xFFFFFFFFull)
+    if (va + AlignUp(std::max(newSize, newRaw), sectionAlign) > 0xFFFFFFFFull)
         return "the resources do not fit the 4 GB address space";
     SectionHeader added;
     std::copy_n(".rsrc\0\0\0", 8, added.name);
@@ -413,6 +436,15 @@ std::string Binder::MakeHeaderRoom(Plan& plan) {
     const std::uint64_t tableEnd = headers_.SectionTableEnd();
     const std::uint64_t room = std::min<std::uint64_t>(headers_.sizeOfHeaders, firstRaw_);
     const std::uint64_t needed = tableEnd + kSectionHeaderSize;
+    // The new entry overwrites whatever follows the table; in the headers an RVA is the file
+    // offset, and linkers that bind imports put the bound import table right there.
+    for (unsigned i = 0; i < headers_.directories.size(); ++i) {
+        const DataDirectory d = headers_.directories[i];
+        if (i != kDirSecurity && d.size != 0 && d.rva < needed && tableEnd < std::uint64_t{d.rva} + d.size)
+            return "there is no room in the headers for another section (data directory " + std::to_string(i) +
+                   " at RVA " + Hex(d.rva) + ", size " + Hex(d.size) + ", follows the section table, which ends at " +
+                   Hex(tableEnd) + ")";
+    }
     if (needed <= room)
         return {};
     std::uint64_t firstVa = UINT64_MAX;

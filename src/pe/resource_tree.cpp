@@ -68,6 +68,12 @@ private:
         if (!visited_.insert(relative).second)
             return "the resource directory table " + Where(at) + " is reached twice (the tree loops)";
         const std::uint32_t count = std::uint32_t{Get16(bytes_, at + 12)} + Get16(bytes_, at + 14);
+        // Each entry of a sound tree has 8 bytes of its own; overlapping tables could
+        // otherwise reuse the same entries over and over and multiply the leaves.
+        entries_ += count;
+        if (entries_ > bytes_.size() / kEntrySize)
+            return "the resource directory table " + Where(at) + " brings the tree to " + std::to_string(entries_) +
+                   " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold";
         if (auto e = Locate(relative + kTableSize, std::uint64_t{kEntrySize} * count, "a resource directory table's entries", at);
             !e.empty())
             return e;
@@ -119,6 +125,7 @@ private:
     std::uint32_t rootRva_;
     std::uint64_t root_ = 0;
     std::set<std::uint32_t> visited_;
+    std::uint64_t entries_ = 0;  // directory entries met so far
 };
 
 }  // namespace

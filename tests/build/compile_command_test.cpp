@@ -102,6 +102,8 @@ TEST(CompileBatchText, QuotesOnlyWhatTheShellWouldMisread)
     EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\My Files\\a.rc", "C:\\A&B\\a.txt",
                                BatchShell::Cmd),
               "C:\\Tools\\BRCC32.EXE \"C:\\My Files\\a.rc\" > \"C:\\A&B\\a.txt\"\r\n CLS\r\n");
+    EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\100%\\a.rc", "C:\\100% off\\a.txt", BatchShell::Cmd),
+              "C:\\Tools\\BRCC32.EXE C:\\100%%\\a.rc > \"C:\\100%% off\\a.txt\"\r\n CLS\r\n");
 }
 
 TEST_F(CompileCommandTest, CleanCompileShowsTheBoxThenTheLine)

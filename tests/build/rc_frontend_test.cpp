@@ -94,6 +94,34 @@ TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
     (void)older;
 }
 
+TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
+{
+    // A 200 KB line quoted back by llvm-rc or the preprocessor, as a generated data block
+    // with one mistake gives.
+    ScratchFolder folder;
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder / "app.rc";
+    const std::string word(200000, 'a');
+
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\"" + word + "\" 2\r\n");
+    CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.diagnostics,
+              std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});
+
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n" + word + " RCDATA \"missing.bin\"\r\n");
+    outcome = CompileResourceScript(script, folder / "app.res");
+    ASSERT_EQ(outcome.diagnostics.size(), 1u);
+    // llvm-rc calls RCDATA by its number; the line is still found.
+    EXPECT_EQ(outcome.diagnostics[0],
+              script + "(2): error: 10 statement (ID " + word + "): file not found : missing.bin");
+
+    folder.Write("app.rc", "#error " + word + "\r\nOne RCDATA \"" + data + "\"\r\n");
+    outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(1): error: " + word});
+    EXPECT_FALSE(FileExists(folder / "app.res"));
+}
+
 TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
 {
     ScratchFolder folder(" pp");

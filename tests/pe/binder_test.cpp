@@ -117,6 +117,19 @@ TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection) {
     EXPECT_EQ(ResourceListing(exe),
               ResourceListing(BuildPe(dir.path(), "e2", big + "1 RCDATA { \"new\" }\n" + large)));
     ExpectConsistent(exe);
+
+    // A resource section added after .reloc is the last one: a later, larger bind grows it
+    // instead of adding yet another section.
+    const std::string fresh = BuildPe(dir.path(), "fresh", "");
+    ASSERT_TRUE(BindResFile(CompileRc(dir.path(), "first", "1 RCDATA { \"a\" }\n"), fresh).ok);
+    const PeHeaders added = HeadersOf(fresh);
+    ASSERT_EQ(added.sections.back().Name(), ".rsrc");
+    ASSERT_TRUE(BindResFile(CompileRc(dir.path(), "second", large), fresh).ok);
+    const PeHeaders regrown = HeadersOf(fresh);
+    EXPECT_EQ(regrown.sections.size(), added.sections.size());
+    EXPECT_EQ(regrown.sections.back().Name(), ".rsrc");
+    EXPECT_EQ(ResourceListing(fresh), ResourceListing(BuildPe(dir.path(), "e3", "1 RCDATA { \"a\" }\n" + large)));
+    ExpectConsistent(fresh);
 }
 
 TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte) {
@@ -262,6 +275,24 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot) {
     EXPECT_EQ(HeadersOf(roomy).sizeOfHeaders, before.sizeOfHeaders + before.fileAlignment);
     ExpectConsistent(roomy);
 
+    // A bound import table right after the section table would be overwritten by the new entry.
+    PeBuildOptions x86;
+    x86.arch = PeArch::X86;
+    const std::string bound = BuildPe(dir.path(), "bound", "", x86);
+    const PeHeaders b = HeadersOf(bound);
+    std::string boundBytes = ReadFixtureFile(bound);
+    byteio::Put32(boundBytes, b.DirectoryOffset(11), b.SectionTableEnd());
+    byteio::Put32(boundBytes, b.DirectoryOffset(11) + 4, 0x10);
+    boundBytes.replace(b.SectionTableEnd(), 0x10, std::string("\x01\x02\x03\x04" "\x10\x00\x00\x00" "bound...", 0x10));
+    WriteFixtureFile(bound, boundBytes);
+    const BindOutcome refused = BindResFile(res, bound);
+    EXPECT_FALSE(refused.ok);
+    ASSERT_EQ(refused.lines.size(), 1u);
+    EXPECT_EQ(refused.lines[0], "Error " + bound + ": there is no room in the headers for another section (data "
+                                "directory 11 at RVA " + byteio::Hex(b.SectionTableEnd()) + ", size 0x10, follows the "
+                                "section table, which ends at " + byteio::Hex(b.SectionTableEnd()) + ")");
+    EXPECT_EQ(ReadFixtureFile(bound), boundBytes);
+
     PeBuildOptions packed;
     packed.extraLinkArgs = "/align:512 /filealign:512";
     const std::string path = BuildPe(dir.path(), "packed", "", packed);
@@ -304,6 +335,75 @@ TEST(BinderTest, GrownHeadersMoveDebugDataPointersAndTheSymbolTable) {
         EXPECT_EQ(byteio::Get32(bytes, at + 24), data->offset);
     }
     ExpectConsistent(exe);
+}
+
+ResRecordView RecordOf(const ResId& name, std::string_view data) {
+    ResRecordView r;
+    r.type = ResId::Ordinal(kRtRcData);
+    r.name = name;
+    r.language = 0x409;
+    r.data = data;
+    r.offset = 0x20;
+    return r;
+}
+
+// Where a field of the output cannot hold a value (a 16-bit string length or section count,
+// a 32-bit address), the bind fails instead of writing the value cut short.
+TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping) {
+    FixtureDir dir;
+    PeBuildOptions fixed;
+    fixed.extraLinkArgs = "/fixed";  // no .reloc: the resource section is the last one
+    const std::string path = BuildPe(dir.path(), "fixed", "1 RCDATA { \"old\" }\n", fixed);
+    std::string bytes = ReadFixtureFile(path);
+    const PeHeaders h = HeadersOf(path);
+
+    const std::u16string longName(0x10000, u'N');
+    auto bound = BindResources(bytes, {RecordOf(ResId::Name(longName), "x")});
+    EXPECT_EQ(bound.error, "the resource file's record at offset 0x20 has a name of 65536 characters, more than a "
+                           "resource directory can hold (65535)");
+
+    // The resource section moved to the top of the address space has no room to grow.
+    auto where = FindResources(h);
+    ASSERT_TRUE(where.ok()) << where.error;
+    ASSERT_EQ(where->sectionIndex + 1u, h.sections.size());
+    const std::uint32_t top = 0xFFFF0000u;
+    const std::uint32_t shift = top - where->sectionRva;
+    auto entries = ReadResourceTree(std::string_view(bytes).substr(where->section.offset, where->section.size),
+                                    where->sectionRva);
+    ASSERT_TRUE(entries.ok()) << entries.error;
+    for (const ResourceEntry& e : *entries)
+        for (std::uint64_t at = where->section.offset; at + 8 <= where->section.offset + where->section.size; at += 4)
+            if (byteio::Get32(bytes, at) == e.dataRva && byteio::Get32(bytes, at + 4) == e.size)
+                byteio::Put32(bytes, at, e.dataRva + shift);
+    byteio::Put32(bytes, h.sectionTableOffset + 40 * where->sectionIndex + 12, top);
+    byteio::Put32(bytes, h.DirectoryOffset(kDirResource), top);
+    const std::string large(0x20000, 'L');
+    bound = BindResources(bytes, {RecordOf(ResId::Ordinal(2), large)});
+    EXPECT_EQ(bound.error, "the resources do not fit the 4 GB address space");
+
+    // 65535 sections leave no number for one more.
+    std::string many(0x40, '\0');
+    many[0] = 'M', many[1] = 'Z';
+    byteio::Put32(many, 0x3C, 0x40);
+    const std::uint32_t table = 0x40 + 24 + 240;
+    const std::uint32_t headerSize = (table + 40 * 0x10000 + 0x1FF) / 0x200 * 0x200;
+    many.resize(headerSize, '\0');
+    many.replace(0x40, 4, std::string("PE\0\0", 4));
+    byteio::Put16(many, 0x44, 0x8664);
+    byteio::Put16(many, 0x46, 0xFFFF);
+    byteio::Put16(many, 0x54, 240);
+    byteio::Put16(many, 0x58, 0x20B);
+    byteio::Put32(many, 0x58 + 32, 0x1000);
+    byteio::Put32(many, 0x58 + 36, 0x200);
+    byteio::Put32(many, 0x58 + 60, headerSize);
+    byteio::Put32(many, 0x58 + 108, 16);
+    for (std::uint32_t i = 0; i < 0xFFFF; ++i) {
+        byteio::Put32(many, table + 40 * i + 8, 0x1000);
+        byteio::Put32(many, table + 40 * i + 12, 0x10000000u + 0x1000 * i);
+    }
+    ASSERT_TRUE(ParsePeImage(many).ok()) << ParsePeImage(many).error;
+    bound = BindResources(many, {RecordOf(ResId::Ordinal(1), "x")});
+    EXPECT_EQ(bound.error, "the image has 65535 sections, the most a COFF header can count (65535)");
 }
 
 TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText) {

@@ -94,6 +94,32 @@ TEST(PeImageTest, HeadersBeyondTheBytesReadAndBadRvasAreNamed) {
     }
 }
 
+// Directory tables that overlap each other can reuse the same entries many times over; a
+// tree can never have more entries than its bytes hold, so the reader stops there instead of
+// listing (here) a quarter of a million leaves from 12 KB.
+TEST(PeImageTest, OverlappingTablesCannotMultiplyTheLeaves) {
+    constexpr std::uint32_t kLevel1 = 0x20, kCount = 0x200, kLeaf = 0x200, kRegion = 0x1100;
+    std::string tree(kRegion + 8 * kCount + 16 + 8 * kLeaf, '\0');
+    byteio::Put16(tree, 14, 1);
+    byteio::Put32(tree, 16, kRtRcData);
+    byteio::Put32(tree, 20, 0x80000000u | kLevel1);
+    byteio::Put16(tree, kLevel1 + 14, kCount);
+    for (std::uint32_t k = 0; k < kCount; ++k) {
+        byteio::Put32(tree, kLevel1 + 16 + 8 * k, k + 1);
+        byteio::Put32(tree, kLevel1 + 20 + 8 * k, 0x80000000u | (kRegion + 8 * k));
+    }
+    // Language entries (0x409 -> data entry kLeaf); a table read at any of them counts kLeaf entries.
+    for (std::size_t at = kRegion; at + 8 <= tree.size(); at += 8) {
+        byteio::Put32(tree, at, 0x409);
+        byteio::Put32(tree, at + 4, kLeaf);
+    }
+    auto entries = ReadResourceTree(tree, 0x3000);
+    ASSERT_FALSE(entries.ok()) << entries->size() << " leaves";
+    EXPECT_EQ(entries.error, "the resource directory table at RVA " + byteio::Hex(0x3000 + kRegion + 16) +
+                                 " brings the tree to 2049 entries, more than the resource data (size " +
+                                 byteio::Hex(tree.size()) + ") can hold");
+}
+
 TEST(PeImageTest, ChecksumMatchesOsslsigncode) {
     FixtureDir dir;
     const std::string path = BuildPe(dir.path(), "app", kRc);

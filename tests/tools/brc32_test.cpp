@@ -23,9 +23,9 @@ struct ToolRun {
     std::vector<std::string> lines;
 };
 
-ToolRun RunBrc32(const std::string& arguments) {
+ToolRun RunBrc32(const std::string& arguments, const std::string& environment = "") {
     ToolRun run;
-    const std::string command = std::string("'") + BREVOK_BIN_DIR + "/brc32' " + arguments;
+    const std::string command = environment + "'" + BREVOK_BIN_DIR + "/brc32' " + arguments;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
         return run;
@@ -74,6 +74,16 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable) {
     EXPECT_EQ(run.lines[3].rfind("Error " + (dir / "short.exe") + ": the PE header runs past the end of the file", 0), 0u)
         << run.lines[3];
     EXPECT_EQ(ReadFixtureFile(dir / "short.exe"), before.substr(0, 0x80));
+    EXPECT_EQ(ReadFixtureFile(exe), before);
+
+    // A preprocessor that fails without a word still leaves a line after the banner.
+    WriteFixtureFile(dir / "clang", "#!/bin/sh\nexit 1\n");
+    fixtures::RunFixtureCommand("chmod +x '" + (dir / "clang") + "'");
+    run = RunBrc32("-fo '" + (dir / "good.res") + "' -fe '" + exe + "' '" + (dir / "good.rc") + "'",
+                   "PATH='" + dir.path() + "':\"$PATH\" ");
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[3], "error: " + (dir / "good.rc") + " was not compiled");
     EXPECT_EQ(ReadFixtureFile(exe), before);
 
     for (const char* bad : {"", "-fo a.res x.rc", "-fo a.res -fe b.exe", "-fo a.res -fe b.exe x.rc y.rc", "-fe"}) {

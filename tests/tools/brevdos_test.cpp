@@ -27,17 +27,48 @@ TEST(Brevdos, WritesTheCommandsOutputIntoTheFileAndPassesItsExitCodeOn)
     const std::string tool = folder.WriteScript("tool", "echo \"out $1\"; echo err >&2; exit 7\n");
     const ProgramExit run = RunIn(folder, {tool, "a b", ">", "message.tmp"});
     EXPECT_EQ(run.exitCode, 7);
-    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "out a b\n");  // truncated first
-    EXPECT_EQ(run.output, "err\n");                                  // standard error is not redirected
+    // Truncated first. The failure left no line after a banner's three, so it is told there.
+    const std::string failed = "brevdos: " + tool + " failed with exit code 7\n";
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "out a b\n\r\n\r\n" + failed);
+    EXPECT_EQ(run.output, "err\n" + failed);  // standard error is not redirected
 
     EXPECT_EQ(RunIn(folder, {tool, "x", ">glued.txt"}).exitCode, 7);
-    EXPECT_EQ(ReadFileBytes(folder / "glued.txt"), "out x\n");
+    EXPECT_EQ(ReadFileBytes(folder / "glued.txt"), "out x\n\r\n\r\n" + failed);
     EXPECT_EQ(RunIn(folder, {tool, "y", ">>", "glued.txt"}).exitCode, 7);
-    EXPECT_EQ(ReadFileBytes(folder / "glued.txt"), "out x\nout y\n");
+    EXPECT_EQ(ReadFileBytes(folder / "glued.txt"), "out x\n\r\n\r\n" + failed + "out y\n");
     // Without a redirection the output stays on standard output; a ">" inside is an argument.
     const ProgramExit plain = RunIn(folder, {"/bin/echo", ">", "x", "y"});
     EXPECT_EQ(plain.exitCode, 0);
     EXPECT_EQ(plain.output, "> x y\n");
+}
+
+TEST(Brevdos, ACommandThatFailsWithoutADiagnosticIsToldInTheFile)
+{
+    ScratchFolder folder;
+    // A crash loses the output still buffered: an empty file would read as a clean run.
+    const std::string crash = folder.WriteScript("crash", "kill -SEGV $$\n");
+    EXPECT_EQ(RunIn(folder, {crash, ">", "message.tmp"}).exitCode, 128 + 11);
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"),
+              "\r\n\r\n\r\nbrevdos: " + crash + " failed with exit code 139\n");
+    // A line without its end, or ending in a lone CR, is closed first.
+    const std::string cut = folder.WriteScript("cut", "printf 'one\\r\\ntwo\\r'; exit 1\n");
+    EXPECT_EQ(RunIn(folder, {cut, ">", "message.tmp"}).exitCode, 1);
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "one\r\ntwo\r\r\nbrevdos: " + cut + " failed with exit code 1\n");
+    const std::string open = folder.WriteScript("open", "printf 'one'; exit 1\n");
+    EXPECT_EQ(RunIn(folder, {open, ">", "message.tmp"}).exitCode, 1);
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "one\r\n\r\n\r\nbrevdos: " + open + " failed with exit code 1\n");
+    // A final empty line after the banner is no diagnostic either.
+    const std::string blank = folder.WriteScript("blank", "printf 'a\\nb\\nc\\n\\n'; exit 2\n");
+    EXPECT_EQ(RunIn(folder, {blank, ">", "message.tmp"}).exitCode, 2);
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "a\nb\nc\n\nbrevdos: " + blank + " failed with exit code 2\n");
+    // A diagnostic after the banner, or success, leaves the output as the command wrote it.
+    const std::string told = folder.WriteScript("told", "printf 'a\\nb\\n\\nerror: x\\n'; exit 1\n");
+    const ProgramExit toldRun = RunIn(folder, {told, ">", "message.tmp"});
+    EXPECT_EQ(toldRun.exitCode, 1);
+    EXPECT_EQ(toldRun.output, "");
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "a\nb\n\nerror: x\n");
+    EXPECT_EQ(RunIn(folder, {"/bin/true", ">", "message.tmp"}).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "");
 }
 
 TEST(Brevdos, NoCharacterOfAnArgumentRunsAnything)
