@@ -100,7 +100,7 @@ protected:
             .dialogs = dialogs,
             .registry = *registry,
             .programPath = std::string(BREVOK_BIN_DIR) + "/brevok",
-            .launcher = &launcher,
+            .launcher = given,
         });
         window->Activate();
         return *window;
@@ -132,7 +132,35 @@ protected:
     }
 
     SystemProcessLauncher launcher{dialogs};
+    /// The launcher the window is given.
+    ProcessLauncher* given = &launcher;
     std::string oldPath;
+};
+
+/// The real runners without their time-outs, so that a loaded machine cannot turn a slow but
+/// sound run into a failed test; the time-outs asked for are kept for the test to read. The
+/// progress hooks are the system launcher's own, so a window given this one pumps nothing.
+class PatientLauncher final : public ProcessLauncher {
+public:
+    explicit PatientLauncher(SystemProcessLauncher& system) : system_(system) {}
+
+    void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                        std::uint16_t showWindow, std::string& resultText) override
+    {
+        asked.push_back(timeoutMs);
+        system_.RunFileAndWait(programText, fileText, -1, showWindow, resultText);
+    }
+    std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
+                                    std::int32_t timeoutMs) override
+    {
+        asked.push_back(timeoutMs);
+        return system_.RunCommandAndWait(commandLine, showWindow, -1);
+    }
+
+    std::vector<std::int32_t> asked;
+
+private:
+    SystemProcessLauncher& system_;
 };
 
 TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnostics)
@@ -216,11 +244,14 @@ protected:
     /// A script with one bitmap, open in the window, bound to a fresh PE image.
     void OpenScriptForExe(const std::string& exe)
     {
+        given = &patient;
         StartWithCompiler();
         NewScriptWithFiles(folder / "app.rc", {{folder.Write("logo.bmp", SmallBitmap()), "Logo"}});
         dialogs.AnswerFile(exe);
         Trigger("mnuFileSelectExe");
     }
+
+    PatientLauncher patient{launcher};
 };
 
 TEST_F(BuildAllGuiTest, CleanBuildBindsIntoTheExecutable)
@@ -229,6 +260,7 @@ TEST_F(BuildAllGuiTest, CleanBuildBindsIntoTheExecutable)
     OpenScriptForExe(exe);
     Trigger("mnuFileBuildAll");
     EXPECT_EQ(Pane(), Texts{"Compile and binding complete, No errors found.."});
+    EXPECT_EQ(patient.asked, std::vector<std::int32_t>{5000});
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_TRUE(FileExists(folder / "message.tmp"));
     const std::string tree = fixtures::RunFixtureCommand("llvm-readobj --coff-resources '" + exe + "'");
