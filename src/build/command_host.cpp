@@ -8,13 +8,6 @@
 
 namespace brevok {
 
-namespace {
-
-/// The compiler and the binder both open their output with a three-line banner.
-constexpr std::size_t kBannerLines = 3;
-
-}  // namespace
-
 std::vector<std::string> SplitMessageLines(const std::string& bytes)
 {
     std::vector<std::string> lines;
@@ -35,10 +28,8 @@ std::vector<std::string> SplitMessageLines(const std::string& bytes)
     return lines;
 }
 
-std::size_t LoadCompilerMessages(CommandHost& host, const std::string& path)
+std::size_t DropBannerLines(std::vector<std::string>& lines)
 {
-    std::vector<std::string> lines = SplitMessageLines(ReadFileBytes(path));
-    // Removing a line from an empty pane does nothing, so a short output leaves it empty.
     const std::size_t drop = std::min(kBannerLines, lines.size());
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(drop));
     std::size_t count = lines.size();
@@ -46,6 +37,14 @@ std::size_t LoadCompilerMessages(CommandHost& host, const std::string& path)
         --count;
     if (count == 0)
         lines.clear();
+    return count;
+}
+
+std::size_t LoadCompilerMessages(CommandHost& host, const std::string& path)
+{
+    std::vector<std::string> lines = SplitMessageLines(ReadFileBytes(path));
+    // Removing a line from an empty pane does nothing, so a short output leaves it empty.
+    const std::size_t count = DropBannerLines(lines);
     host.SetMessages(lines);
     return count;
 }

@@ -59,6 +59,13 @@ private:
 /// ends at CR LF, a lone CR or a lone LF, and a break at the very end adds no empty line.
 std::vector<std::string> SplitMessageLines(const std::string& bytes);
 
+/// The compiler and the binder both open their output with a three-line banner.
+inline constexpr std::size_t kBannerLines = 3;
+
+/// Drops the banner from split output; returns the number of lines left, a final empty line
+/// not counted (none left when that number is 0).
+std::size_t DropBannerLines(std::vector<std::string>& lines);
+
 /// Loads a capture file into the pane and drops the tool's three banner lines. Returns the
 /// number of lines left, a final empty line not counted. Throws Error("Cannot open file %s")
 /// with `path` as given when the file cannot be read.

@@ -1,5 +1,6 @@
 // brevdos: runs a command with its standard output redirected into a file, the redirection
 // read by this program itself, so that no shell ever reads the command's paths.
+#include "build/command_host.h"
 #include "build/rc_frontend.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
@@ -71,44 +72,6 @@ int ReportStartFailure(int outputFd, const std::string& command, int error)
     return error == ENOENT ? kNotFound : kCannotRun;
 }
 
-/// Lines in the output file as a reader splitting at line ends sees them, counted up to
-/// `enough`; whether the last one still lacks its line end, and whether it is empty.
-struct LineTally {
-    std::size_t lines = 0;
-    bool open = false;
-    bool lastEmpty = false;
-};
-
-LineTally TallyLines(const std::string& file, std::size_t enough)
-{
-    LineTally tally;
-    char last = '\n';
-    std::size_t length = 0;
-    try {
-        brevok::ReadFileInPieces(file, [&](std::string_view piece) {
-            for (const char c : piece) {
-                if (c == '\r' || (c == '\n' && last != '\r')) {
-                    ++tally.lines;
-                    tally.lastEmpty = length == 0;
-                    length = 0;
-                } else if (c != '\n') {
-                    ++length;
-                }
-                last = c;
-            }
-            return tally.lines < enough;
-        });
-    } catch (const brevok::Error&) {
-        return tally;
-    }
-    tally.open = length > 0;
-    if (tally.open) {
-        ++tally.lines;
-        tally.lastEmpty = false;
-    }
-    return tally;
-}
-
 /// A command that failed without a word after its banner (a crash loses what it had not yet
 /// flushed) would read as a clean run to whoever drops the banner and a final empty line.
 /// The failure is then told on standard error and in the output file, after lines that make
@@ -117,16 +80,23 @@ void ReportSilentFailure(int outputFd, const std::string& file, const std::strin
 {
     if (outputFd == 1)
         return;
-    constexpr std::size_t kBannerLines = 3;
-    const LineTally tally = TallyLines(file, kBannerLines + 2);
-    if (tally.lines > kBannerLines + 1 || (tally.lines == kBannerLines + 1 && !tally.lastEmpty))
+    std::string bytes;
+    try {
+        bytes = brevok::ReadFileBytes(file);
+    } catch (const brevok::Error&) {
+        // Unreadable counts as empty: the notice is still appended through the descriptor.
+    }
+    std::vector<std::string> lines = brevok::SplitMessageLines(bytes);
+    const std::size_t split = lines.size();
+    if (brevok::DropBannerLines(lines) > 0)
         return;
     const std::string message = "brevdos: " + command + " failed with exit code " + std::to_string(exitCode) + "\n";
     WriteAll(2, message);
     // CR LF, so that a CR the command wrote last does not swallow the first line end.
+    const bool open = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
+    const std::size_t missing = split < brevok::kBannerLines ? brevok::kBannerLines - split : 0;
     std::string text;
-    const std::size_t missing = tally.lines < kBannerLines ? kBannerLines - tally.lines : 0;
-    for (std::size_t n = (tally.open ? 1 : 0) + missing; n > 0; --n)
+    for (std::size_t n = (open ? 1 : 0) + missing; n > 0; --n)
         text += "\r\n";
     WriteAll(outputFd, text + message);
 }
