@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "pe/binder.h"
-#include "pe/res_file.h"
+#include "image/binder.h"
+#include "image/res_file.h"
 #include "platform/files.h"
 
 namespace {

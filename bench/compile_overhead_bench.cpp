@@ -1,8 +1,8 @@
 // The Compile command's own cost (script save, batch file, shell, read-back) on top of the
 // compiler: Compile with brcc32 against running brcc32 directly on the same script.
-#include "build/command_host.h"
-#include "build/compile_command.h"
-#include "platform/dialogs.h"
+#include "workbench/command_host.h"
+#include "workbench/compile_command.h"
+#include "workbench/dialogs.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "script/script_document.h"

@@ -1,6 +1,6 @@
 // Opening a script of 1,000,000 lines in the real main window (offscreen) until the list is
 // populated and painted, against loading the same script into a bare document.
-#include "app/main_window.h"
+#include "ui/qt/main_window.h"
 #include "platform/registry_file.h"
 #include "script/script_document.h"
 #include "settings/settings.h"

@@ -1,6 +1,6 @@
 // Reading the version strings of a 200 MB executable against those of a small one: the
 // reader takes the headers and the resource section only, so both should cost the same.
-#include "components/get_version_info.h"
+#include "versioninfo/get_version_info.h"
 
 #include <unistd.h>
 

@@ -15,6 +15,36 @@ function(brevok_library name dir)
   endif()
 endfunction()
 
+# brevok_check_toolkit_free(TARGET): fails the configure step when TARGET, or anything it links
+# directly or through other targets, is a Qt library.
+function(brevok_check_toolkit_free target)
+  set(seen)
+  set(queue ${target})
+  while(queue)
+    list(POP_FRONT queue current)
+    if(current IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    if(current MATCHES "^Qt[0-9]*::")
+      message(FATAL_ERROR "${target} must link no toolkit, but its link closure holds ${current}")
+    endif()
+    if(TARGET ${current})
+      get_target_property(type ${current} TYPE)
+      if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(libs ${current} LINK_LIBRARIES)
+        if(libs)
+          list(APPEND queue ${libs})
+        endif()
+      endif()
+      get_target_property(ilibs ${current} INTERFACE_LINK_LIBRARIES)
+      if(ilibs)
+        list(APPEND queue ${ilibs})
+      endif()
+    endif()
+  endwhile()
+endfunction()
+
 # brevok_tests(NAME DIR [DEPS...]): every .cpp directly in DIR becomes one GoogleTest
 # program NAME, registered with CTest test by test. Extra environment for the tests
 # can be given in BREVOK_TEST_ENV before the call.

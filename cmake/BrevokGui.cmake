@@ -12,13 +12,11 @@ function(brevok_gui_library name dir)
   target_link_libraries(${name} PUBLIC Qt6::Widgets ${ARGN})
 endfunction()
 
-brevok_gui_library(brevok_components_gui src/components/gui brevok_components)
-brevok_gui_library(brevok_script_gui     src/script/gui     brevok_script)
-brevok_gui_library(brevok_app            src/app            brevok_core brevok_components_gui brevok_script_gui)
-target_sources(brevok_app PRIVATE ${PROJECT_SOURCE_DIR}/resources/brevok.qrc)
+brevok_gui_library(brevok_ui_qt src/ui/qt brevok_core)
+target_sources(brevok_ui_qt PRIVATE ${PROJECT_SOURCE_DIR}/resources/brevok.qrc)
 
-add_executable(brevok src/app/main.cpp)
-target_link_libraries(brevok PRIVATE brevok_app)
+add_executable(brevok src/ui/qt/main.cpp)
+target_link_libraries(brevok PRIVATE brevok_ui_qt)
 brevok_embed_version_resource(brevok)
 
 # The help (docs/help: the page and its pictures) lies beside the program, where Help opens it.

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "components/elf_sections.h"
+#include "image/elf_sections.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string file(reinterpret_cast<const char*>(data), size);

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "pe/binder.h"
-#include "pe/pe_image.h"
+#include "image/binder.h"
+#include "image/pe_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pe/res_file.h"
+#include "image/res_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

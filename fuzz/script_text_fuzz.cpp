@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const auto whole = brevok::ParseScriptText(bytes);
     const std::size_t cut = size == 0 ? 0 : data[0] % (size + 1);
-    brevok::ScriptLineSplitter splitter;
+    brevok::LineSplitter splitter = brevok::ScriptLineSplitter();
     if (splitter.Feed(bytes.substr(0, cut)))
         splitter.Feed(bytes.substr(cut));
     if (splitter.Finish() != whole)

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "components/version_block.h"
-#include "components/version_library.h"
+#include "versioninfo/version_block.h"
+#include "versioninfo/version_library.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "platform/process.h"
 
 #include "platform/command_line.h"
-#include "platform/dialogs.h"
+#include "workbench/dialogs.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 

@@ -66,78 +66,20 @@ void ScriptDocument::Notify(ScriptChange::Kind kind, std::size_t index)
         listener(change);
 }
 
-void ScriptLineSplitter::EndLine(std::string_view tail)
+LineSplitter ScriptLineSplitter()
 {
-    if (partial_.empty()) {
-        lines_.emplace_back(tail);
-        return;
-    }
-    partial_.append(tail);
-    lines_.push_back(std::move(partial_));
-    partial_.clear();
-}
-
-bool ScriptLineSplitter::Feed(std::string_view bytes)
-{
-    if (stopped_)
-        return false;
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    if (pendingCr_ && p != end) {
-        pendingCr_ = false;
-        if (*p == '\n')
-            ++p;
-    }
-    const char* lineStart = p;
-    while (p != end) {
-        const char c = *p;
-        if (c > '\r' || (c != '\r' && c != '\n' && c != '\0')) {
-            ++p;
-            continue;
-        }
-        const std::string_view text(lineStart, static_cast<std::size_t>(p - lineStart));
-        if (c == '\0') {
-            partial_.append(text);
-            stopped_ = true;
-            return false;
-        }
-        EndLine(text);
-        ++p;
-        // CR LF is one line end; a lone CR or LF is one; LF CR is two.
-        if (c == '\r') {
-            if (p == end)
-                pendingCr_ = true;
-            else if (*p == '\n')
-                ++p;
-        }
-        lineStart = p;
-    }
-    partial_.append(lineStart, static_cast<std::size_t>(end - lineStart));
-    return true;
-}
-
-std::vector<std::string> ScriptLineSplitter::Finish()
-{
-    // A line break at the very end adds no empty line.
-    if (!partial_.empty())
-        lines_.push_back(std::move(partial_));
-    partial_.clear();
-    pendingCr_ = false;
-    stopped_ = false;
-    return std::exchange(lines_, {});
+    return LineSplitter(LineBreaks::Any, NulByte::EndsText);
 }
 
 std::vector<std::string> ParseScriptText(std::string_view bytes)
 {
-    ScriptLineSplitter splitter;
-    splitter.Feed(bytes);
-    return splitter.Finish();
+    return SplitLines(bytes, LineBreaks::Any, NulByte::EndsText);
 }
 
 void LoadScriptLines(ScriptDocument& document, const std::string& path)
 {
     // Split while reading, so the whole file and all its lines are never held at once.
-    ScriptLineSplitter splitter;
+    LineSplitter splitter = ScriptLineSplitter();
     ReadFileInPieces(path, [&](std::string_view piece) { return splitter.Feed(piece); });
     document.Reset(splitter.Finish());
 }

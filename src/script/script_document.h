@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/files.h"
+#include "platform/text_lines.h"
 
 #include <cstddef>
 #include <functional>
@@ -59,27 +60,12 @@ private:
     int nextListener_ = 1;
 };
 
-/// Splits script bytes that arrive in pieces into lines, with the rules of ParseScriptText;
-/// a CR LF may be cut between two pieces.
-class ScriptLineSplitter {
-public:
-    /// Takes the next piece; false once a NUL has ended the text (what follows is ignored).
-    bool Feed(std::string_view bytes);
-    /// Ends the text and hands over its lines.
-    std::vector<std::string> Finish();
-
-private:
-    void EndLine(std::string_view tail);
-
-    std::vector<std::string> lines_;
-    std::string partial_;     // the start of a line begun in an earlier piece
-    bool pendingCr_ = false;  // the last piece ended in CR: an LF opening the next one belongs to it
-    bool stopped_ = false;
-};
-
 /// Splits script bytes into lines: a line ends at CR LF, a lone CR or a lone LF; a break at
 /// the very end adds no empty line; LF CR is two line ends; reading stops at the first NUL.
 std::vector<std::string> ParseScriptText(std::string_view bytes);
+
+/// The splitter of script files, for text that arrives in pieces.
+LineSplitter ScriptLineSplitter();
 
 /// Replaces the document's lines with those of the file at `path`.
 /// Throws Error("Cannot open file <path>").

@@ -54,13 +54,13 @@ TEST(ScriptFormat, PiecesCutAnywhereGiveTheSameLines)
 {
     for (const auto& c : ParseCases()) {
         for (std::size_t cut = 0; cut <= c.bytes.size(); ++cut) {
-            ScriptLineSplitter splitter;
+            LineSplitter splitter = ScriptLineSplitter();
             const std::string_view bytes = c.bytes;
             if (splitter.Feed(bytes.substr(0, cut)))
                 splitter.Feed(bytes.substr(cut));
             EXPECT_EQ(splitter.Finish(), c.lines) << ::testing::PrintToString(c.bytes) << " cut at " << cut;
         }
-        ScriptLineSplitter bytewise;
+        LineSplitter bytewise = ScriptLineSplitter();
         for (const char ch : c.bytes) {
             bytewise.Feed(std::string_view(&ch, 1));
             bytewise.Feed("");  // an empty piece changes nothing, not even a pending CR

@@ -1,7 +1,7 @@
 // A CommandHost over plain members, for driving Compile and Build All without a window.
 #pragma once
 
-#include "build/command_host.h"
+#include "workbench/command_host.h"
 #include "platform/process.h"
 #include "script/script_document.h"
 #include "settings/settings.h"

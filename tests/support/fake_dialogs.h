@@ -1,7 +1,7 @@
 // A scripted Dialogs for tests: answers come from a queue, every interaction is recorded.
 #pragma once
 
-#include "platform/dialogs.h"
+#include "workbench/dialogs.h"
 
 #include <gtest/gtest.h>
 

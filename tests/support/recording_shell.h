@@ -1,7 +1,7 @@
 // A Shell that records every "open" request instead of starting a browser or mail program.
 #pragma once
 
-#include "platform/shell.h"
+#include "workbench/shell.h"
 
 #include <string>
 #include <vector>

@@ -3,16 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "build/rc_frontend.h"
-#include "pe/binder.h"
+#include "rcdriver/message_lines.h"
+#include "rcdriver/rc_frontend.h"
+#include "image/binder.h"
 #include "platform/paths.h"
 
 namespace {
-
-void PrintLine(const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
 
 struct Arguments {
     std::string res;
@@ -42,24 +38,23 @@ bool ParseArguments(int argc, char** argv, Arguments& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (const std::string& line : brevok::BannerLines("brc32"))
-        PrintLine(line);
+    brevok::PrintBanner("brc32");
     Arguments args;
     if (!ParseArguments(argc, argv, args)) {
-        PrintLine("usage: brc32 -fo RESFILE -fe EXEFILE SCRIPT");
+        brevok::PrintLine("usage: brc32 -fo RESFILE -fe EXEFILE SCRIPT");
         std::fflush(stdout);
         return 2;
     }
     const brevok::CompileOutcome compiled = brevok::CompileResourceScript(args.script, args.res);
     for (const std::string& line : compiled.diagnostics)
-        PrintLine(line);
+        brevok::PrintLine(line);
     if (!compiled.ok) {
         std::fflush(stdout);
         return 1;
     }
     const brevok::BindOutcome bound = brevok::BindResFile(args.res, args.exe);
     for (const std::string& line : bound.lines)
-        PrintLine(line);
+        brevok::PrintLine(line);
     std::fflush(stdout);
     return bound.ok ? 0 : 1;
 }

@@ -1,25 +1,16 @@
 // brcc32: compiles a resource script into a .res file beside it, BRCC32's way of being run.
-#include "build/rc_frontend.h"
+#include "rcdriver/message_lines.h"
+#include "rcdriver/rc_frontend.h"
 #include "platform/paths.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
-namespace {
-
-void PrintLine(const std::string& line)
-{
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
-    for (const std::string& line : brevok::BannerLines("brcc32"))
-        PrintLine(line);
+    brevok::PrintBanner("brcc32");
     std::string script;
     std::string res;
     for (int i = 1; i < argc; ++i) {
@@ -34,14 +25,14 @@ int main(int argc, char** argv)
         }
     }
     if (script.empty()) {
-        PrintLine("usage: brcc32 [-fo RESFILE] SCRIPT");
+        brevok::PrintLine("usage: brcc32 [-fo RESFILE] SCRIPT");
         return 2;
     }
     if (res.empty())
         res = brevok::ReplaceExtension(script, ".res");
     const brevok::CompileOutcome outcome = brevok::CompileResourceScript(script, res);
     for (const std::string& line : outcome.diagnostics)
-        PrintLine(line);
+        brevok::PrintLine(line);
     std::fflush(stdout);
     return outcome.ok ? 0 : 1;
 }

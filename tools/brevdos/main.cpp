@@ -1,7 +1,6 @@
 // brevdos: runs a command with its standard output redirected into a file, the redirection
 // read by this program itself, so that no shell ever reads the command's paths.
-#include "build/command_host.h"
-#include "build/rc_frontend.h"
+#include "rcdriver/message_lines.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
 #include "platform/files.h"

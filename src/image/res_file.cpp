@@ -1,0 +1,193 @@
+// Reading and writing .res files (32-bit Microsoft resource file format).
+#include "image/res_file.h"
+
+#include <algorithm>
+
+#include "image/byte_io.h"
+
+namespace brevok {
+
+using byteio::Fits;
+using byteio::Get16;
+using byteio::Get32;
+using byteio::Hex;
+
+namespace {
+
+constexpr std::uint32_t kMinHeaderSize = 8 + 2 + 2 + 16;  // sizes, two empty names, fixed tail
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+std::string RecordWhere(std::size_t index, std::uint64_t offset) {
+    return "resource record " + std::to_string(index) + " at offset " + Hex(offset) + ": ";
+}
+
+// Reads a TYPE or NAME field (0xFFFF + ordinal, or a NUL-terminated UTF-16 string) that
+// must end before `end`; advances `pos`. Empty optional on a field that runs past `end`.
+std::optional<ResId> ReadId(std::string_view b, std::uint64_t& pos, std::uint64_t end) {
+    if (!Fits(pos, 2, end))
+        return std::nullopt;
+    if (Get16(b, pos) == 0xFFFF) {
+        if (!Fits(pos, 4, end))
+            return std::nullopt;
+        ResId id = ResId::Ordinal(Get16(b, pos + 2));
+        pos += 4;
+        return id;
+    }
+    std::u16string text;
+    for (;;) {
+        if (!Fits(pos, 2, end))
+            return std::nullopt;
+        const char16_t c = Get16(b, pos);
+        pos += 2;
+        if (c == 0)
+            break;
+        text.push_back(c);
+    }
+    return ResId::Name(std::move(text));
+}
+
+void WriteId(std::string& out, const ResId& id) {
+    if (id.isOrdinal) {
+        byteio::Append16(out, 0xFFFF);
+        byteio::Append16(out, id.ordinal);
+        return;
+    }
+    for (char16_t c : id.name)
+        byteio::Append16(out, c);
+    byteio::Append16(out, 0);
+}
+
+void PadTo4(std::string& out) {
+    while (out.size() % 4 != 0)
+        out.push_back('\0');
+}
+
+}  // namespace
+
+int CompareResIds(const ResId& a, const ResId& b) {
+    if (a.isOrdinal != b.isOrdinal)
+        return a.isOrdinal ? 1 : -1;
+    if (a.isOrdinal)
+        return a.ordinal < b.ordinal ? -1 : (a.ordinal > b.ordinal ? 1 : 0);
+    const std::size_t n = std::min(a.name.size(), b.name.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const char16_t x = UpperAscii(a.name[i]);
+        const char16_t y = UpperAscii(b.name[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.name.size() < b.name.size() ? -1 : (a.name.size() > b.name.size() ? 1 : 0);
+}
+
+std::string DescribeResId(const ResId& id) {
+    if (id.isOrdinal)
+        return "#" + std::to_string(id.ordinal);
+    return byteio::Utf16ToUtf8(id.name);
+}
+
+Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes) {
+    using Result = Parsed<std::vector<ResRecordView>>;
+    std::vector<ResRecordView> records;
+    const std::uint64_t size = bytes.size();
+    std::uint64_t offset = 0;
+    for (std::size_t index = 0; offset < size; ++index) {
+        const std::string where = RecordWhere(index, offset);
+        if (!Fits(offset, 8, size))
+            return Result::Fail(where + "the record header is truncated (file size " + Hex(size) + ")");
+        const std::uint32_t dataSize = Get32(bytes, offset);
+        const std::uint32_t headerSize = Get32(bytes, offset + 4);
+        if (headerSize < kMinHeaderSize)
+            return Result::Fail(where + "header size " + Hex(headerSize) + " is smaller than the minimum " +
+                                Hex(kMinHeaderSize));
+        if (!Fits(offset, headerSize, size))
+            return Result::Fail(where + "header size " + Hex(headerSize) +
+                                " runs past the end of the file (size " + Hex(size) + ")");
+        if (!Fits(offset + headerSize, dataSize, size))
+            return Result::Fail(where + "data size " + Hex(dataSize) + " runs past the end of the file (size " +
+                                Hex(size) + ")");
+        const std::uint64_t headerEnd = offset + headerSize;
+        std::uint64_t pos = offset + 8;
+        auto type = ReadId(bytes, pos, headerEnd);
+        auto name = type ? ReadId(bytes, pos, headerEnd) : std::nullopt;
+        if (!type || !name)
+            return Result::Fail(where + "the type or name runs past the header (header size " + Hex(headerSize) + ")");
+        pos = byteio::AlignUp(pos - offset, 4) + offset;
+        if (!Fits(pos, 16, headerEnd))
+            return Result::Fail(where + "the header's fixed fields run past the header (header size " +
+                                Hex(headerSize) + ")");
+        ResRecordView r;
+        r.type = std::move(*type);
+        r.name = std::move(*name);
+        r.dataVersion = Get32(bytes, pos);
+        r.memoryFlags = Get16(bytes, pos + 4);
+        r.language = Get16(bytes, pos + 6);
+        r.version = Get32(bytes, pos + 8);
+        r.characteristics = Get32(bytes, pos + 12);
+        r.data = bytes.substr(headerEnd, dataSize);
+        r.offset = offset;
+        if (index == 0) {
+            // The opening record marks the 32-bit format; a 16-bit .res has none.
+            if (dataSize != 0 || !r.type.isOrdinal || r.type.ordinal != 0 || !r.name.isOrdinal || r.name.ordinal != 0)
+                return Result::Fail("not a 32-bit resource file: the empty first record is missing");
+        } else {
+            records.push_back(std::move(r));
+        }
+        offset = byteio::AlignUp(headerEnd + dataSize, 4);
+    }
+    if (size == 0)
+        return Result::Fail("not a 32-bit resource file: the file is empty");
+    return Result::Ok(std::move(records));
+}
+
+Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes) {
+    auto views = ParseResFileViews(bytes);
+    if (!views)
+        return Parsed<std::vector<ResRecord>>::Fail(views.error);
+    std::vector<ResRecord> records;
+    records.reserve(views->size());
+    for (auto& v : *views) {
+        ResRecord r;
+        r.type = std::move(v.type);
+        r.name = std::move(v.name);
+        r.dataVersion = v.dataVersion;
+        r.memoryFlags = v.memoryFlags;
+        r.language = v.language;
+        r.version = v.version;
+        r.characteristics = v.characteristics;
+        r.data = std::string(v.data);
+        records.push_back(std::move(r));
+    }
+    return Parsed<std::vector<ResRecord>>::Ok(std::move(records));
+}
+
+std::string WriteResFile(const std::vector<ResRecord>& records) {
+    std::string out;
+    ResRecord opening;
+    opening.type = ResId::Ordinal(0);
+    opening.name = ResId::Ordinal(0);
+    opening.memoryFlags = 0;
+    auto writeOne = [&out](const ResRecord& r) {
+        std::string header;
+        WriteId(header, r.type);
+        WriteId(header, r.name);
+        while ((header.size() + 8) % 4 != 0)
+            header.push_back('\0');
+        byteio::Append32(header, r.dataVersion);
+        byteio::Append16(header, r.memoryFlags);
+        byteio::Append16(header, r.language);
+        byteio::Append32(header, r.version);
+        byteio::Append32(header, r.characteristics);
+        byteio::Append32(out, static_cast<std::uint32_t>(r.data.size()));
+        byteio::Append32(out, static_cast<std::uint32_t>(header.size() + 8));
+        out += header;
+        out += r.data;
+        PadTo4(out);
+    };
+    writeOne(opening);
+    for (const auto& r : records)
+        writeOne(r);
+    return out;
+}
+
+}  // namespace brevok

@@ -1,0 +1,78 @@
+// Reading and writing 32-bit Microsoft resource files (.res): a sequence of records, each a
+// RESOURCEHEADER (DataSize, HeaderSize, TYPE, NAME, DataVersion, MemoryFlags, LanguageId,
+// Version, Characteristics) followed by its data, every record aligned to 4 bytes, and the
+// file opened by one empty record (DataSize 0, type and name ordinal 0).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/parsed.h"
+
+namespace brevok {
+
+/// A resource type or name: an ordinal (16-bit number) or a UTF-16 string.
+struct ResId {
+    bool isOrdinal = true;
+    std::uint16_t ordinal = 0;
+    std::u16string name;  // when !isOrdinal
+
+    static ResId Ordinal(std::uint16_t id) { return ResId{true, id, {}}; }
+    static ResId Name(std::u16string text) { return ResId{false, 0, std::move(text)}; }
+    friend bool operator==(const ResId&, const ResId&) = default;
+};
+
+/// Orders ids as a resource directory stores them: names first (ASCII letters compared
+/// upper-case, then by UTF-16 code unit), then ordinals ascending. Returns <0, 0, >0.
+int CompareResIds(const ResId& a, const ResId& b);
+
+/// "#14" for an ordinal, the name as UTF-8 otherwise (for messages).
+std::string DescribeResId(const ResId& id);
+
+/// Well-known resource type ordinals.
+enum ResType : std::uint16_t {
+    kRtCursor = 1, kRtBitmap = 2, kRtIcon = 3, kRtMenu = 4, kRtDialog = 5, kRtString = 6,
+    kRtFontDir = 7, kRtFont = 8, kRtAccelerator = 9, kRtRcData = 10, kRtMessageTable = 11,
+    kRtGroupCursor = 12, kRtGroupIcon = 14, kRtVersion = 16, kRtManifest = 24,
+};
+
+/// One record of a .res file (never the empty opening record).
+struct ResRecord {
+    ResId type;
+    ResId name;
+    std::uint32_t dataVersion = 0;
+    std::uint16_t memoryFlags = 0x1030;  // MOVEABLE | PURE | DISCARDABLE
+    std::uint16_t language = 0;
+    std::uint32_t version = 0;
+    std::uint32_t characteristics = 0;
+    std::string data;
+};
+
+/// The same record with its data left in the parsed buffer (no copy); valid while that
+/// buffer lives. The binder uses this form to bind large files without copying them.
+struct ResRecordView {
+    ResId type;
+    ResId name;
+    std::uint32_t dataVersion = 0;
+    std::uint16_t memoryFlags = 0;
+    std::uint16_t language = 0;
+    std::uint32_t version = 0;
+    std::uint32_t characteristics = 0;
+    std::string_view data;
+    std::uint64_t offset = 0;  // where the record's header starts in the file
+};
+
+/// Parses a whole .res image. The empty opening record is required and skipped; every size
+/// is checked against the file. Errors name the record and the offset, e.g.
+/// "resource record 2 at offset 0x40: data size 0x1000 runs past the end of the file (size 0x80)".
+Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes);
+
+/// As ParseResFileViews, with each record's data copied out.
+Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes);
+
+/// Writes the records as a .res image, the empty opening record first.
+std::string WriteResFile(const std::vector<ResRecord>& records);
+
+}  // namespace brevok

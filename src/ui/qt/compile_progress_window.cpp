@@ -1,0 +1,69 @@
+// The small window that stands in for the compiler's console window while a batch runs.
+#include "ui/qt/compile_progress_window.h"
+
+#include "platform/process.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace brevok {
+
+CompileProgressWindow::CompileProgressWindow(QWidget* owner)
+    : QWidget(owner, Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint)
+{
+    setObjectName(QStringLiteral("CompileProgress"));
+    setWindowTitle(QStringLiteral("Compiler progress"));
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    output_ = new QPlainTextEdit(this);
+    output_->setReadOnly(true);
+    output_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    output_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(output_);
+    resize(480, 200);
+    if (owner != nullptr)
+        move(owner->geometry().topLeft() + QPoint(20, 120));
+}
+
+void CompileProgressWindow::AppendOutput(std::string_view bytes)
+{
+    if (!isVisible())
+        show();
+    // Output arrives in pieces that may end inside a line; insert at the end as it comes.
+    output_->moveCursor(QTextCursor::End);
+    output_->insertPlainText(
+        QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())).remove(QLatin1Char('\r')));
+    output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
+}
+
+QString CompileProgressWindow::Text() const
+{
+    return output_->toPlainText();
+}
+
+CompileProgress::CompileProgress(ProcessLauncher& launcher, QWidget* owner, bool show,
+                                 std::function<void()> pump)
+    : launcher_(dynamic_cast<SystemProcessLauncher*>(&launcher))
+{
+    if (launcher_ == nullptr)
+        return;
+    LaunchHooks hooks;
+    hooks.pump = std::move(pump);
+    if (show) {
+        window_ = new CompileProgressWindow(owner);
+        hooks.output = [window = window_](std::string_view bytes) { window->AppendOutput(bytes); };
+    }
+    launcher_->SetHooks(std::move(hooks));
+}
+
+CompileProgress::~CompileProgress()
+{
+    if (launcher_ != nullptr)
+        launcher_->SetHooks({});
+    delete window_;
+}
+
+}  // namespace brevok

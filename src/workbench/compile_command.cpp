@@ -1,0 +1,151 @@
+// Compile: save the script, run the resource compiler through a batch file, show its messages.
+#include "workbench/compile_command.h"
+
+#include "workbench/command_host.h"
+#include "platform/command_line.h"
+#include "workbench/dialogs.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "script/script_document.h"
+#include "settings/settings.h"
+
+#include <fstream>
+
+namespace brevok {
+
+namespace {
+
+/// How often the window is let paint while we wait for the batch file to appear. The file is
+/// written synchronously, so it is there at once; the bound keeps a file that vanishes under
+/// us from hanging the window (the runner then reports it missing).
+constexpr int kBatchFileChecks = 100;
+
+/// cmd.exe reads these as syntax (or splits at them) outside double quotes.
+bool NeedsCmdQuotes(std::string_view path)
+{
+    return path.empty() || path.find_first_of(" \t&|<>^(),;=") != std::string_view::npos;
+}
+
+std::string QuoteForBatch(const std::string& path, BatchShell shell)
+{
+    if (shell == BatchShell::Posix)
+        return QuoteForShell(path);
+    // A batch file expands %NAME% even between double quotes; "%%" is its literal percent.
+    std::string escaped;
+    for (const char c : path) {
+        escaped += c;
+        if (c == '%')
+            escaped += '%';
+    }
+    return NeedsCmdQuotes(path) ? "\"" + escaped + "\"" : escaped;
+}
+
+/// Deletes the batch file when the command ends, however it ends.
+class BatchFileCleanup {
+public:
+    explicit BatchFileCleanup(std::string path) : path_(std::move(path)) {}
+    ~BatchFileCleanup() { DeleteFileQuietly(path_); }
+    BatchFileCleanup(const BatchFileCleanup&) = delete;
+    BatchFileCleanup& operator=(const BatchFileCleanup&) = delete;
+
+private:
+    std::string path_;
+};
+
+/// The batch file lives for one run and is deleted after it, so it is written plainly: a
+/// flush to the disk would only slow every Compile down.
+void WriteBatchFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw Error(FormatText("Cannot create file %s", path));
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.close();
+    if (!out) {
+        DeleteFileQuietly(path);
+        throw Error("Stream write error");
+    }
+}
+
+void WaitForBatchFile(CommandHost& host, const std::string& path)
+{
+    for (int i = 0; i < kBatchFileChecks && !FileExists(path); ++i)
+        host.ProcessPendingMessages();
+}
+
+/// Step 12: what the run left behind decides what the pane shows.
+void ShowCompileResult(CommandHost& host, const std::string& scriptPath,
+                       const std::string& outputPath)
+{
+    const std::string resPath = ReplaceExtension(scriptPath, ".res");
+    if (!FileExists(resPath))
+        return;
+    if (!FileExists(outputPath)) {
+        host.AddMessage(std::string(kCompilerErrorText));
+        return;
+    }
+    if (LoadCompilerMessages(host, outputPath) > 0)
+        return;  // the compiler's diagnostics stay in the pane
+    host.GetDialogs().MessageBox(BoxKind::Information,
+                                 std::string(kResourceCompiledText) + resPath, BoxButtons::Ok);
+    host.AddMessage(std::string(kCompileCompleteText));
+}
+
+}  // namespace
+
+std::string CompileBatchText(const std::string& compilerPath, const std::string& scriptPath,
+                             const std::string& outputPath, BatchShell shell)
+{
+    return QuoteForBatch(compilerPath, shell) + " " + QuoteForBatch(scriptPath, shell) + " > " +
+           QuoteForBatch(outputPath, shell) + "\r\n CLS\r\n";
+}
+
+std::string BatchPathFor(const std::string& scriptPath)
+{
+    return EnsureTrailingBackslash(FolderPart(scriptPath)) + std::string(kBatchFileName);
+}
+
+void RunCompileCommand(CommandHost& host, const CompileOptions& options)
+{
+    ScriptDocument& document = host.Document();
+    TSettings& settings = host.Settings();
+    Dialogs& dialogs = host.GetDialogs();
+
+    if (document.Empty()) {
+        dialogs.MessageBox(BoxKind::Error, std::string(kNoResourcesText), BoxButtons::Ok);
+        return;
+    }
+    if (!FileExists(settings.CompilerPath)) {
+        dialogs.MessageBox(BoxKind::Information, std::string(kNoCompilerText), BoxButtons::Ok);
+        return;
+    }
+    settings.BatchPath = BatchPathFor(settings.ScriptPath);
+    const std::string scriptPath = settings.ScriptPath;
+    const std::string batchPath = settings.BatchPath;
+
+    BusyCursor busy(host);
+    SaveScriptLines(document, scriptPath);
+
+    const std::string outputPath = ReplaceExtension(scriptPath, ".txt");
+    DeleteFileQuietly(outputPath);
+    host.ClearMessages();
+    host.ProcessPendingMessages();
+
+    host.SetBatchText(CompileBatchText(settings.CompilerPath, scriptPath, outputPath, options.shell));
+    WriteBatchFile(batchPath, host.BatchText());
+    BatchFileCleanup cleanup(batchPath);
+    WaitForBatchFile(host, batchPath);
+
+    std::string result;
+    host.Launcher().RunFileAndWait("", batchPath, options.timeoutMs,
+                                   host.ShowProgress() ? kShowWindowNormal : kShowWindowMinimized, result);
+    if (result != kRunOkText) {
+        dialogs.MessageBox(BoxKind::Information, result, BoxButtons::Ok);
+        return;
+    }
+    ShowCompileResult(host, scriptPath, outputPath);
+}
+
+}  // namespace brevok

@@ -1,0 +1,194 @@
+// The compiler front end with the real llvm-rc: entries, diagnostics with line numbers,
+// atomic output, the preprocessor, and a missing compiler.
+#include "rcdriver/rc_frontend.h"
+#include "rcdriver/message_lines.h"
+
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/res_oracle.h"
+#include "support/resource_files.h"
+#include "support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace brevok {
+namespace {
+
+using testing::ScratchFolder;
+
+std::set<std::string> FolderContents(const ScratchFolder& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
+{
+    ScratchFolder folder(" res dü ");
+    const std::string bitmap = folder.Write("logo pic.bmp", testing::TinyBitmap());
+    const std::string icon = folder.Write("ícon.ico", testing::TinyIconFile(1));
+    const std::string cursor = folder.Write("hand.cur", testing::TinyIconFile(2));
+    const std::string wave = folder.Write("ding dong.wav", "RIFF\x04\0\0\0WAVE");
+    const std::string midi = folder.Write("tune.mid", "MThd");
+    const std::string avi = folder.Write("clip.avi", "RIFF\x04\0\0\0AVI ");
+    const std::string data = folder.Write("any.dat", std::string("\0\1\2\3", 4));
+    // The lines as the tool writes them: name, type, the full path in double quotes, CR LF.
+    const std::string script = folder.Write("app.rc", "Logo BITMAP \"" + bitmap + "\"\r\n"
+                                                      "App ICON \"" + icon + "\"\r\n"
+                                                      "Hand CURSOR \"" + cursor + "\"\r\n"
+                                                      "Ding WAVE \"" + wave + "\"\r\n"
+                                                      "Tune MIDI \"" + midi + "\"\r\n"
+                                                      "Clip AVI \"" + avi + "\"\r\n"
+                                                      "Blob RCDATA \"" + data + "\"\r\n");
+    const std::string res = folder / "app.res";
+    const CompileOutcome outcome = CompileResourceScript(script, res);
+    EXPECT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
+    EXPECT_TRUE(outcome.diagnostics.empty()) << Joined(outcome.diagnostics);
+    const std::set<std::string> entries = testing::ResEntries(res);
+    for (const std::string expected : {"BITMAP (ID 2)/LOGO", "GROUP_ICON (ID 14)/APP", "GROUP_CURSOR (ID 12)/HAND",
+                                       "WAVE/DING", "MIDI/TUNE", "AVI/CLIP", "RCDATA (ID 10)/BLOB", "ICON (ID 3)/(ID 1)",
+                                       "CURSOR (ID 1)/(ID 2)"})
+        EXPECT_EQ(entries.count(expected), 1u) << expected;
+    // Nothing but the output is left beside the script.
+    EXPECT_EQ(FolderContents(folder).size(), 9u);
+}
+
+TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
+{
+    ScratchFolder folder(" broken ü");
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n"
+                                                      "Two RCDATA \"" + data + "\"\r\n"
+                                                      "Three BITMAP \"" + data + "\"\r\n");
+    const std::string res = folder / "app.res";
+    CompileOutcome outcome = CompileResourceScript(script, res);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.diagnostics,
+              std::vector<std::string>{script + "(3): error: BITMAP statement (ID Three): Incorrect bitmap file."});
+    EXPECT_FALSE(FileExists(res));
+
+    // A parse error: llvm-rc names no line; the front end finds it.
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\r\nTwo 2 3 4\r\nThree RCDATA \"" + data + "\"\r\n");
+    const std::string older = folder.Write("app.res", "older output");
+    outcome = CompileResourceScript(script, res);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(3): error: expected '{', got 3"});
+    EXPECT_EQ(ReadFileBytes(res), "older output");
+
+    // A statement cut off by the end of the script is named by its last line.
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\nTwo RCDATA {\r\n\r\n");
+    outcome = CompileResourceScript(script, res);
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(2): error: expected int or string, got <EOF>"});
+    EXPECT_EQ(FolderContents(folder), (std::set<std::string>{"app.rc", "app.res", "d.bin"}));
+    (void)older;
+}
+
+TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
+{
+    // A 200 KB line quoted back by llvm-rc or the preprocessor, as a generated data block
+    // with one mistake gives.
+    ScratchFolder folder;
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder / "app.rc";
+    const std::string word(200000, 'a');
+
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\"" + word + "\" 2\r\n");
+    CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.diagnostics,
+              std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});
+
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n" + word + " RCDATA \"missing.bin\"\r\n");
+    outcome = CompileResourceScript(script, folder / "app.res");
+    ASSERT_EQ(outcome.diagnostics.size(), 1u);
+    // llvm-rc calls RCDATA by its number; the line is still found.
+    EXPECT_EQ(outcome.diagnostics[0],
+              script + "(2): error: 10 statement (ID " + word + "): file not found : missing.bin");
+
+    folder.Write("app.rc", "#error " + word + "\r\nOne RCDATA \"" + data + "\"\r\n");
+    outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(1): error: " + word});
+    EXPECT_FALSE(FileExists(folder / "app.res"));
+}
+
+TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
+{
+    ScratchFolder folder(" pp");
+    folder.Write("d.bin", "data");
+    folder.Write("ids.h", "#define LOGO_ID 7\n#define DATA_FILE \"d.bin\"\n");
+    const std::string script = folder.Write("app.rc", "#include \"ids.h\"\r\n"
+                                                      "#define NAMED Named\r\n"
+                                                      "LOGO_ID RCDATA DATA_FILE\r\n"
+                                                      "NAMED RCDATA DATA_FILE\r\n");
+    const std::string res = folder / "app.res";
+    const std::string previous = std::filesystem::current_path();
+    std::filesystem::current_path("/");  // the data file is found beside the script
+    const CompileOutcome outcome = CompileResourceScript(script, res);
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
+    EXPECT_EQ(testing::ResEntries(res), (std::set<std::string>{"RCDATA (ID 10)/(ID 7)", "RCDATA (ID 10)/NAMED"}));
+
+    folder.Write("app.rc", "NAMED RCDATA \"d.bin\"\r\n#include \"missing.h\"\r\n");
+    const CompileOutcome missing = CompileResourceScript(script, res);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.diagnostics, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
+}
+
+TEST(CompileResourceScript, WithoutPreprocessorTheBannerSaysSoAndPlainScriptsCompile)
+{
+    const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
+    ScratchFolder empty;
+    testing::EnvGuard compiler("BREVOK_LLVM_RC", llvmRc);
+    testing::EnvGuard path("PATH", empty.Path());
+    const std::vector<std::string> banner = BannerLines("brcc32");
+    ASSERT_EQ(banner.size(), 3u);
+    EXPECT_NE(banner[0].find("no C preprocessor"), std::string::npos) << banner[0];
+    EXPECT_EQ(banner[2], "");
+
+    ScratchFolder folder;
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder.Write("app.rc", "Blob RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
+    const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(2): error: expected '{', got 2"});
+}
+
+TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
+{
+    ScratchFolder folder;
+    const std::string script = folder.Write("app.rc", "Blob RCDATA \"x\"\r\n");
+    {
+        testing::EnvGuard compiler("BREVOK_LLVM_RC", folder / "no-llvm-rc");
+        const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+        EXPECT_FALSE(outcome.ok);
+        EXPECT_EQ(outcome.diagnostics,
+                  std::vector<std::string>{"error: cannot start " + folder / "no-llvm-rc" + ": No such file or directory"});
+    }
+    const CompileOutcome outcome = CompileResourceScript(folder / "none.rc", folder / "none.res");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
+    EXPECT_EQ(FolderContents(folder), std::set<std::string>{"app.rc"});
+}
+
+TEST(BannerLines, NameVersionCopyrightAndAnEmptyLine)
+{
+    const std::vector<std::string> banner = BannerLines("brc32");
+    ASSERT_EQ(banner.size(), 3u);
+    EXPECT_EQ(banner[0].rfind("brc32 Version " + std::string(ToolsVersion()), 0), 0u) << banner[0];
+    EXPECT_NE(banner[1].find("Copyright"), std::string::npos);
+    EXPECT_EQ(banner[2], "");
+}
+
+}  // namespace
+}  // namespace brevok
