@@ -2,6 +2,7 @@
 #include "workbench/help_command.h"
 
 #include "platform/command_line.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 
@@ -21,8 +22,15 @@ std::string HelpCommandLine(const std::string& programPath, HelpViewer viewer)
         const std::string folder = FolderPart(programPath, PathStyle::Windows);
         return "c:\\windows\\hh.exe " + QuoteArgument(folder + "brevhelp.chm");
     }
+    // A built program has its help beside it; an installed one in the data folder of its
+    // prefix (<prefix>/bin/brevok, <prefix>/share/brevok/brevhelp.html). ".." is left for the
+    // system to resolve, so a bin folder reached through a link still finds its own prefix.
+    // With neither file there the viewer is sent beside the program and reports it missing.
     const std::string folder = FolderPart(programPath, PathStyle::Posix);
-    return "xdg-open " + QuoteArgument(folder + "brevhelp.html");
+    const std::string beside = folder + "brevhelp.html";
+    const std::string installed = folder + "../share/brevok/brevhelp.html";
+    const bool useInstalled = !FileExists(beside) && FileExists(installed);
+    return "xdg-open " + QuoteArgument(useInstalled ? installed : beside);
 }
 
 void SystemProgramStarter::Start(const std::string& commandLine, std::uint16_t /*showWindow*/)

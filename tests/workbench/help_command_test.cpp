@@ -41,6 +41,30 @@ TEST(HelpCommand, NamesTheHelpFileBesideTheProgram)
     EXPECT_EQ(starter.started[0].second, 5);
 }
 
+TEST(HelpCommand, InstalledProgramFindsItsHelpInTheDataFolder)
+{
+    struct Case {
+        const char* layout;
+        std::vector<std::string> helpFiles;  // below the prefix
+        std::string opened;                  // below the prefix
+    };
+    const Case cases[] = {
+        {"built", {"bin/brevhelp.html"}, "bin/brevhelp.html"},
+        {"installed", {"share/brevok/brevhelp.html"}, "bin/../share/brevok/brevhelp.html"},
+        {"both", {"bin/brevhelp.html", "share/brevok/brevhelp.html"}, "bin/brevhelp.html"},
+        {"neither", {}, "bin/brevhelp.html"},
+    };
+    for (const Case& c : cases) {
+        ScratchFolder prefix(" prefix");
+        const std::string program = prefix.Write("bin/brevok", "");
+        for (const std::string& file : c.helpFiles)
+            prefix.Write(file, "<html></html>");
+        EXPECT_EQ(HelpCommandLine(program, HelpViewer::DesktopOpener),
+                  "xdg-open \"" + (prefix / c.opened) + "\"")
+            << c.layout;
+    }
+}
+
 TEST(HelpCommand, SystemStarterDoesNotWaitForTheViewer)
 {
     ScratchFolder folder(" help");
