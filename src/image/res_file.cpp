@@ -161,32 +161,38 @@ Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes) {
     return Parsed<std::vector<ResRecord>>::Ok(std::move(records));
 }
 
-std::string WriteResFile(const std::vector<ResRecord>& records) {
+std::string WriteResRecordHeader(const ResRecord& record, std::uint32_t dataSize) {
+    std::string header;
+    WriteId(header, record.type);
+    WriteId(header, record.name);
+    while ((header.size() + 8) % 4 != 0)
+        header.push_back('\0');
+    byteio::Append32(header, record.dataVersion);
+    byteio::Append16(header, record.memoryFlags);
+    byteio::Append16(header, record.language);
+    byteio::Append32(header, record.version);
+    byteio::Append32(header, record.characteristics);
     std::string out;
+    byteio::Append32(out, dataSize);
+    byteio::Append32(out, static_cast<std::uint32_t>(header.size() + 8));
+    return out + header;
+}
+
+std::string WriteResOpeningRecord() {
     ResRecord opening;
     opening.type = ResId::Ordinal(0);
     opening.name = ResId::Ordinal(0);
     opening.memoryFlags = 0;
-    auto writeOne = [&out](const ResRecord& r) {
-        std::string header;
-        WriteId(header, r.type);
-        WriteId(header, r.name);
-        while ((header.size() + 8) % 4 != 0)
-            header.push_back('\0');
-        byteio::Append32(header, r.dataVersion);
-        byteio::Append16(header, r.memoryFlags);
-        byteio::Append16(header, r.language);
-        byteio::Append32(header, r.version);
-        byteio::Append32(header, r.characteristics);
-        byteio::Append32(out, static_cast<std::uint32_t>(r.data.size()));
-        byteio::Append32(out, static_cast<std::uint32_t>(header.size() + 8));
-        out += header;
+    return WriteResRecordHeader(opening, 0);
+}
+
+std::string WriteResFile(const std::vector<ResRecord>& records) {
+    std::string out = WriteResOpeningRecord();
+    for (const auto& r : records) {
+        out += WriteResRecordHeader(r, static_cast<std::uint32_t>(r.data.size()));
         out += r.data;
         PadTo4(out);
-    };
-    writeOne(opening);
-    for (const auto& r : records)
-        writeOne(r);
+    }
     return out;
 }
 

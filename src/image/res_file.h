@@ -75,4 +75,11 @@ Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes);
 /// Writes the records as a .res image, the empty opening record first.
 std::string WriteResFile(const std::vector<ResRecord>& records);
 
+/// The record header of `record` (its data left out) for data of `dataSize` bytes: what a
+/// writer that streams the data puts before it.
+std::string WriteResRecordHeader(const ResRecord& record, std::uint32_t dataSize);
+
+/// The empty record that opens every 32-bit .res file.
+std::string WriteResOpeningRecord();
+
 }  // namespace brevok

@@ -3,6 +3,10 @@
 // name the script's line.
 #include "rcdriver/rc_frontend.h"
 
+#include "rcdriver/file_compiler.h"
+#include "rcdriver/file_script.h"
+#include "rcdriver/temp_files.h"
+
 #include "platform/text_lines.h"
 
 #include "platform/command_line.h"
@@ -12,7 +16,6 @@
 #include "platform/process.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,7 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
-#include <random>
 
 namespace brevok {
 
@@ -104,85 +106,6 @@ std::string Diagnostic(std::string_view file, int line, std::string_view message
     return text;
 }
 
-
-/// A folder of our own for intermediate files, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/brevok-rc-XXXXXX";
-        if (mkdtemp(pattern.data()) != nullptr)
-            path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        if (path_.empty())
-            return;
-        for (const std::string& file : files_)
-            unlink(file.c_str());
-        rmdir(path_.c_str());
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    bool Valid() const { return !path_.empty(); }
-    /// A file name in the folder, removed with it.
-    std::string File(const std::string& name)
-    {
-        files_.push_back(path_ + "/" + name);
-        return files_.back();
-    }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
-};
-
-/// The output file while llvm-rc writes it: a new file beside the target, renamed over the
-/// target on success and removed otherwise, so the target is either complete or untouched.
-class TempOutput {
-public:
-    explicit TempOutput(const std::string& target) : target_(target)
-    {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            std::string candidate = target + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(random() % 1000000);
-            const int fd = open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                close(fd);
-                path_ = candidate;
-            } else if (errno != EEXIST) {
-                break;
-            }
-        }
-    }
-    ~TempOutput()
-    {
-        if (!path_.empty())
-            unlink(path_.c_str());
-    }
-    TempOutput(const TempOutput&) = delete;
-    TempOutput& operator=(const TempOutput&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-    /// Renames the finished file over the target, keeping an existing target's permissions.
-    bool Commit()
-    {
-        struct stat old {};
-        if (stat(target_.c_str(), &old) == 0)
-            chmod(path_.c_str(), old.st_mode & 07777);
-        if (rename(path_.c_str(), target_.c_str()) != 0)
-            return false;
-        path_.clear();
-        return true;
-    }
-
-private:
-    std::string target_;
-    std::string path_;
-};
 
 /// A file name as a line marker spells it: a C string body, with other bytes than printable
 /// ASCII written as octal escapes ("\303\274" for "ü").
@@ -603,14 +526,49 @@ CompileOutcome Compiler::Run(const std::string& res)
     return {true, std::move(diagnostics_)};
 }
 
+/// True when BREVOK_FORCE_LLVM_RC=1 sends every script to llvm-rc.
+bool LlvmRcForced()
+{
+    const char* forced = std::getenv("BREVOK_FORCE_LLVM_RC");
+    return forced != nullptr && std::string_view(forced) == "1";
+}
+
+/// Compiles a script of file statements ourselves; nullopt leaves the script to llvm-rc,
+/// with `llvmRcLine` the first line that needs it.
+std::optional<CompileOutcome> CompileOurselves(const std::string& script, const std::string& res,
+                                               std::optional<std::size_t>& llvmRcLine)
+{
+    const FileScript parsed = ParseFileScript(ReadFileBytes(script));
+    llvmRcLine = parsed.foreignLine;
+    if (llvmRcLine)
+        return std::nullopt;
+    FileCompile compiled = CompileFileScript(script, parsed, res, PreprocessorAvailable());
+    llvmRcLine = compiled.llvmRcLine;
+    if (llvmRcLine)
+        return std::nullopt;
+    return std::move(compiled.outcome);
+}
+
 }  // namespace
 
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res)
 {
-    const std::string llvmRc = FindLlvmRc();
-    if (llvmRc.empty())
-        return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
     try {
+        // Scripts of file statements only, the tool's own, never need llvm-rc.
+        std::optional<std::size_t> llvmRcLine;
+        if (!LlvmRcForced()) {
+            if (!FileExists(script))
+                return {false, {"error: Cannot open file " + script}};
+            if (std::optional<CompileOutcome> outcome = CompileOurselves(script, res, llvmRcLine))
+                return std::move(*outcome);
+        }
+        const std::string llvmRc = FindLlvmRc();
+        if (llvmRc.empty() && llvmRcLine)
+            return {false, {Diagnostic(script, static_cast<int>(*llvmRcLine),
+                                       "error: this line needs llvm-rc, which was not found: install LLVM or name it "
+                                       "in BREVOK_LLVM_RC")}};
+        if (llvmRc.empty())
+            return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
         CompileOutcome outcome = Compiler(script, llvmRc).Run(res);
         // Callers read an output of nothing but the banner as success, so a compile that failed
         // without a message (a preprocessor that died silently) still gets a line.

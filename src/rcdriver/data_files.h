@@ -1,0 +1,51 @@
+// Finding the file a statement names, in the places and the order llvm-rc looks for it.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace brevok {
+
+class TempFolder;
+
+/// What FindDataFile found.
+struct DataFileLookup {
+    enum class Outcome {
+        /// `path` is the file to read (it exists; reading it may still fail).
+        Found,
+        /// No place holds the file.
+        NotFound,
+        /// The path leads into the preprocessor's private folder, which holds llvm-rc's
+        /// copy of the script: only llvm-rc itself reads what it finds there.
+        PrivateFolder,
+    };
+    Outcome outcome = Outcome::NotFound;
+    std::string path;
+};
+
+/// The places llvm-rc searches for a relative path, with the options the front end passes
+/// (`/I <script folder>`, no `/X`): the current folder, the folder of the file llvm-rc reads
+/// (the script's, or the private folder of a preprocessed copy), the script's folder, then
+/// the folders of the INCLUDE variable. A path that starts with "/" is taken as it is. The
+/// first place where the path exists wins, a folder included.
+class DataFileFinder {
+public:
+    /// `preprocessed`: llvm-rc would read a preprocessed copy in a private temporary folder.
+    DataFileFinder(std::string script, bool preprocessed);
+    ~DataFileFinder();
+    DataFileFinder(const DataFileFinder&) = delete;
+    DataFileFinder& operator=(const DataFileFinder&) = delete;
+
+    DataFileLookup Find(const std::string& path);
+
+private:
+    DataFileLookup FindInPrivateFolder(const std::string& path);
+
+    std::string script_;
+    bool preprocessed_;
+    /// A folder like the one the front end gives the preprocessor, made when first needed,
+    /// holding an empty file of the copy's name.
+    std::unique_ptr<TempFolder> private_;
+};
+
+}  // namespace brevok

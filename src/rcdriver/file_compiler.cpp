@@ -1,0 +1,262 @@
+// Our compiler of file statements: finds each file, checks it, and streams its resources into
+// the output as llvm-rc's ResourceFileWriter lays them out.
+#include "rcdriver/file_compiler.h"
+
+#include "platform/errors.h"
+#include "rcdriver/data_files.h"
+#include "rcdriver/icon_files.h"
+#include "rcdriver/res_writer.h"
+#include "rcdriver/temp_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace brevok {
+
+namespace {
+
+// What llvm-rc writes for our statements: the default language (English, United States) and
+// each kind's default memory flags (MOVEABLE 0x10, PURE 0x20, DISCARDABLE 0x1000).
+constexpr std::uint16_t kLanguage = 0x409;
+constexpr std::uint16_t kFileFlags = 0x30;
+constexpr std::uint16_t kImageFlags = 0x1010;
+constexpr std::uint16_t kGroupFlags = 0x1030;
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+/// A file opened for reading, closed with the object.
+class InputFile {
+public:
+    explicit InputFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    ~InputFile()
+    {
+        if (fd_ >= 0)
+            close(fd_);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool IsOpen() const { return fd_ >= 0; }
+
+    /// Reads up to `size` bytes into `out` (fewer only at the end of the file); false on a
+    /// read error (errno set).
+    bool Read(std::string& out, std::size_t size)
+    {
+        out.resize(size);
+        std::size_t got = 0;
+        while (got < size) {
+            const ssize_t n = read(fd_, out.data() + got, size - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return false;
+            if (n == 0)
+                break;
+            got += static_cast<std::size_t>(n);
+        }
+        out.resize(got);
+        return true;
+    }
+
+private:
+    int fd_;
+};
+
+ResRecord Header(const ResId& type, const ResId& name, std::uint16_t flags)
+{
+    ResRecord record;
+    record.type = type;
+    record.name = name;
+    record.memoryFlags = flags;
+    record.language = kLanguage;
+    return record;
+}
+
+struct LineDiagnostic {
+    std::size_t line;
+    std::string text;
+};
+
+class FileCompiler {
+public:
+    FileCompiler(const std::string& script, bool preprocessed) : script_(script), finder_(script, preprocessed) {}
+
+    FileCompile Run(const FileScript& parsed, const std::string& res);
+
+private:
+    void Compile(const FileStatement& statement, const std::string& path);
+    /// Writes a record of `header` whose data are the rest of `file`.
+    void StreamRecord(const FileStatement& statement, const std::string& path, InputFile& file,
+                      const ResRecord& header);
+    void CompileBitmap(const FileStatement& statement, const std::string& path, InputFile& file);
+    void CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file);
+    /// Copies the rest of `file` into the open record; false on a read error.
+    bool CopyRest(InputFile& file);
+    void Problem(const FileStatement& statement, const std::string& text);
+    bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
+
+    const std::string& script_;
+    DataFileFinder finder_;
+    std::unique_ptr<ResWriter> writer_;
+    std::vector<LineDiagnostic> diagnostics_;
+    std::string piece_;
+    /// The next RT_ICON / RT_CURSOR id: llvm-rc numbers the images of all groups in one row.
+    std::uint32_t nextImageId_ = 1;
+};
+
+void FileCompiler::Problem(const FileStatement& statement, const std::string& text)
+{
+    diagnostics_.push_back({statement.line, statement.typeText + " " + statement.nameText + ": " + text});
+}
+
+bool FileCompiler::CopyRest(InputFile& file)
+{
+    for (;;) {
+        if (!file.Read(piece_, kPieceSize))
+            return false;
+        if (piece_.empty())
+            return true;
+        if (Writing())
+            writer_->Append(piece_);
+    }
+}
+
+void FileCompiler::StreamRecord(const FileStatement& statement, const std::string& path, InputFile& file,
+                                const ResRecord& header)
+{
+    if (Writing())
+        writer_->BeginRecord(header);
+    if (!CopyRest(file))
+        return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+    if (Writing())
+        writer_->EndRecord();
+}
+
+void FileCompiler::CompileBitmap(const FileStatement& statement, const std::string& path, InputFile& file)
+{
+    if (!file.Read(piece_, kBitmapFileHeaderSize))
+        return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+    if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
+        return Problem(statement, path + " is not a valid bitmap file: " + wrong);
+    StreamRecord(statement, path, file, Header(ResId::Ordinal(kRtBitmap), statement.name, kFileFlags));
+}
+
+void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
+{
+    const bool cursor = statement.kind == FileResourceKind::Cursor;
+    std::string bytes;
+    for (;;) {
+        if (!file.Read(piece_, kPieceSize))
+            return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+        if (piece_.empty())
+            break;
+        bytes += piece_;
+    }
+    const Parsed<IconDirectory> directory = ReadIconDirectory(bytes, cursor ? IconFileType::Cursor : IconFileType::Icon);
+    if (!directory)
+        return Problem(statement, path + " is not a valid " + (cursor ? "cursor" : "icon") + " file: " + directory.error);
+    const std::size_t count = directory->images.size();
+    if (nextImageId_ + count > 0x10000)
+        return Problem(statement, "the images of the script's icons and cursors would take ids past 65535");
+    const std::uint32_t firstId = nextImageId_;
+    nextImageId_ += static_cast<std::uint32_t>(count);
+    if (!Writing())
+        return;
+    const ResId imageType = ResId::Ordinal(cursor ? kRtCursor : kRtIcon);
+    for (std::size_t i = 0; i < count; ++i) {
+        const IconImage& image = directory->images[i];
+        writer_->BeginRecord(Header(imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags));
+        if (cursor) {
+            const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
+                                     static_cast<char>(image.bitCount & 0xFF), static_cast<char>(image.bitCount >> 8)};
+            writer_->Append(std::string_view(hotSpot, 4));
+        }
+        writer_->Append(std::string_view(bytes).substr(image.offset, image.size));
+        writer_->EndRecord();
+    }
+    writer_->BeginRecord(Header(ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags));
+    writer_->Append(directory->header);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t id = static_cast<std::uint16_t>(firstId + i);
+        const char idBytes[2] = {static_cast<char>(id & 0xFF), static_cast<char>(id >> 8)};
+        writer_->Append(directory->images[i].groupEntry);
+        writer_->Append(std::string_view(idBytes, 2));
+    }
+    writer_->EndRecord();
+}
+
+void FileCompiler::Compile(const FileStatement& statement, const std::string& path)
+{
+    InputFile file(path);
+    if (!file.IsOpen())
+        return Problem(statement, "cannot open " + path + ": " + std::strerror(errno));
+    try {
+        switch (statement.kind) {
+        case FileResourceKind::Bitmap:
+            return CompileBitmap(statement, path, file);
+        case FileResourceKind::Icon:
+        case FileResourceKind::Cursor:
+            return CompileIcon(statement, path, file);
+        case FileResourceKind::Data:
+            return StreamRecord(statement, path, file, Header(statement.type, statement.name, kFileFlags));
+        }
+    } catch (const Error& error) {
+        // A resource of 4 GB or more: the data size field has 32 bits.
+        Problem(statement, path + ": " + error.what());
+    }
+}
+
+FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
+{
+    std::vector<DataFileLookup> lookups;
+    for (const FileStatement& statement : parsed.statements) {
+        lookups.push_back(finder_.Find(statement.path));
+        if (lookups.back().outcome == DataFileLookup::Outcome::PrivateFolder)
+            return {{}, statement.line};
+    }
+    for (const ScriptProblem& problem : parsed.problems)
+        diagnostics_.push_back({problem.line, problem.text});
+    TempOutput output(res);
+    if (output.Path().empty())
+        return {{false, {"error: Cannot create file " + res}}, std::nullopt};
+    try {
+        writer_ = std::make_unique<ResWriter>(output.Path());
+        for (std::size_t i = 0; i < parsed.statements.size(); ++i) {
+            const FileStatement& statement = parsed.statements[i];
+            if (lookups[i].outcome == DataFileLookup::Outcome::NotFound)
+                Problem(statement, "file not found: " + statement.path);
+            else
+                Compile(statement, lookups[i].path);
+        }
+        if (diagnostics_.empty())
+            writer_->Finish();
+    } catch (const Error& error) {
+        return {{false, {std::string("error: ") + error.what()}}, std::nullopt};
+    }
+    CompileOutcome outcome;
+    std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
+                     [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
+    for (const LineDiagnostic& diagnostic : diagnostics_)
+        outcome.diagnostics.push_back(script_ + "(" + std::to_string(diagnostic.line) + "): error: " + diagnostic.text);
+    if (!diagnostics_.empty())
+        return {std::move(outcome), std::nullopt};
+    if (!output.Commit())
+        return {{false, {"error: Cannot create file " + res}}, std::nullopt};
+    outcome.ok = true;
+    return {std::move(outcome), std::nullopt};
+}
+
+}  // namespace
+
+FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
+                              bool preprocessed)
+{
+    return FileCompiler(script, preprocessed).Run(parsed, res);
+}
+
+}  // namespace brevok

@@ -1,0 +1,35 @@
+// Compiling a script of file statements into a .res file ourselves, byte for byte as llvm-rc
+// writes it with the front end's options.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "rcdriver/file_script.h"
+#include "rcdriver/rc_frontend.h"
+
+namespace brevok {
+
+/// What CompileFileScript did: compiled (or failed with diagnostics), or left the script to
+/// llvm-rc because of the line in `llvmRcLine`.
+struct FileCompile {
+    CompileOutcome outcome;
+    std::optional<std::size_t> llvmRcLine;
+};
+
+/// Compiles the statements of `parsed` (a script without a foreign line) read from `script`
+/// into `res`, as llvm-rc would with `/no-preprocess /C 65001 /I <script folder>` on the script
+/// or, when `preprocessed`, on a preprocessed copy in a private temporary folder:
+/// - records in statement order after the empty opening record, language 0x409;
+/// - BITMAP: the file after its 14-byte file header, flags 0x30;
+/// - ICON, CURSOR: one RT_ICON / RT_CURSOR per image (a cursor's starts with its hot spot),
+///   numbered from 1 across the script, flags 0x1010, then the group directory, flags 0x1030;
+/// - anything else: the file's bytes, flags 0x30.
+/// Every statement is checked; each problem gives a line "SCRIPT(LINE): error: TEXT" and no
+/// output is written (an older `res` stays). Data files are streamed, never held whole; icon
+/// and cursor files are read whole.
+FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
+                              bool preprocessed);
+
+}  // namespace brevok

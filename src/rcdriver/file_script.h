@@ -1,0 +1,68 @@
+// Reading a resource script made only of one-line file statements (`NAME TYPE "path"`), blank
+// lines and `//` comments, token by token as llvm-rc reads them.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "image/res_file.h"
+
+namespace brevok {
+
+/// How a file statement turns its file into resources.
+enum class FileResourceKind {
+    /// BITMAP: the .bmp file without its BITMAPFILEHEADER.
+    Bitmap,
+    /// ICON: one RT_ICON per image of the .ico file and an RT_GROUP_ICON directory.
+    Icon,
+    /// CURSOR: one RT_CURSOR per image of the .cur file and an RT_GROUP_CURSOR directory.
+    Cursor,
+    /// RCDATA, a user-defined type name or any type number: the file's bytes.
+    Data,
+};
+
+/// One `NAME TYPE "path"` line.
+struct FileStatement {
+    /// 1-based line of the script.
+    std::size_t line = 0;
+    FileResourceKind kind = FileResourceKind::Data;
+    /// The name as llvm-rc writes it: a number, or the word in upper case.
+    ResId name;
+    /// The type of a Data statement (RCDATA is 10); unused for the other kinds.
+    ResId type;
+    /// Name and type as the line spells them, for messages.
+    std::string nameText;
+    std::string typeText;
+    /// The path as llvm-rc opens it: the bytes between the quotes (doubled quotes and
+    /// backslashes kept), or the bare word.
+    std::string path;
+};
+
+/// A statement llvm-rc refuses before it reads any file (a bad number, an id of more than
+/// 16 bits).
+struct ScriptProblem {
+    std::size_t line = 0;
+    std::string text;
+};
+
+/// What ParseFileScript found.
+struct FileScript {
+    std::vector<FileStatement> statements;
+    std::vector<ScriptProblem> problems;
+    /// The first line that is not a file statement, a blank line or a `//` comment, or that
+    /// llvm-rc (or the C preprocessor in front of it) could read otherwise than we do: the
+    /// whole script then goes to llvm-rc.
+    std::optional<std::size_t> foreignLine;
+};
+
+/// Reads `text` line by line. Lines break at LF (a CR before it is dropped). Anything this
+/// reader does not fully understand sets foreignLine and ends the reading: statements over
+/// several lines, other statements (STRINGTABLE, LANGUAGE, DIALOG, ...), directives, memory
+/// flags, block comments, adjacent strings, words the preprocessor would replace (`_WIN32`,
+/// `RC_INVOKED`), line splices and trigraphs.
+FileScript ParseFileScript(std::string_view text);
+
+}  // namespace brevok
