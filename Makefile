@@ -4,8 +4,10 @@ BUILD  ?= build
 ASAN   ?= build-asan
 REL    ?= build-release
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: deps configure build run test test-plain test-asan bench fuzz clean
+.PHONY: deps configure build run test test-plain test-asan bench fuzz install package screenshots clean
 
 deps:
 	@sh scripts/install-deps.sh
@@ -42,6 +44,22 @@ fuzz: deps
 	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVOK_FUZZ=ON -DBREVOK_GUI=OFF \
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang > /dev/null
 	@cmake --build build-fuzz -j $(JOBS)
+
+screenshots: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target screenshots
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshots > /dev/null
+	@echo "Pictures written to $(BUILD)/screenshots/"
+
+# Installs the release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
+install: deps
+	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(REL) -j $(JOBS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(REL) --prefix "$(PREFIX)"
+
+# The Debian package $(REL)/brevok_VERSION_ARCH.deb (installs below /usr).
+package: deps
+	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_PACKAGE=ON $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(REL) -j $(JOBS) --target package
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(REL) build-fuzz

@@ -39,7 +39,6 @@ public:
 /// The window's part, reduced to members.
 class BenchHost : public CommandHost {
 public:
-    BenchHost() : launcher(dialogs) {}
     ScriptDocument& Document() override { return document; }
     TSettings& Settings() override { return settings; }
     bool ShowProgress() const override { return false; }

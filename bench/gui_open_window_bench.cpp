@@ -102,7 +102,7 @@ int main(int argc, char* argv[])
         QCoreApplication::processEvents();
 
         const auto start = Clock::now();
-        window.mnuFileOpenClick();
+        window.Bench().OpenScript();
         // The view lays its rows out from the event loop; then the visible rows are painted.
         QCoreApplication::processEvents();
         window.lstResList()->viewport()->repaint();
@@ -123,7 +123,7 @@ int main(int argc, char* argv[])
         const auto searchStart = Clock::now();
         window.lstResList()->keyboardSearch(QStringLiteral("z"));
         search = std::min(search, SecondsSince(searchStart));
-        window.Document().MarkSaved();
+        window.Bench().Document().MarkSaved();
     }
     std::filesystem::remove_all(folder);
 

@@ -1,6 +1,7 @@
 // Starting an outside program and waiting for it: the two runners of the compiler driver.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -9,8 +10,6 @@
 #include <vector>
 
 namespace brevok {
-
-class Dialogs;
 
 /// Result texts of RunFileAndWait.
 inline constexpr std::string_view kRunOkText = "OK";
@@ -32,7 +31,7 @@ inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFFu;
 inline constexpr std::uint16_t kShowWindowNormal = 5;
 inline constexpr std::uint16_t kShowWindowMinimized = 6;
 
-/// One start as the launcher would make it, recorded instead of run in LaunchMode::Print.
+/// One start as a runner makes it: what it was asked and what it starts.
 struct LaunchRecord {
     /// The command line the runner was asked to start.
     std::string commandLine;
@@ -45,12 +44,27 @@ struct LaunchRecord {
     std::int32_t timeoutMs = 0;
 };
 
-enum class LaunchMode {
-    /// Start the processes.
-    Run,
-    /// Record what would be started (Launches()) and report a process that ended at once.
-    Print,
+/// Why a runner cannot start what it was asked, before it tries.
+enum class PlanError { None, FileMissing, ProgramNotFound };
+
+/// What a runner will start, worked out before anything runs.
+struct LaunchPlan {
+    PlanError error = PlanError::None;
+    LaunchRecord record;
 };
+
+/// RunFileAndWait's start: refused when neither text names an existing file; the command
+/// line is the two texts, each quoted for the splitting rules when it needs it; the program
+/// is looked up like every runner does; `captureOutput` makes a batch file echo its commands.
+LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText,
+                       std::int32_t timeoutMs, std::uint16_t showWindow, bool captureOutput);
+
+/// RunCommandAndWait's start: the line split by the Windows rules and its program looked up.
+LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow,
+                          std::int32_t timeoutMs, bool captureOutput);
+
+/// RunFileAndWait's text for a start that failed with `code`.
+std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code);
 
 /// What the caller lets the runners do while they wait.
 struct LaunchHooks {
@@ -67,6 +81,15 @@ class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
 
+    /// What the runners do while they wait, until hooks are set again.
+    void SetHooks(LaunchHooks hooks) { hooks_ = std::move(hooks); }
+    const LaunchHooks& Hooks() const { return hooks_; }
+    /// Whether a start with `showWindow` hands the child's output to the output hook.
+    bool CapturesOutput(std::uint16_t showWindow) const
+    {
+        return showWindow == kShowWindowNormal && static_cast<bool>(hooks_.output);
+    }
+
     /// Starts `programText` + " " + `fileText` and waits at most `timeoutMs` ms (a negative
     /// time-out waits without limit). Either text is quoted for the splitting rules when it
     /// holds a blank or a quote; a plain path goes in as it is. Refuses to start when neither
@@ -81,12 +104,15 @@ public:
                                 std::string& resultText) = 0;
 
     /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. Returns the error code
-    /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout after
-    /// showing the error box "Timeout has occured in waiting for result from compiler." (the
-    /// process goes on running; a thread of ours reaps it when it ends and discards what it
-    /// still prints), or kWaitFailed when the wait itself failed.
+    /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout when
+    /// the wait timed out (the process goes on running; a thread of ours reaps it when it
+    /// ends and discards what it still prints; the caller tells the user), or kWaitFailed
+    /// when the wait itself failed.
     virtual std::uint32_t RunCommandAndWait(const std::string& commandLine,
                                             std::uint16_t showWindow, std::int32_t timeoutMs) = 0;
+
+protected:
+    LaunchHooks hooks_;
 };
 
 /// The runners of the platform the program is built for. POSIX: the command line is split
@@ -96,26 +122,15 @@ public:
 /// standard input from /dev/null and no other descriptor of ours.
 class SystemProcessLauncher final : public ProcessLauncher {
 public:
-    explicit SystemProcessLauncher(Dialogs& dialogs, LaunchHooks hooks = {},
-                                   LaunchMode mode = LaunchMode::Run);
-
     void RunFileAndWait(const std::string& programText, const std::string& fileText,
                         std::int32_t timeoutMs, std::uint16_t showWindow,
                         std::string& resultText) override;
     std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
                                     std::int32_t timeoutMs) override;
-
-    void SetHooks(LaunchHooks hooks) { hooks_ = std::move(hooks); }
-    void SetMode(LaunchMode mode) { mode_ = mode; }
-    /// Every start recorded in LaunchMode::Print, oldest first.
-    const std::vector<LaunchRecord>& Launches() const { return launches_; }
-
-private:
-    Dialogs& dialogs_;
-    LaunchHooks hooks_;
-    LaunchMode mode_;
-    std::vector<LaunchRecord> launches_;
 };
+
+/// The longest command line the system passes to a new program.
+std::size_t SystemCommandLineLimit();
 
 /// How a helper program run by a tool ended.
 struct ProgramExit {

@@ -3,7 +3,6 @@
 #include "platform/process.h"
 
 #include "platform/command_line.h"
-#include "workbench/dialogs.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -305,24 +304,19 @@ ProgramExit RunWithOutput(const std::vector<std::string>& argv, int outputFd)
     return RunToEnd(argv, Output::Inherit, outputFd);
 }
 
-SystemProcessLauncher::SystemProcessLauncher(Dialogs& dialogs, LaunchHooks hooks, LaunchMode mode)
-    : dialogs_(dialogs), hooks_(std::move(hooks)), mode_(mode)
+LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText,
+                       std::int32_t timeoutMs, std::uint16_t showWindow, bool captureOutput)
 {
-}
-
-void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,
-                                           std::int32_t timeoutMs, std::uint16_t showWindow,
-                                           std::string& resultText)
-{
+    LaunchPlan plan;
     if (!FileExists(programText) && !FileExists(fileText)) {
-        resultText = kProcessFileMissingText;
-        return;
+        plan.error = PlanError::FileMissing;
+        return plan;
     }
     // Each part is quoted when the splitting rules would break it apart; a plain path
     // stays as it is, so the line is then the program, a space and the file.
-    const std::string commandLine = QuoteUnlessEmpty(programText) + " " + QuoteUnlessEmpty(fileText);
-    const std::string failure = std::string(kCreateProcessFailedText) + programText + " " + fileText + " Error: ";
-
+    plan.record.commandLine = QuoteUnlessEmpty(programText) + " " + QuoteUnlessEmpty(fileText);
+    plan.record.showWindow = showWindow;
+    plan.record.timeoutMs = timeoutMs;
     // The line above is what the runner reports; the arguments are taken from the texts
     // themselves, as a program name cannot carry every character through the splitting rules
     // (a double quote in a POSIX path).
@@ -333,21 +327,62 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
     }
     const std::string program = FindProgram(arguments.front(), SystemSearchPlaces());
     if (program.empty()) {
-        resultText = failure + std::to_string(ENOENT);
-        return;
+        plan.error = PlanError::ProgramNotFound;
+        return plan;
     }
     arguments.front() = program;
-    const bool capture = showWindow == kShowWindowNormal && static_cast<bool>(hooks_.output);
-    const std::vector<std::string> argv = LaunchArguments(arguments, capture ? BatchEcho::On : BatchEcho::Off);
-    if (mode_ == LaunchMode::Print) {
-        launches_.push_back({commandLine, argv, BatchTextOf(arguments), showWindow, timeoutMs});
-        resultText = kRunOkText;
+    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
+    plan.record.batchText = BatchTextOf(arguments);
+    return plan;
+}
+
+LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow,
+                          std::int32_t timeoutMs, bool captureOutput)
+{
+    LaunchPlan plan;
+    plan.record.commandLine = commandLine;
+    plan.record.showWindow = showWindow;
+    plan.record.timeoutMs = timeoutMs;
+    std::vector<std::string> arguments = SplitCommandLine(commandLine);
+    const std::string program = arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
+    if (program.empty()) {
+        plan.error = PlanError::ProgramNotFound;
+        return plan;
+    }
+    arguments.front() = program;
+    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
+    plan.record.batchText = BatchTextOf(arguments);
+    return plan;
+}
+
+std::size_t SystemCommandLineLimit()
+{
+    const long argMax = sysconf(_SC_ARG_MAX);
+    return argMax > 0 ? static_cast<std::size_t>(argMax) : 131072;
+}
+
+std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code)
+{
+    return std::string(kCreateProcessFailedText) + programText + " " + fileText + " Error: " + std::to_string(code);
+}
+
+void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,
+                                           std::int32_t timeoutMs, std::uint16_t showWindow,
+                                           std::string& resultText)
+{
+    const bool capture = CapturesOutput(showWindow);
+    const LaunchPlan plan = PlanFileRun(programText, fileText, timeoutMs, showWindow, capture);
+    if (plan.error == PlanError::FileMissing) {
+        resultText = kProcessFileMissingText;
         return;
     }
-
+    if (plan.error == PlanError::ProgramNotFound) {
+        resultText = CreateProcessFailedText(programText, fileText, ENOENT);
+        return;
+    }
     Child child;
-    if (const int error = Spawn(argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0) {
-        resultText = failure + std::to_string(error);
+    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0) {
+        resultText = CreateProcessFailedText(programText, fileText, error);
         return;
     }
     if (WaitForChild(child, timeoutMs, hooks_) == WaitEnd::TimedOut) {
@@ -364,20 +399,12 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
 std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine,
                                                        std::uint16_t showWindow, std::int32_t timeoutMs)
 {
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    const std::string program = arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
-    if (program.empty())
+    const bool capture = CapturesOutput(showWindow);
+    const LaunchPlan plan = PlanCommandRun(commandLine, showWindow, timeoutMs, capture);
+    if (plan.error != PlanError::None)
         return ENOENT;
-    arguments.front() = program;
-    const bool capture = showWindow == kShowWindowNormal && static_cast<bool>(hooks_.output);
-    const std::vector<std::string> argv = LaunchArguments(arguments, capture ? BatchEcho::On : BatchEcho::Off);
-    if (mode_ == LaunchMode::Print) {
-        launches_.push_back({commandLine, argv, BatchTextOf(arguments), showWindow, timeoutMs});
-        return kWaitObject0;
-    }
-
     Child child;
-    if (const int error = Spawn(argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0)
+    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0)
         return static_cast<std::uint32_t>(error);
     switch (WaitForChild(child, timeoutMs, hooks_)) {
     case WaitEnd::Exited:
@@ -390,7 +417,6 @@ std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& comman
         break;
     }
     ReapLater(child);
-    dialogs_.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     return kWaitTimeout;
 }
 

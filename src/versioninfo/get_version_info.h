@@ -1,6 +1,7 @@
 // TGetVersionInfoFromFile: the standard strings of a file's version resource as two lists.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,11 @@ namespace brevok {
 /// string table lacks; a key whose value has length 0 is skipped:
 /// CompanyName, FileDescription, FileVersion, InternalName, LegalCopyright,
 /// OriginalFilename, ProductName, ProductVersion.
+/// Positions in VersionStrings, valid when every earlier key had a value (the program's own
+/// file has all eight).
+inline constexpr std::size_t kFileVersionPosition = 2;
+inline constexpr std::size_t kInternalNamePosition = 3;
+
 class TGetVersionInfoFromFile {
 public:
     /// Both lists empty, no file name. `library` must outlive the reader.

@@ -4,6 +4,7 @@
 #include "workbench/command_host.h"
 #include "workbench/compile_command.h"
 #include "platform/command_line.h"
+#include "platform/current_folder.h"
 #include "workbench/dialogs.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -12,43 +13,10 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 
-#include <unistd.h>
-
-#include <climits>
 
 namespace brevok {
 
 namespace {
-
-/// Makes a folder the process's current folder and goes back to the one before when it
-/// goes out of scope.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard()
-    {
-        char buffer[PATH_MAX];
-        if (getcwd(buffer, sizeof buffer) != nullptr)
-            previous_ = buffer;
-    }
-    ~CurrentFolderGuard()
-    {
-        if (entered_ && !previous_.empty() && chdir(previous_.c_str()) != 0) {
-            // The old folder is gone; staying where we are is all that is left to do.
-        }
-    }
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-    bool Enter(const std::string& folder)
-    {
-        entered_ = !folder.empty() && chdir(folder.c_str()) == 0;
-        return entered_;
-    }
-
-private:
-    std::string previous_;
-    bool entered_ = false;
-};
 
 void ShowBuildResult(CommandHost& host)
 {
@@ -66,8 +34,7 @@ BuildCommandRules WindowsBuildRules()
 
 BuildCommandRules PosixBuildRules()
 {
-    const long argMax = sysconf(_SC_ARG_MAX);
-    return {"brevdos", "brc32", argMax > 0 ? static_cast<std::size_t>(argMax) : 131072};
+    return {"brevdos", "brc32", SystemCommandLineLimit()};
 }
 
 BuildCommandRules HostBuildRules()
@@ -110,7 +77,7 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
     // The same extension rule as Compile, so both commands name one resource file.
     const std::string resPath = ReplaceExtension(settings.ScriptPath, ".res");
 
-    CurrentFolderGuard folder;
+    CurrentFolderChange folder;
     if (!folder.Enter(settings.WorkingFolder)) {
         // Running here would read a capture file left in some other folder.
         dialogs.MessageBox(BoxKind::Error, FormatText(kCannotEnterFolderText, settings.WorkingFolder),
@@ -127,7 +94,10 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
     host.ProcessPendingMessages();
     // The outcome is not examined: a time-out has its own box, a failed start shows up as
     // a missing capture file. The companion starts minimised whatever the option says.
-    host.Launcher().RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
+    const std::uint32_t waited =
+        host.Launcher().RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
+    if (waited == kWaitTimeout)
+        dialogs.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     ShowBuildResult(host);
 }
 

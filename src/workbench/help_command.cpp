@@ -2,17 +2,11 @@
 #include "workbench/help_command.h"
 
 #include "platform/command_line.h"
+#include "platform/detached_start.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <cerrno>
-#include <vector>
-
-extern char** environ;
 
 namespace brevok {
 
@@ -35,27 +29,8 @@ std::string HelpCommandLine(const std::string& programPath, HelpViewer viewer)
 
 void SystemProgramStarter::Start(const std::string& commandLine, std::uint16_t /*showWindow*/)
 {
-    std::vector<std::string> words = SplitCommandLine(commandLine);
-    if (words.empty())
-        return;
-    words[0] = FindProgram(words[0], SystemSearchPlaces());
-    if (words[0].empty())
-        return;  // as WinExec's result, a failed start is not looked at
-    // A short-lived shell puts the program in the background and ends; the program then
-    // belongs to init, which reaps it, so nothing is left for us to wait for later.
-    std::vector<std::string> args = {"sh", "-c", "\"$@\" </dev/null >/dev/null 2>&1 &", "sh"};
-    args.insert(args.end(), words.begin(), words.end());
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    pid_t pid = 0;
-    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ) != 0)
-        return;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    // As WinExec's result, a failed start is not looked at.
+    StartDetached(commandLine);
 }
 
 void RunHelpCommand(ProgramStarter& starter, const std::string& programPath, HelpViewer viewer)

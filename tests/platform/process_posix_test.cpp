@@ -2,7 +2,7 @@
 #include "platform/process.h"
 
 #include "platform/files.h"
-#include "support/fake_dialogs.h"
+#include "support/printing_launcher.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@
 namespace brevok {
 namespace {
 
-using testing::FakeDialogs;
+using testing::PrintingLauncher;
 using testing::ScratchFolder;
 
 /// A batch file as Compile writes it: CR LF after each line but the last.
@@ -86,13 +86,15 @@ protected:
                     std::uint16_t show = kShowWindowMinimized)
     {
         std::string result = "unset";
-        launcher.RunFileAndWait(program, file, timeoutMs, show, result);
+        runner->RunFileAndWait(program, file, timeoutMs, show, result);
         return result;
     }
 
     ScratchFolder folder{" runner ü"};
-    FakeDialogs dialogs;
-    SystemProcessLauncher launcher{dialogs};
+    SystemProcessLauncher launcher;
+    /// Works out each start as the launcher does and records it instead of running it.
+    PrintingLauncher printer;
+    ProcessLauncher* runner = &launcher;
 };
 
 TEST_F(RunFileAndWaitTest, NothingStartsWithoutAnExistingFile)
@@ -102,7 +104,6 @@ TEST_F(RunFileAndWaitTest, NothingStartsWithoutAnExistingFile)
     EXPECT_EQ(Run(folder / "missing", folder / "missing.bat"), "Process file does not exist");
     // A folder is no file.
     EXPECT_EQ(Run("", folder.Path()), "Process file does not exist");
-    EXPECT_TRUE(dialogs.boxes.empty());
 }
 
 TEST_F(RunFileAndWaitTest, BatchFileRunsWithCrLfLinesAndClsAndEndsOk)
@@ -188,13 +189,13 @@ TEST_F(RunFileAndWaitTest, ShowNormalHandsOutputAndCommandsToTheObserverAndPumps
     EXPECT_EQ(seen, "");
 }
 
-TEST_F(RunFileAndWaitTest, PrintModeRecordsTheCommandAndBatchTextAndRunsNothing)
+TEST_F(RunFileAndWaitTest, PlanRecordsTheCommandAndBatchTextAndRunsNothing)
 {
-    launcher.SetMode(LaunchMode::Print);
+    runner = &printer;
     const std::string batch = WriteBatch(folder, "Temp.bat", {"touch ran", " CLS"});
     EXPECT_EQ(Run("", batch, 20000, kShowWindowNormal), "OK");
-    ASSERT_EQ(launcher.Launches().size(), 1u);
-    const LaunchRecord& record = launcher.Launches()[0];
+    ASSERT_EQ(printer.launches.size(), 1u);
+    const LaunchRecord& record = printer.launches[0];
     // The path has spaces, so the runner quotes it for the splitting rules.
     EXPECT_EQ(record.commandLine, " \"" + batch + "\"");
     EXPECT_EQ(record.batchText, "touch ran\r\n CLS");
@@ -209,9 +210,9 @@ TEST_F(RunFileAndWaitTest, PrintModeRecordsTheCommandAndBatchTextAndRunsNothing)
     ScratchFolder plain;
     const std::string plainBatch = WriteBatch(plain, "Temp.bat", {" CLS"});
     EXPECT_EQ(Run("", plainBatch), "OK");
-    EXPECT_EQ(launcher.Launches().back().commandLine, " " + plainBatch);
+    EXPECT_EQ(printer.launches.back().commandLine, " " + plainBatch);
     EXPECT_EQ(Run("", folder / "missing.bat"), "Process file does not exist");
-    EXPECT_EQ(launcher.Launches().size(), 2u);
+    EXPECT_EQ(printer.launches.size(), 2u);
 }
 
 TEST_F(RunFileAndWaitTest, WaitFailureCountsAsOk)
@@ -252,24 +253,18 @@ TEST_F(RunCommandAndWaitTest, EndedFailedToStartAndBatchCommands)
     EXPECT_EQ(ReadFileBytes(folder / "job out.txt"), "done");
     EXPECT_EQ(quoted, 0u);
     EXPECT_EQ(ReadFileBytes(folder / "args"), "a b|c\"d|");
-    EXPECT_TRUE(dialogs.boxes.empty());
 }
 
-TEST_F(RunCommandAndWaitTest, TimeOutShowsTheBoxLeavesTheChildRunningAndReapsItLater)
+TEST_F(RunCommandAndWaitTest, TimeOutLeavesTheChildRunningAndReapsItLater)
 {
     const std::string go = folder / "go";
     const std::string pidFile = folder / "pid";
-    dialogs.AnswerBox(BoxAnswer::Ok);
     // The child waits for the test to let it end, so it is sure to outlive the time-out.
     const std::string command = "/bin/sh -c \"echo $$ > '" + pidFile + "'; while [ ! -e '" + go +
                                 "' ]; do sleep 0.05; done; echo out; echo err >&2\"";
     std::string seen;
     launcher.SetHooks({{}, [&](std::string_view bytes) { seen.append(bytes); }});
     EXPECT_EQ(launcher.RunCommandAndWait(command, kShowWindowNormal, 100), kWaitTimeout);
-    ASSERT_EQ(dialogs.boxes.size(), 1u);
-    EXPECT_EQ(dialogs.boxes[0].kind, BoxKind::Error);
-    EXPECT_EQ(dialogs.boxes[0].buttons, BoxButtons::Ok);
-    EXPECT_EQ(dialogs.boxes[0].text, "Timeout has occured in waiting for result from compiler.");
     const pid_t pid = std::stoi(WaitForFile(pidFile));
     EXPECT_TRUE(IsRunning(pid));
     folder.Write("go", "");
@@ -278,14 +273,14 @@ TEST_F(RunCommandAndWaitTest, TimeOutShowsTheBoxLeavesTheChildRunningAndReapsItL
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-TEST_F(RunCommandAndWaitTest, PrintModeRecordsTheSplitCommand)
+TEST_F(RunCommandAndWaitTest, PlanSplitsTheCommandAndLooksUpItsProgram)
 {
-    launcher.SetMode(LaunchMode::Print);
+    runner = &printer;
     folder.WriteScript("brevdos", "exit 0\n");
     const std::string line = "\"" + folder.Path() + "/brevdos.exe\" brc32.exe -fo \"a b.res\" > message.tmp";
-    EXPECT_EQ(launcher.RunCommandAndWait(line, kShowWindowMinimized, 5000), 0u);
-    ASSERT_EQ(launcher.Launches().size(), 1u);
-    const LaunchRecord& record = launcher.Launches()[0];
+    EXPECT_EQ(printer.RunCommandAndWait(line, kShowWindowMinimized, 5000), 0u);
+    ASSERT_EQ(printer.launches.size(), 1u);
+    const LaunchRecord& record = printer.launches[0];
     EXPECT_EQ(record.commandLine, line);
     EXPECT_EQ(record.argv, (std::vector<std::string>{folder / "brevdos", "brc32.exe", "-fo", "a b.res", ">", "message.tmp"}));
     EXPECT_EQ(record.timeoutMs, 5000);
@@ -295,9 +290,9 @@ TEST_F(RunCommandAndWaitTest, PrintModeRecordsTheSplitCommand)
 TEST(ProcessDescriptors, ChildrenInheritNothingAndRunsLeakNothing)
 {
     ScratchFolder folder;
-    FakeDialogs dialogs;
     std::string seen;
-    SystemProcessLauncher launcher(dialogs, {[] {}, [&seen](std::string_view bytes) { seen.append(bytes); }});
+    SystemProcessLauncher launcher;
+    launcher.SetHooks({[] {}, [&seen](std::string_view bytes) { seen.append(bytes); }});
     // A descriptor the test opens without close-on-exec must not reach a child.
     const int stray = open("/dev/null", O_RDONLY);
     ASSERT_GE(stray, 3);

@@ -1,8 +1,10 @@
-// Writes pictures of the window for a person to look at: the whole window with a script open,
-// and the tool bar enlarged.
-#include "window_fixture.h"
+// Writes pictures of the window for a person to look at (make screenshots): the window with
+// a script open, its tool bar enlarged, and the about box, in build/screenshots/.
+#include "ui/qt/window_fixture.h"
 
 #include "platform/self_path.h"
+#include "ui/qt/about_box.h"
+#include "ui/qt/about_dialog.h"
 
 #include <QDir>
 #include <QPixmap>
@@ -12,9 +14,16 @@
 namespace brevok::testing {
 namespace {
 
-using ScreenshotTest = WindowTest;
+using Screenshots = WindowTest;
 
-TEST_F(ScreenshotTest, WindowWithAScriptOpen)
+QString OutputFolder()
+{
+    const QString out = QStringLiteral(BREVOK_BIN_DIR "/../screenshots");
+    QDir().mkpath(out);
+    return out;
+}
+
+TEST_F(Screenshots, WindowWithAScriptOpenToolBarAndAboutBox)
 {
     const std::string script = folder.Write(
         "project/demo.rc",
@@ -22,24 +31,26 @@ TEST_F(ScreenshotTest, WindowWithAScriptOpen)
         "Click WAVE \"/home/ann/sounds/click.wav\"\r\nData1 RCDATA \"/home/ann/data/table.bin\"\r\n");
     programPath = RunningProgramPath();
     TfrmResmain& w = StartWithScript(script);
-    w.Settings().ExePath = "/home/ann/build/demo.exe";
-    w.SetScriptOpen(true);
-    w.AddMessage("Compile complete, No errors found..");
-    w.SelectLine(1);
+    w.Bench().Settings().ExePath = "/home/ann/build/demo.exe";
+    w.Bench().SetScriptOpen(true);
+    w.memCompilerMess()->setPlainText(QStringLiteral("Compile complete, No errors found.."));
+    w.lstResList()->setCurrentIndex(w.lstResList()->model()->index(1, 0));
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 
-    const QString out = QStringLiteral(BREVOK_BIN_DIR "/../screenshots");
-    ASSERT_TRUE(QDir().mkpath(out));
-    const QPixmap shot = w.grab();
-    EXPECT_EQ(shot.size() / shot.devicePixelRatio(), w.size());
-    EXPECT_TRUE(shot.save(out + QStringLiteral("/main_window.png")));
-
+    const QString out = OutputFolder();
+    EXPECT_TRUE(w.grab().save(out + QStringLiteral("/main_window.png")));
     auto* toolBar = w.findChild<QToolBar*>(QStringLiteral("ToolBar1"));
     ASSERT_NE(toolBar, nullptr);
     const QPixmap bar = toolBar->grab();
     EXPECT_TRUE(bar.scaled(bar.size() * 3, Qt::KeepAspectRatio, Qt::FastTransformation)
                     .save(out + QStringLiteral("/tool_bar_3x.png")));
+
+    w.AboutBox().SetShownHook([&](TAbout& dialog) {
+        EXPECT_TRUE(dialog.grab().save(out + QStringLiteral("/about_dialog.png")));
+        dialog.accept();
+    });
+    Action("About1")->trigger();
 }
 
 }  // namespace

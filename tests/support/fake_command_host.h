@@ -6,6 +6,7 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/printing_launcher.h"
 
 #include <string>
 #include <vector>
@@ -13,12 +14,9 @@
 namespace brevok::testing {
 
 /// The window's part in the commands: the pane and the batch buffer are members, the busy
-/// cursor is a depth counter, the pump counts its calls. The launcher is the real one; tests
-/// switch it to LaunchMode::Print to see what would run.
+/// cursor is a depth counter, the pump counts its calls.
 class FakeCommandHost : public CommandHost {
 public:
-    FakeCommandHost() : launcher(dialogs) {}
-
     ScriptDocument& Document() override { return document; }
     TSettings& Settings() override { return settings; }
     bool ShowProgress() const override { return showProgress; }
@@ -35,7 +33,7 @@ public:
     void ProcessPendingMessages() override { ++pumps; }
 
     Dialogs& GetDialogs() override { return dialogs; }
-    ProcessLauncher& Launcher() override { return launcher; }
+    ProcessLauncher& Launcher() override { return *launcher; }
 
     /// Box texts in the order shown.
     std::vector<std::string> BoxTexts() const
@@ -47,7 +45,10 @@ public:
     }
 
     FakeDialogs dialogs;
-    SystemProcessLauncher launcher;
+    SystemProcessLauncher system;
+    PrintingLauncher printer;
+    /// The launcher the commands use: the system's, or the printer to see what would run.
+    ProcessLauncher* launcher = &system;
     ScriptDocument document;
     TSettings settings;
     bool showProgress = false;

@@ -88,12 +88,12 @@ TEST_F(BuildAllCommandTest, RunsTheCompanionMinimisedWithAShortWait)
     host.showProgress = true;  // ignored by Build All
     host.settings.ScriptPath = folder / "app.rc2";
     folder.Write("message.tmp", "old capture");
-    host.launcher.SetMode(LaunchMode::Print);
+    host.launcher = &host.printer;
     // Print mode runs nothing, so the capture file stays missing.
     EXPECT_THROW(RunBuildAllCommand(host), Error);
 
-    ASSERT_EQ(host.launcher.Launches().size(), 1u);
-    const LaunchRecord& run = host.launcher.Launches()[0];
+    ASSERT_EQ(host.printer.launches.size(), 1u);
+    const LaunchRecord& run = host.printer.launches[0];
     EXPECT_EQ(run.commandLine, "brevdos brc32 -fo " + (folder / "app.res") + " -fe " +
                                    (folder / "app.exe") + " " + (folder / "app.rc2") + " > message.tmp");
     EXPECT_EQ(run.showWindow, 6);
@@ -106,20 +106,20 @@ TEST_F(BuildAllCommandTest, RunsTheCompanionMinimisedWithAShortWait)
 TEST_F(BuildAllCommandTest, WindowsLimitIsSeventyNineCharactersOfPaths)
 {
     options.rules = WindowsBuildRules();
-    host.launcher.SetMode(LaunchMode::Print);
+    host.launcher = &host.printer;
     // Script and resource paths share their stem, so grow the executable path alone.
     const std::size_t fixed = host.settings.ScriptPath.size() + (folder / "app.res").size();
     host.settings.ExePath = "/" + std::string(79 - fixed - 1, 'e');
     folder.Write("message.tmp", "a\nb\nc\n");  // print mode runs nothing; this one is read
     EXPECT_THROW(RunBuildAllCommand(host, options), Error);  // deleted before the run
-    ASSERT_EQ(host.launcher.Launches().size(), 1u);
-    EXPECT_EQ(host.launcher.Launches()[0].commandLine.size(), 125u);
+    ASSERT_EQ(host.printer.launches.size(), 1u);
+    EXPECT_EQ(host.printer.launches[0].commandLine.size(), 125u);
 
     host.settings.ExePath += "e";
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunBuildAllCommand(host, options);
     EXPECT_EQ(host.BoxTexts(), Lines{"Internal Error, Cannot continue to compile, Command line too long"});
-    EXPECT_EQ(host.launcher.Launches().size(), 1u);
+    EXPECT_EQ(host.printer.launches.size(), 1u);
     EXPECT_EQ(host.busyDepth, 0);
 }
 
@@ -152,13 +152,13 @@ TEST_F(BuildAllCommandTest, MissingCaptureFileReachesTheErrorReport)
 TEST_F(BuildAllCommandTest, WorkingFolderThatCannotBeEnteredRunsNothing)
 {
     host.settings.WorkingFolder = "nodir/";
-    host.launcher.SetMode(LaunchMode::Print);
+    host.launcher = &host.printer;
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunBuildAllCommand(host, options);
     ASSERT_EQ(host.dialogs.boxes.size(), 1u);
     EXPECT_EQ(host.dialogs.boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(host.dialogs.boxes[0].text, "Cannot enter the working folder nodir/");
-    EXPECT_TRUE(host.launcher.Launches().empty());
+    EXPECT_TRUE(host.printer.launches.empty());
     EXPECT_EQ(host.busyDepth, 0);
 }
 

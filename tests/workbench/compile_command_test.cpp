@@ -69,7 +69,7 @@ TEST_F(CompileCommandTest, RunsTheBatchFileWithTheWrittenArguments)
 {
     host.settings.CompilerPath = FakeCompiler(folder, "");
     host.settings.BatchPath = "/elsewhere/Temp.bat";
-    host.launcher.SetMode(LaunchMode::Print);
+    host.launcher = &host.printer;
 
     RunCompileCommand(host);
     host.showProgress = true;
@@ -77,7 +77,7 @@ TEST_F(CompileCommandTest, RunsTheBatchFileWithTheWrittenArguments)
 
     const std::string batch = folder / "Temp.bat";
     EXPECT_EQ(host.settings.BatchPath, batch);
-    const auto& runs = host.launcher.Launches();
+    const auto& runs = host.printer.launches;
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ(runs[0].commandLine, " " + batch);
     EXPECT_EQ(runs[0].timeoutMs, 20000);

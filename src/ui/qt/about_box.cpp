@@ -21,10 +21,6 @@ namespace brevok {
 
 namespace {
 
-// Positions in the reader's value list, valid when every earlier key had a value (the
-// program's own file has all eight).
-constexpr std::size_t kFileVersionPosition = 2;
-constexpr std::size_t kInternalNamePosition = 3;
 constexpr int kIconSize = 32;
 
 QString ToQt(const std::string& text)

@@ -1,8 +1,6 @@
 // The small window that stands in for the compiler's console window while a batch runs.
 #include "ui/qt/compile_progress_window.h"
 
-#include "platform/process.h"
-
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -42,28 +40,6 @@ void CompileProgressWindow::AppendOutput(std::string_view bytes)
 QString CompileProgressWindow::Text() const
 {
     return output_->toPlainText();
-}
-
-CompileProgress::CompileProgress(ProcessLauncher& launcher, QWidget* owner, bool show,
-                                 std::function<void()> pump)
-    : launcher_(dynamic_cast<SystemProcessLauncher*>(&launcher))
-{
-    if (launcher_ == nullptr)
-        return;
-    LaunchHooks hooks;
-    hooks.pump = std::move(pump);
-    if (show) {
-        window_ = new CompileProgressWindow(owner);
-        hooks.output = [window = window_](std::string_view bytes) { window->AppendOutput(bytes); };
-    }
-    launcher_->SetHooks(std::move(hooks));
-}
-
-CompileProgress::~CompileProgress()
-{
-    if (launcher_ != nullptr)
-        launcher_->SetHooks({});
-    delete window_;
 }
 
 }  // namespace brevok

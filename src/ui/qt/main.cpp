@@ -2,16 +2,56 @@
 #include "workbench/error_report.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_dialogs.h"
-#include "platform/process.h"
 #include "platform/registry_file.h"
+#include "rcdriver/message_lines.h"
 #include "ui/qt/ed_form.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: brevok [SCRIPT.rc]\n"
+    "Brevok Resource Compiler: keeps a Windows resource script as a list of lines, adds data\n"
+    "files to it as resources, compiles it into a .res file with brcc32, or compiles and binds\n"
+    "it into an executable with brc32 (Build All). The companions are looked for in brevok's\n"
+    "own folder first.\n"
+    "\n"
+    "  SCRIPT.rc  the resource script to open\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n"
+    "\n"
+    "Settings are kept in $XDG_CONFIG_HOME/brevok/registry.reg (~/.config/brevok/registry.reg),\n"
+    "or in the file BREVOK_REGISTRY names.\n";
+
+/// --help and --version as the first argument: answered before the application object
+/// exists, so they need no display. The exit code, or nothing for any other argument.
+std::optional<int> AnswerStandardOption(int argc, char* argv[])
+{
+    const std::string_view option = argc >= 2 ? argv[1] : "";
+    if (option == "--help") {
+        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
+    } else if (option == "--version") {
+        brevok::PrintLine("brevok (Brevok Resource Compiler) " + std::string(brevok::ToolsVersion()));
+        brevok::PrintLine("Copyright (c) Halvane. All rights reserved.");
+    } else {
+        return std::nullopt;
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> answered = AnswerStandardOption(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(brevok::kApplicationTitle));
 
@@ -20,15 +60,12 @@ int main(int argc, char* argv[])
     // main window is still the program's main window, since closing it ends the loop.
     brevok::TEdForm edForm;
     brevok::QtDialogs dialogs(edForm);
-    // The runners of Compile and Build All; the commands set its hooks for each run.
-    brevok::SystemProcessLauncher launcher(dialogs);
     const QByteArray programPath = QCoreApplication::applicationFilePath().toLocal8Bit();
 
     brevok::TfrmResmain window(brevok::MainWindowServices{
         .dialogs = dialogs,
         .registry = *registry,
         .programPath = std::string(programPath.constData(), static_cast<std::size_t>(programPath.size())),
-        .launcher = &launcher,
     });
     dialogs.SetParentWindow(&window);
     // Boxes and dialogs carry the program's icon too.

@@ -284,17 +284,4 @@ TEST_F(AboutBoxTest, LogoControlLeavesOutTheBitmapBackgroundAndClipsToItsSize)
     EXPECT_EQ(QColor(cut.pixel(10 + 40, 10 + 121)), QColor(Qt::red));
 }
 
-TEST_F(AboutBoxTest, ScreenshotOfTheDialog)
-{
-    // Written for a person to look at: build dir/screenshots/about_dialog.png.
-    THalvaneAboutBox box;
-    ConfigureAsMainWindow(box);
-    box.SetFilename(versioned_);
-    const std::string folder = std::string(BREVOK_BIN_DIR) + "/../screenshots";
-    std::filesystem::create_directories(folder);
-    Run(box, [&](TAbout& dialog) {
-        EXPECT_TRUE(dialog.grab().save(QString::fromStdString(folder + "/about_dialog.png")));
-    });
-}
-
 }  // namespace

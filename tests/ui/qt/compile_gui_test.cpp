@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 
 #include <cstdint>
+#include <functional>
 #include <cstdlib>
 
 namespace brevok::testing {
@@ -131,15 +132,16 @@ protected:
         return lines;
     }
 
-    SystemProcessLauncher launcher{dialogs};
+    SystemProcessLauncher launcher;
     /// The launcher the window is given.
     ProcessLauncher* given = &launcher;
     std::string oldPath;
 };
 
-/// The real runners without their time-outs, so that a loaded machine cannot turn a slow but
-/// sound run into a failed test; the time-outs asked for are kept for the test to read. The
-/// progress hooks are the system launcher's own, so a window given this one pumps nothing.
+/// The real runners, with the hooks the window sets, but without their time-outs, so that a
+/// loaded machine cannot turn a slow but sound run into a failed test; the time-outs asked
+/// for are kept for the test to read, and `afterRun` looks at the window before the command
+/// goes on.
 class PatientLauncher final : public ProcessLauncher {
 public:
     explicit PatientLauncher(SystemProcessLauncher& system) : system_(system) {}
@@ -148,16 +150,21 @@ public:
                         std::uint16_t showWindow, std::string& resultText) override
     {
         asked.push_back(timeoutMs);
+        system_.SetHooks(Hooks());
         system_.RunFileAndWait(programText, fileText, -1, showWindow, resultText);
+        if (afterRun)
+            afterRun();
     }
     std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
                                     std::int32_t timeoutMs) override
     {
         asked.push_back(timeoutMs);
+        system_.SetHooks(Hooks());
         return system_.RunCommandAndWait(commandLine, showWindow, -1);
     }
 
     std::vector<std::int32_t> asked;
+    std::function<void()> afterRun;
 
 private:
     SystemProcessLauncher& system_;
@@ -179,7 +186,7 @@ TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnosti
     EXPECT_EQ(BoxTexts(), Texts{"Resource compiled " + res});
     EXPECT_EQ(dialogs.boxes[0].kind, BoxKind::Information);
     EXPECT_EQ(Pane(), Texts{"Compile complete, No errors found.."});
-    EXPECT_EQ(window->Settings().BatchPath, folder / "Temp.bat");
+    EXPECT_EQ(window->Bench().Settings().BatchPath, folder / "Temp.bat");
     EXPECT_FALSE(FileExists(folder / "Temp.bat"));
     EXPECT_TRUE(FileExists(folder / "app.txt"));
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -195,7 +202,7 @@ TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnosti
     EXPECT_NO_THROW(fixtures::RunFixtureCommand("llvm-cvtres /machine:x64 '/out:" + (folder / "app.obj") +
                                                 "' '" + res + "'"));
 
-    window->Document().Append("Broken BITMAP");
+    window->Bench().Document().Append("Broken BITMAP");
     Trigger("mnuFileCompile");  // the older .res stays, so the diagnostics are shown
     const Texts pane = Pane();
     ASSERT_EQ(pane.size(), 1u);
@@ -209,7 +216,7 @@ TEST_F(CompileGuiTest, ScriptInAFolderWithSpacesCompilesWithProgressShown)
     StartWithCompiler();
     NewScriptWithFiles(spaced / "my app.rc", {{spaced.Write("my logo.bmp", SmallBitmap()), "Logo"}});
     Trigger("Showprogress");
-    ASSERT_TRUE(window->ShowProgress());
+    ASSERT_TRUE(window->Bench().Settings().ShowProgress);
     dialogs.AnswerBox(BoxAnswer::Ok);
     Trigger("mnuFileCompile");
     EXPECT_EQ(BoxTexts(), Texts{"Resource compiled " + (spaced / "my app.res")});
@@ -218,25 +225,25 @@ TEST_F(CompileGuiTest, ScriptInAFolderWithSpacesCompilesWithProgressShown)
 
 TEST_F(CompileGuiTest, ProgressWindowShowsTheBatchWhileItRuns)
 {
-    TestApplication();
-    const std::string batch = folder.Write("Temp.bat", "echo compiling\r\n CLS\r\n");
+    PatientLauncher patient{launcher};
+    given = &patient;
+    StartWithCompiler();
+    NewScriptWithFiles(folder / "app.rc", {{folder.Write("logo.bmp", SmallBitmap()), "Logo"}});
+    Trigger("Showprogress");
     std::string seen;
-    {
-        CompileProgress progress(launcher, nullptr, true, [] {});
-        std::string result;
-        launcher.RunFileAndWait("", batch, 20000, kShowWindowNormal, result);
-        EXPECT_EQ(result, "OK");
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* shown = qobject_cast<CompileProgressWindow*>(widget)) {
-                EXPECT_TRUE(shown->isVisible());
-                seen = shown->Text().toStdString();
-            }
+    bool visible = false;
+    patient.afterRun = [&] {
+        if (CompileProgressWindow* shown = window->RunOutputWindow()) {
+            visible = shown->isVisible();
+            seen = shown->Text().toStdString();
         }
-    }
-    EXPECT_NE(seen.find("echo compiling"), std::string::npos) << seen;
-    EXPECT_NE(seen.find("compiling\n"), std::string::npos) << seen;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        EXPECT_EQ(qobject_cast<CompileProgressWindow*>(widget), nullptr) << "still open";
+    };
+    dialogs.AnswerBox(BoxAnswer::Ok);
+    Trigger("mnuFileCompile");
+    EXPECT_TRUE(visible);
+    EXPECT_NE(seen.find("brcc32"), std::string::npos) << seen;
+    EXPECT_EQ(window->RunOutputWindow(), nullptr) << "still open";
+    EXPECT_EQ(patient.asked, std::vector<std::int32_t>{20000});
 }
 
 class BuildAllGuiTest : public CompileGuiTest {
@@ -266,7 +273,7 @@ TEST_F(BuildAllGuiTest, CleanBuildBindsIntoTheExecutable)
     const std::string tree = fixtures::RunFixtureCommand("llvm-readobj --coff-resources '" + exe + "'");
     EXPECT_NE(tree.find("LOGO"), std::string::npos) << tree;
 
-    window->Document().Append("Broken BITMAP");
+    window->Bench().Document().Append("Broken BITMAP");
     const std::string before = ReadFileBytes(exe);
     Trigger("mnuFileBuildAll");
     const Texts pane = Pane();
@@ -279,7 +286,7 @@ TEST_F(BuildAllGuiTest, CleanBuildBindsIntoTheExecutable)
 TEST_F(BuildAllGuiTest, WorkingFolderThatCannotBeEnteredIsReported)
 {
     OpenScriptForExe(fixtures::BuildPe(folder.Path(), "target", ""));
-    window->Settings().WorkingFolder = folder / "gone/";
+    window->Bench().Settings().WorkingFolder = folder / "gone/";
     dialogs.AnswerBox(BoxAnswer::Ok);
     Trigger("mnuFileBuildAll");
     EXPECT_EQ(BoxTexts(), Texts{"Cannot enter the working folder " + (folder / "gone/")});

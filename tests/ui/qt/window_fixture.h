@@ -136,7 +136,7 @@ protected:
     }
     void Trigger(const char* name) const { Action(name)->trigger(); }
 
-    std::vector<std::string> Lines() const { return window->Document().Lines(); }
+    std::vector<std::string> Lines() const { return window->Bench().Document().Lines(); }
 
     /// The names of the commands that are enabled, menu entries and tool buttons separately.
     std::vector<std::string> EnabledFileCommands() const

@@ -1,0 +1,518 @@
+// The main window's behaviour: the first activation, the two states and every command.
+#include "workbench/workbench.h"
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "platform/self_path.h"
+#include "script/redirect.h"
+#include "script/resource_line.h"
+#include "versioninfo/get_version_info.h"
+#include "workbench/build_all_command.h"
+#include "workbench/compile_command.h"
+#include "workbench/error_report.h"
+#include "workbench/help_command.h"
+
+#include <limits>
+
+namespace brevok {
+
+namespace {
+
+constexpr const char* kScriptFilePrefix = "Current Resource Script File: ";
+constexpr const char* kExeFilePrefix = "Current Executable File: ";
+constexpr const char* kNoFileOpen = "No file open";
+
+/// The initial folder Open leaves in OpenRC: the script's folder without its final
+/// separator, except for a root folder ("C:\", "/"), which keeps it.
+std::string DialogFolderOf(const std::string& path)
+{
+    std::string folder = FolderPart(path);
+    const bool windowsRoot = kHostPathStyle == PathStyle::Windows && folder.size() == 3 && folder[1] == ':';
+    if (folder.size() > 1 && !windowsRoot && IsPathSeparator(folder.back()))
+        folder.pop_back();
+    return folder;
+}
+
+/// The file version of the running program, as the about box reads it; empty when it has none.
+std::string OwnFileVersion()
+{
+    TGetVersionInfoFromFile reader;
+    reader.setFileName(RunningProgramPath());
+    const auto& values = reader.VersionStrings();
+    return kFileVersionPosition < values.size() ? values[kFileVersionPosition] : std::string();
+}
+
+/// For the length of one run: the window repaints while the launcher waits and, when the
+/// progress is shown, the run's output goes to the run-output window, which closes at the end.
+class RunScope {
+public:
+    RunScope(ProcessLauncher& launcher, WorkbenchView& view, bool showOutput)
+        : launcher_(launcher), view_(view), showOutput_(showOutput)
+    {
+        LaunchHooks hooks;
+        hooks.pump = [&view] { view.Repaint(); };
+        if (showOutput)
+            hooks.output = [&view](std::string_view bytes) { view.AddRunOutput(bytes); };
+        launcher_.SetHooks(std::move(hooks));
+    }
+    ~RunScope()
+    {
+        launcher_.SetHooks({});
+        if (showOutput_)
+            view_.EndRunOutput();
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+
+private:
+    ProcessLauncher& launcher_;
+    WorkbenchView& view_;
+    bool showOutput_;
+};
+
+}  // namespace
+
+Workbench::Workbench(WorkbenchServices services, WorkbenchView& view)
+    : services_(std::move(services)), view_(view)
+{
+    state_.caption = kInitialCaption;
+    state_.scriptLabel = kResFileCaption;
+    state_.exeLabel = kExeFileCaption;
+    state_.folderLabel = kFolderCaption;
+    state_.compilerLabel = kCompilerCaption;
+
+    openRC_.filter = "Resource File [*.RC]|*.RC";
+    openRC_.defaultExtension = "*.RC";
+    openRC_.pathMustExist = true;
+
+    browseComp_.title = "Locate BRCC32";
+    browseComp_.filter = "Executable [*.exe]|*.exe";
+    browseComp_.defaultExtension = "*.exe";
+    browseComp_.fileName = "BRCC32.exe";
+    if (kHostPathStyle == PathStyle::Posix) {
+        // Here the companion compiler front end lies beside the program, without ".exe".
+        browseComp_.initialFolder = FolderPart(services_.programPath);
+        browseComp_.offerPlainExecutables = true;
+    }
+
+    // The root of the system drive, where the first Add File starts.
+    constexpr std::string_view kFirstDataFolder = kHostPathStyle == PathStyle::Windows ? "c:\\" : "/";
+    cdgFileDialog_.initialFolder = std::string(kFirstDataFolder);
+    cdgFileDialog_.pathMustExist = true;
+
+    setWork_.title = "Select Working Folder";
+    setWork_.defaultExtension = "*.*";
+    setWork_.noValidate = true;
+}
+
+Workbench::~Workbench() = default;
+
+bool Workbench::Run(const std::function<void()>& command)
+{
+    return RunReported(services_.dialogs, command);
+}
+
+void Workbench::Refresh()
+{
+    state_.startWithLast = settings_.StartWithLast;
+    state_.showProgress = settings_.ShowProgress;
+    view_.Show(state_);
+}
+
+// --- the first activation -------------------------------------------------------------------
+
+void Workbench::Activate()
+{
+    if (activated_)
+        return;
+    activated_ = true;
+    if (!Run([this] { ActivationSteps(); })) {
+        // The steps after the failure did not run. Whatever was loaded, no script is open
+        // now, so no later command can save an empty list over a script the user never saw.
+        Run([this] { SetScriptOpen(false); });
+    }
+    Refresh();
+}
+
+void Workbench::ActivationSteps()
+{
+    state_.caption = std::string(kApplicationTitle) + " Version " + OwnFileVersion() + "  by Halvane";
+    Refresh();
+    view_.SetAboutBoxFile(services_.programPath);
+
+    try {
+        LoadSettings(services_.registry, settings_);
+    } catch (...) {
+        // The values read before the failing one are in force, the options among them.
+        Refresh();
+        ShowRegistryNotice();
+        throw;
+    }
+    Refresh();
+    ShowRegistryNotice();
+
+    SetCompilerLabel();
+    if (settings_.CompilerPath == "none") {
+        const BoxAnswer answer =
+            services_.dialogs.MessageBox(BoxKind::Warning, kCompilerUnknownText, BoxButtons::YesNo);
+        if (answer == BoxAnswer::Yes && services_.dialogs.OpenFile(browseComp_))
+            settings_.CompilerPath = browseComp_.fileName;
+        SetCompilerLabel();
+    }
+
+    state_.folderLabel += " " + settings_.WorkingFolder;
+    Refresh();
+    settings_.WorkingFolder = EnsureTrailingBackslash(settings_.WorkingFolder);
+    openRC_.initialFolder = settings_.WorkingFolder;
+
+    if (settings_.StartWithLast && FileExists(settings_.ScriptPath)) {
+        LoadScriptLines(document_, settings_.ScriptPath);
+        openRC_.initialFolder = FolderPart(settings_.ScriptPath);
+        SetScriptOpen(true);
+    } else {
+        SetScriptOpen(false);
+    }
+}
+
+void Workbench::ShowRegistryNotice()
+{
+    const std::string notice = services_.registry.TakeNotice();
+    if (!notice.empty())
+        services_.dialogs.MessageBox(BoxKind::Information, notice, BoxButtons::Ok);
+}
+
+void Workbench::SetCompilerLabel()
+{
+    state_.compilerLabel = "Compiler " + settings_.CompilerPath;
+    Refresh();
+}
+
+void Workbench::SetFolderLabel(const std::string& folder)
+{
+    state_.folderLabel = std::string(kFolderCaption) + " " + folder;
+    Refresh();
+}
+
+// --- the two states ---------------------------------------------------------------------------
+
+void Workbench::SetScriptOpen(bool open)
+{
+    state_.commands = open ? CommandState::ScriptOpen : CommandState::NoScript;
+    ClearMessages();
+    if (open) {
+        if (!settings_.ScriptPath.empty())
+            state_.scriptLabel = kScriptFilePrefix + settings_.ScriptPath;
+        if (!settings_.ExePath.empty())
+            state_.exeLabel = kExeFilePrefix + settings_.ExePath;
+    } else {
+        state_.scriptLabel = std::string(kScriptFilePrefix) + kNoFileOpen;
+        state_.exeLabel = std::string(kExeFilePrefix) + kNoFileOpen;
+        cdgFileDialog_.fileName.clear();
+        document_.Clear();
+        settings_.ScriptPath.clear();
+        settings_.ExePath.clear();
+    }
+    state_.statusPanel = settings_.ScriptPath;
+    Refresh();
+}
+
+// --- New, Open, Close, Exit -------------------------------------------------------------------
+
+void Workbench::NewScript()
+{
+    Run([this] {
+        for (;;) {
+            if (!settings_.ScriptPath.empty())
+                return;
+            openRC_.title = "Start a new resource script file";
+            if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
+                return;
+            if (FileExists(openRC_.fileName)) {
+                // An existing file never becomes the new script; the dialog opens again on its name.
+                services_.dialogs.MessageBox(BoxKind::Error, kNewFileNameText, BoxButtons::Ok);
+                continue;
+            }
+            settings_.ScriptPath = openRC_.fileName;
+            SetScriptOpen(true);
+            return;
+        }
+    });
+}
+
+void Workbench::OpenScript()
+{
+    Run([this] {
+        if (!settings_.ScriptPath.empty())
+            return;
+        openRC_.title = "Open Resource script file";
+        if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
+            return;
+        settings_.ScriptPath = openRC_.fileName;
+        SetScriptOpen(true);
+        try {
+            LoadScriptLines(document_, settings_.ScriptPath);
+        } catch (...) {
+            // A name that does not exist yet stays open as a new script, which a later save
+            // creates. A file that exists but cannot be read is closed again: saving the empty
+            // list over it would destroy it.
+            if (FileExists(settings_.ScriptPath))
+                SetScriptOpen(false);
+            throw;
+        }
+        openRC_.initialFolder = DialogFolderOf(settings_.ScriptPath);
+    });
+}
+
+void Workbench::CloseScript()
+{
+    Run([this] {
+        if (settings_.ScriptPath.empty())
+            return;
+        const BoxAnswer answer =
+            services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveChangesText, BoxButtons::YesNoCancel);
+        if (answer == BoxAnswer::Cancel)
+            return;
+        if (answer == BoxAnswer::Yes)
+            SaveScriptLines(document_, settings_.ScriptPath);
+        SetScriptOpen(false);
+    });
+}
+
+bool Workbench::AskSaveBeforeEnding(bool exitCommand)
+{
+    // Exit asks when a key was typed in the list (ResourcesChanged), as it always did, and
+    // also when any line command changed the lines since they were loaded or saved; the
+    // close box asks in the second case.
+    const bool changed = document_.Modified() || (exitCommand && resourcesChanged_);
+    if (settings_.ScriptPath.empty() || !changed)
+        return true;
+    const BoxAnswer answer = services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveBeforeExitText,
+                                                          BoxButtons::YesNoCancel);
+    if (answer == BoxAnswer::Cancel)
+        return false;
+    if (answer == BoxAnswer::Yes)
+        SaveScriptLines(document_, settings_.ScriptPath);
+    return true;
+}
+
+void Workbench::Exit()
+{
+    Run([this] {
+        if (!AskSaveBeforeEnding(true))
+            return;
+        // Before the first activation has normalised it, the folder may be empty: then there
+        // is no capture file of ours to delete.
+        if (!settings_.WorkingFolder.empty())
+            DeleteFileQuietly(settings_.WorkingFolder + std::string(kCaptureFileName));
+        exiting_ = true;
+        view_.Close();
+        exiting_ = false;
+    });
+}
+
+bool Workbench::MayClose()
+{
+    if (!exiting_) {
+        bool goOn = false;
+        if (!Run([&] { goOn = AskSaveBeforeEnding(false); }) || !goOn)
+            return false;
+    }
+    // Settings that were never loaded are not written over the stored ones.
+    if (!activated_)
+        return true;
+    return Run([this] { SaveSettings(services_.registry, settings_); });
+}
+
+// --- the list -----------------------------------------------------------------------------------
+
+void Workbench::NoteTypedKey()
+{
+    const std::size_t lines = document_.LineCount();
+    const auto limit = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+    settings_.LineCount = static_cast<std::int32_t>(lines < limit ? lines : limit);
+    resourcesChanged_ = true;
+    document_.MarkModified();
+}
+
+void Workbench::EditSelectedLine()
+{
+    Run([this] {
+        const std::optional<std::size_t> row = view_.SelectedLine();
+        if (!row || *row >= document_.LineCount())
+            return;
+        std::string text = document_.Line(*row);
+        if (!services_.dialogs.EditLine(text) || text == document_.Line(*row))
+            return;
+        document_.Replace(*row, std::move(text));
+    });
+}
+
+// --- Add File, Remove File, Re-direct -------------------------------------------------------------
+
+bool Workbench::ChooseExistingFile(std::string_view title, std::string_view filter)
+{
+    // The shared dialog keeps only its initial folder between uses; everything else is set
+    // afresh by each command.
+    cdgFileDialog_.title = std::string(title);
+    cdgFileDialog_.filter = std::string(filter);
+    cdgFileDialog_.defaultExtension.clear();
+    cdgFileDialog_.fileName.clear();
+    cdgFileDialog_.hideReadOnly = true;
+    cdgFileDialog_.pathMustExist = true;
+    cdgFileDialog_.fileMustExist = true;
+    cdgFileDialog_.noValidate = false;
+    cdgFileDialog_.resizable = false;
+    return services_.dialogs.OpenFile(cdgFileDialog_) && !cdgFileDialog_.fileName.empty();
+}
+
+void Workbench::AddFile()
+{
+    Run([this] {
+        if (!ChooseExistingFile(kAddFileDialogTitle, kAddFileFilter))
+            return;
+        const std::string path = cdgFileDialog_.fileName;
+        // The next Add File and the next executable selection start in this folder, even
+        // when the naming below is abandoned.
+        cdgFileDialog_.initialFolder = FolderPart(path);
+        const std::string type = ResourceTypeForPath(path);
+
+        for (;;) {
+            const std::string name = services_.dialogs.InputText(
+                std::string(kResourceNameCaption), std::string(kResourceNamePrompt),
+                static_cast<int>(kMaxResourceNameLength));
+            if (name.empty())
+                return;
+            if (IsValidResourceName(name)) {
+                document_.Append(BuildResourceLine(name, type, path));
+                return;
+            }
+            services_.dialogs.MessageBox(BoxKind::Error, std::string(kResourceNameError), BoxButtons::Ok);
+        }
+    });
+}
+
+void Workbench::RemoveSelectedLine()
+{
+    Run([this] {
+        const std::optional<std::size_t> row = view_.SelectedLine();
+        if (!row || *row >= document_.LineCount())
+            return;
+        document_.Remove(*row);
+    });
+}
+
+void Workbench::RedirectSources()
+{
+    Run([this] {
+        if (document_.Empty())
+            return;
+        RedirectScriptPaths(document_, settings_.WorkingFolder);
+    });
+}
+
+// --- Options ------------------------------------------------------------------------------------
+
+void Workbench::ToggleStartWithLast()
+{
+    settings_.StartWithLast = !settings_.StartWithLast;
+    Refresh();
+}
+
+void Workbench::ToggleShowProgress()
+{
+    settings_.ShowProgress = !settings_.ShowProgress;
+    Refresh();
+}
+
+void Workbench::FindCompiler()
+{
+    Run([this] {
+        if (!services_.dialogs.OpenFile(browseComp_))
+            return;
+        settings_.CompilerPath = browseComp_.fileName;
+        SetCompilerLabel();
+    });
+}
+
+void Workbench::ChooseWorkingFolder()
+{
+    Run([this] {
+        if (!services_.dialogs.OpenFile(setWork_))
+            return;
+        settings_.WorkingFolder = FolderPart(setWork_.fileName);
+        SetFolderLabel(settings_.WorkingFolder);
+    });
+}
+
+void Workbench::ChooseExecutable()
+{
+    Run([this] {
+        if (settings_.ScriptPath.empty())
+            return;
+        if (!ChooseExistingFile("Select executable to bind resource file to", "Executable File (*.EXE)|*.EXE"))
+            return;
+        settings_.ExePath = cdgFileDialog_.fileName;
+        state_.exeLabel = kExeFilePrefix + settings_.ExePath;
+        Refresh();
+    });
+}
+
+// --- Actions and Help -------------------------------------------------------------------------------
+
+void Workbench::Compile()
+{
+    Run([this] {
+        RunScope scope(services_.launcher, view_, settings_.ShowProgress);
+        RunCompileCommand(*this);
+    });
+}
+
+void Workbench::BuildAll()
+{
+    Run([this] {
+        // The companion always starts minimised: no run-output window, only repainting.
+        RunScope scope(services_.launcher, view_, false);
+        RunBuildAllCommand(*this);
+    });
+}
+
+void Workbench::ShowHelp()
+{
+    Run([this] { RunHelpCommand(services_.starter, services_.programPath); });
+}
+
+void Workbench::ShowAbout()
+{
+    Run([this] { view_.ShowAboutBox(); });
+}
+
+void Workbench::EmailMaker()
+{
+    Run([this] { view_.OpenMakerLink(MakerLink::Email); });
+}
+
+void Workbench::OpenMakerWebPage()
+{
+    Run([this] { view_.OpenMakerLink(MakerLink::Web); });
+}
+
+// --- what Compile and Build All write to --------------------------------------------------------
+
+void Workbench::ClearMessages()
+{
+    view_.SetMessages({});
+}
+
+void Workbench::SetMessages(const std::vector<std::string>& lines)
+{
+    view_.SetMessages(lines);
+}
+
+void Workbench::AddMessage(const std::string& line)
+{
+    view_.AddMessage(line);
+}
+
+}  // namespace brevok

@@ -1,0 +1,177 @@
+// The main window's behaviour without a toolkit: the state, the first activation, the two
+// states of the window and every command of its menus, tool bar and list.
+#pragma once
+
+#include "script/script_document.h"
+#include "settings/settings.h"
+#include "workbench/command_host.h"
+#include "workbench/dialogs.h"
+#include "workbench/workbench_view.h"
+
+#include <functional>
+#include <string>
+
+namespace brevok {
+
+class ProcessLauncher;
+class ProgramStarter;
+class Registry;
+
+/// Everything the workbench uses from outside, given once at construction.
+struct WorkbenchServices {
+    /// Every modal interaction: message boxes, file dialogs, the name prompt, the Resource Editor.
+    Dialogs& dialogs;
+    /// HKEY_CURRENT_USER, where the settings live.
+    Registry& registry;
+    /// The runners of Compile and Build All.
+    ProcessLauncher& launcher;
+    /// WinExec, for the help viewer.
+    ProgramStarter& starter;
+    /// The full path of the program's own file.
+    std::string programPath;
+};
+
+/// The texts of the window and its commands, exactly as the user sees them.
+inline constexpr const char* kCompilerUnknownText =
+    "Location of Resource compiler BRCC32 is unknown\rClick Yes to browse for this file";
+inline constexpr const char* kNewFileNameText = "You must give a NEW file name";
+inline constexpr const char* kSaveChangesText = "Do you wish to save any changes?";
+inline constexpr const char* kSaveBeforeExitText =
+    "Resources may have changed, Do you wish to save file before exiting program?";
+inline constexpr const char* kInitialCaption = "Resource Compiler";
+inline constexpr const char* kResFileCaption = "Current Resource File:";
+inline constexpr const char* kExeFileCaption = "Current Executable File:";
+inline constexpr const char* kFolderCaption = "Working (Install) Folder:";
+inline constexpr const char* kCompilerCaption = "Compiler";
+
+/// The main window's state and commands. The commands carry the names of what they do; the
+/// window's handlers, which keep the names the window was designed with, forward to them:
+///
+/// | handler                                     | command                 |
+/// |---------------------------------------------|-------------------------|
+/// | FormActivate                                | Activate                |
+/// | mnuFileNewClick / tlbNew                    | NewScript               |
+/// | mnuFileOpenClick / tlbOpen                  | OpenScript              |
+/// | mnuFileCloseClick / tlbClose                | CloseScript             |
+/// | mnuFileSelectClick / tlbSelectFile          | AddFile                 |
+/// | mnuFileRemoveLineClick / tlbRemoveFile      | RemoveSelectedLine      |
+/// | mnuFileExitClick / tlbExit                  | Exit                    |
+/// | StartwithLastClick                          | ToggleStartWithLast     |
+/// | FindCompiler1Click                          | FindCompiler            |
+/// | ShowprogressClick                           | ToggleShowProgress      |
+/// | SetWorkingFolder1Click                      | ChooseWorkingFolder     |
+/// | mnuFileSelectExeClick / tlbSelectExe        | ChooseExecutable        |
+/// | mnuFileCompileClick / tlbCompile            | Compile                 |
+/// | mnuFileBuildAllClick / tlbBuild             | BuildAll                |
+/// | Redirectsourcefilestoworkingfolder1Click    | RedirectSources         |
+/// | Help1Click / tlbHelp                        | ShowHelp                |
+/// | About1Click                                 | ShowAbout               |
+/// | emailHalvane1Click                          | EmailMaker              |
+/// | HalvaneontheWeb1Click                       | OpenMakerWebPage        |
+/// | lstResListClick (double-click)              | EditSelectedLine        |
+/// | lstResListKeyPress                          | NoteTypedKey            |
+/// | FormCloseQuery / FormClose                  | MayClose                |
+///
+/// Each command reports a failure that leaves it through the generic error report and
+/// returns; what it did before stays done.
+class Workbench final : private CommandHost {
+public:
+    Workbench(WorkbenchServices services, WorkbenchView& view);
+    ~Workbench() override;
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
+
+    /// The first-activation steps; later calls do nothing. A failure is shown by the error
+    /// report, the remaining steps are skipped, and no script is left open.
+    void Activate();
+    bool Activated() const { return activated_; }
+
+    /// Brings commands, labels and the pane in line with the state; `false` also forgets
+    /// the lines and both paths.
+    void SetScriptOpen(bool open);
+
+    void NewScript();
+    void OpenScript();
+    void CloseScript();
+    void AddFile();
+    void RemoveSelectedLine();
+    void Exit();
+    void ToggleStartWithLast();
+    void FindCompiler();
+    void ToggleShowProgress();
+    void ChooseWorkingFolder();
+    void ChooseExecutable();
+    void Compile();
+    void BuildAll();
+    void RedirectSources();
+    void ShowHelp();
+    void ShowAbout();
+    void EmailMaker();
+    void OpenMakerWebPage();
+    void EditSelectedLine();
+    /// A character key typed in the list: notes the line count and that resources changed.
+    void NoteTypedKey();
+
+    /// The window is about to close. Asks about changed lines (unless Exit has asked
+    /// already) and writes the settings; false when the window must stay open: the user
+    /// cancelled, or the settings could not be written (after the error report).
+    bool MayClose();
+
+    ScriptDocument& Document() override { return document_; }
+    const ScriptDocument& Document() const { return document_; }
+    TSettings& Settings() override { return settings_; }
+    const WorkbenchState& State() const { return state_; }
+    /// Set by a typed key and never cleared; Exit asks about saving when it is set.
+    bool ResourcesChanged() const { return resourcesChanged_; }
+    const std::string& BatchTextBuffer() const { return batchText_; }
+
+    /// The four open-file dialogs, with the state they keep between uses.
+    FileDialogState& OpenRC() { return openRC_; }
+    FileDialogState& BrowseComp() { return browseComp_; }
+    FileDialogState& cdgFileDialog() { return cdgFileDialog_; }
+    FileDialogState& SetWork() { return setWork_; }
+
+private:
+    // CommandHost: what Compile and Build All use.
+    bool ShowProgress() const override { return settings_.ShowProgress; }
+    void ClearMessages() override;
+    void SetMessages(const std::vector<std::string>& lines) override;
+    void AddMessage(const std::string& line) override;
+    void SetBatchText(const std::string& text) override { batchText_ = text; }
+    std::string BatchText() const override { return batchText_; }
+    void BeginBusyCursor() override { view_.BeginBusy(); }
+    void EndBusyCursor() override { view_.EndBusy(); }
+    void ProcessPendingMessages() override { view_.Repaint(); }
+    Dialogs& GetDialogs() override { return services_.dialogs; }
+    ProcessLauncher& Launcher() override { return services_.launcher; }
+
+    /// Runs one command through the generic error report; false when it failed.
+    bool Run(const std::function<void()>& command);
+    void ActivationSteps();
+    void ShowRegistryNotice();
+    void SetCompilerLabel();
+    void SetFolderLabel(const std::string& folder);
+    /// Shows cdgFileDialog for one existing file; true when a name was chosen.
+    bool ChooseExistingFile(std::string_view title, std::string_view filter);
+    /// Asked before the program ends; false when the user cancelled.
+    bool AskSaveBeforeEnding(bool exitCommand);
+    void Refresh();
+
+    WorkbenchServices services_;
+    WorkbenchView& view_;
+    TSettings settings_;
+    ScriptDocument document_;
+    WorkbenchState state_;
+    std::string batchText_;
+    bool activated_ = false;
+    bool resourcesChanged_ = false;
+    /// Set while Exit closes the window: Exit has asked its question already.
+    bool exiting_ = false;
+
+    FileDialogState openRC_;
+    FileDialogState browseComp_;
+    FileDialogState cdgFileDialog_;
+    FileDialogState setWork_;
+};
+
+}  // namespace brevok

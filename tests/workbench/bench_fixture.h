@@ -1,0 +1,252 @@
+// The workbench behind a fake window, with scripted dialogs and a registry file in a scratch
+// folder: every command of the main window, driven as the window drives it.
+#pragma once
+
+#include "platform/registry_file.h"
+#include "settings/settings.h"
+#include "support/fake_dialogs.h"
+#include "support/printing_launcher.h"
+#include "support/scratch_folder.h"
+#include "workbench/help_command.h"
+#include "workbench/workbench.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace brevok::testing {
+
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+/// A window as the workbench sees it: what it was told to show, kept in members.
+class FakeView : public WorkbenchView {
+public:
+    void Show(const WorkbenchState& shown) override { state = shown; }
+    void SetMessages(std::span<const std::string> lines) override { messages.assign(lines.begin(), lines.end()); }
+    void AddMessage(std::string_view line) override { messages.emplace_back(line); }
+    std::optional<std::size_t> SelectedLine() const override { return selected; }
+    void SelectLine(std::optional<std::size_t> line) override { selected = line; }
+    void BeginBusy() override { ++busyDepth; }
+    void EndBusy() override { --busyDepth; }
+    void Repaint() override { ++repaints; }
+    void AddRunOutput(std::string_view bytes) override { runOutput.append(bytes); }
+    void EndRunOutput() override { ++runOutputsClosed; }
+    void SetAboutBoxFile(const std::string& path) override { aboutBoxFile = path; }
+    void ShowAboutBox() override { ++aboutBoxes; }
+    void OpenMakerLink(MakerLink link) override { links.push_back(link); }
+    /// The window asks the workbench whether it may close, as a close request does.
+    void Close() override
+    {
+        if (bench != nullptr && bench->MayClose())
+            closed = true;
+    }
+
+    Workbench* bench = nullptr;
+    WorkbenchState state;
+    std::vector<std::string> messages;
+    std::optional<std::size_t> selected;
+    int busyDepth = 0;
+    int repaints = 0;
+    std::string runOutput;
+    int runOutputsClosed = 0;
+    std::string aboutBoxFile;
+    int aboutBoxes = 0;
+    std::vector<MakerLink> links;
+    bool closed = false;
+};
+
+/// Records the help viewer's command lines instead of starting them.
+class RecordingStarter : public ProgramStarter {
+public:
+    void Start(const std::string& commandLine, std::uint16_t showWindow) override
+    {
+        started.push_back(commandLine);
+        showWindows.push_back(showWindow);
+    }
+    std::vector<std::string> started;
+    std::vector<std::uint16_t> showWindows;
+};
+
+/// The menu entries of the window by name, as the window forwards them.
+inline const std::map<std::string, void (Workbench::*)()> kCommandsByName = {
+    {"mnuFileNew", &Workbench::NewScript},
+    {"mnuFileOpen", &Workbench::OpenScript},
+    {"mnuFileClose", &Workbench::CloseScript},
+    {"mnuFileSelect", &Workbench::AddFile},
+    {"mnuFileRemoveLine", &Workbench::RemoveSelectedLine},
+    {"mnuFileExit", &Workbench::Exit},
+    {"StartwithLast", &Workbench::ToggleStartWithLast},
+    {"FindCompiler1", &Workbench::FindCompiler},
+    {"Showprogress", &Workbench::ToggleShowProgress},
+    {"SetWorkingFolder1", &Workbench::ChooseWorkingFolder},
+    {"mnuFileSelectExe", &Workbench::ChooseExecutable},
+    {"mnuFileCompile", &Workbench::Compile},
+    {"mnuFileBuildAll", &Workbench::BuildAll},
+    {"Redirectsourcefilestoworkingfolder1", &Workbench::RedirectSources},
+    {"Help1", &Workbench::ShowHelp},
+    {"About1", &Workbench::ShowAbout},
+    {"emailHalvane1", &Workbench::EmailMaker},
+    {"HalvaneontheWeb1", &Workbench::OpenMakerWebPage},
+    {"tlbExit", &Workbench::Exit},
+    {"tlbNew", &Workbench::NewScript},
+    {"tlbOpen", &Workbench::OpenScript},
+    {"tlbClose", &Workbench::CloseScript},
+    {"tlbSelectExe", &Workbench::ChooseExecutable},
+    {"tlbSelectFile", &Workbench::AddFile},
+    {"tlbRemoveFile", &Workbench::RemoveSelectedLine},
+    {"tlbCompile", &Workbench::Compile},
+    {"tlbBuild", &Workbench::BuildAll},
+    {"tlbHelp", &Workbench::ShowHelp},
+};
+
+inline const std::vector<std::string> kNoScriptFileCommands = {"mnuFileNew", "mnuFileOpen", "mnuFileExit"};
+inline const std::vector<std::string> kScriptFileCommands = {
+    "mnuFileClose", "mnuFileSelect", "mnuFileRemoveLine", "mnuFileExit",
+    "mnuFileSelectExe", "mnuFileCompile", "mnuFileBuildAll"};
+
+class BenchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        registryPath = folder / "config/registry.reg";
+        registry = std::make_unique<RegistryFile>(registryPath);
+    }
+
+    void TearDown() override
+    {
+        bench.reset();
+        EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " queued answers were not used";
+    }
+
+    /// Stores `settings` as a previous run would have left them.
+    void StoreSettings(const TSettings& settings)
+    {
+        RegistryFile store(registryPath);
+        SaveSettings(store, settings);
+    }
+
+    /// Settings as a previous run stores them: a known compiler, the scratch folder as the
+    /// working folder, everything else as given.
+    TSettings KnownCompiler() const
+    {
+        TSettings settings;
+        settings.WorkingFolder = folder.Path() + "/";
+        settings.CompilerPath = "/opt/brcc32";
+        settings.BatchPath = folder / "Temp.bat";
+        return settings;
+    }
+
+    /// What the store holds now, as the next run would read it.
+    TSettings StoredSettings()
+    {
+        RegistryFile store(registryPath);
+        TSettings settings;
+        LoadSettings(store, settings);
+        return settings;
+    }
+
+    /// Makes the workbench over a fresh view and runs its first activation.
+    Workbench& Start()
+    {
+        view = FakeView();
+        bench = std::make_unique<Workbench>(
+            WorkbenchServices{dialogs, *registry, *launcher, starter,
+                              programPath.empty() ? folder / "bin/brevok" : programPath},
+            view);
+        view.bench = bench.get();
+        bench->Activate();
+        return *bench;
+    }
+
+    /// Stores a known compiler and the scratch working folder, then starts: no start-up question.
+    Workbench& StartQuietly()
+    {
+        StoreSettings(KnownCompiler());
+        return Start();
+    }
+
+    /// Starts quietly and opens `path` through the Open command.
+    Workbench& StartWithScript(const std::string& path)
+    {
+        StartQuietly();
+        dialogs.AnswerFile(path);
+        Trigger("mnuFileOpen");
+        return *bench;
+    }
+
+    void Trigger(const std::string& name)
+    {
+        const auto command = kCommandsByName.find(name);
+        ASSERT_NE(command, kCommandsByName.end()) << name;
+        (bench.get()->*command->second)();
+    }
+
+    /// The window's close box: true when the window closed.
+    bool CloseWindow()
+    {
+        view.Close();
+        return view.closed;
+    }
+
+    /// The text of a label of the window, by its name.
+    std::string LabelText(const std::string& name) const
+    {
+        if (name == "lblCurResFile")
+            return view.state.scriptLabel;
+        if (name == "lblCurExeFile")
+            return view.state.exeLabel;
+        if (name == "wFolder")
+            return view.state.folderLabel;
+        EXPECT_EQ(name, "CompLab");
+        return view.state.compilerLabel;
+    }
+
+    std::vector<std::string> Lines() const { return bench->Document().Lines(); }
+
+    /// The names of the enabled commands of the File menu and Select Exe to Bind.
+    std::vector<std::string> EnabledFileCommands() const
+    {
+        switch (view.state.commands) {
+        case CommandState::NoScript:
+            return kNoScriptFileCommands;
+        case CommandState::ScriptOpen:
+            return kScriptFileCommands;
+        case CommandState::AsDesigned:
+            break;
+        }
+        return {"all"};
+    }
+
+    std::vector<std::string> BoxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : dialogs.boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
+    ScratchFolder folder;
+    std::string registryPath;
+    std::unique_ptr<RegistryFile> registry;
+    FakeDialogs dialogs;
+    FakeView view;
+    PrintingLauncher printer;
+    ProcessLauncher* launcher = &printer;
+    RecordingStarter starter;
+    /// The program file the workbench is told it runs from; empty: a file in the scratch folder.
+    std::string programPath;
+    std::unique_ptr<Workbench> bench;
+};
+
+}  // namespace brevok::testing
