@@ -76,7 +76,9 @@ TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
     CompileOutcome outcome = CompileResourceScript(script, res);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.diagnostics,
-              std::vector<std::string>{script + "(3): error: BITMAP statement (ID Three): Incorrect bitmap file."});
+              std::vector<std::string>{script + "(3): error: BITMAP Three: " + data +
+                                       " is not a valid bitmap file: the file is 4 bytes long, shorter than the "
+                                       "14-byte bitmap file header"});
     EXPECT_FALSE(FileExists(res));
 
     // A parse error: llvm-rc names no line; the front end finds it.
@@ -111,7 +113,10 @@ TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
               std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});
 
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n" + word + " RCDATA \"missing.bin\"\r\n");
-    outcome = CompileResourceScript(script, folder / "app.res");
+    {
+        testing::EnvGuard forced("BREVOK_FORCE_LLVM_RC", "1");
+        outcome = CompileResourceScript(script, folder / "app.res");
+    }
     ASSERT_EQ(outcome.diagnostics.size(), 1u);
     // llvm-rc calls RCDATA by its number; the line is still found.
     EXPECT_EQ(outcome.diagnostics[0],
@@ -167,7 +172,7 @@ TEST(CompileResourceScript, WithoutPreprocessorTheBannerSaysSoAndPlainScriptsCom
 TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
 {
     ScratchFolder folder;
-    const std::string script = folder.Write("app.rc", "Blob RCDATA \"x\"\r\n");
+    const std::string script = folder.Write("app.rc", "STRINGTABLE { 1 \"x\" }\r\n");
     {
         testing::EnvGuard compiler("BREVOK_LLVM_RC", folder / "no-llvm-rc");
         const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
