@@ -94,5 +94,28 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable) {
     }
 }
 
+TEST(Brc32Test, WithoutLlvmRcFileScriptsBindAndOtherStatementsAreNamed) {
+    FixtureDir dir;
+    FixtureDir noTools;
+    const std::string exe = BuildPe(dir.path(), "app", "");
+    WriteFixtureFile(dir / "d.bin", "bound without llvm-rc");
+    WriteFixtureFile(dir / "app.rc", "Blob RCDATA \"" + (dir / "d.bin") + "\"\r\n");
+    const std::string bare = "unset BREVOK_LLVM_RC; PATH='" + noTools.path() + "' ";
+    const std::string arguments = "-fo '" + (dir / "app.res") + "' -fe '" + exe + "' '" + (dir / "app.rc") + "'";
+    ToolRun run = RunBrc32(arguments, bare);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines.size(), 3u);
+    EXPECT_NE(ReadFixtureFile(exe).find("bound without llvm-rc"), std::string::npos);
+
+    const std::string before = ReadFixtureFile(exe);
+    WriteFixtureFile(dir / "app.rc", "STRINGTABLE { 1 \"x\" }\n");
+    run = RunBrc32(arguments, bare);
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(run.lines.size(), 4u);
+    EXPECT_EQ(run.lines[3], (dir / "app.rc") + "(1): error: this line needs llvm-rc, which was not found: install LLVM "
+                                               "or name it in BREVOK_LLVM_RC");
+    EXPECT_EQ(ReadFixtureFile(exe), before);
+}
+
 }  // namespace
 }  // namespace brevok

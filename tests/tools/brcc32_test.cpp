@@ -76,5 +76,30 @@ TEST(Brcc32, RelativeScriptsOutputOptionAndUsage)
     EXPECT_EQ(Lines(usage.output).back(), "usage: brcc32 [-fo RESFILE] SCRIPT");
 }
 
+TEST(Brcc32, WithoutLlvmRcFileScriptsCompileAndOtherStatementsAreNamed)
+{
+    ScratchFolder folder(" no llvm");
+    ScratchFolder noTools;
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder.Write("app.rc", "Blob RCDATA \"" + data + "\"\r\nLogo ICON \"" +
+                                                          folder.Write("app.ico", testing::TinyIconFile(1)) + "\"\r\n");
+    const std::vector<std::string> bare = {"/usr/bin/env", "-u", "BREVOK_LLVM_RC", "PATH=" + noTools.Path(), kBrcc32, script};
+    ProgramExit run = RunAndCapture(bare);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(Lines(run.output).size(), 3u) << run.output;
+    EXPECT_EQ(testing::ResEntries(folder / "app.res"),
+              (std::set<std::string>{"RCDATA (ID 10)/BLOB", "GROUP_ICON (ID 14)/LOGO", "ICON (ID 3)/(ID 1)"}));
+
+    const std::string before = ReadFileBytes(folder / "app.res");
+    folder.Write("app.rc", "Blob RCDATA \"" + data + "\"\r\n// strings\r\nSTRINGTABLE { 1 \"x\" }\r\n");
+    run = RunAndCapture(bare);
+    EXPECT_EQ(run.exitCode, 1);
+    const std::vector<std::string> lines = Lines(run.output);
+    ASSERT_EQ(lines.size(), 4u) << run.output;
+    EXPECT_EQ(lines[3], script + "(3): error: this line needs llvm-rc, which was not found: install LLVM or name it in "
+                                 "BREVOK_LLVM_RC");
+    EXPECT_EQ(ReadFileBytes(folder / "app.res"), before);
+}
+
 }  // namespace
 }  // namespace brevok
