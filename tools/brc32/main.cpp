@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/standard_options.h"
 #include "rcdriver/message_lines.h"
 #include "rcdriver/rc_frontend.h"
 #include "image/binder.h"
@@ -37,7 +38,23 @@ bool ParseArguments(int argc, char** argv, Arguments& out) {
 
 }  // namespace
 
+constexpr std::string_view kUsage =
+    "usage: brc32 -fo RESFILE -fe EXEFILE SCRIPT\n"
+    "Compiles the resource script SCRIPT into RESFILE, as brcc32 does, and binds those\n"
+    "resources into the Windows executable EXEFILE: a resource of the same type, name and\n"
+    "language is replaced, the others are added. EXEFILE is replaced whole or left as it was.\n"
+    "A three-line banner and the messages go to standard output; the exit code is 0 only on\n"
+    "success.\n"
+    "\n"
+    "  -fo RESFILE  the .res file to write\n"
+    "  -fe EXEFILE  the executable to bind the resources into\n"
+    "  --help       print this text and exit\n"
+    "  --version    print the version and exit\n"
+    "Option letters are read in either case.\n";
+
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brc32", kUsage))
+        return *answered;
     brevok::PrintBanner("brc32");
     Arguments args;
     if (!ParseArguments(argc, argv, args)) {

@@ -1,5 +1,6 @@
 // brevdos: runs a command with its standard output redirected into a file, the redirection
 // read by this program itself, so that no shell ever reads the command's paths.
+#include "common/standard_options.h"
 #include "rcdriver/message_lines.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
@@ -102,8 +103,22 @@ void ReportSilentFailure(int outputFd, const std::string& file, const std::strin
 
 }  // namespace
 
+constexpr std::string_view kUsage =
+    "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n"
+    "Runs COMMAND, looked up in brevdos's own folder, the current folder, then PATH, with its\n"
+    "standard output in FILE (\">> FILE\" appends; \">FILE\" works too), or on standard output.\n"
+    "brevdos reads the redirection itself, so no shell reads the command's paths; it counts only\n"
+    "at the end of the command. The exit code is the command's: 127 when it is not found, 126\n"
+    "when it cannot be started.\n"
+    "\n"
+    "  --help     print this text and exit\n"
+    "  --version  print the version and exit\n"
+    "Only as the first word are these brevdos's own; later they belong to COMMAND.\n";
+
 int main(int argc, char** argv)
 {
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brevdos", kUsage))
+        return *answered;
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const Redirection redirection = TakeRedirection(arguments);
     if (arguments.empty()) {

@@ -1,0 +1,29 @@
+// --help and --version of the companion tools.
+#include "common/standard_options.h"
+
+#include "rcdriver/message_lines.h"
+
+#include <cstdio>
+#include <string>
+
+namespace brevok {
+
+std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName,
+                                        std::string_view usage)
+{
+    if (argc < 2)
+        return std::nullopt;
+    const std::string_view option = argv[1];
+    if (option == "--help") {
+        std::fwrite(usage.data(), 1, usage.size(), stdout);
+    } else if (option == "--version") {
+        PrintLine(std::string(toolName) + " (Brevok Resource Compiler) " + std::string(ToolsVersion()));
+        PrintLine("Copyright (c) Halvane. All rights reserved.");
+    } else {
+        return std::nullopt;
+    }
+    // "brcc32 --version > /dev/full" must not look like a success.
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+}  // namespace brevok
