@@ -50,16 +50,18 @@ screenshots: configure
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshots > /dev/null
 	@echo "Pictures written to $(BUILD)/screenshots/"
 
-# Installs the release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
+# Installs a release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
+# Only what is installed is built (the target installables), not the tests.
 install: deps
 	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) > /dev/null
-	@cmake --build $(REL) -j $(JOBS)
+	@cmake --build $(REL) -j $(JOBS) --target installables
 	@DESTDIR="$(DESTDIR)" cmake --install $(REL) --prefix "$(PREFIX)"
 
-# The Debian package $(REL)/brevok_VERSION_ARCH.deb (installs below /usr).
+# The Debian package $(REL)/brevok_VERSION_ARCH.deb, which installs below /usr.
 package: deps
 	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_PACKAGE=ON $(CMAKE_FLAGS) > /dev/null
-	@cmake --build $(REL) -j $(JOBS) --target package
+	@cmake --build $(REL) -j $(JOBS) --target installables
+	@cd $(REL) && cpack
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(REL) build-fuzz

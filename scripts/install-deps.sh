@@ -2,7 +2,8 @@
 # Installs the Debian packages the build, the tests and the program need, when missing.
 set -e
 PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev llvm clang lld \
-      binutils openssl xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev"
+      binutils openssl xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev \
+      desktop-file-utils shared-mime-info groff-base dpkg-dev file xdotool"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
