@@ -1,0 +1,127 @@
+// Benchmark: brcc32 started on a 10-line script of file statements, as the window's Compile
+// runs it, against the same brcc32 sending the script to llvm-rc (BREVOK_FORCE_LLVM_RC=1).
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/files.h"
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRounds = 11;
+
+std::string Le(std::uint32_t value, int bytes)
+{
+    std::string out;
+    for (int i = 0; i < bytes; ++i)
+        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return out;
+}
+
+// A 16 x 16 picture of 32 bits: BITMAPINFOHEADER and pixels (`rows` counts mask rows too).
+std::string Dib(int rows)
+{
+    return Le(40, 4) + Le(16, 4) + Le(static_cast<std::uint32_t>(rows), 4) + Le(1, 2) + Le(32, 2) + std::string(24, '\0') +
+           std::string(16 * 16 * 4 + 64, '\x40');
+}
+
+std::string IconFile(int type)
+{
+    const std::string image = Dib(32);
+    return Le(0, 2) + Le(static_cast<std::uint32_t>(type), 2) + Le(1, 2) + std::string("\x10\x10\0\0", 4) + Le(1, 2) + Le(32, 2) +
+           Le(static_cast<std::uint32_t>(image.size()), 4) + Le(22, 4) + image;
+}
+
+/// The script: a bitmap, an icon, a cursor and seven data files, absolute paths in quotes.
+std::string WriteFiles(const std::string& folder)
+{
+    const std::string dib = Dib(16);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"BITMAP", "BM" + Le(static_cast<std::uint32_t>(14 + dib.size()), 4) + Le(0, 4) + Le(54, 4) + dib},
+        {"ICON", IconFile(1)}, {"CURSOR", IconFile(2)}, {"RCDATA", std::string(4096, 'r')},
+        {"WAVE", "RIFF" + std::string(2000, 'w')}, {"AVI", "RIFF" + std::string(3000, 'a')}, {"MIDI", "MThd"},
+        {"RCDATA", std::string(100, 'd')}, {"HELPDATA", "help"}, {"RCDATA", std::string(20000, 'x')}};
+    std::string script;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const std::string path = folder + "/file " + std::to_string(i) + ".bin";
+        brevok::WriteFileAtomically(path, files[i].second);
+        script += "Item" + std::to_string(i) + " " + files[i].first + " \"" + path + "\"\r\n";
+    }
+    return script;
+}
+
+/// Milliseconds of one brcc32 run on `script`; negative when it failed.
+double RunBrcc32(const std::string& script, bool forceLlvmRc)
+{
+    std::vector<std::string> environment;
+    for (char** e = environ; *e != nullptr; ++e)
+        if (std::string(*e).rfind("BREVOK_FORCE_LLVM_RC=", 0) != 0)
+            environment.push_back(*e);
+    if (forceLlvmRc)
+        environment.push_back("BREVOK_FORCE_LLVM_RC=1");
+    std::vector<char*> env;
+    for (std::string& e : environment)
+        env.push_back(e.data());
+    env.push_back(nullptr);
+    std::string program = std::string(BREVOK_BIN_DIR) + "/brcc32";
+    std::string argument = script;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const Clock::time_point start = Clock::now();
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv, env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (started != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main()
+{
+    char pattern[] = "/tmp/brevok-compile-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        std::puts("bench compile: cannot create a temporary folder");
+        return 1;
+    }
+    const std::string folder = pattern;
+    const std::string script = folder + "/app.rc";
+    brevok::WriteFileAtomically(script, WriteFiles(folder));
+    std::vector<double> ours;
+    std::vector<double> llvmRc;
+    // In turns, so that both see the same machine load.
+    for (int round = 0; round < kRounds; ++round) {
+        ours.push_back(RunBrcc32(script, false));
+        llvmRc.push_back(RunBrcc32(script, true));
+        if (ours.back() < 0 || llvmRc.back() < 0) {
+            std::puts("bench compile: brcc32 failed");
+            return 1;
+        }
+    }
+    std::filesystem::remove_all(folder);
+    std::printf("brcc32 on 10 file statements: %.1f ms; through llvm-rc: %.1f ms\n", Median(ours), Median(llvmRc));
+    std::printf("bench compile: ratio %.3f (target 0.25)\n", Median(ours) / Median(llvmRc));
+    return 0;
+}
