@@ -1,0 +1,176 @@
+#!/bin/sh
+# Builds the Debian package (make package), installs it on this machine with apt-get, checks
+# the programs from where the package put them (/usr/bin, /usr/share/...), and removes the
+# package again. Prints one PASS or FAIL line per check; the exit code is 0 only when all pass.
+# Not part of make test: it installs into /usr, so it needs root (or sudo), and it starts the
+# window on a virtual display (xvfb-run), driven with xdotool.
+set -u
+cd "$(dirname "$0")/.."
+REL=${REL:-build-release}
+
+if [ "${1:-}" = --in-display ]; then
+  mode=window
+else
+  mode=main
+fi
+
+failures=0
+pass() { echo "PASS: $*"; }
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# The part that runs on the virtual display: $2 is the scratch folder prepared below.
+if [ "$mode" = window ]; then
+  work=$2
+  # The desktop's opener is pointed at a recorder, so Help's choice of page can be read back.
+  mkdir -p "$work/config" "$work/data/applications"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$1" > "%s/opened"\n' "$work" > "$work/record"
+  chmod +x "$work/record"
+  printf '[Desktop Entry]\nType=Application\nName=Recorder\nExec=%s/record %%f\nMimeType=text/html;\n' \
+    "$work" > "$work/data/applications/recorder.desktop"
+  printf '[Default Applications]\ntext/html=recorder.desktop\n' > "$work/config/mimeapps.list"
+  export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" BREVOK_REGISTRY="$work/registry.reg"
+  # Settings as a user would have left them: the script and the executable of the last run,
+  # and brcc32 chosen as the compiler (the program asks for it on its first start).
+  cat > "$BREVOK_REGISTRY" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]
+"Install"="$work"
+".RC"="$work/app.rc"
+".EXE"="$work/bound.exe"
+"Compiler"="/usr/bin/brcc32"
+"Last"="1"
+"SP"="0"
+
+EOF
+  cp "$work/plain.exe" "$work/bound.exe"
+  /usr/bin/brevok > "$work/brevok.log" 2>&1 &
+  pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "Brevok Resource Compiler" 2>/dev/null | head -n 1)
+  if [ -n "$window" ]; then
+    pass "brevok shows its window: $(xdotool getwindowname "$window")"
+  else
+    fail "brevok shows no window within 30 s (log: $(cat "$work/brevok.log"))"
+    kill "$pid" 2>/dev/null
+    exit 1
+  fi
+  case "$(xdotool getwindowname "$window")" in
+    *"Version $3 "*) pass "the caption shows the file version $3 from the installed program's own resource" ;;
+    *) fail "the caption does not show version $3" ;;
+  esac
+  xdotool windowfocus --sync "$window"
+  sleep 0.5
+
+  xdotool key alt+h h  # Help > Help
+  for i in $(seq 1 50); do [ -s "$work/opened" ] && break; sleep 0.2; done
+  opened=$(cat "$work/opened" 2>/dev/null)
+  if [ -f "$opened" ] && [ "$(realpath "$opened")" = /usr/share/brevok/brevhelp.html ]; then
+    pass "Help opens the installed page $opened"
+  else
+    fail "Help opened '$opened', not /usr/share/brevok/brevhelp.html"
+  fi
+
+  xdotool key alt+a b  # Actions > Build All: brevdos and brc32 beside the program
+  for i in $(seq 1 100); do
+    llvm-readobj --coff-resources "$work/bound.exe" 2>/dev/null | grep -q 'Type: STRINGTABLE' && break
+    sleep 0.2
+  done
+  if llvm-readobj --coff-resources "$work/bound.exe" 2>/dev/null | grep -q 'Type: STRINGTABLE'; then
+    pass "Build All in the window found the installed brevdos and brc32 and bound the script"
+  else
+    import -window root "$work/window.png" 2>/dev/null
+    fail "Build All in the window bound nothing into $work/bound.exe (picture: $work/window.png)"
+  fi
+  kill "$pid" 2>/dev/null
+  wait "$pid" 2>/dev/null
+  exit "$failures"
+fi
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO=sudo
+
+echo "== make package"
+make package || { echo "FAIL: make package"; exit 1; }
+deb=$(ls -t "$REL"/brevok_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || { echo "FAIL: no package in $REL"; exit 1; }
+version=$(dpkg-deb -f "$deb" Version)
+echo "package: $deb"
+dpkg-deb -f "$deb" Package Version Architecture Depends Recommends
+
+echo "== apt-get install ./$deb"
+$SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "./$deb" > /dev/null ||
+  { echo "FAIL: apt-get install ./$deb"; exit 1; }
+pass "apt-get installed $deb with its dependencies"
+
+work=$(mktemp -d)
+cleanup() {
+  echo "== apt-get remove brevok"
+  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq brevok > /dev/null &&
+    [ ! -e /usr/bin/brevok ] && echo "removed" || echo "FAIL: apt-get remove brevok"
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+echo "== installed programs"
+for p in brevok brcc32 brc32 brevdos; do
+  if dpkg -L brevok | grep -qx "/usr/bin/$p" && [ -x "/usr/bin/$p" ]; then
+    pass "/usr/bin/$p installed"
+  else
+    fail "/usr/bin/$p missing"
+  fi
+done
+line=$(/usr/bin/brc32 --version | head -n 1)
+[ "$line" = "brc32 (Brevok Resource Compiler) $version" ] && pass "brc32 --version: $line" || fail "brc32 --version: $line"
+env -u DISPLAY /usr/bin/brevok --help | head -n 1 | grep -q '^usage: brevok ' &&
+  pass "brevok --help answers without a display" || fail "brevok --help"
+objdump -h /usr/bin/brevok | grep -q ' \.rsrc ' &&
+  pass "the stripped brevok keeps its version resource (.rsrc)" || fail "no .rsrc section in /usr/bin/brevok"
+
+echo "== compiling and binding with the installed tools"
+cp resources/brevok.ico "$work/brevok.ico"
+printf '#define GREETING "hello from an installed brcc32"\nMAINICON ICON "brevok.ico"\nSTRINGTABLE\nBEGIN\n  1, GREETING\nEND\n' > "$work/app.rc"
+printf 'int entry(void) { return 0; }\n' > "$work/entry.c"
+(cd "$work" && /usr/bin/brcc32 app.rc > brcc32.out 2>&1)
+status=$?
+if [ $status -eq 0 ] && [ -s "$work/app.res" ] && ! grep -q 'no C preprocessor' "$work/brcc32.out"; then
+  pass "brcc32 compiled a script with #define (clang) and a string table (llvm-rc) into app.res"
+else
+  fail "brcc32 app.rc: exit $status: $(cat "$work/brcc32.out")"
+fi
+clang --target=x86_64-pc-windows-msvc -c "$work/entry.c" -o "$work/entry.obj" &&
+  lld-link /nologo /nodefaultlib /entry:entry /subsystem:console "$work/entry.obj" /out:"$work/plain.exe" ||
+  fail "cannot build a test executable with clang and lld-link"
+cp "$work/plain.exe" "$work/tool.exe"
+(cd "$work" && /usr/bin/brc32 -fo tool.res -fe tool.exe app.rc > brc32.out 2>&1)
+status=$?
+if [ $status -eq 0 ] && llvm-readobj --coff-resources "$work/tool.exe" | grep -q 'Type: GROUP_ICON'; then
+  pass "brc32 bound the script's icon and strings into a PE executable"
+else
+  fail "brc32: exit $status: $(cat "$work/brc32.out")"
+fi
+
+echo "== desktop integration"
+desktop-file-validate /usr/share/applications/brevok.desktop && pass "desktop-file-validate brevok.desktop: no messages" ||
+  fail "desktop-file-validate brevok.desktop"
+# Read from the database itself: without a desktop session, xdg-mime asks file(1) instead.
+grep -q '^50:text/x-rc:\*\.rc$' /usr/share/mime/globs2 && pass "the shared MIME database maps *.rc to text/x-rc" ||
+  fail "no *.rc in /usr/share/mime/globs2: dpkg's trigger did not run update-mime-database"
+[ "$(xdg-mime query default text/x-rc)" = brevok.desktop ] && pass "text/x-rc opens with brevok.desktop" ||
+  fail "xdg-mime query default text/x-rc: $(xdg-mime query default text/x-rc)"
+missing=""
+for size in 16x16 32x32 48x48 64x64 128x128 256x256 scalable; do
+  ls /usr/share/icons/hicolor/$size/apps/brevok.* > /dev/null 2>&1 || missing="$missing $size"
+done
+[ -z "$missing" ] && pass "the icon is in hicolor at 16 to 256 px and scalable" || fail "icon sizes missing:$missing"
+missing=""
+for p in brevok brcc32 brc32 brevdos; do
+  [ "$(man -w "$p" 2>/dev/null)" = "/usr/share/man/man1/$p.1.gz" ] || missing="$missing $p"
+done
+[ -z "$missing" ] && pass "man -w finds the four manual pages in /usr/share/man/man1" || fail "manual pages not found:$missing"
+
+echo "== the window, on a virtual display"
+xvfb-run -a sh "$0" --in-display "$work" "$version"
+failures=$((failures + $?))
+
+echo "== $failures check(s) failed"
+[ "$failures" -eq 0 ]
