@@ -54,6 +54,12 @@ bool FolderExists(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool PathExists(const std::string& path)
+{
+    struct stat st {};
+    return !path.empty() && stat(path.c_str(), &st) == 0;
+}
+
 void DeleteFileQuietly(const std::string& path)
 {
     if (!path.empty())
@@ -93,14 +99,16 @@ std::string ReadFileBytes(const std::string& path)
 void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
                       std::size_t pieceSize)
 {
-    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking, so that a named pipe or a device is refused at once instead
+    // of waiting for a writer; only a regular file is read.
+    const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     const auto cannotOpen = [&] {
         if (fd >= 0)
             close(fd);
         return Error(FormatText("Cannot open file %s", path));
     };
     struct stat st {};
-    if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode))
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0)
         throw cannotOpen();
     const auto buffer = std::make_unique_for_overwrite<char[]>(pieceSize);
     for (;;) {
@@ -168,6 +176,12 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     fd_ = mkostemp(name.data(), O_CLOEXEC);
+    if (fd_ < 0 && existed) {
+        // The folder refuses a new file, but the script itself may be written: it is then
+        // rewritten in place, its whole content gathered in memory first.
+        inPlace_ = true;
+        return;
+    }
     if (fd_ < 0)
         throw cannotCreate();
     temp_ = name.data();
@@ -189,6 +203,10 @@ AtomicFileWriter::~AtomicFileWriter()
 
 void AtomicFileWriter::Write(std::string_view bytes)
 {
+    if (inPlace_) {
+        buffer_.append(bytes);
+        return;
+    }
     if (buffer_.size() + bytes.size() > kBufferSize)
         FlushBuffer();
     if (bytes.size() >= kBufferSize) {
@@ -212,8 +230,23 @@ void AtomicFileWriter::FlushBuffer()
     buffer_.clear();
 }
 
+void AtomicFileWriter::CommitInPlace()
+{
+    const int fd = open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0)
+        throw Error(FormatText("Cannot create file %s", path_));
+    const bool written = layer_.WriteAll(fd, buffer_.data(), buffer_.size()) && layer_.Sync(fd);
+    if (close(fd) != 0 || !written)
+        throw Error("Stream write error");
+    committed_ = true;
+}
+
 void AtomicFileWriter::Commit()
 {
+    if (inPlace_) {
+        CommitInPlace();
+        return;
+    }
     if (fd_ < 0)
         throw Error("Stream write error");
     FlushBuffer();

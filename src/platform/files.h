@@ -14,6 +14,9 @@ bool FileExists(const std::string& path);
 /// True for an existing folder.
 bool FolderExists(const std::string& path);
 
+/// True when anything exists at `path`: a file, a folder, a pipe, a device.
+bool PathExists(const std::string& path);
+
 /// Deletes a file; a missing file or a failed deletion is ignored.
 void DeleteFileQuietly(const std::string& path);
 
@@ -21,7 +24,8 @@ void DeleteFileQuietly(const std::string& path);
 /// or read.
 std::string ReadFileBytes(const std::string& path);
 
-/// Reads the file from start to end in pieces of at most `pieceSize` bytes, handing each to
+/// Reads the regular file (anything else cannot be opened, and a named pipe does not block)
+/// from start to end in pieces of at most `pieceSize` bytes, handing each to
 /// `sink` in order, so that a large file need not be held whole; stops early when `sink`
 /// returns false. Throws Error("Cannot open file <path>") when it cannot be opened or read.
 void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
@@ -47,6 +51,8 @@ const WriteLayer& SystemWriteLayer();
 /// The target's permissions are kept; a symbolic link is followed, not replaced. Errors:
 /// "Cannot create file <path>" when the temporary file cannot be made or renamed into place,
 /// "Stream write error" when writing or flushing fails. The temporary file never survives.
+/// When the folder refuses the temporary file but the target exists and may be written, the
+/// target is truncated and rewritten in place on Commit, the whole content ready in memory.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::string& path, const WriteLayer& layer = SystemWriteLayer());
@@ -61,6 +67,7 @@ public:
 
 private:
     void FlushBuffer();
+    void CommitInPlace();
     void Abandon() noexcept;
 
     std::string path_;       // as given, for messages
@@ -70,6 +77,8 @@ private:
     int fd_ = -1;
     std::string buffer_;
     bool committed_ = false;
+    /// The folder refused the temporary file: the target is rewritten in place on Commit.
+    bool inPlace_ = false;
 };
 
 /// Convenience: one atomic write of `data` to `path`.

@@ -1,18 +1,14 @@
 // Locating the version resource in PE and ELF files with positioned reads.
 #include "versioninfo/version_resource.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <optional>
 #include <vector>
 
 #include "image/elf_sections.h"
 #include "image/pe_image.h"
 #include "image/res_file.h"
+#include "platform/read_only_file.h"
 
 namespace brevok {
 namespace {
@@ -20,51 +16,6 @@ namespace {
 constexpr std::uint16_t kVersionName = 1;       // VS_VERSION_INFO
 constexpr std::uint16_t kEnglishUs = 0x0409;
 constexpr std::uint16_t kNeutral = 0;
-
-/// A file open for positioned reads; closed when it goes.
-class ReadOnlyFile {
-public:
-    explicit ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        struct stat info {};
-        if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode))
-            size_ = static_cast<std::uint64_t>(info.st_size);
-        else
-            Close();
-    }
-    ~ReadOnlyFile() { Close(); }
-    ReadOnlyFile(const ReadOnlyFile&) = delete;
-    ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    std::uint64_t size() const { return size_; }
-
-    /// `count` bytes from `offset`; nullopt when the file does not hold them all.
-    std::optional<std::string> ReadAt(std::uint64_t offset, std::size_t count) const {
-        if (offset > size_ || count > size_ - offset)
-            return std::nullopt;
-        std::string bytes(count, '\0');
-        std::size_t done = 0;
-        while (done < count) {
-            const ssize_t n = ::pread(fd_, bytes.data() + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return std::nullopt;
-            done += static_cast<std::size_t>(n);
-        }
-        return bytes;
-    }
-
-private:
-    void Close() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
-
-    int fd_ = -1;
-    std::uint64_t size_ = 0;
-};
 
 /// Picks the version resource among `items` (anything with type, name and language), as
 /// the version library of Windows does: name 1, else the first name; then English (US),

@@ -16,7 +16,8 @@ inline constexpr std::string_view kCommandTooLongText =
     "Internal Error, Cannot continue to compile, Command line too long";
 inline constexpr std::string_view kBuildCompleteText =
     "Compile and binding complete, No errors found..";
-inline constexpr std::string_view kCannotEnterFolderText = "Cannot enter the working folder %s";
+inline constexpr std::string_view kCannotEnterFolderText =
+    "Cannot enter the working folder %s\rChoose one with Options, Set Working Folder.";
 inline constexpr std::string_view kCaptureFileName = "message.tmp";
 
 /// The programs of the build command line and the longest line that may be run.

@@ -35,6 +35,15 @@ std::string DialogFolderOf(const std::string& path)
     return folder;
 }
 
+/// The program chosen in the compiler's dialog. Where programs carry no ".exe" the name is
+/// taken as typed; only a name that does not exist, and exists with ".exe" added, gets it.
+std::string ChosenProgram(FileDialogState& dialog)
+{
+    if (dialog.offerPlainExecutables && !PathExists(dialog.fileName) && FileExists(dialog.fileName + ".exe"))
+        dialog.fileName += ".exe";
+    return dialog.fileName;
+}
+
 /// The file version of the running program, as the about box reads it; empty when it has none.
 std::string OwnFileVersion()
 {
@@ -92,8 +101,10 @@ Workbench::Workbench(WorkbenchServices services, WorkbenchView& view)
     browseComp_.defaultExtension = "*.exe";
     browseComp_.fileName = "BRCC32.exe";
     if (kHostPathStyle == PathStyle::Posix) {
-        // Here the companion compiler front end lies beside the program, without ".exe".
+        // Here the companion compiler front end lies beside the program, without ".exe":
+        // Enter on the first prompt of a fresh install takes it.
         browseComp_.initialFolder = FolderPart(services_.programPath);
+        browseComp_.fileName = "brcc32";
         browseComp_.offerPlainExecutables = true;
     }
 
@@ -158,7 +169,7 @@ void Workbench::ActivationSteps()
         const BoxAnswer answer =
             services_.dialogs.MessageBox(BoxKind::Warning, kCompilerUnknownText, BoxButtons::YesNo);
         if (answer == BoxAnswer::Yes && services_.dialogs.OpenFile(browseComp_))
-            settings_.CompilerPath = browseComp_.fileName;
+            settings_.CompilerPath = ChosenProgram(browseComp_);
         SetCompilerLabel();
     }
 
@@ -167,7 +178,12 @@ void Workbench::ActivationSteps()
     settings_.WorkingFolder = EnsureTrailingBackslash(settings_.WorkingFolder);
     openRC_.initialFolder = settings_.WorkingFolder;
 
-    if (settings_.StartWithLast && FileExists(settings_.ScriptPath)) {
+    if (!startScript_.empty()) {
+        // The script named on the command line, in place of the last one; the executable
+        // stored for the last one does not belong to it.
+        settings_.ExePath.clear();
+        OpenScriptFile(startScript_);
+    } else if (settings_.StartWithLast && FileExists(settings_.ScriptPath)) {
         LoadScriptLines(document_, settings_.ScriptPath);
         openRC_.initialFolder = FolderPart(settings_.ScriptPath);
         SetScriptOpen(true);
@@ -249,20 +265,25 @@ void Workbench::OpenScript()
         openRC_.title = "Open Resource script file";
         if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
             return;
-        settings_.ScriptPath = openRC_.fileName;
-        SetScriptOpen(true);
-        try {
-            LoadScriptLines(document_, settings_.ScriptPath);
-        } catch (...) {
-            // A name that does not exist yet stays open as a new script, which a later save
-            // creates. A file that exists but cannot be read is closed again: saving the empty
-            // list over it would destroy it.
-            if (FileExists(settings_.ScriptPath))
-                SetScriptOpen(false);
-            throw;
-        }
-        openRC_.initialFolder = DialogFolderOf(settings_.ScriptPath);
+        OpenScriptFile(openRC_.fileName);
     });
+}
+
+void Workbench::OpenScriptFile(const std::string& path)
+{
+    settings_.ScriptPath = path;
+    SetScriptOpen(true);
+    try {
+        LoadScriptLines(document_, settings_.ScriptPath);
+    } catch (...) {
+        // A name that does not exist yet stays open as a new script, which a later save
+        // creates. Anything that exists but cannot be read (a file without permission, a
+        // pipe, a device) is closed again: saving the empty list over it would destroy it.
+        if (PathExists(settings_.ScriptPath))
+            SetScriptOpen(false);
+        throw;
+    }
+    openRC_.initialFolder = DialogFolderOf(settings_.ScriptPath);
 }
 
 void Workbench::CloseScript()
@@ -400,6 +421,9 @@ void Workbench::RemoveSelectedLine()
         if (!row || *row >= document_.LineCount())
             return;
         document_.Remove(*row);
+        // No neighbour is selected in its place: a second Remove File removes nothing the
+        // user did not choose.
+        view_.SelectLine(std::nullopt);
     });
 }
 
@@ -431,7 +455,7 @@ void Workbench::FindCompiler()
     Run([this] {
         if (!services_.dialogs.OpenFile(browseComp_))
             return;
-        settings_.CompilerPath = browseComp_.fileName;
+        settings_.CompilerPath = ChosenProgram(browseComp_);
         SetCompilerLabel();
     });
 }

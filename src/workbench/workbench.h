@@ -86,6 +86,10 @@ public:
     void Activate();
     bool Activated() const { return activated_; }
 
+    /// The script to open at the first activation in place of the last one (the program's
+    /// command-line argument), with the rules of Open.
+    void SetStartScript(std::string path) { startScript_ = std::move(path); }
+
     /// Brings commands, labels and the pane in line with the state; `false` also forgets
     /// the lines and both paths.
     void SetScriptOpen(bool open);
@@ -148,6 +152,8 @@ private:
     /// Runs one command through the generic error report; false when it failed.
     bool Run(const std::function<void()>& command);
     void ActivationSteps();
+    /// Open's steps for a chosen name: the script is open, its lines loaded.
+    void OpenScriptFile(const std::string& path);
     void ShowRegistryNotice();
     void SetCompilerLabel();
     void SetFolderLabel(const std::string& folder);
@@ -163,6 +169,7 @@ private:
     ScriptDocument document_;
     WorkbenchState state_;
     std::string batchText_;
+    std::string startScript_;
     bool activated_ = false;
     bool resourcesChanged_ = false;
     /// Set while Exit closes the window: Exit has asked its question already.

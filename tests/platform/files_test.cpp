@@ -74,7 +74,7 @@ TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
     EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"script.rc"});
 }
 
-TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefused)
+TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefusedAndLockedFoldersRewriteInPlace)
 {
     const ScratchFolder dir;
     const std::string missing = dir / "no such folder/a.rc";
@@ -96,12 +96,16 @@ TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefused)
         const UnprivilegedScope nobody;
         ASSERT_TRUE(nobody.Ok());
         EXPECT_EQ(ErrorText([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
-        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "x"); }), "Cannot create file " + inLocked);
+        // A writable file in a folder that refuses new files is rewritten in place; a new
+        // file there cannot be made.
+        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "rewritten"); }), "");
+        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(locked / "new.rc", "x"); }),
+                  "Cannot create file " + (locked / "new.rc"));
     }
     EXPECT_EQ(ReadFileBytes(readOnly), "keep");
     EXPECT_EQ(NamesIn(open.Path()), std::vector<std::string>{"ro.rc"});
     chmod(locked.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFileBytes(inLocked), "keep");
+    EXPECT_EQ(ReadFileBytes(inLocked), "rewritten");
     EXPECT_EQ(NamesIn(locked.Path()), std::vector<std::string>{"a.rc"});
 }
 

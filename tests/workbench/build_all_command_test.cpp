@@ -157,7 +157,8 @@ TEST_F(BuildAllCommandTest, WorkingFolderThatCannotBeEnteredRunsNothing)
     RunBuildAllCommand(host, options);
     ASSERT_EQ(host.dialogs.boxes.size(), 1u);
     EXPECT_EQ(host.dialogs.boxes[0].kind, BoxKind::Error);
-    EXPECT_EQ(host.dialogs.boxes[0].text, "Cannot enter the working folder nodir/");
+    EXPECT_EQ(host.dialogs.boxes[0].text,
+              "Cannot enter the working folder nodir/\rChoose one with Options, Set Working Folder.");
     EXPECT_TRUE(host.printer.launches.empty());
     EXPECT_EQ(host.busyDepth, 0);
 }

@@ -230,5 +230,17 @@ TEST_F(LineCommandsTest, SelectExeNeedsAScriptAndSetsTheLabel)
     EXPECT_EQ(w.cdgFileDialog().fileName, "");
 }
 
+TEST_F(LineCommandsTest, RemovalsInARowTakeOnlyTheChosenLine)
+{
+    StartWithLines({"one", "two", "three"});
+    view.selected = 1;
+    Trigger("tlbRemoveFile");
+    EXPECT_EQ(view.selected, std::nullopt);
+    // Nothing is selected now: further clicks remove nothing.
+    Trigger("tlbRemoveFile");
+    Trigger("mnuFileRemoveLine");
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "three"}));
+}
+
 }  // namespace
 }  // namespace brevok::testing

@@ -314,5 +314,18 @@ TEST_F(ScriptCommandsTest, OptionsToggleAndAreStored)
     EXPECT_FALSE(StoredSettings().ShowProgress);
 }
 
+TEST_F(ScriptCommandsTest, OpenOfAPipeIsRefusedAtOnceAndNothingStaysOpen)
+{
+    const std::string pipe = folder / "pipe.rc";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    StartQuietly();
+    dialogs.AnswerFile(pipe);
+    dialogs.AnswerBox(BoxAnswer::Ok);
+    Trigger("mnuFileOpen");  // returns at once: nothing writes to the pipe
+    EXPECT_EQ(BoxTexts().back(), "Cannot open file " + pipe + ".");
+    EXPECT_EQ(EnabledFileCommands(), kNoScriptFileCommands);
+    EXPECT_EQ(bench->Settings().ScriptPath, "");
+}
+
 }  // namespace
 }  // namespace brevok::testing

@@ -57,7 +57,8 @@ TEST_F(StartupTest, CompilerChosenAtThePromptIsShownAtOnce)
     EXPECT_EQ(shown.title, "Locate BRCC32");
     EXPECT_EQ(shown.filter, "Executable [*.exe]|*.exe");
     EXPECT_EQ(shown.defaultExtension, "*.exe");
-    EXPECT_EQ(shown.fileName, "BRCC32.exe");
+    // Here the companion's own name, which Enter on the prompt takes.
+    EXPECT_EQ(shown.fileName, "brcc32");
     // The companion front end lies beside the program and carries no ".exe" here.
     EXPECT_EQ(shown.initialFolder, folder / "bin/");
     EXPECT_TRUE(shown.offerPlainExecutables);
@@ -231,6 +232,53 @@ TEST_F(StartupTest, SettingsThatCannotBeWrittenKeepTheWindowOpen)
     ASSERT_EQ(dialogs.boxes.size(), 2u);
     EXPECT_EQ(dialogs.boxes[1].kind, BoxKind::Stop);
     EXPECT_FALSE(dialogs.boxes[1].text.empty());
+}
+
+TEST_F(StartupTest, CompilerPromptOffersTheCompanionAndTakesATypedNameAsItIs)
+{
+    // Enter on the prompt of a fresh install takes the companion beside the program.
+    const std::string companion = folder.WriteScript("bin/brcc32", "exit 0\n");
+    folder.WriteScript("bin/other.exe", "exit 0\n");
+    const struct {
+        std::string typed;
+        std::string stored;
+    } cases[] = {
+        {companion, companion},
+        {folder / "bin/other", folder / "bin/other.exe"},  // missing, but there with ".exe"
+        {folder / "bin/nothing", folder / "bin/nothing"},   // neither: taken as typed
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        dialogs.AnswerBox(BoxAnswer::Yes);
+        dialogs.AnswerFile(c.typed);
+        Start();
+        EXPECT_EQ(bench->Settings().CompilerPath, c.stored);
+        EXPECT_EQ(LabelText("CompLab"), "Compiler " + c.stored);
+        bench.reset();
+    }
+    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, folder / "bin/");
+    EXPECT_EQ(dialogs.fileDialogs[0].fileName, "brcc32");
+}
+
+TEST_F(StartupTest, ScriptNamedOnTheCommandLineOpensInPlaceOfTheLast)
+{
+    const std::string last = folder.Write("last.rc", "Last RCDATA \"x\"\r\n");
+    const std::string named = folder.Write("named/app.rc", "Named RCDATA \"y\"\r\n");
+    TSettings settings = KnownCompiler();
+    settings.StartWithLast = true;
+    settings.ScriptPath = last;
+    settings.ExePath = "/build/last.exe";
+    StoreSettings(settings);
+    view = FakeView();
+    bench = std::make_unique<Workbench>(WorkbenchServices{dialogs, *registry, *launcher, starter, folder / "bin/brevok"},
+                                        view);
+    bench->SetStartScript(named);
+    bench->Activate();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Named RCDATA \"y\""});
+    EXPECT_EQ(bench->Settings().ScriptPath, named);
+    EXPECT_EQ(bench->Settings().ExePath, "");
+    EXPECT_EQ(LabelText("lblCurResFile"), "Current Resource Script File: " + named);
+    EXPECT_EQ(bench->OpenRC().initialFolder, folder / "named");
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 #include "workbench/error_report.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_dialogs.h"
+#include "ui/qt/qt_text.h"
 #include "platform/registry_file.h"
 #include "rcdriver/message_lines.h"
 #include "ui/qt/ed_form.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <memory>
@@ -68,6 +70,8 @@ int main(int argc, char* argv[])
         .programPath = std::string(programPath.constData(), static_cast<std::size_t>(programPath.size())),
     });
     dialogs.SetParentWindow(&window);
+    if (argc >= 2)
+        window.Bench().SetStartScript(brevok::FromQt(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath()));
     // Boxes and dialogs carry the program's icon too.
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

@@ -376,6 +376,11 @@ bool TfrmResmain::eventFilter(QObject* watched, QEvent* event)
             workbench_->NoteTypedKey();
         return false;  // the key keeps the list's own meaning
     }
+    if (watched == lstViewport_ && event->type() == QEvent::MouseButtonPress &&
+        !lstResList_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid()) {
+        // A click on empty space keeps the selection, as a Windows list box does.
+        return true;
+    }
     if (watched == lstViewport_ && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         workbench_->EditSelectedLine();
@@ -440,7 +445,7 @@ std::optional<std::size_t> TfrmResmain::SelectedLine() const
 void TfrmResmain::SelectLine(std::optional<std::size_t> line)
 {
     if (!line || *line >= static_cast<std::size_t>(model_->rowCount())) {
-        lstResList_->clearSelection();
+        lstResList_->selectionModel()->clear();
         return;
     }
     lstResList_->setCurrentIndex(model_->index(static_cast<int>(*line)));

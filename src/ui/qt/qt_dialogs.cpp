@@ -247,7 +247,9 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidg
             patterns += pair.second;
         dialog->setProxyModel(new PlainExecutableFilter(patterns, dialog.get()));
     }
-    dialog->setDefaultSuffix(DefaultSuffix(state.defaultExtension));
+    // Where programs carry no suffix a typed name is taken as it is; the caller decides.
+    if (!state.offerPlainExecutables)
+        dialog->setDefaultSuffix(DefaultSuffix(state.defaultExtension));
 
     const QString folder = FromBytes(state.initialFolder);
     if (!folder.isEmpty() && QDir(folder).exists())

@@ -289,7 +289,8 @@ TEST_F(BuildAllGuiTest, WorkingFolderThatCannotBeEnteredIsReported)
     window->Bench().Settings().WorkingFolder = folder / "gone/";
     dialogs.AnswerBox(BoxAnswer::Ok);
     Trigger("mnuFileBuildAll");
-    EXPECT_EQ(BoxTexts(), Texts{"Cannot enter the working folder " + (folder / "gone/")});
+    EXPECT_EQ(BoxTexts(), Texts{"Cannot enter the working folder " + (folder / "gone/") +
+                                "\rChoose one with Options, Set Working Folder."});
     EXPECT_EQ(dialogs.boxes[0].kind, BoxKind::Error);
     EXPECT_TRUE(Pane().empty());
 }
