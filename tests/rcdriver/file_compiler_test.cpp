@@ -34,7 +34,7 @@ public:
     Corpus() : root_(" diff ü")
     {
         script_ = root_ / "scripts";
-        work_ = root_ / "work";
+        work_ = root_ / "work/deeper";
         include_ = root_ / "include";
         MakeDataFiles();
         MakePictures();
@@ -43,6 +43,7 @@ public:
     const std::string& ScriptFolder() const { return script_; }
     const std::string& WorkFolder() const { return work_; }
     const std::string& IncludeFolder() const { return include_; }
+    std::string TempFolder() const { return root_ / "tmp"; }
 
     /// Candidates for the statement kinds: 0 data, 1 bitmap, 2 icon, 3 cursor.
     const std::vector<Candidate>& For(int kind) const { return candidates_[kind]; }
@@ -63,11 +64,16 @@ private:
         Add(0, "scripts/q\"\"uote.bin", "quoted", "\"q\"\"uote.bin\"");
         Add(0, "scripts/back\\slash.bin", "back slash", "\"back\\slash.bin\"");
         Add(0, "scripts/sub/x.bin", "in a sub folder", "sub/x.bin");
-        Add(0, "work/cwd.bin", "in the current folder", "cwd.bin");
+        Add(0, "work/deeper/cwd.bin", "in the current folder", "cwd.bin");
         Add(0, "include/inc.bin", "in an INCLUDE folder", "L\"inc.bin\"");
         Add(0, "up.bin", "above the script", "\"../up.bin\"");
         Add(0, "scripts/shadow.bin", "beside the script", "shadow.bin");
-        root_.Write("work/shadow.bin", "in the current folder, found first");
+        root_.Write("work/deeper/shadow.bin", "in the current folder, found first");
+        // Through the preprocessor llvm-rc reads a copy in TMPDIR/brevok-rc-XXXXXX, and looks
+        // for relative paths beside that copy before the script's folder.
+        Add(0, "tmpfile.bin", "above the script", "\"../tmpfile.bin\"");
+        root_.Write("tmp/tmpfile.bin", "above the preprocessed copy");
+        Add(0, "scripts/preprocessed.rc", "named as the preprocessed copy", "preprocessed.rc");
         candidates_[0].push_back({"missing.bin", false});
     }
 
@@ -184,6 +190,7 @@ TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(corpus.WorkFolder());
     testing::EnvGuard include("INCLUDE", "/nonexistent:" + corpus.IncludeFolder());
+    testing::EnvGuard temp("TMPDIR", corpus.TempFolder());
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
     ASSERT_FALSE(llvmRc.empty());
     ScratchFolder noTools;
