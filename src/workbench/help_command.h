@@ -17,8 +17,10 @@ inline constexpr HelpViewer kHostHelpViewer = HelpViewer::DesktopOpener;
 #endif
 
 /// The help command line for the program at `programPath`: "c:\windows\hh.exe " + folder +
-/// "brevhelp.chm", or "xdg-open " + folder + "brevhelp.html". The help file's path is quoted
-/// by the Windows splitting rules when it needs it, so a folder with spaces stays one word.
+/// "brevhelp.chm", or "xdg-open " + folder + "brevhelp.html"; when that page is missing and
+/// folder + "../share/brevok/brevhelp.html" exists (an installed program), that one. The help
+/// file's path is quoted by the Windows splitting rules when it needs it, so a folder with
+/// spaces stays one word.
 std::string HelpCommandLine(const std::string& programPath, HelpViewer viewer = kHostHelpViewer);
 
 /// WinExec: starts a command line and does not wait for it or look at the outcome.
