@@ -1,6 +1,8 @@
 // THalvaneAboutBox: filling, laying out and showing the about dialog; the program's own version.
 #include "ui/qt/about_box.h"
 
+#include "ui/qt/qt_text.h"
+
 #include "ui/qt/about_dialog.h"
 #include "platform/errors.h"
 #include "platform/self_path.h"
@@ -23,11 +25,6 @@ namespace {
 
 constexpr int kIconSize = 32;
 
-QString ToQt(const std::string& text)
-{
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 /// Integer half, remainder dropped (toward zero also for negative values).
 int Half(int value)
 {
@@ -36,7 +33,7 @@ int Half(int value)
 
 std::string ApplicationTitle()
 {
-    return QGuiApplication::applicationDisplayName().toLocal8Bit().toStdString();
+    return FromQt(QGuiApplication::applicationDisplayName());
 }
 
 void SetLabelText(QLabel* label, const std::string& text)
@@ -91,7 +88,9 @@ bool THalvaneAboutBox::Execute()
     auto dialog = std::make_unique<TAbout>();
     if (title_.empty())
         title_ = ApplicationTitle();
-    dialog->setWindowTitle(ToQt(caption_));
+    // An empty title would make the window system show the application's name instead; a
+    // blank keeps the title bar as empty as the caption.
+    dialog->setWindowTitle(caption_.empty() ? QStringLiteral(" ") : ToQt(caption_));
     dialog->GetVersion.setFileName(filename_);
     if (author_.empty())
         author_ = kBuiltInAuthor;

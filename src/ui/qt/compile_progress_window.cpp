@@ -1,6 +1,8 @@
 // The small window that stands in for the compiler's console window while a batch runs.
 #include "ui/qt/compile_progress_window.h"
 
+#include "ui/qt/qt_text.h"
+
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -33,7 +35,7 @@ void CompileProgressWindow::AppendOutput(std::string_view bytes)
     // Output arrives in pieces that may end inside a line; insert at the end as it comes.
     output_->moveCursor(QTextCursor::End);
     output_->insertPlainText(
-        QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())).remove(QLatin1Char('\r')));
+        ToQt(bytes).remove(QLatin1Char('\r')));
     output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
 }
 

@@ -1,6 +1,8 @@
 // The Resource Editor: a one-line dialog in which a whole script line is rewritten as free text.
 #include "ui/qt/ed_form.h"
 
+#include "ui/qt/qt_text.h"
+
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +52,7 @@ TEdForm::TEdForm(QWidget* parent)
 
 bool TEdForm::EditLine(std::string& bytes)
 {
-    editor_->setText(QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    editor_->setText(ToQt(bytes));
     // Compare against what the field really holds, so that decoding losses (bytes invalid in
     // the code page) do not count as a change.
     const QString shown = editor_->text();
@@ -63,10 +65,8 @@ bool TEdForm::EditLine(std::string& bytes)
     if (const qsizetype lineBreak = edited.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
         lineBreak >= 0)
         edited.truncate(lineBreak);
-    if (edited != shown) {
-        const QByteArray encoded = edited.toLocal8Bit();
-        bytes.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
-    }
+    if (edited != shown)
+        bytes = FromQt(edited);
     return true;
 }
 

@@ -1,6 +1,8 @@
 // TKURL2: the inner label, its sizing, the hint and pointer rules, and opening the link.
 #include "ui/qt/kurl2.h"
 
+#include "ui/qt/qt_text.h"
+
 #include "ui/qt/qt_shell.h"
 
 #include <QApplication>
@@ -59,12 +61,12 @@ TKURL2::~TKURL2()
 
 std::string TKURL2::URLorEMAIL() const
 {
-    return label_->text().toLocal8Bit().toStdString();
+    return FromQt(label_->text());
 }
 
 void TKURL2::SetURLorEMAIL(const std::string& address)
 {
-    label_->setText(QString::fromLocal8Bit(address.data(), static_cast<qsizetype>(address.size())));
+    label_->setText(ToQt(address));
     SizeToText();
 }
 

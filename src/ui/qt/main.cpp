@@ -62,16 +62,15 @@ int main(int argc, char* argv[])
     // main window is still the program's main window, since closing it ends the loop.
     brevok::TEdForm edForm;
     brevok::QtDialogs dialogs(edForm);
-    const QByteArray programPath = QCoreApplication::applicationFilePath().toLocal8Bit();
 
     brevok::TfrmResmain window(brevok::MainWindowServices{
         .dialogs = dialogs,
         .registry = *registry,
-        .programPath = std::string(programPath.constData(), static_cast<std::size_t>(programPath.size())),
+        .programPath = brevok::FromQt(QCoreApplication::applicationFilePath()),
     });
     dialogs.SetParentWindow(&window);
     if (argc >= 2)
-        window.Bench().SetStartScript(brevok::FromQt(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath()));
+        window.Bench().SetStartScript(brevok::FromQt(QFileInfo(brevok::ToQt(argv[1])).absoluteFilePath()));
     // Boxes and dialogs carry the program's icon too.
     QApplication::setWindowIcon(window.windowIcon());
     window.show();

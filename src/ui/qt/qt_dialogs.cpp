@@ -1,6 +1,8 @@
 // The program's modal interactions over Qt.
 #include "ui/qt/qt_dialogs.h"
 
+#include "ui/qt/qt_text.h"
+
 #include "workbench/error_report.h"
 #include "ui/qt/ed_form.h"
 
@@ -22,17 +24,6 @@ namespace brevok {
 
 namespace {
 
-QString FromBytes(std::string_view bytes)
-{
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-std::string ToBytes(const QString& text)
-{
-    const QByteArray bytes = text.toLocal8Bit();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 QMessageBox::Icon BoxIcon(BoxKind kind)
 {
     switch (kind) {
@@ -49,7 +40,7 @@ QMessageBox::Icon BoxIcon(BoxKind kind)
 /// Display text and pattern list of each pair of a Windows filter text.
 std::vector<std::pair<QString, QStringList>> FilterPairs(std::string_view windowsFilter)
 {
-    const QStringList parts = FromBytes(windowsFilter).split(QLatin1Char('|'));
+    const QStringList parts = ToQt(windowsFilter).split(QLatin1Char('|'));
     std::vector<std::pair<QString, QStringList>> pairs;
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
@@ -133,7 +124,7 @@ QString BoxDisplayText(std::string_view text)
             lines += text[i];
         }
     }
-    return FromBytes(lines);
+    return ToQt(lines);
 }
 
 std::unique_ptr<QMessageBox> BuildMessageBox(BoxKind kind, std::string_view text, BoxButtons buttons,
@@ -217,7 +208,7 @@ QStringList QtNameFilters(std::string_view windowsFilter, bool plainExecutables)
 
 QString DefaultSuffix(std::string_view defaultExtension)
 {
-    QString suffix = FromBytes(defaultExtension).trimmed();
+    QString suffix = ToQt(defaultExtension).trimmed();
     if (suffix.startsWith(QLatin1Char('*')))
         suffix.remove(0, 1);
     if (suffix.startsWith(QLatin1Char('.')))
@@ -235,7 +226,7 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidg
     dialog->setOption(QFileDialog::DontUseNativeDialog, true);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(state.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog->setWindowTitle(FromBytes(state.title));
+    dialog->setWindowTitle(ToQt(state.title));
     dialog->setSizeGripEnabled(state.resizable);
 
     const QStringList filters = QtNameFilters(state.filter, state.offerPlainExecutables);
@@ -251,11 +242,11 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidg
     if (!state.offerPlainExecutables)
         dialog->setDefaultSuffix(DefaultSuffix(state.defaultExtension));
 
-    const QString folder = FromBytes(state.initialFolder);
+    const QString folder = ToQt(state.initialFolder);
     if (!folder.isEmpty() && QDir(folder).exists())
         dialog->setDirectory(folder);
     if (!state.fileName.empty())
-        dialog->selectFile(FromBytes(state.fileName));
+        dialog->selectFile(ToQt(state.fileName));
     return dialog;
 }
 
@@ -264,8 +255,8 @@ std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::st
 {
     auto dialog = std::make_unique<QInputDialog>(parent);
     dialog->setInputMode(QInputDialog::TextInput);
-    dialog->setWindowTitle(FromBytes(caption));
-    dialog->setLabelText(FromBytes(prompt));
+    dialog->setWindowTitle(ToQt(caption));
+    dialog->setLabelText(ToQt(prompt));
     dialog->setTextValue(QString());
     dialog->setOkButtonText(QStringLiteral("OK"));
     dialog->setCancelButtonText(QStringLiteral("Cancel"));
@@ -296,7 +287,7 @@ bool QtDialogs::OpenFile(FileDialogState& state)
     const QStringList chosen = dialog->selectedFiles();
     if (chosen.isEmpty())
         return false;
-    state.fileName = ToBytes(QDir::toNativeSeparators(chosen.first()));
+    state.fileName = FromQt(QDir::toNativeSeparators(chosen.first()));
     return true;
 }
 
@@ -305,7 +296,7 @@ std::string QtDialogs::InputText(const std::string& caption, const std::string& 
     const auto dialog = BuildInputDialog(caption, prompt, maxLength, parent_);
     if (dialog->exec() != QDialog::Accepted)
         return {};
-    return ToBytes(dialog->textValue());
+    return FromQt(dialog->textValue());
 }
 
 bool QtDialogs::EditLine(std::string& text)

@@ -1,6 +1,8 @@
 // The shell's "open" verb over QDesktopServices.
 #include "ui/qt/qt_shell.h"
 
+#include "ui/qt/qt_text.h"
+
 #include <QDesktopServices>
 #include <QString>
 #include <QUrl>
@@ -11,7 +13,7 @@ void QtShell::Open(const std::string& target, int /*showCommand*/)
 {
     // TolerantMode keeps what a user typed (spaces, stray percent signs) instead of
     // rejecting it; QUrl::fromUserInput would add "http://" and is deliberately not used.
-    const QUrl url(QString::fromLocal8Bit(target.data(), static_cast<qsizetype>(target.size())),
+    const QUrl url(ToQt(target),
                    QUrl::TolerantMode);
     QDesktopServices::openUrl(url);
 }

@@ -1,6 +1,8 @@
 // The list model of lstResList.
 #include "ui/qt/script_list_model.h"
 
+#include "ui/qt/qt_text.h"
+
 #include "script/script_document.h"
 
 #include <limits>
@@ -43,7 +45,7 @@ QVariant ScriptListModel::data(const QModelIndex& index, int role) const
     if (row >= document_.LineCount())
         return {};
     const std::string& line = document_.Line(row);
-    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    return ToQt(line);
 }
 
 void ScriptListModel::OnDocumentChanged(const ScriptChange& change)

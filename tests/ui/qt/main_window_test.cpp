@@ -116,6 +116,19 @@ TEST_F(MainWindowTest, DoubleClickOnTheListOpensTheEditor)
     dialogs.AnswerEdit("TWO");
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, second.center());
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "TWO"}));
+
+    // A double-click below the last line keeps the selection and edits the selected line.
+    const QPoint below(second.center().x(), list->viewport()->height() - 3);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, below);
+    dialogs.AnswerEdit("Two");
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "Two"}));
+
+    // A removal leaves nothing selected, so a second click on Remove File removes nothing.
+    Button("tlbRemoveFile")->click();
+    Button("tlbRemoveFile")->click();
+    EXPECT_EQ(Lines(), std::vector<std::string>{"one"});
+    EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
 }
 
 }  // namespace
