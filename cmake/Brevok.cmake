@@ -1,9 +1,23 @@
 # Helpers that turn one source folder into one library or one test program.
 
-# brevok_library(NAME DIR [DEPS...]): every .cpp directly in DIR becomes the static
-# library NAME; an empty folder gives an interface library so dependants still link.
-function(brevok_library name dir)
+# brevok_system_sources(OUT DIR): every .cpp directly in DIR that belongs to the system we
+# build for: a file named *_posix.cpp builds only for POSIX systems, *_win32.cpp only for
+# Windows, any other for both.
+function(brevok_system_sources out dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  if(WIN32)
+    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+  else()
+    list(FILTER srcs EXCLUDE REGEX "_win32\\.cpp$")
+  endif()
+  set(${out} ${srcs} PARENT_SCOPE)
+endfunction()
+
+# brevok_library(NAME DIR [DEPS...]): every .cpp directly in DIR for this system (see
+# brevok_system_sources) becomes the static library NAME; an empty folder gives an interface
+# library so dependants still link.
+function(brevok_library name dir)
+  brevok_system_sources(srcs ${dir})
   if(srcs)
     add_library(${name} STATIC ${srcs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
@@ -45,13 +59,23 @@ function(brevok_check_toolkit_free target)
   endwhile()
 endfunction()
 
-# brevok_tests(NAME DIR [DEPS...]): every .cpp directly in DIR becomes one GoogleTest
-# program NAME, registered with CTest test by test. Extra environment for the tests
+# brevok_tests(NAME DIR [DEPS...]): every .cpp directly in DIR for this system becomes one
+# GoogleTest program NAME, registered with CTest test by test. Extra environment for the tests
 # can be given in BREVOK_TEST_ENV before the call.
-find_package(GTest REQUIRED)
+if(CMAKE_CROSSCOMPILING)
+  # No GoogleTest for the target system is installed: build Debian's source package
+  # (googletest) with the cross compiler.
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_library(GTest::gtest ALIAS gtest)
+  add_library(GTest::gtest_main ALIAS gtest_main)
+else()
+  find_package(GTest REQUIRED)
+endif()
 include(GoogleTest)
 function(brevok_tests name dir)
-  file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+  brevok_system_sources(srcs ${dir})
   if(NOT srcs)
     return()
   endif()
@@ -70,6 +94,14 @@ function(brevok_tests name dir)
                     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp")
   endif()
   list(APPEND env ${BREVOK_TEST_ENV})  # last, so a folder's own setting wins
+  if(CMAKE_CROSSCOMPILING)
+    # Under an emulator (Wine) every start costs a second or more, so the program is one CTest
+    # entry that runs all its tests instead of one entry per test.
+    add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -E env ${env} ${CMAKE_CROSSCOMPILING_EMULATOR}
+                                  $<TARGET_FILE:${name}> --gtest_brief=1)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 1200)
+    return()
+  endif()
   # The environment reaches discovery and every test through `cmake -E env`: a list given as
   # the ENVIRONMENT property loses all but its first entry inside gtest_discover_tests.
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")

@@ -1,16 +1,8 @@
-// Command-line splitting and quoting by the Windows rules, /bin/sh quoting, program lookup.
+// Command-line splitting and quoting by the Windows rules and /bin/sh quoting, for every system.
 #include "platform/command_line.h"
 
-#include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/self_path.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 
 namespace brevok {
 
@@ -88,58 +80,6 @@ std::size_t SkipBlanks(std::string_view line, std::size_t i)
     return i;
 }
 
-bool IsRunnableFile(const std::string& path)
-{
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    return IsBatchFile(path) || access(path.c_str(), X_OK) == 0;
-}
-
-std::string JoinFolder(std::string_view folder, std::string_view name)
-{
-    if (folder.empty())
-        return std::string(name);
-    return EnsureTrailingBackslash(folder, PathStyle::Posix) + std::string(name);
-}
-
-std::string SearchBareName(std::string_view name, const SearchPlaces& places)
-{
-    for (const std::string* folder : {&places.ownFolder, &places.currentFolder}) {
-        if (folder->empty())
-            continue;
-        std::string candidate = JoinFolder(*folder, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-    }
-    std::string_view rest = places.pathVariable;
-    while (true) {
-        const std::size_t colon = rest.find(':');
-        std::string_view entry = rest.substr(0, colon);
-        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name)
-                                              : JoinFolder(entry, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-        if (colon == std::string_view::npos)
-            break;
-        rest.remove_prefix(colon + 1);
-    }
-    return {};
-}
-
-std::string FindExactly(std::string_view name, const SearchPlaces& places)
-{
-    if (name.empty())
-        return {};
-    if (name.find('/') != std::string_view::npos) {
-        // A file named with its folder is taken even when it may not be executed: the start
-        // then fails with the reason (EACCES) instead of "not found".
-        std::string path(name);
-        return FileExists(path) ? path : std::string();
-    }
-    return SearchBareName(name, places);
-}
-
 }  // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view commandLine)
@@ -205,58 +145,32 @@ std::string QuoteForShell(std::string_view word)
 
 bool IsBatchFile(std::string_view path)
 {
-    return AsciiUpper(ExtensionOf(path, PathStyle::Posix)) == ".BAT";
+    return AsciiUpper(ExtensionOf(path)) == ".BAT";
 }
 
 std::string ProgramFolder()
 {
-    return FolderPart(RunningProgramPath(), PathStyle::Posix);
+    return FolderPart(RunningProgramPath());
 }
 
-SearchPlaces SystemSearchPlaces()
+std::string WindowsCommandLine(const std::vector<std::string>& argv)
 {
-    SearchPlaces places;
-    places.ownFolder = ProgramFolder();
-    char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer) != nullptr)
-        places.currentFolder = buffer;
-    if (const char* path = std::getenv("PATH"))
-        places.pathVariable = path;
-    return places;
-}
-
-std::string FindProgram(std::string_view name, const SearchPlaces& places)
-{
-    std::string found = FindExactly(name, places);
-    if (!found.empty())
-        return found;
-    if (name.size() > 4 && AsciiUpper(name.substr(name.size() - 4)) == ".EXE")
-        return FindExactly(name.substr(0, name.size() - 4), places);
-    return {};
-}
-
-std::string_view BatchInterpreterScript()
-{
-    // A batch file is read line by line as cmd.exe does, so a CR before the LF is cut off
-    // and one line is one command. Descriptor 3 holds the file and is closed for the
-    // commands, whose standard input stays the runner's.
-    return "cr='\r'; CLS() { :; }; cls() { :; }\n"
-           "while IFS= read -r line <&3 || [ -n \"$line\" ]; do\n"
-           "  line=${line%\"$cr\"}\n"
-           "  [ \"$1\" = echo ] && [ -n \"$line\" ] && printf '%s>%s\\n' \"$PWD\" \"$line\"\n"
-           "  eval \"$line\" 3<&-\n"
-           "done 3<\"$0\"\n";
-}
-
-std::vector<std::string> LaunchArguments(const std::vector<std::string>& arguments, BatchEcho echo)
-{
-    if (arguments.empty() || !IsBatchFile(arguments.front()))
-        return arguments;
-    std::vector<std::string> argv = {"/bin/sh", "-c", std::string(BatchInterpreterScript()),
-                                     arguments.front()};
-    if (echo == BatchEcho::On)
-        argv.push_back("echo");
-    return argv;
+    std::string line;
+    const bool interpreter = !argv.empty() && AsciiUpper(FilePart(argv.front(), PathStyle::Windows)) == "CMD.EXE";
+    for (std::size_t i = 0; i < argv.size(); ++i) {
+        if (i > 0)
+            line += ' ';
+        if (interpreter && i > 0 && AsciiUpper(argv[i - 1]) == "/C") {
+            // Each word quoted whatever it holds, so that cmd.exe reads "&", "(" or "^" in a
+            // path as text (a Windows path cannot hold a double quote).
+            std::string command;
+            for (std::size_t j = i; j < argv.size(); ++j)
+                command += (j > i ? " \"" : "\"") + argv[j] + "\"";
+            return line + "\"" + command + "\"";
+        }
+        line += QuoteArgument(argv[i]);
+    }
+    return line;
 }
 
 }  // namespace brevok

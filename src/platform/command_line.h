@@ -26,17 +26,30 @@ std::string QuoteForShell(std::string_view word);
 /// True when the path's extension is ".bat" in any letter case.
 bool IsBatchFile(std::string_view path);
 
+/// What separates the folders of the search path (PATH): ":", or ";" on Windows.
+#ifdef _WIN32
+inline constexpr char kSearchPathSeparator = ';';
+#else
+inline constexpr char kSearchPathSeparator = ':';
+#endif
+
+/// True for a regular file that may be started: one we may execute (on Windows any file),
+/// or a batch file.
+bool IsRunnableFile(const std::string& path);
+
 /// The places a program named without a folder is searched for, in this order.
 struct SearchPlaces {
     /// The folder of the running program.
     std::string ownFolder;
     /// The current folder.
     std::string currentFolder;
-    /// The search path, folders separated by ":" (an empty entry is the current folder).
+    /// The search path, folders separated by ":" (";" on Windows; an empty entry is the
+    /// current folder).
     std::string pathVariable;
 };
 
-/// The places of this process: its own folder (/proc/self/exe), its current folder, PATH.
+/// The places of this process: its own folder (/proc/self/exe, GetModuleFileName on
+/// Windows), its current folder, PATH.
 SearchPlaces SystemSearchPlaces();
 
 /// The folder of the running program, with its trailing separator; empty when unknown.
@@ -45,11 +58,13 @@ std::string ProgramFolder();
 /// Finds the program `name` names. A name with a folder is taken as it is (relative to the
 /// current folder) when it names a file; a bare name is searched in `places`, where a
 /// candidate must be a regular file that may be executed, or a batch file. On Linux a name ending in ".exe" that is not found
-/// is searched again without that suffix, so "brevdos.exe" finds our "brevdos". Returns
-/// the empty text when nothing is found.
+/// is searched again without that suffix, so "brevdos.exe" finds our "brevdos". On Windows
+/// a name has a folder when it holds "\", "/" or ":", and a name without an extension is
+/// searched with ".exe" added, as CreateProcess does. Returns the empty text when nothing is
+/// found.
 std::string FindProgram(std::string_view name, const SearchPlaces& places);
 
-/// The text of the /bin/sh program that runs a batch file: given the file as $0 it runs its
+/// POSIX: the text of the /bin/sh program that runs a batch file: given the file as $0 it runs its
 /// lines one by one (CR LF or LF ends), CLS doing nothing; with "echo" as $1 it prints each
 /// line, after the current folder and ">", before running it.
 std::string_view BatchInterpreterScript();
@@ -59,8 +74,17 @@ enum class BatchEcho { Off, On };
 
 /// The argv that runs `arguments` (program first, already found): the arguments themselves,
 /// or for a batch file /bin/sh with BatchInterpreterScript() and the file, plus "echo" when
-/// `echo` is On. Arguments after a batch file are not passed on.
+/// `echo` is On. On Windows a batch file runs as cmd.exe (%ComSpec%) "/d" "/s" "/c" FILE;
+/// cmd.exe prints each command before it runs it whatever `echo` says. Arguments after a
+/// batch file are not passed on.
 std::vector<std::string> LaunchArguments(const std::vector<std::string>& arguments,
                                          BatchEcho echo = BatchEcho::Off);
+
+/// The command line CreateProcess is given for `argv`: the arguments joined by blanks, each
+/// quoted by QuoteArgument, except that the words after cmd.exe's "/c" are one command that
+/// cmd.exe reads by its own rules: each word in double quotes, all inside the pair of outer
+/// quotes that "/s" strips, so {cmd.exe, /d, /s, /c, C:\my files\Temp.bat} gives
+/// cmd.exe /d /s /c ""C:\my files\Temp.bat"".
+std::string WindowsCommandLine(const std::vector<std::string>& argv);
 
 }  // namespace brevok

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brevok {
 
@@ -17,8 +18,19 @@ bool FolderExists(const std::string& path);
 /// True when anything exists at `path`: a file, a folder, a pipe, a device.
 bool PathExists(const std::string& path);
 
+/// True when nothing exists at `path` for certain; false also when the system cannot tell
+/// (a folder on the way may not be searched).
+bool PathMissing(const std::string& path);
+
 /// Deletes a file; a missing file or a failed deletion is ignored.
 void DeleteFileQuietly(const std::string& path);
+
+/// Creates the folder and every missing folder above it; true when it exists afterwards.
+bool CreateFolders(const std::string& folder);
+
+/// The names of the entries of a folder, "." and ".." left out, in the order the system lists
+/// them; empty when the folder cannot be read.
+std::vector<std::string> FolderEntryNames(const std::string& folder);
 
 /// Reads the whole file. Throws Error("Cannot open file <path>") when it cannot be opened
 /// or read.
@@ -31,7 +43,8 @@ std::string ReadFileBytes(const std::string& path);
 void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
                       std::size_t pieceSize = std::size_t{1} << 20);
 
-/// The system calls an atomic save goes through; tests replace it to inject failures.
+/// The system calls an atomic save goes through; tests replace it to inject failures. A file
+/// is a C runtime descriptor (on Windows one over the file's handle, _open_osfhandle).
 class WriteLayer {
 public:
     virtual ~WriteLayer() = default;
@@ -39,7 +52,8 @@ public:
     virtual bool WriteAll(int fd, const char* data, std::size_t size) const;
     /// Flushes the file to its device; false on failure.
     virtual bool Sync(int fd) const;
-    /// Renames `from` over `to`; false on failure.
+    /// Renames `from` over `to` (Windows: MoveFileEx, replacing and writing through); false
+    /// on failure.
     virtual bool Rename(const std::string& from, const std::string& to) const;
 };
 
@@ -48,7 +62,8 @@ const WriteLayer& SystemWriteLayer();
 
 /// Writes a file so that a failure at any point leaves the old one byte-identical: the data
 /// go to a temporary file in the same folder, which is flushed and renamed over the target.
-/// The target's permissions are kept; a symbolic link is followed, not replaced. Errors:
+/// The target's permissions (Windows: its attributes) are kept; a symbolic link is followed,
+/// not replaced. Errors:
 /// "Cannot create file <path>" when the temporary file cannot be made or renamed into place,
 /// "Stream write error" when writing or flushing fails. The temporary file never survives.
 /// When the folder refuses the temporary file but the target exists and may be written, the
@@ -66,6 +81,8 @@ public:
     void Commit();
 
 private:
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
     void FlushBuffer();
     void CommitInPlace();
     void Abandon() noexcept;

@@ -1,4 +1,4 @@
-// POSIX file services.
+// File services on POSIX: stat, open/read, mkostemp, fsync and rename.
 #include "platform/files.h"
 
 #include "platform/errors.h"
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,8 +17,6 @@
 
 namespace brevok {
 namespace {
-
-constexpr std::size_t kBufferSize = 1 << 20;
 
 // Follows a chain of symbolic links to the file a save must replace. A dangling link
 // resolves to the path it names, so the save creates that file.
@@ -60,10 +59,40 @@ bool PathExists(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0;
 }
 
+bool PathMissing(const std::string& path)
+{
+    return !path.empty() && access(path.c_str(), F_OK) != 0 && errno == ENOENT;
+}
+
 void DeleteFileQuietly(const std::string& path)
 {
     if (!path.empty())
         unlink(path.c_str());
+}
+
+bool CreateFolders(const std::string& folder)
+{
+    if (folder.empty() || FolderExists(folder))
+        return true;
+    std::string parent = FolderPart(folder.substr(0, folder.size() - (folder.back() == '/' ? 1 : 0)), PathStyle::Posix);
+    if (!parent.empty() && parent != folder && !CreateFolders(parent))
+        return false;
+    return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+std::vector<std::string> FolderEntryNames(const std::string& folder)
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr)
+        return names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..")
+            names.emplace_back(name);
+    }
+    closedir(dir);
+    return names;
 }
 
 std::string ReadFileBytes(const std::string& path)
@@ -151,12 +180,6 @@ bool WriteLayer::Rename(const std::string& from, const std::string& to) const
     return rename(from.c_str(), to.c_str()) == 0;
 }
 
-const WriteLayer& SystemWriteLayer()
-{
-    static const WriteLayer layer;
-    return layer;
-}
-
 AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& layer)
     : path_(path), target_(ResolveLinks(path)), layer_(layer)
 {
@@ -193,41 +216,6 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         fchmod(fd_, mode & ~mask);
     }
     buffer_.reserve(kBufferSize);
-}
-
-AtomicFileWriter::~AtomicFileWriter()
-{
-    if (!committed_)
-        Abandon();
-}
-
-void AtomicFileWriter::Write(std::string_view bytes)
-{
-    if (inPlace_) {
-        buffer_.append(bytes);
-        return;
-    }
-    if (buffer_.size() + bytes.size() > kBufferSize)
-        FlushBuffer();
-    if (bytes.size() >= kBufferSize) {
-        if (!layer_.WriteAll(fd_, bytes.data(), bytes.size())) {
-            Abandon();
-            throw Error("Stream write error");
-        }
-        return;
-    }
-    buffer_.append(bytes);
-}
-
-void AtomicFileWriter::FlushBuffer()
-{
-    if (buffer_.empty())
-        return;
-    if (!layer_.WriteAll(fd_, buffer_.data(), buffer_.size())) {
-        Abandon();
-        throw Error("Stream write error");
-    }
-    buffer_.clear();
 }
 
 void AtomicFileWriter::CommitInPlace()
@@ -277,13 +265,6 @@ void AtomicFileWriter::Abandon() noexcept
         unlink(temp_.c_str());
         temp_.clear();
     }
-}
-
-void WriteFileAtomically(const std::string& path, std::string_view data, const WriteLayer& layer)
-{
-    AtomicFileWriter writer(path, layer);
-    writer.Write(data);
-    writer.Commit();
 }
 
 }  // namespace brevok

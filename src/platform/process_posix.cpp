@@ -250,22 +250,6 @@ void ReapLater(Child child)
     }
 }
 
-std::string QuoteUnlessEmpty(const std::string& text)
-{
-    return text.empty() ? text : QuoteArgument(text);
-}
-
-std::string BatchTextOf(const std::vector<std::string>& arguments)
-{
-    if (arguments.empty() || !IsBatchFile(arguments.front()))
-        return {};
-    try {
-        return ReadFileBytes(arguments.front());
-    } catch (const Error&) {
-        return {};
-    }
-}
-
 int ExitCodeOf(int status)
 {
     if (WIFEXITED(status))
@@ -304,66 +288,10 @@ ProgramExit RunWithOutput(const std::vector<std::string>& argv, int outputFd)
     return RunToEnd(argv, Output::Inherit, outputFd);
 }
 
-LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText,
-                       std::int32_t timeoutMs, std::uint16_t showWindow, bool captureOutput)
-{
-    LaunchPlan plan;
-    if (!FileExists(programText) && !FileExists(fileText)) {
-        plan.error = PlanError::FileMissing;
-        return plan;
-    }
-    // Each part is quoted when the splitting rules would break it apart; a plain path
-    // stays as it is, so the line is then the program, a space and the file.
-    plan.record.commandLine = QuoteUnlessEmpty(programText) + " " + QuoteUnlessEmpty(fileText);
-    plan.record.showWindow = showWindow;
-    plan.record.timeoutMs = timeoutMs;
-    // The line above is what the runner reports; the arguments are taken from the texts
-    // themselves, as a program name cannot carry every character through the splitting rules
-    // (a double quote in a POSIX path).
-    std::vector<std::string> arguments;
-    for (const std::string* text : {&programText, &fileText}) {
-        if (!text->empty())
-            arguments.push_back(*text);
-    }
-    const std::string program = FindProgram(arguments.front(), SystemSearchPlaces());
-    if (program.empty()) {
-        plan.error = PlanError::ProgramNotFound;
-        return plan;
-    }
-    arguments.front() = program;
-    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
-    plan.record.batchText = BatchTextOf(arguments);
-    return plan;
-}
-
-LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow,
-                          std::int32_t timeoutMs, bool captureOutput)
-{
-    LaunchPlan plan;
-    plan.record.commandLine = commandLine;
-    plan.record.showWindow = showWindow;
-    plan.record.timeoutMs = timeoutMs;
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    const std::string program = arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
-    if (program.empty()) {
-        plan.error = PlanError::ProgramNotFound;
-        return plan;
-    }
-    arguments.front() = program;
-    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
-    plan.record.batchText = BatchTextOf(arguments);
-    return plan;
-}
-
 std::size_t SystemCommandLineLimit()
 {
     const long argMax = sysconf(_SC_ARG_MAX);
     return argMax > 0 ? static_cast<std::size_t>(argMax) : 131072;
-}
-
-std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code)
-{
-    return std::string(kCreateProcessFailedText) + programText + " " + fileText + " Error: " + std::to_string(code);
 }
 
 void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,

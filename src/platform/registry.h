@@ -89,4 +89,8 @@ public:
     virtual std::string TakeNotice() { return {}; }
 };
 
+/// The current user's registry: on Windows the system's (HKEY_CURRENT_USER through the Win32
+/// registry API), elsewhere the REGEDIT4 file store at UserRegistryPath() (registry_file.h).
+std::unique_ptr<Registry> OpenUserRegistry();
+
 }  // namespace brevok

@@ -1,19 +1,13 @@
-// The REGEDIT4 file store of the current user's registry.
+// The REGEDIT4 file store of the current user's registry, the same on every system.
 #include "platform/registry_file.h"
 
 #include "platform/errors.h"
+#include "platform/file_lock.h"
 #include "platform/paths.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
 #include <mutex>
-#include <pwd.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -333,52 +327,14 @@ std::string Timestamp()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local {};
+#ifdef _WIN32
+    localtime_s(&local, &now);
+#else
     localtime_r(&now, &local);
+#endif
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y%m%d-%H%M%S", &local);
     return buf;
-}
-
-// Holds an exclusive flock on the lock file while it lives. Every operation opens the lock
-// file anew, so threads of one process exclude each other as well as other processes.
-class FileLock {
-public:
-    explicit FileLock(const std::string& lockPath)
-    {
-        fd_ = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        if (fd_ < 0)
-            return;
-        while (flock(fd_, LOCK_EX) != 0) {
-            if (errno != EINTR) {
-                close(fd_);
-                fd_ = -1;
-                return;
-            }
-        }
-    }
-    ~FileLock()
-    {
-        if (fd_ >= 0)
-            close(fd_);  // closing the last descriptor releases the lock
-    }
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-
-    bool Held() const { return fd_ >= 0; }
-
-private:
-    int fd_ = -1;
-};
-
-// Creates the folder and its missing parents.
-bool MakeFolders(const std::string& folder)
-{
-    if (folder.empty() || FolderExists(folder))
-        return true;
-    std::string parent = FolderPart(folder.substr(0, folder.size() - (folder.back() == '/' ? 1 : 0)), PathStyle::Posix);
-    if (!parent.empty() && parent != folder && !MakeFolders(parent))
-        return false;
-    return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
 }  // namespace
@@ -491,7 +447,7 @@ struct RegistryFile::Store {
     {
         std::string text;
         try {
-            if (access(path.c_str(), F_OK) != 0 && errno == ENOENT)
+            if (PathMissing(path))
                 return RegistryTree{};
             text = ReadFileBytes(path);
         } catch (const Error&) {
@@ -506,7 +462,7 @@ struct RegistryFile::Store {
     std::optional<RegistryTree> SetAside(const RegistryParseError& error)
     {
         std::string aside = path + ".bad-" + Timestamp();
-        for (int n = 2; access(aside.c_str(), F_OK) == 0 && n < 1000; ++n)
+        for (int n = 2; PathExists(aside) && n < 1000; ++n)
             aside = path + ".bad-" + Timestamp() + "-" + std::to_string(n);
         const std::string what = "The settings file " + path + " could not be read (line "
             + std::to_string(error.line) + ": " + error.message + ").";
@@ -542,7 +498,7 @@ struct RegistryFile::Store {
     // file is rewritten only then. False when the store cannot be read or written.
     bool Modify(const std::function<bool(RegistryTree&)>& change)
     {
-        if (!MakeFolders(FolderPart(path, PathStyle::Posix)))
+        if (!CreateFolders(FolderPart(path)))
             return false;
         const FileLock lock(lockPath);
         if (!lock.Held())
@@ -680,32 +636,6 @@ std::string RegistryFile::TakeNotice()
 const std::string& RegistryFile::Path() const
 {
     return store_->path;
-}
-
-std::string UserRegistryPath()
-{
-    const auto env = [](const char* name) -> std::string {
-        const char* value = std::getenv(name);
-        return value ? value : "";
-    };
-    if (auto explicitPath = env("BREVOK_REGISTRY"); !explicitPath.empty())
-        return explicitPath;
-    // The XDG rules ignore a relative XDG_CONFIG_HOME.
-    std::string config = env("XDG_CONFIG_HOME");
-    if (config.empty() || config.front() != '/') {
-        std::string home = env("HOME");
-        if (home.empty()) {
-            if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-                home = pw->pw_dir;
-        }
-        config = EnsureTrailingBackslash(home, PathStyle::Posix) + ".config";
-    }
-    return EnsureTrailingBackslash(config, PathStyle::Posix) + "brevok/registry.reg";
-}
-
-std::unique_ptr<Registry> OpenUserRegistry()
-{
-    return std::make_unique<RegistryFile>(UserRegistryPath());
 }
 
 }  // namespace brevok

@@ -92,10 +92,9 @@ private:
 
 /// The file of the current user's store: $BREVOK_REGISTRY when set and not empty, otherwise
 /// $XDG_CONFIG_HOME/brevok/registry.reg, otherwise ~/.config/brevok/registry.reg ($HOME, or
-/// the password database when HOME is unset).
+/// the password database when HOME is unset). On Windows, which keeps the settings in its
+/// registry, %BREVOK_REGISTRY% or %APPDATA%\brevok\registry.reg.
 std::string UserRegistryPath();
 
-/// The current user's registry: the file store at UserRegistryPath().
-std::unique_ptr<Registry> OpenUserRegistry();
 
 }  // namespace brevok

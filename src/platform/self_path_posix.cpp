@@ -1,4 +1,4 @@
-// The running program's own path, read from /proc/self/exe.
+// The running program's own path on POSIX, read from /proc/self/exe.
 #include "platform/self_path.h"
 
 #include <unistd.h>

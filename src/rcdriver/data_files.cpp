@@ -2,7 +2,7 @@
 #include "rcdriver/data_files.h"
 
 #include "platform/paths.h"
-#include "rcdriver/temp_files.h"
+#include "platform/temp_files.h"
 
 #include <unistd.h>
 

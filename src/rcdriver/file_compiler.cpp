@@ -6,7 +6,7 @@
 #include "rcdriver/data_files.h"
 #include "rcdriver/icon_files.h"
 #include "rcdriver/res_writer.h"
-#include "rcdriver/temp_files.h"
+#include "platform/temp_files.h"
 
 #include <fcntl.h>
 #include <unistd.h>

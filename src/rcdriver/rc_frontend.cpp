@@ -5,7 +5,6 @@
 
 #include "rcdriver/file_compiler.h"
 #include "rcdriver/file_script.h"
-#include "rcdriver/temp_files.h"
 
 #include "platform/text_lines.h"
 
@@ -14,10 +13,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
-
-#include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/temp_files.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,27 +47,23 @@ std::string FindVersioned(const std::string& base)
     const std::string path = PathOnly().pathVariable;
     std::string_view rest = path;
     while (!rest.empty()) {
-        const std::size_t colon = rest.find(':');
+        const std::size_t colon = rest.find(kSearchPathSeparator);
         const std::string folder(rest.substr(0, colon));
         rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-        DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-        if (dir == nullptr)
-            continue;
-        while (const dirent* entry = readdir(dir)) {
-            const std::string_view name = entry->d_name;
+        for (const std::string& entry : FolderEntryNames(folder.empty() ? "." : folder)) {
+            const std::string_view name = entry;
             if (name.substr(0, prefix.size()) != prefix || name.size() == prefix.size())
                 continue;
             const std::string_view digits = name.substr(prefix.size());
             if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
                 continue;
             const long version = std::strtol(std::string(digits).c_str(), nullptr, 10);
-            const std::string candidate = EnsureTrailingBackslash(folder.empty() ? "." : folder, PathStyle::Posix) + std::string(name);
-            if (version > bestVersion && access(candidate.c_str(), X_OK) == 0) {
+            const std::string candidate = EnsureTrailingBackslash(folder.empty() ? "." : folder) + std::string(name);
+            if (version > bestVersion && IsRunnableFile(candidate)) {
                 bestVersion = version;
                 best = candidate;
             }
         }
-        closedir(dir);
     }
     return best;
 }
@@ -381,7 +373,7 @@ bool Compiler::Preprocess(const std::string& clang)
     // The same preprocessor run llvm-rc makes itself, with one-line diagnostics.
     const ProgramExit run = RunAndCapture({clang, "--driver-mode=gcc", "-target", "x86_64-pc-windows-msvc-coff", "-E",
                                            "-xc", "-DRC_INVOKED", "-fno-caret-diagnostics", "-fno-show-column",
-                                           "-I", FolderPart(script_, PathStyle::Posix).empty() ? "." : FolderPart(script_, PathStyle::Posix),
+                                           "-I", FolderPart(script_).empty() ? "." : FolderPart(script_),
                                            "-o", output, "--", script_});
     if (run.startError != 0) {
         diagnostics_.push_back("error: cannot start the preprocessor " + clang + ": " + std::strerror(run.startError));
@@ -415,7 +407,7 @@ void Compiler::ReportPreprocessor(const std::string& output)
 
 std::vector<std::string> Compiler::LlvmRcCommand(const std::string& input, const std::string& output) const
 {
-    const std::string folder = FolderPart(script_, PathStyle::Posix);
+    const std::string folder = FolderPart(script_);
     // Code page 65001: the script's text, paths included, is UTF-8 as everything on Linux.
     std::vector<std::string> command = {llvmRc_, "/no-preprocess", "/C", "65001", "/I", folder.empty() ? "." : folder};
     if (output.empty()) {

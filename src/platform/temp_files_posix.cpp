@@ -1,5 +1,5 @@
-// The compile's temporary folder and its atomically replaced output file.
-#include "rcdriver/temp_files.h"
+// The compile's temporary folder and its atomically replaced output file, on POSIX.
+#include "platform/temp_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

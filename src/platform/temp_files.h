@@ -7,8 +7,8 @@
 
 namespace brevok {
 
-/// A folder of our own below TMPDIR (or /tmp), named brevok-rc-XXXXXX, removed with the files
-/// it handed out.
+/// A folder of our own below TMPDIR (or /tmp; on Windows the folder GetTempPath names),
+/// named brevok-rc-XXXXXX, removed with the files it handed out.
 class TempFolder {
 public:
     TempFolder();
@@ -39,7 +39,8 @@ public:
     /// Empty when no file could be made beside the target.
     const std::string& Path() const { return path_; }
 
-    /// Renames the finished file over the target, keeping an existing target's permissions.
+    /// Renames the finished file over the target, keeping an existing target's permissions
+    /// (Windows: MoveFileEx, replacing it).
     bool Commit();
 
 private:

@@ -1,0 +1,122 @@
+// Program lookup and batch files on Windows: CreateProcess's search, cmd.exe for a batch file.
+#include "platform/command_line.h"
+
+#include "platform/files.h"
+#include "platform/paths.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace brevok {
+
+namespace {
+
+bool HasFolder(std::string_view name)
+{
+    return name.find_first_of("\\/:") != std::string_view::npos;
+}
+
+std::string JoinFolder(std::string_view folder, std::string_view name)
+{
+    if (folder.empty())
+        return std::string(name);
+    std::string joined(folder);
+    if (joined.back() != '\\' && joined.back() != '/')
+        joined += '\\';
+    return joined + std::string(name);
+}
+
+std::string SearchBareName(std::string_view name, const SearchPlaces& places)
+{
+    for (const std::string* folder : {&places.ownFolder, &places.currentFolder}) {
+        if (folder->empty())
+            continue;
+        std::string candidate = JoinFolder(*folder, name);
+        if (IsRunnableFile(candidate))
+            return candidate;
+    }
+    std::string_view rest = places.pathVariable;
+    while (true) {
+        const std::size_t semicolon = rest.find(';');
+        std::string_view entry = rest.substr(0, semicolon);
+        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name) : JoinFolder(entry, name);
+        if (IsRunnableFile(candidate))
+            return candidate;
+        if (semicolon == std::string_view::npos)
+            break;
+        rest.remove_prefix(semicolon + 1);
+    }
+    return {};
+}
+
+std::string FindExactly(std::string_view name, const SearchPlaces& places)
+{
+    if (name.empty())
+        return {};
+    if (HasFolder(name)) {
+        std::string path(name);
+        return FileExists(path) ? path : std::string();
+    }
+    return SearchBareName(name, places);
+}
+
+std::string CurrentFolder()
+{
+    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    if (size == 0)
+        return {};
+    std::string folder(size, '\0');
+    const DWORD got = GetCurrentDirectoryA(size, folder.data());
+    folder.resize(got < size ? got : 0);
+    return folder;
+}
+
+/// The command interpreter: %ComSpec%, else cmd.exe in the system folder.
+std::string CommandInterpreter()
+{
+    if (const char* comspec = std::getenv("ComSpec"); comspec != nullptr && *comspec != '\0')
+        return comspec;
+    char folder[MAX_PATH];
+    const UINT size = GetSystemDirectoryA(folder, MAX_PATH);
+    if (size == 0 || size >= MAX_PATH)
+        return "cmd.exe";
+    return JoinFolder(folder, "cmd.exe");
+}
+
+}  // namespace
+
+bool IsRunnableFile(const std::string& path)
+{
+    return FileExists(path);
+}
+
+SearchPlaces SystemSearchPlaces()
+{
+    SearchPlaces places;
+    places.ownFolder = ProgramFolder();
+    places.currentFolder = CurrentFolder();
+    if (const char* path = std::getenv("PATH"))
+        places.pathVariable = path;
+    return places;
+}
+
+std::string FindProgram(std::string_view name, const SearchPlaces& places)
+{
+    std::string found = FindExactly(name, places);
+    if (!found.empty())
+        return found;
+    // CreateProcess adds ".exe" to a program named without an extension.
+    if (ExtensionOf(name).empty())
+        return FindExactly(std::string(name) + ".exe", places);
+    return {};
+}
+
+std::vector<std::string> LaunchArguments(const std::vector<std::string>& arguments, BatchEcho)
+{
+    if (arguments.empty() || !IsBatchFile(arguments.front()))
+        return arguments;
+    return {CommandInterpreter(), "/d", "/s", "/c", arguments.front()};
+}
+
+}  // namespace brevok

@@ -1,0 +1,37 @@
+// Starting a program without waiting for it on Windows, as WinExec does: CreateProcessA,
+// then the handles are closed at once.
+#include "platform/detached_start.h"
+
+#include "platform/command_line.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace brevok {
+
+bool StartDetached(const std::string& commandLine)
+{
+    std::vector<std::string> words = SplitCommandLine(commandLine);
+    if (words.empty())
+        return false;
+    words[0] = FindProgram(words[0], SystemSearchPlaces());
+    if (words[0].empty())
+        return false;
+    std::string line = WindowsCommandLine(LaunchArguments(words));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    // No handle of ours is inherited, and the program gets no console of ours: it runs on
+    // by itself after we are gone.
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+}  // namespace brevok

@@ -1,0 +1,56 @@
+// File services shared by every system: the buffering of an atomic save.
+#include "platform/files.h"
+
+#include "platform/errors.h"
+
+namespace brevok {
+
+const WriteLayer& SystemWriteLayer()
+{
+    static const WriteLayer layer;
+    return layer;
+}
+
+AtomicFileWriter::~AtomicFileWriter()
+{
+    if (!committed_)
+        Abandon();
+}
+
+void AtomicFileWriter::Write(std::string_view bytes)
+{
+    if (inPlace_) {
+        buffer_.append(bytes);
+        return;
+    }
+    if (buffer_.size() + bytes.size() > kBufferSize)
+        FlushBuffer();
+    if (bytes.size() >= kBufferSize) {
+        if (!layer_.WriteAll(fd_, bytes.data(), bytes.size())) {
+            Abandon();
+            throw Error("Stream write error");
+        }
+        return;
+    }
+    buffer_.append(bytes);
+}
+
+void AtomicFileWriter::FlushBuffer()
+{
+    if (buffer_.empty())
+        return;
+    if (!layer_.WriteAll(fd_, buffer_.data(), buffer_.size())) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    buffer_.clear();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view data, const WriteLayer& layer)
+{
+    AtomicFileWriter writer(path, layer);
+    writer.Write(data);
+    writer.Commit();
+}
+
+}  // namespace brevok

@@ -1,0 +1,91 @@
+// The compile's temporary folder and its atomically replaced output file, on Windows.
+#include "platform/temp_files.h"
+
+#include "platform/paths.h"
+
+#include <windows.h>
+
+#include <atomic>
+
+namespace brevok {
+
+namespace {
+
+/// A number no other temporary name of this process used.
+unsigned NextSerial()
+{
+    static std::atomic<unsigned> serial{0};
+    return serial.fetch_add(1);
+}
+
+std::string Unique(const std::string& prefix)
+{
+    return prefix + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(NextSerial());
+}
+
+}  // namespace
+
+TempFolder::TempFolder()
+{
+    char base[MAX_PATH + 1];
+    const DWORD size = GetTempPathA(sizeof base, base);
+    if (size == 0 || size > MAX_PATH)
+        return;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::string candidate = Unique(EnsureTrailingBackslash(base) + "brevok-rc-");
+        if (CreateDirectoryA(candidate.c_str(), nullptr))
+            path_ = candidate;
+        else if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    if (path_.empty())
+        return;
+    for (const std::string& file : files_)
+        DeleteFileA(file.c_str());
+    RemoveDirectoryA(path_.c_str());
+}
+
+std::string TempFolder::File(const std::string& name)
+{
+    files_.push_back(path_ + "\\" + name);
+    return files_.back();
+}
+
+TempOutput::TempOutput(const std::string& target) : target_(target)
+{
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        const std::string candidate = Unique(target + ".tmp");
+        const HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            path_ = candidate;
+        } else if (GetLastError() != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
+}
+
+TempOutput::~TempOutput()
+{
+    if (!path_.empty())
+        DeleteFileA(path_.c_str());
+}
+
+bool TempOutput::Commit()
+{
+    const DWORD old = GetFileAttributesA(target_.c_str());
+    if (!MoveFileExA(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    // The target keeps what it was marked as (hidden, archive, ...).
+    if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        SetFileAttributesA(target_.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+    path_.clear();
+    return true;
+}
+
+}  // namespace brevok
