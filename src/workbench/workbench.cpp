@@ -393,25 +393,42 @@ void Workbench::AddFile()
     Run([this] {
         if (!ChooseExistingFile(kAddFileDialogTitle, kAddFileFilter))
             return;
-        const std::string path = cdgFileDialog_.fileName;
-        // The next Add File and the next executable selection start in this folder, even
-        // when the naming below is abandoned.
-        cdgFileDialog_.initialFolder = FolderPart(path);
-        const std::string type = ResourceTypeForPath(path);
+        NameAndAddFile(cdgFileDialog_.fileName);
+    });
+}
 
-        for (;;) {
-            const std::string name = services_.dialogs.InputText(
-                std::string(kResourceNameCaption), std::string(kResourceNamePrompt),
-                static_cast<int>(kMaxResourceNameLength));
-            if (name.empty())
-                return;
-            if (IsValidResourceName(name)) {
-                document_.Append(BuildResourceLine(name, type, path));
-                return;
-            }
-            services_.dialogs.MessageBox(BoxKind::Error, std::string(kResourceNameError), BoxButtons::Ok);
+void Workbench::AddDroppedFiles(const std::vector<std::string>& paths)
+{
+    Run([&] {
+        if (settings_.ScriptPath.empty())
+            return;
+        // What the Add File dialog would not accept (a folder, a missing file) is passed over.
+        for (const std::string& path : paths) {
+            if (FileExists(path))
+                NameAndAddFile(path);
         }
     });
+}
+
+void Workbench::NameAndAddFile(const std::string& path)
+{
+    // The next Add File and the next executable selection start in this folder, even when
+    // the naming below is abandoned.
+    cdgFileDialog_.initialFolder = FolderPart(path);
+    const std::string type = ResourceTypeForPath(path);
+
+    for (;;) {
+        const std::string name = services_.dialogs.InputText(
+            std::string(kResourceNameCaption), std::string(kResourceNamePrompt),
+            static_cast<int>(kMaxResourceNameLength));
+        if (name.empty())
+            return;
+        if (IsValidResourceName(name)) {
+            document_.Append(BuildResourceLine(name, type, path));
+            return;
+        }
+        services_.dialogs.MessageBox(BoxKind::Error, std::string(kResourceNameError), BoxButtons::Ok);
+    }
 }
 
 void Workbench::RemoveSelectedLine()

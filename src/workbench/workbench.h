@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace brevok {
 
@@ -70,6 +71,7 @@ inline constexpr const char* kCompilerCaption = "Compiler";
 /// | HalvaneontheWeb1Click                       | OpenMakerWebPage        |
 /// | lstResListClick (double-click)              | EditSelectedLine        |
 /// | lstResListKeyPress                          | NoteTypedKey            |
+/// | (files dropped on lstResList)               | AddDroppedFiles         |
 /// | FormCloseQuery / FormClose                  | MayClose                |
 ///
 /// Each command reports a failure that leaves it through the generic error report and
@@ -98,6 +100,9 @@ public:
     void OpenScript();
     void CloseScript();
     void AddFile();
+    /// Files dropped on the list: each is added as Add File adds a chosen file (the name
+    /// prompt, the same checks, the same line), only while a script is open.
+    void AddDroppedFiles(const std::vector<std::string>& paths);
     void RemoveSelectedLine();
     void Exit();
     void ToggleStartWithLast();
@@ -159,6 +164,8 @@ private:
     void SetFolderLabel(const std::string& folder);
     /// Shows cdgFileDialog for one existing file; true when a name was chosen.
     bool ChooseExistingFile(std::string_view title, std::string_view filter);
+    /// Asks for the resource name of `path` until it is valid or cancelled, then adds the line.
+    void NameAndAddFile(const std::string& path);
     /// Asked before the program ends; false when the user cancelled.
     bool AskSaveBeforeEnding(bool exitCommand);
     void Refresh();

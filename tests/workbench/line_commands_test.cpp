@@ -242,5 +242,26 @@ TEST_F(LineCommandsTest, RemovalsInARowTakeOnlyTheChosenLine)
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "three"}));
 }
 
+TEST_F(LineCommandsTest, DroppedFilesAreAddedAsAddFileAddsThem)
+{
+    const std::string logo = folder.Write("art/logo.bmp", "BM");
+    const std::string tune = folder.Write("snd/tune.wav", "RIFF");
+    StartQuietly();
+    // No script open: a drop adds nothing and asks nothing.
+    bench->AddDroppedFiles({logo});
+    EXPECT_TRUE(dialogs.prompts.empty());
+
+    StartWithLines({"one"});
+    dialogs.AnswerInput("bad name");
+    dialogs.AnswerBox(BoxAnswer::Ok);
+    dialogs.AnswerInput("Logo");
+    dialogs.AnswerInput("");  // the second file's name prompt cancelled
+    bench->AddDroppedFiles({logo, folder / "art", folder / "missing.bin", tune});
+    EXPECT_EQ(BoxTexts(), std::vector<std::string>{kNameError});
+    EXPECT_EQ(dialogs.prompts.size(), 3u);
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "Logo BITMAP \"" + logo + "\""}));
+    EXPECT_EQ(bench->cdgFileDialog().initialFolder, folder / "snd/");
+}
+
 }  // namespace
 }  // namespace brevok::testing

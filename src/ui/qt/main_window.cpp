@@ -14,10 +14,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
@@ -82,6 +84,19 @@ bool IsCharacterKey(const QKeyEvent& key)
         return true;
     const QString text = key.text();
     return !text.isEmpty() && text.at(0).isPrint();
+}
+
+/// The local files of a drag from a file manager.
+std::vector<std::string> DroppedFiles(const QDropEvent& drop)
+{
+    std::vector<std::string> paths;
+    if (drop.mimeData() == nullptr)
+        return paths;
+    for (const QUrl& url : drop.mimeData()->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(FromQt(url.toLocalFile()));
+    }
+    return paths;
 }
 
 TKURL2* CreateLink(QWidget* panel, Shell* shell, const char* name, QRect place, LinkType kind,
@@ -280,6 +295,7 @@ void TfrmResmain::BuildControls(QWidget* client)
     model_ = new ScriptListModel(workbench_->Document(), this);
     lstResList_->setModel(model_);
     lstViewport_ = lstResList_->viewport();
+    lstViewport_->setAcceptDrops(true);
     lstResList_->installEventFilter(this);
     lstViewport_->installEventFilter(this);
 
@@ -375,6 +391,21 @@ bool TfrmResmain::eventFilter(QObject* watched, QEvent* event)
         if (IsCharacterKey(*static_cast<QKeyEvent*>(event)))
             workbench_->NoteTypedKey();
         return false;  // the key keeps the list's own meaning
+    }
+    if (watched == lstViewport_ && (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove)) {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (workbench_->State().commands == CommandState::ScriptOpen && !DroppedFiles(*drag).empty())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    if (watched == lstViewport_ && event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const std::vector<std::string> paths = DroppedFiles(*drop);
+        drop->acceptProposedAction();
+        workbench_->AddDroppedFiles(paths);
+        return true;
     }
     if (watched == lstViewport_ && event->type() == QEvent::MouseButtonPress &&
         !lstResList_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid()) {

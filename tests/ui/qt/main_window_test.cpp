@@ -3,6 +3,7 @@
 #include "window_fixture.h"
 
 #include <QListView>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -129,6 +130,23 @@ TEST_F(MainWindowTest, DoubleClickOnTheListOpensTheEditor)
     Button("tlbRemoveFile")->click();
     EXPECT_EQ(Lines(), std::vector<std::string>{"one"});
     EXPECT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+}
+
+TEST_F(MainWindowTest, FilesDroppedOnTheListReachAddFile)
+{
+    const std::string data = folder.Write("blob.dat", "x");
+    const std::string script = folder.Write("s.rc", "");
+    TfrmResmain& w = StartWithScript(script);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(data))});
+    QWidget* viewport = w.lstResList()->viewport();
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    dialogs.AnswerInput("Blob");
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &drop);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Blob RCDATA \"" + data + "\""});
 }
 
 }  // namespace
