@@ -4,10 +4,9 @@
 #include "platform/paths.h"
 #include "platform/temp_files.h"
 
-#include <unistd.h>
-
-#include <climits>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace brevok {
@@ -17,30 +16,51 @@ namespace {
 /// The name the front end gives the preprocessed copy of the script.
 constexpr const char* kPreprocessedName = "preprocessed.rc";
 
+#ifdef _WIN32
+constexpr char kListSeparator = ';';
+#else
+constexpr char kListSeparator = ':';
+#endif
+
+bool IsSeparator(char c)
+{
+    return IsPathSeparator(c, kHostPathStyle) && c != ':';
+}
+
+/// LLVM's path::has_root_directory: "/x", and on Windows also "\\x" and "C:\\x".
+bool HasRootFolder(const std::string& path)
+{
+    if (!path.empty() && IsSeparator(path[0]))
+        return true;
+    return kHostPathStyle == PathStyle::Windows && path.size() > 2 && path[1] == ':' && IsSeparator(path[2]);
+}
+
 /// `folder` + `path` as LLVM's path::append joins them.
 std::string Join(const std::string& folder, const std::string& path)
 {
     if (folder.empty())
         return path;
-    return folder.back() == '/' ? folder + path : folder + "/" + path;
+    return IsSeparator(folder.back()) ? folder + path : folder + FolderSeparator() + path;
 }
 
-/// LLVM's fs::exists: access(F_OK), so a dangling link does not count.
+/// LLVM's fs::exists: the path leads somewhere (links followed, so a dangling link does not).
 bool Exists(const std::string& path)
 {
-    return access(path.c_str(), F_OK) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
 }
 
 std::string CurrentFolder()
 {
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string(".");
+    std::error_code ignored;
+    const std::string folder = std::filesystem::current_path(ignored).string();
+    return folder.empty() ? std::string(".") : folder;
 }
 
 std::string RealPath(const std::string& path)
 {
-    char buffer[PATH_MAX];
-    return realpath(path.c_str(), buffer) != nullptr ? std::string(buffer) : std::string();
+    std::error_code ignored;
+    return std::filesystem::canonical(path, ignored).string();
 }
 
 }  // namespace
@@ -67,7 +87,7 @@ DataFileLookup DataFileFinder::FindInPrivateFolder(const std::string& path)
     // "../x" leaves the private folder for the temporary folder, whose files are the user's.
     const std::string real = RealPath(candidate);
     const std::string folder = RealPath(private_->Path());
-    if (real.empty() || folder.empty() || real == folder || real.rfind(folder + "/", 0) == 0)
+    if (real.empty() || folder.empty() || real == folder || real.rfind(Join(folder, ""), 0) == 0)
         return {DataFileLookup::Outcome::PrivateFolder, {}};
     return {DataFileLookup::Outcome::Found, candidate};
 }
@@ -75,11 +95,11 @@ DataFileLookup DataFileFinder::FindInPrivateFolder(const std::string& path)
 DataFileLookup DataFileFinder::Find(const std::string& path)
 {
     using Outcome = DataFileLookup::Outcome;
-    if (!path.empty() && path[0] == '/')
+    if (HasRootFolder(path))
         return {Outcome::Found, path};
     if (const std::string inCurrent = Join(CurrentFolder(), path); Exists(inCurrent))
         return {Outcome::Found, inCurrent};
-    const std::string scriptFolder = FolderPart(script_, PathStyle::Posix);
+    const std::string scriptFolder = FolderPart(script_);
     if (preprocessed_) {
         if (DataFileLookup lookup = FindInPrivateFolder(path); lookup.outcome != Outcome::NotFound)
             return lookup;
@@ -92,7 +112,7 @@ DataFileLookup DataFileFinder::Find(const std::string& path)
         const std::string folders = include;
         std::size_t start = 0;
         while (start <= folders.size()) {
-            const std::size_t colon = std::min(folders.find(':', start), folders.size());
+            const std::size_t colon = std::min(folders.find(kListSeparator, start), folders.size());
             const std::string folder = folders.substr(start, colon - start);
             start = colon + 1;
             if (!folder.empty() && Exists(Join(folder, path)))

@@ -26,7 +26,7 @@ struct DataFileLookup {
 /// The places llvm-rc searches for a relative path, with the options the front end passes
 /// (`/I <script folder>`, no `/X`): the current folder, the folder of the file llvm-rc reads
 /// (the script's, or the private folder of a preprocessed copy), the script's folder, then
-/// the folders of the INCLUDE variable. A path that starts with "/" is taken as it is. The
+/// the folders of the INCLUDE variable. A path with a root folder ("/x") is taken as it is. The
 /// first place where the path exists wins, a folder included.
 class DataFileFinder {
 public:

@@ -8,12 +8,11 @@
 #include "rcdriver/res_writer.h"
 #include "platform/temp_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -32,39 +31,25 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 /// A file opened for reading, closed with the object.
 class InputFile {
 public:
-    explicit InputFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
-    ~InputFile()
-    {
-        if (fd_ >= 0)
-            close(fd_);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
+    explicit InputFile(const std::string& path) : in_(path, std::ios::binary) {}
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return in_.is_open(); }
 
     /// Reads up to `size` bytes into `out` (fewer only at the end of the file); false on a
-    /// read error (errno set).
+    /// read error.
     bool Read(std::string& out, std::size_t size)
     {
         out.resize(size);
-        std::size_t got = 0;
-        while (got < size) {
-            const ssize_t n = read(fd_, out.data() + got, size - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                return false;
-            if (n == 0)
-                break;
-            got += static_cast<std::size_t>(n);
-        }
-        out.resize(got);
+        in_.read(out.data(), static_cast<std::streamsize>(size));
+        out.resize(static_cast<std::size_t>(in_.gcount()));
+        if (in_.bad())
+            return false;
+        in_.clear(in_.rdstate() & ~(std::ios::failbit | std::ios::eofbit));
         return true;
     }
 
 private:
-    int fd_;
+    std::ifstream in_;
 };
 
 ResRecord Header(const ResId& type, const ResId& name, std::uint16_t flags)
@@ -98,6 +83,7 @@ private:
     /// Copies the rest of `file` into the open record; false on a read error.
     bool CopyRest(InputFile& file);
     void Problem(const FileStatement& statement, const std::string& text);
+    void CannotRead(const FileStatement& statement, const std::string& path);
     bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
 
     const std::string& script_;
@@ -112,6 +98,11 @@ private:
 void FileCompiler::Problem(const FileStatement& statement, const std::string& text)
 {
     diagnostics_.push_back({statement.line, statement.typeText + " " + statement.nameText + ": " + text});
+}
+
+void FileCompiler::CannotRead(const FileStatement& statement, const std::string& path)
+{
+    Problem(statement, "cannot read " + path);
 }
 
 bool FileCompiler::CopyRest(InputFile& file)
@@ -132,7 +123,7 @@ void FileCompiler::StreamRecord(const FileStatement& statement, const std::strin
     if (Writing())
         writer_->BeginRecord(header);
     if (!CopyRest(file))
-        return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+        return CannotRead(statement, path);
     if (Writing())
         writer_->EndRecord();
 }
@@ -140,7 +131,7 @@ void FileCompiler::StreamRecord(const FileStatement& statement, const std::strin
 void FileCompiler::CompileBitmap(const FileStatement& statement, const std::string& path, InputFile& file)
 {
     if (!file.Read(piece_, kBitmapFileHeaderSize))
-        return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+        return CannotRead(statement, path);
     if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
         return Problem(statement, path + " is not a valid bitmap file: " + wrong);
     StreamRecord(statement, path, file, Header(ResId::Ordinal(kRtBitmap), statement.name, kFileFlags));
@@ -149,10 +140,14 @@ void FileCompiler::CompileBitmap(const FileStatement& statement, const std::stri
 void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
 {
     const bool cursor = statement.kind == FileResourceKind::Cursor;
+    // Icon and cursor files are read whole: their directory points anywhere into them.
     std::string bytes;
+    std::error_code ignored;
+    if (const std::uintmax_t size = std::filesystem::file_size(path, ignored); !ignored)
+        bytes.reserve(static_cast<std::size_t>(size));
     for (;;) {
         if (!file.Read(piece_, kPieceSize))
-            return Problem(statement, "cannot read " + path + ": " + std::strerror(errno));
+            return CannotRead(statement, path);
         if (piece_.empty())
             break;
         bytes += piece_;
@@ -192,6 +187,10 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
 
 void FileCompiler::Compile(const FileStatement& statement, const std::string& path)
 {
+    // llvm-rc takes the first place where the path exists, a folder too, and fails on it.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored))
+        return Problem(statement, path + " is a folder, not a file");
     InputFile file(path);
     if (!file.IsOpen())
         return Problem(statement, "cannot open " + path + ": " + std::strerror(errno));

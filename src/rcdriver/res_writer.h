@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -10,23 +11,17 @@
 namespace brevok {
 
 /// Writes a 32-bit .res file (the empty opening record, then records aligned to 4 bytes) to
-/// a file it opens. Data go through a buffer of 1 MB; larger pieces are written directly, so
-/// the writer never holds a whole resource. A failed write throws Error("Cannot write file
-/// PATH: REASON").
+/// a file it opens; data go straight to the file, so the writer never holds a resource. A
+/// failed write throws Error("Cannot write file PATH").
 class ResWriter {
 public:
     /// Opens `path` (which exists, empty) for writing and writes the opening record.
     explicit ResWriter(std::string path);
-    ~ResWriter();
-    ResWriter(const ResWriter&) = delete;
-    ResWriter& operator=(const ResWriter&) = delete;
 
     /// Starts a record with the header fields of `record` (its data ignored).
     void BeginRecord(const ResRecord& record);
     /// Appends data to the open record.
     void Append(std::string_view bytes);
-    /// The data bytes of the open record so far.
-    std::uint64_t RecordSize() const { return offset_ - dataStart_; }
     /// Ends the open record: its data size goes into its header and the file is padded to
     /// 4 bytes. Throws Error when the data are 4 GB or more.
     void EndRecord();
@@ -34,14 +29,11 @@ public:
     void Finish();
 
 private:
-    void Flush();
-    [[noreturn]] void Fail(int error) const;
+    void Check();
 
     std::string path_;
-    int fd_ = -1;
-    std::string buffer_;
-    std::uint64_t bufferStart_ = 0;  // file offset of buffer_[0]
-    std::uint64_t offset_ = 0;       // bytes written so far, buffered included
+    std::ofstream out_;
+    std::uint64_t offset_ = 0;  // bytes written so far
     std::uint64_t headerStart_ = 0;
     std::uint64_t dataStart_ = 0;
 };

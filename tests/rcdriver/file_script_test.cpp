@@ -54,7 +54,7 @@ TEST(ParseFileScript, LeavesEverythingElseToLlvmRcNamingTheFirstSuchLine)
         "STRINGTABLE { 1 \"x\" }", "LANGUAGE 9, 1", "#include \"a.h\"", "X RCDATA PRELOAD a.bin",
         "X RCDATA \"a\" \"b\"", "X RCDATA { 1 }", "X DIALOG 0, 0, 1, 1", "X RCDATA", "X HTML a.htm",
         "X RCDATA \"abc\\\"", "X RCDATA \"a\" /* c */", "_WIN32 RCDATA a.bin", "X RC_INVOKED a.bin",
-        "X RCDATA a//b", "X RCDATA dir\\f.bin", "X RCDATA \"a\\", "X RCDATA \"a??/b\"", "X RCDATA \"a\"b",
+        "X RCDATA a//b", "X RCDATA dir\\f.bin", "X RCDATA \"a\\", "X RCDATA \"a?\?/b\"", "X RCDATA \"a\"b",
         "\"X\" RCDATA a.bin", "X RCDATA 1.bin", "X RCDATA begin", "X RCDATA \"open", "X RCDATA a.bin junk",
         "X RCDATA\f a.bin", "X RCDATA a\rY", "X-_M_X64 RCDATA a", "X RCDATA\"a\"", "ü RCDATA a",
     };
@@ -128,7 +128,7 @@ TEST(CompileResourceScript, EveryBrokenStatementIsNamedAndNoResFileIsWritten)
                   line + "3): error: ICON App: " + cursor + " is not a valid icon file: the header's type is 2 instead of 1 (icon)",
                   line + "4): error: ICON Cut: " + folder / "cut.ico" +
                       " is not a valid icon file: image 1 (offset 0x16, size 0x30) runs past the end of the file (size 0x45)",
-                  line + "5): error: RCDATA Folder: cannot read " + folder / "sub" + ": Is a directory",
+                  line + "5): error: RCDATA Folder: " + folder / "sub" + " is a folder, not a file",
                   line + "6): error: BITMAP Short: " + folder / "sub/keep.bin" +
                       " is not a valid bitmap file: the file is 1 bytes long, shorter than the 14-byte bitmap file header",
                   line + "7): error: resource name 70000 does not fit in 16 bits (largest 65535)"}));
