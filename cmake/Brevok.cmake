@@ -64,12 +64,11 @@ endfunction()
 # can be given in BREVOK_TEST_ENV before the call.
 if(CMAKE_CROSSCOMPILING)
   # No GoogleTest for the target system is installed: build Debian's source package
-  # (googletest) with the cross compiler.
+  # (googletest) with the cross compiler; it names its targets GTest::gtest and
+  # GTest::gtest_main as the installed package does.
   set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  add_library(GTest::gtest ALIAS gtest)
-  add_library(GTest::gtest_main ALIAS gtest_main)
 else()
   find_package(GTest REQUIRED)
 endif()

@@ -156,11 +156,14 @@ std::string ProgramFolder()
 std::string WindowsCommandLine(const std::vector<std::string>& argv)
 {
     std::string line;
-    const bool interpreter = !argv.empty() && AsciiUpper(FilePart(argv.front(), PathStyle::Windows)) == "CMD.EXE";
+    // Only the interpreter's run of a batch file as LaunchArguments gives it; any other
+    // command line for cmd.exe is quoted like every program's.
+    const bool batchRun = argv.size() >= 5 && AsciiUpper(FilePart(argv[0], PathStyle::Windows)) == "CMD.EXE" &&
+                          argv[1] == "/d" && argv[2] == "/s" && argv[3] == "/c";
     for (std::size_t i = 0; i < argv.size(); ++i) {
         if (i > 0)
             line += ' ';
-        if (interpreter && i > 0 && AsciiUpper(argv[i - 1]) == "/C") {
+        if (batchRun && i == 4) {
             // Each word quoted whatever it holds, so that cmd.exe reads "&", "(" or "^" in a
             // path as text (a Windows path cannot hold a double quote).
             std::string command;

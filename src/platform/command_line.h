@@ -81,7 +81,8 @@ std::vector<std::string> LaunchArguments(const std::vector<std::string>& argumen
                                          BatchEcho echo = BatchEcho::Off);
 
 /// The command line CreateProcess is given for `argv`: the arguments joined by blanks, each
-/// quoted by QuoteArgument, except that the words after cmd.exe's "/c" are one command that
+/// quoted by QuoteArgument, except that in a batch run as LaunchArguments gives it
+/// (cmd.exe /d /s /c FILE...) the words after "/c" are one command that
 /// cmd.exe reads by its own rules: each word in double quotes, all inside the pair of outer
 /// quotes that "/s" strips, so {cmd.exe, /d, /s, /c, C:\my files\Temp.bat} gives
 /// cmd.exe /d /s /c ""C:\my files\Temp.bat"".

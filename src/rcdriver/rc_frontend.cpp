@@ -68,13 +68,18 @@ std::string FindVersioned(const std::string& base)
     return best;
 }
 
+/// `base` beside the running program (where a Windows installation keeps llvm-rc.exe), then
+/// on PATH, then as `base`-NN on PATH.
 std::string FindTool(const std::string& base)
 {
-    std::string found = FindProgram(base, PathOnly());
+    SearchPlaces places = PathOnly();
+    places.ownFolder = ProgramFolder();
+    std::string found = FindProgram(base, places);
     return found.empty() ? FindVersioned(base) : found;
 }
 
-/// llvm-rc: BREVOK_LLVM_RC when set, else llvm-rc or llvm-rc-NN on PATH.
+/// llvm-rc: BREVOK_LLVM_RC when set, else llvm-rc beside the program, on PATH, or llvm-rc-NN
+/// on PATH.
 std::string FindLlvmRc()
 {
     if (const char* chosen = std::getenv("BREVOK_LLVM_RC"); chosen != nullptr && *chosen != '\0')
