@@ -131,13 +131,16 @@ public:
     std::string Make()
     {
         std::string text;
-        const int lines = Pick(1, 16);
+        const int lines = Pick(0, 16);
         const std::string end = Pick(0, 1) ? "\r\n" : "\n";
         for (int i = 0; i < lines; ++i) {
             if (Pick(0, 9) == 0)
                 text += Pick(0, 1) ? end : "  // a comment line" + end;
             text += Statement() + (Pick(0, 4) == 0 ? "\t// note" : "") + end;
         }
+        // Sometimes no line break at the end.
+        if (Pick(0, 4) == 0 && text.ends_with(end))
+            text.resize(text.size() - end.size());
         return text;
     }
 
@@ -162,7 +165,7 @@ private:
         const std::string name = Pick(0, 80) == 0 ? OneOf<std::string>({"70000", "08"}) : OneOf(names);
         std::vector<Candidate> files = corpus_.For(kind);
         files.erase(std::remove_if(files.begin(), files.end(),
-                                   [&](const Candidate& c) { return !c.valid && Pick(0, 14) != 0; }),
+                                   [&](const Candidate& c) { return !c.valid && Pick(0, 29) != 0; }),
                     files.end());
         // The 20 MB file in few statements only.
         if (files.front().pathText.find("big data") != std::string::npos && Pick(0, 40) != 0)
