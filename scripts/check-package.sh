@@ -29,60 +29,78 @@ if [ "$mode" = window ]; then
     "$work" > "$work/data/applications/recorder.desktop"
   printf '[Default Applications]\ntext/html=recorder.desktop\n' > "$work/config/mimeapps.list"
   export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" BREVOK_REGISTRY="$work/registry.reg"
-  # Settings as a user would have left them: the script and the executable of the last run,
-  # and brcc32 chosen as the compiler (the program asks for it on its first start).
-  cat > "$BREVOK_REGISTRY" <<EOF
-REGEDIT4
 
-[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]
-"Install"="$work"
-".RC"="$work/app.rc"
-".EXE"="$work/bound.exe"
-"Compiler"="/usr/bin/brcc32"
-"Last"="1"
-"SP"="0"
-
-EOF
-  cp "$work/plain.exe" "$work/bound.exe"
-  /usr/bin/brevok > "$work/brevok.log" 2>&1 &
-  pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name "Brevok Resource Compiler" 2>/dev/null | head -n 1)
-  if [ -n "$window" ]; then
-    pass "brevok shows its window: $(xdotool getwindowname "$window")"
-  else
-    fail "brevok shows no window within 30 s (log: $(cat "$work/brevok.log"))"
+  # write_settings [LINES]: settings as a user would have left them, brcc32 chosen as the
+  # compiler (the program asks for it on its first start), plus LINES.
+  write_settings() {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\n"Install"="%s"\n' "$work" > "$BREVOK_REGISTRY"
+    printf '"Compiler"="/usr/bin/brcc32"\n"SP"="0"\n%s\n' "${1:-}" >> "$BREVOK_REGISTRY"
+  }
+  # start_window COMMAND...: starts brevok and waits for its window (in $window, pid in $pid).
+  start_window() {
+    echo "starting: $*"
+    "$@" > "$work/brevok.log" 2>&1 &
+    pid=$!
+    window=$(timeout 30 xdotool search --sync --onlyvisible --name "Brevok Resource Compiler" 2>/dev/null | head -n 1)
+    if [ -z "$window" ]; then
+      fail "brevok shows no window within 30 s (log: $(cat "$work/brevok.log"))"
+      kill "$pid" 2>/dev/null
+      exit "$failures"
+    fi
+    xdotool windowfocus --sync "$window"
+    sleep 0.5
+  }
+  stop_window() {
+    import -window root "$work/window.png" 2>/dev/null
     kill "$pid" 2>/dev/null
-    exit 1
-  fi
+    wait "$pid" 2>/dev/null
+  }
+  # wait_for TEST...: up to 20 s for TEST to hold.
+  wait_for() {
+    for i in $(seq 1 100); do "$@" && return 0; sleep 0.2; done
+    return 1
+  }
+  has_strings() { llvm-readobj --coff-resources "$work/bound.exe" 2>/dev/null | grep -q 'Type: STRINGTABLE'; }
+
+  # First as a file manager starts it on app.rc: the desktop entry's command, %f the file.
+  write_settings
+  rm -f "$work/app.res"
+  start_window $(sed -n 's/^Exec=//p' /usr/share/applications/brevok.desktop | sed "s|%f|$work/app.rc|")
+  pass "brevok shows its window: $(xdotool getwindowname "$window")"
   case "$(xdotool getwindowname "$window")" in
     *"Version $3 "*) pass "the caption shows the file version $3 from the installed program's own resource" ;;
     *) fail "the caption does not show version $3" ;;
   esac
-  xdotool windowfocus --sync "$window"
-  sleep 0.5
-
   xdotool key alt+h h  # Help > Help
-  for i in $(seq 1 50); do [ -s "$work/opened" ] && break; sleep 0.2; done
+  wait_for test -s "$work/opened"
   opened=$(cat "$work/opened" 2>/dev/null)
   if [ -f "$opened" ] && [ "$(realpath "$opened")" = /usr/share/brevok/brevhelp.html ]; then
     pass "Help opens the installed page $opened"
   else
     fail "Help opened '$opened', not /usr/share/brevok/brevhelp.html"
   fi
-
-  xdotool key alt+a b  # Actions > Build All: brevdos and brc32 beside the program
-  for i in $(seq 1 100); do
-    llvm-readobj --coff-resources "$work/bound.exe" 2>/dev/null | grep -q 'Type: STRINGTABLE' && break
-    sleep 0.2
-  done
-  if llvm-readobj --coff-resources "$work/bound.exe" 2>/dev/null | grep -q 'Type: STRINGTABLE'; then
-    pass "Build All in the window found the installed brevdos and brc32 and bound the script"
+  xdotool key alt+a c  # Actions > Compile
+  if wait_for test -s "$work/app.res"; then
+    pass "Compile in the window compiled app.rc, opened through the desktop entry's command"
   else
-    import -window root "$work/window.png" 2>/dev/null
+    fail "Compile in the window wrote no app.res (picture: $work/window.png)"
+  fi
+  stop_window
+
+  # Then on the script and executable of the last run: Build All runs brevdos and brc32, which
+  # the program finds in its own folder.
+  write_settings "\".RC\"=\"$work/app.rc\"
+\".EXE\"=\"$work/bound.exe\"
+\"Last\"=\"1\""
+  cp "$work/plain.exe" "$work/bound.exe"
+  start_window /usr/bin/brevok
+  xdotool key alt+a b  # Actions > Build All
+  if wait_for has_strings; then
+    pass "Build All in the window found brevdos and brc32 beside /usr/bin/brevok and bound app.rc"
+  else
     fail "Build All in the window bound nothing into $work/bound.exe (picture: $work/window.png)"
   fi
-  kill "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
+  stop_window
   exit "$failures"
 fi
 

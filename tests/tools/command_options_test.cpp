@@ -20,46 +20,62 @@ std::vector<std::string> BuiltPrograms()
     return programs;
 }
 
-/// Runs a built program with its standard error dropped, without a display: brevok must
-/// answer before it opens one, so DISPLAY is unset and Qt asked for the X11 platform.
-ProgramExit RunWithoutDisplay(const std::vector<std::string>& arguments)
+std::string ProgramPath(const std::string& program)
 {
-    std::vector<std::string> argv = {"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY",
-                                     "QT_QPA_PLATFORM=xcb", "/bin/sh", "-c", "exec \"$@\" 2>/dev/null", "sh",
-                                     std::string(BREVOK_BIN_DIR) + "/" + arguments.front()};
-    argv.insert(argv.end(), arguments.begin() + 1, arguments.end());
+#ifdef _WIN32
+    return std::string(BREVOK_BIN_DIR) + "/" + program + ".exe";
+#else
+    return std::string(BREVOK_BIN_DIR) + "/" + program;
+#endif
+}
+
+/// Runs a built program; brevok without a display, as it must answer before it opens one:
+/// DISPLAY is unset and Qt asked for the X11 platform, which then fails loudly.
+ProgramExit RunProgram(const std::string& program, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> argv = {ProgramPath(program)};
+    if (program == "brevok")
+        argv = {"/usr/bin/env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM=xcb", argv[0]};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
     return RunAndCapture(argv);
+}
+
+std::string VersionText(const std::string& program)
+{
+    return program + " (Brevok Resource Compiler) " + std::string(ToolsVersion()) +
+           "\nCopyright (c) Halvane. All rights reserved.\n";
 }
 
 TEST(CommandOptions, EveryProgramPrintsItsUsageAndItsVersion)
 {
     for (const std::string& program : BuiltPrograms()) {
         SCOPED_TRACE(program);
-        const ProgramExit help = RunWithoutDisplay({program, "--help", "ignored"});
+        const ProgramExit help = RunProgram(program, {"--help", "ignored"});
         EXPECT_EQ(help.exitCode, 0);
         EXPECT_EQ(help.output.rfind("usage: " + program + " ", 0), 0u) << help.output;
         EXPECT_NE(help.output.find("\n  --version  "), std::string::npos) << help.output;
         EXPECT_EQ(help.output.back(), '\n');
 
-        const ProgramExit version = RunWithoutDisplay({program, "--version"});
+        const ProgramExit version = RunProgram(program, {"--version"});
         EXPECT_EQ(version.exitCode, 0);
-        EXPECT_EQ(version.output, program + " (Brevok Resource Compiler) " + std::string(ToolsVersion()) +
-                                      "\nCopyright (c) Halvane. All rights reserved.\n");
-
+        EXPECT_EQ(version.output, VersionText(program));
+#ifndef _WIN32
         // A full disk is no success.
-        const ProgramExit full = RunAndCapture({"/bin/sh", "-c", "exec \"$0\" --version > /dev/full",
-                                                std::string(BREVOK_BIN_DIR) + "/" + program});
+        const ProgramExit full =
+            RunAndCapture({"/bin/sh", "-c", "exec \"$0\" --version > /dev/full", ProgramPath(program)});
         EXPECT_EQ(full.exitCode, 1);
+#endif
     }
 }
 
 TEST(CommandOptions, OnlyTheFirstArgumentIsTheProgramsOwn)
 {
-    // brevdos runs the command with its own options untouched.
-    EXPECT_EQ(RunWithoutDisplay({"brevdos", "/usr/bin/printf", "%s|", "--help", "--version"}).output,
-              "--help|--version|");
+    // brevdos passes the options after the command on to it.
+    const ProgramExit run = RunProgram("brevdos", {"brcc32", "--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, VersionText("brcc32"));
     // A script named after the option is compiled as a script (and is not found).
-    const ProgramExit compile = RunWithoutDisplay({"brcc32", "-fo", "out.res", "--help"});
+    const ProgramExit compile = RunProgram("brcc32", {"-fo", "out.res", "--help"});
     EXPECT_EQ(compile.exitCode, 1);
     EXPECT_EQ(compile.output.find("usage:"), std::string::npos) << compile.output;
 }
