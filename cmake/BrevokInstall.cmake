@@ -124,8 +124,16 @@ if(TARGET brevok)
       message(FATAL_ERROR "brevok loads the Qt plugin ${plugin_dir}/${plugin}, which is not installed")
     endif()
     brevok_debian_owner(plugin_package ${plugin_dir}/${plugin})
-    list(APPEND depends "${plugin_package}")
+    list(APPEND plugin_packages "${plugin_package}")
   endforeach()
+  # A plugin that comes with a library brevok links (the X11 platform with libQt6Gui) is
+  # already named, with its version, by dpkg-shlibdeps.
+  foreach(library Qt6::Core Qt6::Gui Qt6::Widgets)
+    get_target_property(location ${library} LOCATION)
+    brevok_debian_owner(library_package ${location})
+    list(REMOVE_ITEM plugin_packages "${library_package}")
+  endforeach()
+  list(APPEND depends ${plugin_packages})
   # Help opens the page with xdg-open; everything else works without it.
   if(BREVOK_XDG_OPEN)
     brevok_debian_owner(xdg_package ${BREVOK_XDG_OPEN})
