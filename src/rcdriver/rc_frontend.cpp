@@ -530,20 +530,14 @@ bool LlvmRcForced()
     return forced != nullptr && std::string_view(forced) == "1";
 }
 
-/// Compiles a script of file statements ourselves; nullopt leaves the script to llvm-rc,
-/// with `llvmRcLine` the first line that needs it.
-std::optional<CompileOutcome> CompileOurselves(const std::string& script, const std::string& res,
-                                               std::optional<std::size_t>& llvmRcLine)
+/// Compiles a script of file statements ourselves, or names the first line that leaves the
+/// script to llvm-rc.
+FileCompile CompileOurselves(const std::string& script, const std::string& res)
 {
     const FileScript parsed = ParseFileScript(ReadFileBytes(script));
-    llvmRcLine = parsed.foreignLine;
-    if (llvmRcLine)
-        return std::nullopt;
-    FileCompile compiled = CompileFileScript(script, parsed, res, PreprocessorAvailable());
-    llvmRcLine = compiled.llvmRcLine;
-    if (llvmRcLine)
-        return std::nullopt;
-    return std::move(compiled.outcome);
+    if (parsed.foreignLine)
+        return {{}, parsed.foreignLine};
+    return CompileFileScript(script, parsed, res, PreprocessorAvailable());
 }
 
 }  // namespace
@@ -556,8 +550,10 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
         if (!LlvmRcForced()) {
             if (!FileExists(script))
                 return {false, {"error: Cannot open file " + script}};
-            if (std::optional<CompileOutcome> outcome = CompileOurselves(script, res, llvmRcLine))
-                return std::move(*outcome);
+            FileCompile ours = CompileOurselves(script, res);
+            if (!ours.llvmRcLine)
+                return std::move(ours.outcome);
+            llvmRcLine = ours.llvmRcLine;
         }
         const std::string llvmRc = FindLlvmRc();
         if (llvmRc.empty() && llvmRcLine)
