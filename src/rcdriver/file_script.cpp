@@ -4,7 +4,6 @@
 
 #include "platform/paths.h"
 
-#include <array>
 #include <cstdint>
 
 namespace brevok {
