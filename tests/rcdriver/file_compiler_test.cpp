@@ -100,8 +100,10 @@ private:
                 std::vector<IconFileImage> images;
                 for (int i = 0; i < count; ++i) {
                     const int headerSize = headers[(count + i) % 7];
+                    // Directory sizes past 127 make a cursor's doubled height need 16 bits.
                     const int size = headerSize == 0 ? 256 : 8 * (i + 1);
-                    images.push_back({size, size, type == 1 ? 1 : i, type == 1 ? 32 : 2 * i, Image(headerSize, size)});
+                    const int listed = headerSize == 0 ? 0 : 100 + 10 * i;
+                    images.push_back({listed, listed, type == 1 ? 1 : i, type == 1 ? 32 : 2 * i, Image(headerSize, size)});
                 }
                 const std::string name = "pic" + std::to_string(count) + extension;
                 Add(kind, "scripts/" + name, testing::IconFile(type, images), name);
@@ -156,7 +158,7 @@ private:
     std::string Statement()
     {
         static const std::vector<std::string> names = {"Logo", "logo_2", "my.res-1", "7", "0x1F", "010", "65535", "1L",
-                                                       "0", "_x", "a"};
+                                                       "0", "_x", "a", ".hidden", "x/y"};
         static const std::vector<std::vector<std::string>> types = {
             {"RCDATA", "rcdata", "WAVE", "AVI", "MIDI", "MyType", "300", "2"}, {"BITMAP", "bitmap"}, {"ICON", "Icon"},
             {"CURSOR"}};
