@@ -5,8 +5,7 @@
 
 namespace brevok {
 
-std::optional<std::string> RedirectPathLine(std::string_view line, std::string_view workingFolder,
-                                            PathStyle style)
+std::optional<std::string> RedirectPathLine(std::string_view line, std::string_view workingFolder, PathStyle style)
 {
     const auto open = line.find('"');
     if (open == std::string_view::npos)
@@ -32,8 +31,7 @@ std::optional<std::string> RedirectPathLine(std::string_view line, std::string_v
     return out;
 }
 
-std::size_t RedirectScriptPaths(ScriptDocument& document, std::string_view workingFolder,
-                                PathStyle style)
+std::size_t RedirectScriptPaths(ScriptDocument& document, std::string_view workingFolder, PathStyle style)
 {
     std::size_t replaced = 0;
     for (std::size_t i = 0; i < document.LineCount(); ++i) {

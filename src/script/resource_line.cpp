@@ -34,8 +34,7 @@ bool IsValidResourceName(std::string_view name)
     return std::all_of(name.begin(), name.end(), IsResourceNameChar);
 }
 
-std::string BuildResourceLine(std::string_view name, std::string_view type,
-                              std::string_view fullPath)
+std::string BuildResourceLine(std::string_view name, std::string_view type, std::string_view fullPath)
 {
     std::string line;
     line.reserve(name.size() + type.size() + fullPath.size() + 4);

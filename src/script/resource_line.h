@@ -17,10 +17,8 @@ inline constexpr std::size_t kMaxResourceNameLength = 255;
 inline constexpr std::string_view kAddFileDialogTitle = "Selecting files for resource script";
 inline constexpr std::string_view kAddFileFilter = "All Files (*.*)|*.*";
 inline constexpr std::string_view kResourceNameCaption = "Resource Name";
-inline constexpr std::string_view kResourceNamePrompt =
-    "Please enter an alphanumeric name for this resource";
-inline constexpr std::string_view kResourceNameError =
-    "The Resource Name must be alphanumeric only";
+inline constexpr std::string_view kResourceNamePrompt = "Please enter an alphanumeric name for this resource";
+inline constexpr std::string_view kResourceNameError = "The Resource Name must be alphanumeric only";
 
 /// One row of the extension table: an upper-case extension with its dot (empty for a file
 /// without an extension) and the resource type keyword written for it.
@@ -49,7 +47,6 @@ bool IsValidResourceName(std::string_view name);
 /// The resource line: name, a space, type, a space, then the full path in double quotes,
 /// all unchanged. BuildResourceLine("Splash", "BITMAP", "C:\\Art\\Splash Screen.bmp")
 /// == "Splash BITMAP \"C:\\Art\\Splash Screen.bmp\"".
-std::string BuildResourceLine(std::string_view name, std::string_view type,
-                              std::string_view fullPath);
+std::string BuildResourceLine(std::string_view name, std::string_view type, std::string_view fullPath);
 
 }  // namespace brevok

@@ -74,7 +74,6 @@ void LoadScriptLines(ScriptDocument& document, const std::string& path);
 /// Writes every line followed by CR LF (0 bytes for no lines), atomically, and marks the
 /// document saved. Throws Error("Cannot create file <path>") or Error("Stream write error");
 /// the old file is then unchanged.
-void SaveScriptLines(ScriptDocument& document, const std::string& path,
-                     const WriteLayer& layer = SystemWriteLayer());
+void SaveScriptLines(ScriptDocument& document, const std::string& path, const WriteLayer& layer = SystemWriteLayer());
 
 }  // namespace brevok

@@ -12,14 +12,14 @@ namespace brevok {
 /// The paths and options that survive from one run to the next. The two options are the
 /// check marks of the Options menu; the window copies them in and out.
 struct TSettings {
-    std::string WorkingFolder;  // "Install"
-    std::string ScriptPath;     // ".RC"
-    std::string ExePath;        // ".EXE"
-    std::string CompilerPath;   // "Compiler"
-    bool StartWithLast = false; // "Last"
-    bool ShowProgress = false;  // "SP"
-    std::string BatchPath;      // "Batch"
-    std::int32_t LineCount = 0; // "Count"
+    std::string WorkingFolder;   // "Install"
+    std::string ScriptPath;      // ".RC"
+    std::string ExePath;         // ".EXE"
+    std::string CompilerPath;    // "Compiler"
+    bool StartWithLast = false;  // "Last"
+    bool ShowProgress = false;   // "SP"
+    std::string BatchPath;       // "Batch"
+    std::int32_t LineCount = 0;  // "Count"
 };
 
 /// The key below HKEY_CURRENT_USER\Software that holds the values.

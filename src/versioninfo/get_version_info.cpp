@@ -18,7 +18,8 @@ constexpr std::array<const char*, 8> kKeys = {
 // version reader always has.
 constexpr std::size_t kBlockSlack = 10;
 
-void AppendHex4(std::string& out, unsigned value) {
+void AppendHex4(std::string& out, unsigned value)
+{
     static constexpr char kDigits[] = "0123456789ABCDEF";
     for (int shift = 12; shift >= 0; shift -= 4)
         out += kDigits[(value >> shift) & 0xF];
@@ -26,7 +27,8 @@ void AppendHex4(std::string& out, unsigned value) {
 
 }  // namespace
 
-std::string StringQueryPath(unsigned language, unsigned codePage, const std::string& key) {
+std::string StringQueryPath(unsigned language, unsigned codePage, const std::string& key)
+{
     std::string path = "\\StringFileInfo\\";
     AppendHex4(path, language & 0xFFFF);
     AppendHex4(path, codePage & 0xFFFF);
@@ -35,9 +37,11 @@ std::string StringQueryPath(unsigned language, unsigned codePage, const std::str
     return path;
 }
 
-TGetVersionInfoFromFile::TGetVersionInfoFromFile(const VersionLibrary& library) : library_(library) {}
+TGetVersionInfoFromFile::TGetVersionInfoFromFile(const VersionLibrary& library) : library_(library)
+{ }
 
-void TGetVersionInfoFromFile::setFileName(const std::string& name) {
+void TGetVersionInfoFromFile::setFileName(const std::string& name)
+{
     versionStrings_.clear();
     versionCategories_.clear();
     if (!FileExists(name)) {
@@ -48,7 +52,8 @@ void TGetVersionInfoFromFile::setFileName(const std::string& name) {
     ReadVersionInfo();
 }
 
-void TGetVersionInfoFromFile::ReadVersionInfo() {
+void TGetVersionInfoFromFile::ReadVersionInfo()
+{
     const std::uint32_t size = library_.GetFileVersionInfoSizeA(fileName_);
     if (size == 0)
         return;

@@ -47,8 +47,8 @@ public:
     std::vector<std::string>& VersionCategories() { return versionCategories_; }
 
     /// Assigning a list has no effect: the reader's lists only change by reading a file.
-    void setVersionStrings(const std::vector<std::string>&) {}
-    void setVersionCategories(const std::vector<std::string>&) {}
+    void setVersionStrings(const std::vector<std::string>&) { }
+    void setVersionCategories(const std::vector<std::string>&) { }
 
 private:
     void ReadVersionInfo();

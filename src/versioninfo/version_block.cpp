@@ -12,27 +12,32 @@ using Bytes = std::span<const std::uint8_t>;
 constexpr std::size_t kHeaderBytes = 6;  // wLength, wValueLength, wType
 constexpr std::uint16_t kTextType = 1;
 
-std::uint16_t ReadWord(Bytes bytes, std::size_t at) {
+std::uint16_t ReadWord(Bytes bytes, std::size_t at)
+{
     return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
-std::size_t Align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
+std::size_t Align4(std::size_t offset)
+{
+    return (offset + 3) & ~std::size_t{3};
+}
 
 /// One node, every offset from the start of the block and inside [start, end).
 struct Node {
     std::size_t start = 0;
-    std::size_t end = 0;          // start + wLength, cut to the parent's end
+    std::size_t end = 0;  // start + wLength, cut to the parent's end
     std::uint16_t valueLength = 0;
     std::uint16_t type = 0;
     std::size_t keyStart = 0;
-    std::size_t keyEnd = 0;       // the key's terminator (or the node's end when it has none)
+    std::size_t keyEnd = 0;  // the key's terminator (or the node's end when it has none)
     std::size_t valueStart = 0;
 };
 
 /// Reads the node at `start`, which must fit its header before `limit`. A node whose
 /// wLength cannot even hold its header ends the list it is in; one that claims more than
 /// its parent holds is cut to the parent.
-std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit) {
+std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit)
+{
     if (start >= limit || limit - start < kHeaderBytes)
         return std::nullopt;
     const std::size_t length = ReadWord(bytes, start);
@@ -53,7 +58,8 @@ std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit) 
     return node;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c)
+{
     if (c < 0x80) {
         out += static_cast<char>(c);
     } else if (c < 0x800) {
@@ -72,7 +78,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 /// UTF-16LE in [from, to) up to its first zero unit, as UTF-8.
-std::string Utf16ToUtf8(Bytes bytes, std::size_t from, std::size_t to) {
+std::string Utf16ToUtf8(Bytes bytes, std::size_t from, std::size_t to)
+{
     constexpr char32_t kReplacement = 0xFFFD;
     std::string out;
     std::size_t at = from;
@@ -94,14 +101,19 @@ std::string Utf16ToUtf8(Bytes bytes, std::size_t from, std::size_t to) {
     return out;
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameKey(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted) {
+bool SameKey(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted)
+{
     // A key cannot be shorter in UTF-16 units than a third of its UTF-8 bytes; this saves
     // converting keys that cannot match.
     const std::size_t units = (node.keyEnd - node.keyStart) / 2;
@@ -111,14 +123,16 @@ bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted) {
 }
 
 /// Where the children of `node` would start if its value took `valueBytes` bytes.
-std::size_t ChildrenStart(const Node& node, std::size_t valueBytes) {
+std::size_t ChildrenStart(const Node& node, std::size_t valueBytes)
+{
     return Align4(node.valueStart + valueBytes);
 }
 
 /// The child of `parent` whose key is `key`. The children are looked for where the
 /// header puts them; when the key is not found there, where the other reading of
 /// wValueLength puts them.
-std::optional<Node> FindChild(Bytes bytes, const Node& parent, std::string_view key) {
+std::optional<Node> FindChild(Bytes bytes, const Node& parent, std::string_view key)
+{
     const std::size_t asStored = parent.valueLength * (parent.type == kTextType ? 2u : 1u);
     const std::size_t otherReading = parent.valueLength * (parent.type == kTextType ? 1u : 2u);
     const std::array<std::size_t, 2> starts{ChildrenStart(parent, asStored), ChildrenStart(parent, otherReading)};
@@ -139,7 +153,8 @@ std::optional<Node> FindChild(Bytes bytes, const Node& parent, std::string_view 
 /// What a value holds, by where it sits: the strings of a string table are text whatever
 /// their wType says; the root's fixed file information and the VarFileInfo arrays are
 /// binary; elsewhere wType decides.
-bool IsTextValue(const Node& node, std::string_view firstComponent, int depth) {
+bool IsTextValue(const Node& node, std::string_view firstComponent, int depth)
+{
     if (depth == 0 || SameKey(firstComponent, "VarFileInfo"))
         return false;
     if (depth == 3 && SameKey(firstComponent, "StringFileInfo"))
@@ -149,13 +164,15 @@ bool IsTextValue(const Node& node, std::string_view firstComponent, int depth) {
 
 }  // namespace
 
-std::size_t VersionBlockLength(std::span<const std::uint8_t> block) {
+std::size_t VersionBlockLength(std::span<const std::uint8_t> block)
+{
     if (block.size() < kHeaderBytes || ReadWord(block, 0) < kHeaderBytes)
         return 0;
     return std::min<std::size_t>(ReadWord(block, 0), block.size());
 }
 
-std::optional<VersionValue> FindVersionValue(std::span<const std::uint8_t> block, std::string_view path) {
+std::optional<VersionValue> FindVersionValue(std::span<const std::uint8_t> block, std::string_view path)
+{
     std::optional<Node> node = ReadNode(block, 0, block.size());
     if (!node)
         return std::nullopt;
@@ -187,7 +204,8 @@ std::optional<VersionValue> FindVersionValue(std::span<const std::uint8_t> block
     return value;
 }
 
-std::string ReadVersionText(std::span<const std::uint8_t> block, const VersionValue& value) {
+std::string ReadVersionText(std::span<const std::uint8_t> block, const VersionValue& value)
+{
     const std::size_t from = std::min(value.offset, block.size());
     const std::size_t to = from + std::min(value.size, block.size() - from);
     return Utf16ToUtf8(block, from, to);

@@ -17,10 +17,10 @@ namespace brevok {
 /// WORD wType (1 text, 0 binary), the key as zero-terminated UTF-16, padding to 4 bytes,
 /// the value, padding to 4 bytes, the children. Padding counts from the start of the block.
 struct VersionValue {
-    std::size_t offset = 0;       ///< where the value starts, from the start of the block
-    std::size_t size = 0;         ///< bytes the value takes: `length` characters or bytes
-    std::uint32_t length = 0;     ///< the length to report: wValueLength, at most what the node holds
-    bool isText = false;          ///< UTF-16 text (StringFileInfo values, or wType 1 elsewhere)
+    std::size_t offset = 0;    ///< where the value starts, from the start of the block
+    std::size_t size = 0;      ///< bytes the value takes: `length` characters or bytes
+    std::uint32_t length = 0;  ///< the length to report: wValueLength, at most what the node holds
+    bool isText = false;       ///< UTF-16 text (StringFileInfo values, or wType 1 elsewhere)
 };
 
 /// Finds the node named by `path` in `block` and returns its value. The path is split on
@@ -45,7 +45,10 @@ std::optional<VersionValue> FindVersionValue(std::span<const std::uint8_t> block
 std::string ReadVersionText(std::span<const std::uint8_t> block, const VersionValue& value);
 
 /// How many bytes ReadVersionText's result takes at most for a value of `utf16Bytes` bytes.
-inline constexpr std::size_t MaxUtf8Bytes(std::size_t utf16Bytes) { return utf16Bytes / 2 * 3; }
+inline constexpr std::size_t MaxUtf8Bytes(std::size_t utf16Bytes)
+{
+    return utf16Bytes / 2 * 3;
+}
 
 /// The block's own length (its first WORD, wLength), limited to `block`'s size; 0 when
 /// the block or its wLength is shorter than a node header.

@@ -12,21 +12,27 @@ namespace {
 
 constexpr char kConvertedMark[4] = {'B', 'V', 'A', '8'};
 
-std::size_t Align4(std::size_t n) { return (n + 3) & ~std::size_t{3}; }
+std::size_t Align4(std::size_t n)
+{
+    return (n + 3) & ~std::size_t{3};
+}
 
 /// The part of `resource` that is the block: its wLength, cut to the resource's size.
-std::size_t BlockLength(std::string_view resource) {
+std::size_t BlockLength(std::string_view resource)
+{
     return VersionBlockLength(std::span(reinterpret_cast<const std::uint8_t*>(resource.data()), resource.size()));
 }
 
 }  // namespace
 
-std::uint32_t VersionBufferSize(std::string_view resource) {
+std::uint32_t VersionBufferSize(std::string_view resource)
+{
     const std::size_t length = BlockLength(resource);
     return length == 0 ? 0 : static_cast<std::uint32_t>(3 * Align4(length) + sizeof kConvertedMark);
 }
 
-bool LayOutVersionBuffer(std::string_view resource, std::uint32_t length, void* data) {
+bool LayOutVersionBuffer(std::string_view resource, std::uint32_t length, void* data)
+{
     const std::size_t size = VersionBufferSize(resource);
     // Windows copies what fits; a short copy would leave VerQueryValueA no room for its
     // conversions, so a buffer below the reported size is refused instead.
@@ -45,18 +51,21 @@ bool LayOutVersionBuffer(std::string_view resource, std::uint32_t length, void* 
     return true;
 }
 
-std::uint32_t FileVersionLibrary::GetFileVersionInfoSizeA(const std::string& fileName) const {
+std::uint32_t FileVersionLibrary::GetFileVersionInfoSizeA(const std::string& fileName) const
+{
     const auto resource = ReadVersionResource(fileName);
     return resource ? VersionBufferSize(*resource) : 0;
 }
 
-bool FileVersionLibrary::GetFileVersionInfoA(const std::string& fileName, std::uint32_t length, void* data) const {
+bool FileVersionLibrary::GetFileVersionInfoA(const std::string& fileName, std::uint32_t length, void* data) const
+{
     const auto resource = ReadVersionResource(fileName);
     return resource && LayOutVersionBuffer(*resource, length, data);
 }
 
 bool FileVersionLibrary::VerQueryValueA(void* block, const std::string& subBlock, void** buffer,
-                                        std::uint32_t* length) const {
+                                        std::uint32_t* length) const
+{
     if (length)
         *length = 0;
     if (block == nullptr || buffer == nullptr)
@@ -87,7 +96,8 @@ bool FileVersionLibrary::VerQueryValueA(void* block, const std::string& subBlock
     return true;
 }
 
-const VersionLibrary& SystemVersionLibrary() {
+const VersionLibrary& SystemVersionLibrary()
+{
     static const FileVersionLibrary library;
     return library;
 }

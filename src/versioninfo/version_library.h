@@ -47,8 +47,7 @@ class FileVersionLibrary final : public VersionLibrary {
 public:
     std::uint32_t GetFileVersionInfoSizeA(const std::string& fileName) const override;
     bool GetFileVersionInfoA(const std::string& fileName, std::uint32_t length, void* data) const override;
-    bool VerQueryValueA(void* block, const std::string& subBlock, void** buffer,
-                        std::uint32_t* length) const override;
+    bool VerQueryValueA(void* block, const std::string& subBlock, void** buffer, std::uint32_t* length) const override;
 };
 
 /// The size FileVersionLibrary reports for a version resource of these bytes: 3 * A + 4 as

@@ -13,7 +13,7 @@
 namespace brevok {
 namespace {
 
-constexpr std::uint16_t kVersionName = 1;       // VS_VERSION_INFO
+constexpr std::uint16_t kVersionName = 1;  // VS_VERSION_INFO
 constexpr std::uint16_t kEnglishUs = 0x0409;
 constexpr std::uint16_t kNeutral = 0;
 
@@ -21,7 +21,8 @@ constexpr std::uint16_t kNeutral = 0;
 /// the version library of Windows does: name 1, else the first name; then English (US),
 /// neutral, the first language.
 template <class Item>
-const Item* ChooseVersionResource(const std::vector<Item>& items) {
+const Item* ChooseVersionResource(const std::vector<Item>& items)
+{
     std::vector<const Item*> versions;
     for (const Item& item : items)
         if (item.type == ResId::Ordinal(kRtVersion))
@@ -29,8 +30,8 @@ const Item* ChooseVersionResource(const std::vector<Item>& items) {
     if (versions.empty())
         return nullptr;
     auto hasName1 = [](const Item* item) { return item->name == ResId::Ordinal(kVersionName); };
-    const ResId name = std::any_of(versions.begin(), versions.end(), hasName1) ? ResId::Ordinal(kVersionName)
-                                                                                : versions.front()->name;
+    const ResId name =
+        std::any_of(versions.begin(), versions.end(), hasName1) ? ResId::Ordinal(kVersionName) : versions.front()->name;
     std::erase_if(versions, [&](const Item* item) { return !(item->name == name); });
     for (std::uint16_t language : {kEnglishUs, kNeutral}) {
         auto it = std::find_if(versions.begin(), versions.end(),
@@ -41,7 +42,8 @@ const Item* ChooseVersionResource(const std::vector<Item>& items) {
     return versions.front();
 }
 
-Parsed<std::string> ReadFromPe(const ReadOnlyFile& file, std::string_view head) {
+Parsed<std::string> ReadFromPe(const ReadOnlyFile& file, std::string_view head)
+{
     using Result = Parsed<std::string>;
     const auto headers = ParsePeHeaders(head, file.size());
     if (!headers)
@@ -72,7 +74,8 @@ Parsed<std::string> ReadFromPe(const ReadOnlyFile& file, std::string_view head) 
     return Result::Ok(std::move(*data));
 }
 
-Parsed<std::string> ReadFromElf(const ReadOnlyFile& file) {
+Parsed<std::string> ReadFromElf(const ReadOnlyFile& file)
+{
     using Result = Parsed<std::string>;
     const auto readAt = [&file](std::uint64_t offset, std::size_t count) { return file.ReadAt(offset, count); };
     const auto section = FindElfSection(readAt, file.size(), kElfResourceSection);
@@ -94,7 +97,8 @@ Parsed<std::string> ReadFromElf(const ReadOnlyFile& file) {
 
 }  // namespace
 
-Parsed<std::string> ReadVersionResource(const std::string& path) {
+Parsed<std::string> ReadVersionResource(const std::string& path)
+{
     using Result = Parsed<std::string>;
     const ReadOnlyFile file(path);
     if (!file.isOpen())

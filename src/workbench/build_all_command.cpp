@@ -13,7 +13,6 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 
-
 namespace brevok {
 
 namespace {
@@ -46,12 +45,11 @@ BuildCommandRules HostBuildRules()
 #endif
 }
 
-std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::string& resPath,
-                                const std::string& exePath, const std::string& scriptPath)
+std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::string& resPath, const std::string& exePath,
+                                const std::string& scriptPath)
 {
-    return rules.companion + " " + rules.binder + " -fo " + QuoteArgument(resPath) +
-           " -fe " + QuoteArgument(exePath) + " " + QuoteArgument(scriptPath) +
-           " > " + std::string(kCaptureFileName);
+    return rules.companion + " " + rules.binder + " -fo " + QuoteArgument(resPath) + " -fe " + QuoteArgument(exePath) +
+        " " + QuoteArgument(scriptPath) + " > " + std::string(kCaptureFileName);
 }
 
 void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
@@ -80,12 +78,10 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
     CurrentFolderChange folder;
     if (!folder.Enter(settings.WorkingFolder)) {
         // Running here would read a capture file left in some other folder.
-        dialogs.MessageBox(BoxKind::Error, FormatText(kCannotEnterFolderText, settings.WorkingFolder),
-                           BoxButtons::Ok);
+        dialogs.MessageBox(BoxKind::Error, FormatText(kCannotEnterFolderText, settings.WorkingFolder), BoxButtons::Ok);
         return;
     }
-    const std::string commandLine =
-        BuildAllCommandLine(options.rules, resPath, settings.ExePath, settings.ScriptPath);
+    const std::string commandLine = BuildAllCommandLine(options.rules, resPath, settings.ExePath, settings.ScriptPath);
     if (commandLine.size() > options.rules.maxLength) {
         dialogs.MessageBox(BoxKind::Error, std::string(kCommandTooLongText), BoxButtons::Ok);
         return;

@@ -10,12 +10,10 @@ namespace brevok {
 
 class CommandHost;
 
-inline constexpr std::string_view kNoExecutableText =
-    "You must select an executable to bind the resource file to.";
+inline constexpr std::string_view kNoExecutableText = "You must select an executable to bind the resource file to.";
 inline constexpr std::string_view kCommandTooLongText =
     "Internal Error, Cannot continue to compile, Command line too long";
-inline constexpr std::string_view kBuildCompleteText =
-    "Compile and binding complete, No errors found..";
+inline constexpr std::string_view kBuildCompleteText = "Compile and binding complete, No errors found..";
 inline constexpr std::string_view kCannotEnterFolderText =
     "Cannot enter the working folder %s\rChoose one with Options, Set Working Folder.";
 inline constexpr std::string_view kCaptureFileName = "message.tmp";
@@ -46,8 +44,8 @@ struct BuildAllOptions {
 /// The build command line: companion, binder, "-fo", the resource file, "-fe", the
 /// executable, the script, "> message.tmp". A path is written as it is unless the Windows
 /// splitting rules would change it; then it is quoted by those rules.
-std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::string& resPath,
-                                const std::string& exePath, const std::string& scriptPath);
+std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::string& resPath, const std::string& exePath,
+                                const std::string& scriptPath);
 
 /// mnuFileBuildAllClick: every step of the Build All command, against `host`. A working folder
 /// that cannot be entered is reported in an error box and nothing runs. A capture file that

@@ -45,7 +45,7 @@ std::string QuoteForBatch(const std::string& path, BatchShell shell)
 /// Deletes the batch file when the command ends, however it ends.
 class BatchFileCleanup {
 public:
-    explicit BatchFileCleanup(std::string path) : path_(std::move(path)) {}
+    explicit BatchFileCleanup(std::string path) : path_(std::move(path)) { }
     ~BatchFileCleanup() { DeleteFileQuietly(path_); }
     BatchFileCleanup(const BatchFileCleanup&) = delete;
     BatchFileCleanup& operator=(const BatchFileCleanup&) = delete;
@@ -76,8 +76,7 @@ void WaitForBatchFile(CommandHost& host, const std::string& path)
 }
 
 /// Step 12: what the run left behind decides what the pane shows.
-void ShowCompileResult(CommandHost& host, const std::string& scriptPath,
-                       const std::string& outputPath)
+void ShowCompileResult(CommandHost& host, const std::string& scriptPath, const std::string& outputPath)
 {
     const std::string resPath = ReplaceExtension(scriptPath, ".res");
     if (!FileExists(resPath))
@@ -88,8 +87,7 @@ void ShowCompileResult(CommandHost& host, const std::string& scriptPath,
     }
     if (LoadCompilerMessages(host, outputPath) > 0)
         return;  // the compiler's diagnostics stay in the pane
-    host.GetDialogs().MessageBox(BoxKind::Information,
-                                 std::string(kResourceCompiledText) + resPath, BoxButtons::Ok);
+    host.GetDialogs().MessageBox(BoxKind::Information, std::string(kResourceCompiledText) + resPath, BoxButtons::Ok);
     host.AddMessage(std::string(kCompileCompleteText));
 }
 
@@ -99,7 +97,7 @@ std::string CompileBatchText(const std::string& compilerPath, const std::string&
                              const std::string& outputPath, BatchShell shell)
 {
     return QuoteForBatch(compilerPath, shell) + " " + QuoteForBatch(scriptPath, shell) + " > " +
-           QuoteForBatch(outputPath, shell) + "\r\n CLS\r\n";
+        QuoteForBatch(outputPath, shell) + "\r\n CLS\r\n";
 }
 
 std::string BatchPathFor(const std::string& scriptPath)

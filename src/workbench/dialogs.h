@@ -52,8 +52,7 @@ public:
 
     /// The one-line input box: returns the typed text on OK, the empty text on Cancel or
     /// close. The field starts empty and takes at most `maxLength` characters.
-    virtual std::string InputText(const std::string& caption, const std::string& prompt,
-                                  int maxLength) = 0;
+    virtual std::string InputText(const std::string& caption, const std::string& prompt, int maxLength) = 0;
 
     /// The Resource Editor shown modally over `text`; true when closed with Ok, and then
     /// `text` holds the edited line.

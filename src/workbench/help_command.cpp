@@ -7,7 +7,6 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 
-
 namespace brevok {
 
 std::string HelpCommandLine(const std::string& programPath, HelpViewer viewer)

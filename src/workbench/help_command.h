@@ -39,7 +39,6 @@ public:
 };
 
 /// Help1Click: starts the viewer with show-window code 5; nothing is reported.
-void RunHelpCommand(ProgramStarter& starter, const std::string& programPath,
-                    HelpViewer viewer = kHostHelpViewer);
+void RunHelpCommand(ProgramStarter& starter, const std::string& programPath, HelpViewer viewer = kHostHelpViewer);
 
 }  // namespace brevok

@@ -83,8 +83,7 @@ private:
 
 }  // namespace
 
-Workbench::Workbench(WorkbenchServices services, WorkbenchView& view)
-    : services_(std::move(services)), view_(view)
+Workbench::Workbench(WorkbenchServices services, WorkbenchView& view) : services_(std::move(services)), view_(view)
 {
     state_.caption = kInitialCaption;
     state_.scriptLabel = kResFileCaption;
@@ -309,8 +308,8 @@ bool Workbench::AskSaveBeforeEnding(bool exitCommand)
     const bool changed = document_.Modified() || (exitCommand && resourcesChanged_);
     if (settings_.ScriptPath.empty() || !changed)
         return true;
-    const BoxAnswer answer = services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveBeforeExitText,
-                                                          BoxButtons::YesNoCancel);
+    const BoxAnswer answer =
+        services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveBeforeExitText, BoxButtons::YesNoCancel);
     if (answer == BoxAnswer::Cancel)
         return false;
     if (answer == BoxAnswer::Yes)
@@ -418,9 +417,9 @@ void Workbench::NameAndAddFile(const std::string& path)
     const std::string type = ResourceTypeForPath(path);
 
     for (;;) {
-        const std::string name = services_.dialogs.InputText(
-            std::string(kResourceNameCaption), std::string(kResourceNamePrompt),
-            static_cast<int>(kMaxResourceNameLength));
+        const std::string name =
+            services_.dialogs.InputText(std::string(kResourceNameCaption), std::string(kResourceNamePrompt),
+                                        static_cast<int>(kMaxResourceNameLength));
         if (name.empty())
             return;
         if (IsValidResourceName(name)) {

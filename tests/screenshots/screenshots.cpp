@@ -25,10 +25,10 @@ QString OutputFolder()
 
 TEST_F(Screenshots, WindowWithAScriptOpenToolBarAndAboutBox)
 {
-    const std::string script = folder.Write(
-        "project/demo.rc",
-        "Splash BITMAP \"/home/ann/art/Splash Screen.bmp\"\r\nMAINICON ICON \"/home/ann/art/app.ico\"\r\n"
-        "Click WAVE \"/home/ann/sounds/click.wav\"\r\nData1 RCDATA \"/home/ann/data/table.bin\"\r\n");
+    const std::string script =
+        folder.Write("project/demo.rc",
+                     "Splash BITMAP \"/home/ann/art/Splash Screen.bmp\"\r\nMAINICON ICON \"/home/ann/art/app.ico\"\r\n"
+                     "Click WAVE \"/home/ann/sounds/click.wav\"\r\nData1 RCDATA \"/home/ann/data/table.bin\"\r\n");
     programPath = RunningProgramPath();
     TfrmResmain& w = StartWithScript(script);
     w.Bench().Settings().ExePath = "/home/ann/build/demo.exe";

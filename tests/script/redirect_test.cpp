@@ -26,15 +26,12 @@ TEST(RedirectPathLine, WindowsPathLinesPointIntoTheWorkingFolder)
 {
     EXPECT_EQ(Redirected("Splash BITMAP \"C:\\Art\\Splash Screen.bmp\"", "D:\\Build\\", W),
               "Splash BITMAP \"D:\\Build\\Splash Screen.bmp\"");
-    EXPECT_EQ(Redirected("Logo BITMAP \"C:logo.bmp\"", "D:\\Build\\", W),
-              "Logo BITMAP \"D:\\Build\\logo.bmp\"");
+    EXPECT_EQ(Redirected("Logo BITMAP \"C:logo.bmp\"", "D:\\Build\\", W), "Logo BITMAP \"D:\\Build\\logo.bmp\"");
     EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp\" // the logo", "D:\\Build\\", W),
               "Logo BITMAP \"D:\\Build\\logo.bmp\" // the logo");
-    EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp\"", "nodir\\", W),
-              "Logo BITMAP \"nodir\\logo.bmp\"");
+    EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp\"", "nodir\\", W), "Logo BITMAP \"nodir\\logo.bmp\"");
     // A path that is never closed still counts; its file part runs to the end of the line.
-    EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp", "D:\\B\\", W),
-              "Logo BITMAP \"D:\\B\\logo.bmp");
+    EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp", "D:\\B\\", W), "Logo BITMAP \"D:\\B\\logo.bmp");
     // The working folder is used exactly as held, even when it lacks the trailing separator.
     EXPECT_EQ(Redirected("Logo BITMAP \"C:\\a\\logo.bmp\"", "", W), "Logo BITMAP \"logo.bmp\"");
 }
@@ -49,8 +46,7 @@ TEST(RedirectPathLine, PosixPathLinesPointIntoTheWorkingFolder)
     EXPECT_EQ(once, "Logo BITMAP \"nodir/logo.bmp\" ; x");
     EXPECT_EQ(Redirected(once, "nodir/", P), once);
     // Backslashes and colons are ordinary name characters on POSIX.
-    EXPECT_EQ(Redirected("Logo BITMAP \"/a/C:lo\\go.bmp\"", "/b/", P),
-              "Logo BITMAP \"/b/C:lo\\go.bmp\"");
+    EXPECT_EQ(Redirected("Logo BITMAP \"/a/C:lo\\go.bmp\"", "/b/", P), "Logo BITMAP \"/b/C:lo\\go.bmp\"");
 }
 
 TEST(RedirectPathLine, LinesThatAreNotPathLinesStayUnchanged)
@@ -58,11 +54,11 @@ TEST(RedirectPathLine, LinesThatAreNotPathLinesStayUnchanged)
     const char* windows[] = {
         "",
         "BEGIN",
-        "1 ICON C:\\a\\x.ico",                          // no double quote
-        "Logo BITMAP \"logo.bmp\"",                     // no separator inside the path
+        "1 ICON C:\\a\\x.ico",                           // no double quote
+        "Logo BITMAP \"logo.bmp\"",                      // no separator inside the path
         "Logo BITMAP \"C:\\a\\logo.bmp\" // see C:\\x",  // separator after the closing quote
-        "  IDS_X, \"Hello\" \"C:\\a\\b.bmp\"",          // first quoted item is not the path
-        "C:\\a\\b.bmp \"quoted\"",                      // separator before the first quote
+        "  IDS_X, \"Hello\" \"C:\\a\\b.bmp\"",           // first quoted item is not the path
+        "C:\\a\\b.bmp \"quoted\"",                       // separator before the first quote
         "\"",
     };
     for (const char* line : windows)

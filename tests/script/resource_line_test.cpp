@@ -46,7 +46,10 @@ TEST(ResourceType, EveryRowOfTheTableInAnyCase)
 TEST(ResourceType, UpperCasingTouchesAsciiLettersOnly)
 {
     // Only a-z are upper-cased: a dotless i (UTF-8 C4 B1) does not make ".mid".
-    EXPECT_EQ(ResourceTypeForPath("/x/a.m\xC4\xB1" "d", PathStyle::Posix), "RCDATA");
+    EXPECT_EQ(ResourceTypeForPath("/x/a.m\xC4\xB1"
+                                  "d",
+                                  PathStyle::Posix),
+              "RCDATA");
 }
 
 TEST(ResourceName, AcceptsOneTo255AsciiLettersDigitsAndUnderscores)
@@ -55,8 +58,8 @@ TEST(ResourceName, AcceptsOneTo255AsciiLettersDigitsAndUnderscores)
         EXPECT_TRUE(IsValidResourceName(name)) << name;
     EXPECT_TRUE(IsValidResourceName(std::string(255, 'N')));
 
-    for (const char* name : {"", "Logo-2", "Logo 2", "logo.bmp", "Caf\xC3\xA9", "Caf\xE9", " x",
-                             "x\t", "a\"b", "C:\\x", "a/b"})
+    for (const char* name :
+         {"", "Logo-2", "Logo 2", "logo.bmp", "Caf\xC3\xA9", "Caf\xE9", " x", "x\t", "a\"b", "C:\\x", "a/b"})
         EXPECT_FALSE(IsValidResourceName(name)) << name;
     EXPECT_FALSE(IsValidResourceName(std::string(256, 'N')));
     EXPECT_FALSE(IsValidResourceName(std::string_view("ab\0c", 4)));
@@ -68,6 +71,5 @@ TEST(ResourceLine, NameTypeAndQuotedPathWrittenUnchanged)
               "Splash BITMAP \"C:\\Art\\Splash Screen.bmp\"");
     EXPECT_EQ(BuildResourceLine("logo", "RCDATA", "/home/u/My Pictures/logo  2"),
               "logo RCDATA \"/home/u/My Pictures/logo  2\"");
-    EXPECT_EQ(BuildResourceLine("N", "ICON", "\\\\server\\share\\a.ico"),
-              "N ICON \"\\\\server\\share\\a.ico\"");
+    EXPECT_EQ(BuildResourceLine("N", "ICON", "\\\\server\\share\\a.ico"), "N ICON \"\\\\server\\share\\a.ico\"");
 }

@@ -37,7 +37,10 @@ const std::vector<ParseCase>& ParseCases()
         {std::string("a\nb\0c\nd", 7), {"a", "b"}},
         {std::string("a\r\0\nb", 5), {"a"}},
         {std::string("\0a", 2), {}},
-        {"\xef\xbb\xbf" "a\tb\xff\n", {"\xef\xbb\xbf" "a\tb\xff"}},  // a BOM is just bytes of line 1
+        {"\xef\xbb\xbf"
+         "a\tb\xff\n",
+         {"\xef\xbb\xbf"
+          "a\tb\xff"}},  // a BOM is just bytes of line 1
     };
     return cases;
 }
@@ -80,7 +83,13 @@ TEST(ScriptFile, RoundTripsByteForByte)
             all.push_back(static_cast<char>(b));
     }
     const std::string longLine((std::size_t{1} << 20) - 1, 'L');
-    const Lines lines = {"\xef\xbb\xbf" "first", "", all, "  indented\t", longLine, "last"};
+    const Lines lines = {"\xef\xbb\xbf"
+                         "first",
+                         "",
+                         all,
+                         "  indented\t",
+                         longLine,
+                         "last"};
 
     ScriptDocument doc;
     doc.Reset(lines);
@@ -162,8 +171,8 @@ TEST(ScriptDocument, TellsListenersAndTracksChangesSinceLoadOrSave)
     doc.Clear();
     EXPECT_FALSE(doc.Modified());
 
-    const std::vector<std::pair<K, std::size_t>> expected = {
-        {K::Reset, 0}, {K::Inserted, 2}, {K::Replaced, 0}, {K::Reset, 0}, {K::Removed, 1}, {K::Reset, 0}};
+    const std::vector<std::pair<K, std::size_t>> expected = {{K::Reset, 0}, {K::Inserted, 2}, {K::Replaced, 0},
+                                                             {K::Reset, 0}, {K::Removed, 1},  {K::Reset, 0}};
     EXPECT_EQ(seen, expected);
     EXPECT_EQ(otherCalls, 6);
     doc.RemoveListener(id);

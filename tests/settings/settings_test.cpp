@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 using namespace brevok;
 using brevok::testing::ErrorText;
@@ -90,9 +92,14 @@ TEST(Settings, WhatOneRunSavesTheNextReadsBack)
 
     // Every value is a REG_SZ text, in the stored order, the empty one included.
     const std::string text = ReadFileBytes(path);
-    const std::vector<std::string> lines = {
-        "\"Install\"=\"C:\\\\Work \\\"Dir\\\"\\\\\"", "\".RC\"=", "\".EXE\"=\"\"", "\"Compiler\"=",
-        "\"Last\"=\"1\"", "\"SP\"=\"0\"", "\"Batch\"=", "\"Count\"=\"-2147483648\""};
+    const std::vector<std::string> lines = {"\"Install\"=\"C:\\\\Work \\\"Dir\\\"\\\\\"",
+                                            "\".RC\"=",
+                                            "\".EXE\"=\"\"",
+                                            "\"Compiler\"=",
+                                            "\"Last\"=\"1\"",
+                                            "\"SP\"=\"0\"",
+                                            "\"Batch\"=",
+                                            "\"Count\"=\"-2147483648\""};
     std::size_t at = 0;
     for (const auto& line : lines) {
         at = text.find("\n" + line, at);
@@ -103,7 +110,8 @@ TEST(Settings, WhatOneRunSavesTheNextReadsBack)
 TEST(Settings, AValueOfAnotherTypeStopsLoadingThere)
 {
     const ScratchFolder dir;
-    const std::string path = StoreWith(dir, "\"Install\"=\"C:\\\\W\"\r\n\"Compiler\"=\"cc\"\r\n\"Count\"=dword:00000005\r\n");
+    const std::string path =
+        StoreWith(dir, "\"Install\"=\"C:\\\\W\"\r\n\"Compiler\"=\"cc\"\r\n\"Count\"=dword:00000005\r\n");
     TSettings s;
     s.LineCount = 99;
     RegistryFile registry(path);
@@ -138,14 +146,24 @@ TEST(Settings, TextsAndNumbersAreReadAsStored)
     // A text stored without its NUL, or with one inside, ends at the first NUL.
     EXPECT_EQ(Load(StoreWith(dir, "\"SP\"=hex(1):31\r\n\".RC\"=hex(1):61,00,62,00\r\n")).ScriptPath, "a");
 
-    const std::vector<std::pair<std::string, std::int32_t>> counts = {
-        {"12", 12}, {"-7", -7}, {"0", 0}, {"+5", 5}, {"", 0}, {"abc", 0}, {"12a", 0}, {" 5", 0},
-        {"2147483647", 2147483647}, {"2147483648", 0}, {"-2147483649", 0}, {"+-1", 0}, {"0x10", 0}};
+    const std::vector<std::pair<std::string, std::int32_t>> counts = {{"12", 12},
+                                                                      {"-7", -7},
+                                                                      {"0", 0},
+                                                                      {"+5", 5},
+                                                                      {"", 0},
+                                                                      {"abc", 0},
+                                                                      {"12a", 0},
+                                                                      {" 5", 0},
+                                                                      {"2147483647", 2147483647},
+                                                                      {"2147483648", 0},
+                                                                      {"-2147483649", 0},
+                                                                      {"+-1", 0},
+                                                                      {"0x10", 0}};
     for (const auto& [text, expected] : counts)
         EXPECT_EQ(Load(StoreWith(dir, "\"Count\"=\"" + text + "\"\r\n")).LineCount, expected) << text;
 
-    const std::vector<std::pair<std::string, bool>> options = {
-        {"1", true}, {"2", true}, {"-1", true}, {"0", false}, {"", false}, {"on", false}, {"00", false}};
+    const std::vector<std::pair<std::string, bool>> options = {{"1", true}, {"2", true},   {"-1", true}, {"0", false},
+                                                               {"", false}, {"on", false}, {"00", false}};
     for (const auto& [text, expected] : options) {
         const TSettings o = Load(StoreWith(dir, "\"Last\"=\"" + text + "\"\r\n\"SP\"=\"" + text + "\"\r\n"));
         EXPECT_EQ(o.StartWithLast, expected) << text;
@@ -183,6 +201,7 @@ TEST(Settings, ASaveThatFailsNamesTheValueAndStopsThere)
     EXPECT_EQ(read.CompilerPath, "none");  // never written
 }
 
+#ifndef _WIN32  // two programs made with fork
 TEST(Settings, TwoProgramsSavingAtOnceLoseNothing)
 {
     const ScratchFolder dir;
@@ -223,3 +242,4 @@ TEST(Settings, TwoProgramsSavingAtOnceLoseNothing)
     for (int round = 0; round < kRounds; ++round)
         EXPECT_TRUE(other->QueryValue("v" + std::to_string(round))) << round;
 }
+#endif

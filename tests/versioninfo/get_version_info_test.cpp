@@ -17,7 +17,8 @@ using fixtures::BuildPe;
 using fixtures::FixtureDir;
 
 /// The reader's two lists side by side, as key/value pairs.
-KeyValues Read(const std::string& path, const std::string& expectedName) {
+KeyValues Read(const std::string& path, const std::string& expectedName)
+{
     TGetVersionInfoFromFile reader;
     reader.setFileName(path);
     EXPECT_EQ(reader.fileName(), expectedName);
@@ -27,17 +28,28 @@ KeyValues Read(const std::string& path, const std::string& expectedName) {
         pairs.emplace_back(reader.VersionCategories()[i], reader.VersionStrings()[i]);
     return pairs;
 }
-KeyValues Read(const std::string& path) { return Read(path, path); }
+KeyValues Read(const std::string& path)
+{
+    return Read(path, path);
+}
 
-KeyValues Without(KeyValues values, const std::string& key) {
+KeyValues Without(KeyValues values, const std::string& key)
+{
     std::erase_if(values, [&](const auto& kv) { return kv.first == key; });
     return values;
 }
-KeyValues First(std::size_t n, const KeyValues& values) { return {values.begin(), values.begin() + n}; }
+KeyValues First(std::size_t n, const KeyValues& values)
+{
+    return {values.begin(), values.begin() + n};
+}
 
-std::string Raw(const VersionNode& root) { return RawVersionScript(Serialize(root)); }
+std::string Raw(const VersionNode& root)
+{
+    return RawVersionScript(Serialize(root));
+}
 
-TEST(GetVersionInfo, ReadsTheKeysInTableOrderUpToTheFirstMissing) {
+TEST(GetVersionInfo, ReadsTheKeysInTableOrderUpToTheFirstMissing)
+{
     const KeyValues all = EightKeys();
     KeyValues shuffled(all.rbegin(), all.rend());
     shuffled.insert(shuffled.begin() + 3, {"Comments", "not read"});
@@ -90,13 +102,15 @@ TEST(GetVersionInfo, ReadsTheKeysInTableOrderUpToTheFirstMissing) {
     EXPECT_EQ(Read(BuildPe(dir.path(), "emptycompany", Raw(emptyCompany)))[1].second, "1.1.0.3");
 }
 
-TEST(GetVersionInfo, WritesTheQueryPathInUpperCaseHex) {
+TEST(GetVersionInfo, WritesTheQueryPathInUpperCaseHex)
+{
     EXPECT_EQ(StringQueryPath(0x0809, 0x04E4, "FileVersion"), "\\StringFileInfo\\080904E4\\FileVersion");
     EXPECT_EQ(StringQueryPath(0x0409, 0x04B0, "X"), "\\StringFileInfo\\040904B0\\X");
     EXPECT_EQ(StringQueryPath(0, 0xABCD, "X"), "\\StringFileInfo\\0000ABCD\\X");
 }
 
-TEST(GetVersionInfo, KeepsTheNameOnlyOfAnExistingFile) {
+TEST(GetVersionInfo, KeepsTheNameOnlyOfAnExistingFile)
+{
     FixtureDir dir;
     const std::string program = BuildPe(dir.path(), "prog", VersionScript({{"080904E4", EightKeys()}}));
     fixtures::WriteFixtureFile(dir / "readme.txt", "MZ but not a program\r\n");
@@ -123,7 +137,8 @@ TEST(GetVersionInfo, KeepsTheNameOnlyOfAnExistingFile) {
     EXPECT_EQ(Read(BuildPe(folder, "long", VersionScript({{"080904E4", EightKeys()}}))), EightKeys());
 }
 
-TEST(GetVersionInfo, ChangesItsListsOnlyByReading) {
+TEST(GetVersionInfo, ChangesItsListsOnlyByReading)
+{
     FixtureDir dir;
     const std::string program = BuildPe(dir.path(), "prog", VersionScript({{"080904E4", EightKeys()}}));
     TGetVersionInfoFromFile reader;
@@ -143,7 +158,8 @@ TEST(GetVersionInfo, ChangesItsListsOnlyByReading) {
     EXPECT_EQ(reader.VersionCategories(), categories);
 }
 
-TEST(GetVersionInfo, ReadsElfFilesCarryingAResImage) {
+TEST(GetVersionInfo, ReadsElfFilesCarryingAResImage)
+{
     FixtureDir dir;
     const std::string res = fixtures::CompileRc(dir.path(), "version", VersionScript({{"080904E4", EightKeys()}}));
     EXPECT_EQ(Read(ElfWithResources(dir.path(), "program", res)), EightKeys());
@@ -154,7 +170,8 @@ TEST(GetVersionInfo, ReadsElfFilesCarryingAResImage) {
     EXPECT_EQ(Read(dir / "program_plain"), KeyValues{});
 }
 
-TEST(GetVersionInfo, ReadsTheRunningProgramsOwnVersion) {
+TEST(GetVersionInfo, ReadsTheRunningProgramsOwnVersion)
+{
     const KeyValues own = Read(RunningProgramPath());
     ASSERT_EQ(own.size(), 8u);
     EXPECT_EQ(own[0].second, "Halvane");

@@ -12,19 +12,25 @@ namespace {
 
 using namespace version_fixtures;
 
-std::span<const std::uint8_t> Span(const std::string& bytes) {
+std::span<const std::uint8_t> Span(const std::string& bytes)
+{
     return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
 }
 
 /// The text at `path`, or "<none>" when the query fails.
-std::string TextAt(const std::string& block, std::string_view path) {
+std::string TextAt(const std::string& block, std::string_view path)
+{
     const auto value = FindVersionValue(Span(block), path);
     return value ? ReadVersionText(Span(block), *value) : "<none>";
 }
 
-std::string String(std::string_view key) { return "\\StringFileInfo\\080904E4\\" + std::string(key); }
+std::string String(std::string_view key)
+{
+    return "\\StringFileInfo\\080904E4\\" + std::string(key);
+}
 
-TEST(VersionBlock, AnswersPathQueriesAsWindowsDoes) {
+TEST(VersionBlock, AnswersPathQueriesAsWindowsDoes)
+{
     const std::string block = Serialize(VersionInfo(EightStrings()));
     const auto fixed = FindVersionValue(Span(block), "\\");
     ASSERT_TRUE(fixed);
@@ -58,7 +64,8 @@ TEST(VersionBlock, AnswersPathQueriesAsWindowsDoes) {
     }
 }
 
-TEST(VersionBlock, ConvertsTextToUtf8) {
+TEST(VersionBlock, ConvertsTextToUtf8)
+{
     const std::string block = Serialize(VersionInfo({{u"Comments", std::u16string(1000, u'x')},
                                                      {u"CompanyName", u"\u00C7a\u2603\U0001D11E"},
                                                      {u"LegalCopyright", u"bad \xD800 half"},
@@ -70,7 +77,8 @@ TEST(VersionBlock, ConvertsTextToUtf8) {
 }
 
 // Writers that store text lengths in bytes, or a wrong wType, still give their values.
-TEST(VersionBlock, ToleratesLengthsInBytesAndWrongTypes) {
+TEST(VersionBlock, ToleratesLengthsInBytesAndWrongTypes)
+{
     VersionNode bytes = VersionInfo(EightStrings());
     for (VersionNode& string : bytes.children[0].children[0].children)
         string.valueLength = static_cast<std::uint16_t>(string.value.size());
@@ -99,7 +107,8 @@ TEST(VersionBlock, ToleratesLengthsInBytesAndWrongTypes) {
     EXPECT_EQ(translation->length, 4u);
 }
 
-TEST(VersionBlock, StaysInsideParentsAndStopsAtBrokenNodes) {
+TEST(VersionBlock, StaysInsideParentsAndStopsAtBrokenNodes)
+{
     // The last string claims more than its table holds and has no terminator: its text
     // ends with the table, and the VarFileInfo after the table is still found.
     VersionNode root = VersionInfo({{u"CompanyName", u"Halvane"}, {u"Comments", u""}, {u"FileVersion", u""}});
@@ -122,7 +131,8 @@ TEST(VersionBlock, StaysInsideParentsAndStopsAtBrokenNodes) {
     EXPECT_EQ(VersionBlockLength(Span(block)), 0u);
 }
 
-TEST(VersionBlock, StopsCleanlyAtEveryCut) {
+TEST(VersionBlock, StopsCleanlyAtEveryCut)
+{
     const std::string block = Serialize(VersionInfo(EightStrings()));
     for (std::size_t cut = 0; cut <= block.size(); ++cut) {
         // A copy of exactly `cut` bytes, so that the sanitizers catch any read beyond it.

@@ -19,13 +19,15 @@ using fixtures::FixtureDir;
 
 const FileVersionLibrary kLibrary;
 
-std::string QueryText(std::vector<std::uint8_t>& block, const std::string& path) {
+std::string QueryText(std::vector<std::uint8_t>& block, const std::string& path)
+{
     void* value = nullptr;
     std::uint32_t length = 0;
     return kLibrary.VerQueryValueA(block.data(), path, &value, &length) ? static_cast<const char*>(value) : "<none>";
 }
 
-TEST(VersionLibrary, FillsAndQueriesABlockAsWindowsDoes) {
+TEST(VersionLibrary, FillsAndQueriesABlockAsWindowsDoes)
+{
     // Every string holds characters that take three bytes in UTF-8 where they take two in
     // UTF-16, which fills the room for the conversions to its limit.
     Strings16 strings = EightStrings();
@@ -72,7 +74,8 @@ TEST(VersionLibrary, FillsAndQueriesABlockAsWindowsDoes) {
     EXPECT_EQ(QueryText(raw, "\\StringFileInfo\\080904E4\\FileVersion"), "<none>");
 }
 
-TEST(VersionLibrary, ReportsNothingForFilesWithoutVersionInformation) {
+TEST(VersionLibrary, ReportsNothingForFilesWithoutVersionInformation)
+{
     FixtureDir dir;
     fixtures::WriteFixtureFile(dir / "text.txt", "hello\n");
     fixtures::WriteFixtureFile(dir / "mz.exe", "MZ");
@@ -86,11 +89,12 @@ TEST(VersionLibrary, ReportsNothingForFilesWithoutVersionInformation) {
     EXPECT_EQ(ReadVersionResource(BuildPe(dir.path(), "bare", "")).error, "no resources");
 }
 
-TEST(VersionLibrary, PicksName1ThenUsEnglishThenNeutralThenTheFirstLanguage) {
+TEST(VersionLibrary, PicksName1ThenUsEnglishThenNeutralThenTheFirstLanguage)
+{
     // Each resource's FileVersion says which one it is.
     const auto resource = [](const std::string& language, const std::string& which, const std::string& name = "1") {
-        return "LANGUAGE " + language + "\n" + VersionScript({{"080904E4", {{"FileVersion", which}}}}, "0x0809, 0x04E4",
-                                                            name + " VERSIONINFO");
+        return "LANGUAGE " + language + "\n" +
+            VersionScript({{"080904E4", {{"FileVersion", which}}}}, "0x0809, 0x04E4", name + " VERSIONINFO");
     };
     const struct {
         std::string script;

@@ -111,9 +111,9 @@ inline const std::map<std::string, void (Workbench::*)()> kCommandsByName = {
 };
 
 inline const std::vector<std::string> kNoScriptFileCommands = {"mnuFileNew", "mnuFileOpen", "mnuFileExit"};
-inline const std::vector<std::string> kScriptFileCommands = {
-    "mnuFileClose", "mnuFileSelect", "mnuFileRemoveLine", "mnuFileExit",
-    "mnuFileSelectExe", "mnuFileCompile", "mnuFileBuildAll"};
+inline const std::vector<std::string> kScriptFileCommands = {"mnuFileClose",   "mnuFileSelect",    "mnuFileRemoveLine",
+                                                             "mnuFileExit",    "mnuFileSelectExe", "mnuFileCompile",
+                                                             "mnuFileBuildAll"};
 
 class BenchTest : public ::testing::Test {
 protected:
@@ -160,10 +160,10 @@ protected:
     Workbench& Start()
     {
         view = FakeView();
-        bench = std::make_unique<Workbench>(
-            WorkbenchServices{dialogs, *registry, *launcher, starter,
-                              programPath.empty() ? folder / "bin/brevok" : programPath},
-            view);
+        bench =
+            std::make_unique<Workbench>(WorkbenchServices{dialogs, *registry, *launcher, starter,
+                                                          programPath.empty() ? folder / "bin/brevok" : programPath},
+                                        view);
         view.bench = bench.get();
         bench->Activate();
         return *bench;

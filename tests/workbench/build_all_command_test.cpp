@@ -67,8 +67,9 @@ TEST_F(BuildAllCommandTest, RefusesWithoutScriptExecutableOrLines)
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunBuildAllCommand(host);
 
-    EXPECT_EQ(host.BoxTexts(), (Lines{"You must select an executable to bind the resource file to.",
-                                      "There are no resources to compile"}));
+    EXPECT_EQ(
+        host.BoxTexts(),
+        (Lines{"You must select an executable to bind the resource file to.", "There are no resources to compile"}));
     EXPECT_EQ(host.dialogs.boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(host.dialogs.boxes[1].kind, BoxKind::Error);
     EXPECT_EQ(host.busyShown, 0);
@@ -94,8 +95,9 @@ TEST_F(BuildAllCommandTest, RunsTheCompanionMinimisedWithAShortWait)
 
     ASSERT_EQ(host.printer.launches.size(), 1u);
     const LaunchRecord& run = host.printer.launches[0];
-    EXPECT_EQ(run.commandLine, "brevdos brc32 -fo " + (folder / "app.res") + " -fe " +
-                                   (folder / "app.exe") + " " + (folder / "app.rc2") + " > message.tmp");
+    EXPECT_EQ(run.commandLine,
+              "brevdos brc32 -fo " + (folder / "app.res") + " -fe " + (folder / "app.exe") + " " +
+                  (folder / "app.rc2") + " > message.tmp");
     EXPECT_EQ(run.showWindow, 6);
     EXPECT_EQ(run.timeoutMs, 5000);
     EXPECT_FALSE(FileExists(folder / "message.tmp"));
@@ -110,7 +112,7 @@ TEST_F(BuildAllCommandTest, WindowsLimitIsSeventyNineCharactersOfPaths)
     // Script and resource paths share their stem, so grow the executable path alone.
     const std::size_t fixed = host.settings.ScriptPath.size() + (folder / "app.res").size();
     host.settings.ExePath = "/" + std::string(79 - fixed - 1, 'e');
-    folder.Write("message.tmp", "a\nb\nc\n");  // print mode runs nothing; this one is read
+    folder.Write("message.tmp", "a\nb\nc\n");                // print mode runs nothing; this one is read
     EXPECT_THROW(RunBuildAllCommand(host, options), Error);  // deleted before the run
     ASSERT_EQ(host.printer.launches.size(), 1u);
     EXPECT_EQ(host.printer.launches[0].commandLine.size(), 125u);

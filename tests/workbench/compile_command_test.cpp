@@ -16,8 +16,7 @@ using testing::ScratchFolder;
 using Lines = std::vector<std::string>;
 
 /// A fake compiler: prints `output` (printf format) and runs `action` with $1 = the script.
-std::string FakeCompiler(const ScratchFolder& folder, const std::string& output,
-                         const std::string& action = "")
+std::string FakeCompiler(const ScratchFolder& folder, const std::string& output, const std::string& action = "")
 {
     return folder.WriteScript("fakecc", "printf '" + output + "'\n" + action + "\n");
 }
@@ -49,7 +48,7 @@ TEST_F(CompileCommandTest, RefusesWithoutLinesOrCompiler)
 
     host.document.Append("x RCDATA \"/x\"");
     host.dialogs.AnswerBox(BoxAnswer::Ok);
-    RunCompileCommand(host);                    // "none"
+    RunCompileCommand(host);                     // "none"
     host.settings.CompilerPath = folder.Path();  // a folder is no compiler
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunCompileCommand(host);
@@ -83,8 +82,8 @@ TEST_F(CompileCommandTest, RunsTheBatchFileWithTheWrittenArguments)
     EXPECT_EQ(runs[0].timeoutMs, 20000);
     EXPECT_EQ(runs[0].showWindow, 6);
     EXPECT_EQ(runs[1].showWindow, 5);
-    const std::string text = host.settings.CompilerPath + " " + host.settings.ScriptPath + " > " +
-                             (folder / "app.txt") + "\r\n CLS\r\n";
+    const std::string text =
+        host.settings.CompilerPath + " " + host.settings.ScriptPath + " > " + (folder / "app.txt") + "\r\n CLS\r\n";
     EXPECT_EQ(runs[0].batchText, text);
     EXPECT_EQ(host.batchText, text);
     EXPECT_EQ(ReadFileBytes(host.settings.ScriptPath), "Logo BITMAP \"/art/logo.bmp\"\r\n");
@@ -99,8 +98,7 @@ TEST(CompileBatchText, QuotesOnlyWhatTheShellWouldMisread)
               "/opt/brcc32 /w/a.rc > /w/a.txt\r\n CLS\r\n");
     EXPECT_EQ(CompileBatchText("/my tools/brcc32", "/w/it's $HOME.rc", "/w/x;y.txt", BatchShell::Posix),
               "'/my tools/brcc32' '/w/it'\\''s $HOME.rc' > '/w/x;y.txt'\r\n CLS\r\n");
-    EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\My Files\\a.rc", "C:\\A&B\\a.txt",
-                               BatchShell::Cmd),
+    EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\My Files\\a.rc", "C:\\A&B\\a.txt", BatchShell::Cmd),
               "C:\\Tools\\BRCC32.EXE \"C:\\My Files\\a.rc\" > \"C:\\A&B\\a.txt\"\r\n CLS\r\n");
     EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\100%\\a.rc", "C:\\100% off\\a.txt", BatchShell::Cmd),
               "C:\\Tools\\BRCC32.EXE C:\\100%%\\a.rc > \"C:\\100%% off\\a.txt\"\r\n CLS\r\n");
@@ -184,8 +182,8 @@ TEST_F(CompileCommandTest, PathsWithSpacesAndShellCharactersCompile)
 {
     ScratchFolder odd(" it's $x;");
     host.settings.ScriptPath = odd / "my app.rc";
-    host.settings.CompilerPath = odd.WriteScript("my cc", "echo a; echo b; echo; echo \"got $1\"\n" +
-                                                 std::string(kWriteRes) + "\n");
+    host.settings.CompilerPath =
+        odd.WriteScript("my cc", "echo a; echo b; echo; echo \"got $1\"\n" + std::string(kWriteRes) + "\n");
     RunCompileCommand(host);
     EXPECT_EQ(host.messages, Lines{"got " + host.settings.ScriptPath});
     EXPECT_TRUE(FileExists(odd / "my app.res"));

@@ -33,8 +33,7 @@ TEST(HelpCommand, NamesTheHelpFileBesideTheProgram)
 
     ASSERT_EQ(starter.started.size(), 4u);
     // A folder with spaces is quoted, so the viewer gets one path instead of two words.
-    EXPECT_EQ(starter.started[0].first,
-              "c:\\windows\\hh.exe \"C:\\Program Files\\Brevok\\brevhelp.chm\"");
+    EXPECT_EQ(starter.started[0].first, "c:\\windows\\hh.exe \"C:\\Program Files\\Brevok\\brevhelp.chm\"");
     EXPECT_EQ(starter.started[1].first, "c:\\windows\\hh.exe C:\\Brevok\\brevhelp.chm");
     EXPECT_EQ(starter.started[2].first, "xdg-open /opt/brevok/bin/brevhelp.html");
     EXPECT_EQ(starter.started[3].first, "xdg-open \"/home/a b/brevhelp.html\"");
@@ -59,8 +58,7 @@ TEST(HelpCommand, InstalledProgramFindsItsHelpInTheDataFolder)
         const std::string program = prefix.Write("bin/brevok", "");
         for (const std::string& file : c.helpFiles)
             prefix.Write(file, "<html></html>");
-        EXPECT_EQ(HelpCommandLine(program, HelpViewer::DesktopOpener),
-                  "xdg-open \"" + (prefix / c.opened) + "\"")
+        EXPECT_EQ(HelpCommandLine(program, HelpViewer::DesktopOpener), "xdg-open \"" + (prefix / c.opened) + "\"")
             << c.layout;
     }
 }
@@ -69,8 +67,7 @@ TEST(HelpCommand, SystemStarterDoesNotWaitForTheViewer)
 {
     ScratchFolder folder(" help");
     const std::string marker = folder / "opened";
-    const std::string viewer =
-        folder.WriteScript("viewer", "sleep 1\nprintf '%s' \"$1\" > \"" + marker + "\"\n");
+    const std::string viewer = folder.WriteScript("viewer", "sleep 1\nprintf '%s' \"$1\" > \"" + marker + "\"\n");
 
     SystemProgramStarter starter;
     starter.Start("\"" + viewer + "\" \"" + folder.Path() + "/brevhelp.html\"", 5);

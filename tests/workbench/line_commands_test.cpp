@@ -1,7 +1,6 @@
 // Add File, the Resource Editor, Remove File, Re-direct and the selections, on the real window.
 #include "bench_fixture.h"
 
-
 namespace brevok::testing {
 namespace {
 
@@ -34,8 +33,9 @@ TEST_F(LineCommandsTest, AddFileAppendsANamedLineAfterARefusedName)
     dialogs.AnswerInput("Logo_2");
     Trigger("mnuFileSelect");
 
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-        "first", "second", "Logo_2 BITMAP \"" + folder.Path() + "/art work/Splash Screen.Bmp\""}));
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{"first", "second",
+                                        "Logo_2 BITMAP \"" + folder.Path() + "/art work/Splash Screen.Bmp\""}));
     EXPECT_EQ(view.selected, 0u);
 
     const FileDialogState& shown = dialogs.fileDialogs.back();
@@ -110,8 +110,8 @@ TEST_F(LineCommandsTest, ExitAsksAfterAddFile)
     Trigger("mnuFileSelect");
     dialogs.AnswerBox(BoxAnswer::Yes);
     Trigger("mnuFileExit");
-    EXPECT_EQ(BoxTexts(), std::vector<std::string>{
-        "Resources may have changed, Do you wish to save file before exiting program?"});
+    EXPECT_EQ(BoxTexts(),
+              std::vector<std::string>{"Resources may have changed, Do you wish to save file before exiting program?"});
     EXPECT_EQ(ReadBytes(script), "first\r\nLogo BITMAP \"" + art + "\"\r\n");
 }
 
@@ -144,7 +144,7 @@ TEST_F(LineCommandsTest, EditorRewritesTheSelectedLineInPlace)
     dialogs.AnswerEdit("");
     w.EditSelectedLine();
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "", "three"}));
-        EXPECT_FALSE(w.ResourcesChanged());
+    EXPECT_FALSE(w.ResourcesChanged());
 }
 
 TEST_F(LineCommandsTest, RemoveDeletesOnlyTheSelectedLine)
@@ -184,14 +184,15 @@ TEST_F(LineCommandsTest, RedirectRewritesPathLinesOnlyAndKeepsTheSelection)
     Trigger("Redirectsourcefilestoworkingfolder1");
 
     const std::string build = folder / "workbench/";
-    EXPECT_EQ(Lines(), (std::vector<std::string>{
-        "Splash BITMAP \"" + build + "Splash Screen.bmp\"",
-        "Tune WAVE \"" + build + "tune.wav\" ; from the old disk",
-        "STRINGTABLE",
-        "Plain RCDATA \"data.bin\"",
-        "Odd RCDATA \"x.bin\" /* see /docs */",
-        "",
-    }));
+    EXPECT_EQ(Lines(),
+              (std::vector<std::string>{
+                  "Splash BITMAP \"" + build + "Splash Screen.bmp\"",
+                  "Tune WAVE \"" + build + "tune.wav\" ; from the old disk",
+                  "STRINGTABLE",
+                  "Plain RCDATA \"data.bin\"",
+                  "Odd RCDATA \"x.bin\" /* see /docs */",
+                  "",
+              }));
     EXPECT_EQ(view.selected, 2u);
     EXPECT_TRUE(dialogs.boxes.empty());
     EXPECT_EQ(ReadBytes(script).find(build), std::string::npos);

@@ -3,7 +3,6 @@
 
 #include "support/unprivileged.h"
 
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,9 +24,9 @@ TEST_F(ScriptCommandsTest, NewRefusesAnExistingNameThenTakesANewOne)
     dialogs.AnswerFile(fresh);
     Trigger("mnuFileNew");
 
-    EXPECT_EQ(dialogs.transcript, (std::vector<std::string>{
-        "file: Start a new resource script file", "box: You must give a NEW file name",
-        "file: Start a new resource script file"}));
+    EXPECT_EQ(dialogs.transcript,
+              (std::vector<std::string>{"file: Start a new resource script file", "box: You must give a NEW file name",
+                                        "file: Start a new resource script file"}));
     EXPECT_EQ(dialogs.boxes[0].kind, BoxKind::Error);
     EXPECT_EQ(dialogs.boxes[0].buttons, BoxButtons::Ok);
     const FileDialogState& first = dialogs.fileDialogs[0];
@@ -252,8 +251,7 @@ TEST_F(ScriptCommandsTest, TheTypedFlagSurvivesCloseButNeedsAnOpenScript)
     Trigger("mnuFileOpen");
     dialogs.AnswerBox(BoxAnswer::No);
     Trigger("mnuFileExit");
-    EXPECT_EQ(BoxTexts().back(),
-              "Resources may have changed, Do you wish to save file before exiting program?");
+    EXPECT_EQ(BoxTexts().back(), "Resources may have changed, Do you wish to save file before exiting program?");
 }
 
 TEST_F(ScriptCommandsTest, CloseBoxAsksOnlyAboutChangedLinesAndKeepsTheCaptureFile)
@@ -276,9 +274,10 @@ TEST_F(ScriptCommandsTest, CloseBoxAsksOnlyAboutChangedLinesAndKeepsTheCaptureFi
     EXPECT_FALSE(CloseWindow());
     dialogs.AnswerBox(BoxAnswer::Yes);
     EXPECT_TRUE(CloseWindow());
-    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{
-        "Resources may have changed, Do you wish to save file before exiting program?",
-        "Resources may have changed, Do you wish to save file before exiting program?"}));
+    EXPECT_EQ(
+        BoxTexts(),
+        (std::vector<std::string>{"Resources may have changed, Do you wish to save file before exiting program?",
+                                  "Resources may have changed, Do you wish to save file before exiting program?"}));
     EXPECT_EQ(ReadBytes(script), "one\r\nadded\r\n");
     EXPECT_TRUE(std::filesystem::exists(capture));
 }

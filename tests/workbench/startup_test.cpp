@@ -3,7 +3,6 @@
 
 #include "workbench/error_report.h"
 
-
 #include <filesystem>
 
 namespace brevok::testing {
@@ -88,7 +87,8 @@ TEST_F(StartupTest, BrowsingCancelledLeavesNoCompiler)
 
 TEST_F(StartupTest, LastScriptIsReopenedWithItsExecutable)
 {
-    const std::string script = folder.Write("proj/app.rc", "Logo BITMAP \"/art/logo.bmp\"\r\nIcon ICON \"/a/i.ico\"\r\n");
+    const std::string script =
+        folder.Write("proj/app.rc", "Logo BITMAP \"/art/logo.bmp\"\r\nIcon ICON \"/a/i.ico\"\r\n");
     TSettings settings = KnownCompiler();
     settings.StartWithLast = true;
     settings.ScriptPath = script;
@@ -172,12 +172,16 @@ TEST_F(StartupTest, WrongRegistryTypeEndsTheStartAndNoScriptCanBeOverwritten)
     // "Count" is read last: everything before it is loaded, the script path included.
     folder.Write("config/registry.reg",
                  "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\n"
-                 "\"Install\"=\"" + folder.Path() + "/\"\n"
-                 "\".RC\"=\"" + script + "\"\n"
-                 "\"Compiler\"=\"/opt/brcc32\"\n"
-                 "\"Last\"=\"1\"\n"
-                 "\"SP\"=\"1\"\n"
-                 "\"Count\"=dword:00000005\n");
+                 "\"Install\"=\"" +
+                     folder.Path() +
+                     "/\"\n"
+                     "\".RC\"=\"" +
+                     script +
+                     "\"\n"
+                     "\"Compiler\"=\"/opt/brcc32\"\n"
+                     "\"Last\"=\"1\"\n"
+                     "\"SP\"=\"1\"\n"
+                     "\"Count\"=dword:00000005\n");
     dialogs.AnswerBox(BoxAnswer::Ok);
     Workbench& w = Start();
 
@@ -245,7 +249,7 @@ TEST_F(StartupTest, CompilerPromptOffersTheCompanionAndTakesATypedNameAsItIs)
     } cases[] = {
         {companion, companion},
         {folder / "bin/other", folder / "bin/other.exe"},  // missing, but there with ".exe"
-        {folder / "bin/nothing", folder / "bin/nothing"},   // neither: taken as typed
+        {folder / "bin/nothing", folder / "bin/nothing"},  // neither: taken as typed
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -270,8 +274,8 @@ TEST_F(StartupTest, ScriptNamedOnTheCommandLineOpensInPlaceOfTheLast)
     settings.ExePath = "/build/last.exe";
     StoreSettings(settings);
     view = FakeView();
-    bench = std::make_unique<Workbench>(WorkbenchServices{dialogs, *registry, *launcher, starter, folder / "bin/brevok"},
-                                        view);
+    bench = std::make_unique<Workbench>(
+        WorkbenchServices{dialogs, *registry, *launcher, starter, folder / "bin/brevok"}, view);
     bench->SetStartScript(named);
     bench->Activate();
     EXPECT_EQ(Lines(), std::vector<std::string>{"Named RCDATA \"y\""});

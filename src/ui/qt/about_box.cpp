@@ -72,8 +72,7 @@ QImage ApplicationIconImage()
     return canvas;
 }
 
-std::string ValueAt(const TGetVersionInfoFromFile& reader, std::size_t position,
-                    const std::string& fallback)
+std::string ValueAt(const TGetVersionInfoFromFile& reader, std::size_t position, const std::string& fallback)
 {
     const auto& values = reader.VersionStrings();
     return position < values.size() ? values[position] : fallback;
@@ -81,7 +80,8 @@ std::string ValueAt(const TGetVersionInfoFromFile& reader, std::size_t position,
 
 }  // namespace
 
-THalvaneAboutBox::THalvaneAboutBox(QObject* owner) : QObject(owner) {}
+THalvaneAboutBox::THalvaneAboutBox(QObject* owner) : QObject(owner)
+{ }
 
 bool THalvaneAboutBox::Execute()
 {
@@ -96,9 +96,8 @@ bool THalvaneAboutBox::Execute()
         author_ = kBuiltInAuthor;
 
     const auto& values = dialog->GetVersion.VersionStrings();
-    SetLabelText(dialog->WVersion, kFileVersionPosition < values.size()
-                                       ? "Version " + values[kFileVersionPosition]
-                                       : version_);
+    SetLabelText(dialog->WVersion,
+                 kFileVersionPosition < values.size() ? "Version " + values[kFileVersionPosition] : version_);
     SetLabelText(dialog->WTitle, title_);
     SetLabelText(dialog->WCopyright, copyright_);
     SetLabelText(dialog->WAuthor, author_);

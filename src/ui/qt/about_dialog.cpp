@@ -74,8 +74,9 @@ void TImage::paintEvent(QPaintEvent* /*event*/)
 }
 
 TAbout::TAbout(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint)
+    : QDialog(parent,
+              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                  Qt::WindowStaysOnTopHint)
 {
     setObjectName("About");
     setWindowTitle("About");

@@ -34,8 +34,7 @@ void CompileProgressWindow::AppendOutput(std::string_view bytes)
         show();
     // Output arrives in pieces that may end inside a line; insert at the end as it comes.
     output_->moveCursor(QTextCursor::End);
-    output_->insertPlainText(
-        ToQt(bytes).remove(QLatin1Char('\r')));
+    output_->insertPlainText(ToQt(bytes).remove(QLatin1Char('\r')));
     output_->verticalScrollBar()->setValue(output_->verticalScrollBar()->maximum());
 }
 

@@ -62,8 +62,7 @@ bool TEdForm::EditLine(std::string& bytes)
     QString edited = editor_->text();
     // A one-line field takes a pasted text only up to its first line break, as a Windows edit
     // field does; a line break kept here would split the line when the script is saved.
-    if (const qsizetype lineBreak = edited.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
-        lineBreak >= 0)
+    if (const qsizetype lineBreak = edited.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]"))); lineBreak >= 0)
         edited.truncate(lineBreak);
     if (edited != shown)
         bytes = FromQt(edited);

@@ -32,8 +32,7 @@ QFont LinkFont()
 
 }  // namespace
 
-TKURL2::TKURL2(QWidget* parent, Shell* shell)
-    : QWidget(parent), shell_(shell != nullptr ? shell : &DefaultShell())
+TKURL2::TKURL2(QWidget* parent, Shell* shell) : QWidget(parent), shell_(shell != nullptr ? shell : &DefaultShell())
 {
     resize(width(), kInitialHeight);
     setCursor(Qt::PointingHandCursor);

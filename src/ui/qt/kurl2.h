@@ -14,8 +14,8 @@ class Shell;
 
 /// What kind of address a TKURL2 holds.
 enum class LinkType : std::uint8_t {
-    ltURL = 0,   ///< handed to the shell unchanged
-    ltEMAIL = 1, ///< "mailto:" is put in front of it
+    ltURL = 0,    ///< handed to the shell unchanged
+    ltEMAIL = 1,  ///< "mailto:" is put in front of it
 };
 
 /// The text a new TKURL2 shows until a real address is set.

@@ -99,8 +99,7 @@ std::vector<std::string> DroppedFiles(const QDropEvent& drop)
     return paths;
 }
 
-TKURL2* CreateLink(QWidget* panel, Shell* shell, const char* name, QRect place, LinkType kind,
-                   const char* address)
+TKURL2* CreateLink(QWidget* panel, Shell* shell, const char* name, QRect place, LinkType kind, const char* address)
 {
     auto* link = new TKURL2(panel, shell);
     link->setObjectName(QString::fromLatin1(name));
@@ -112,8 +111,7 @@ TKURL2* CreateLink(QWidget* panel, Shell* shell, const char* name, QRect place, 
 
 }  // namespace
 
-TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), shell_(services.shell)
+TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent) : QMainWindow(parent), shell_(services.shell)
 {
     InitPictures();
     if (services.launcher == nullptr) {
@@ -124,10 +122,9 @@ TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent)
         ownStarter_ = std::make_unique<SystemProgramStarter>();
         services.starter = ownStarter_.get();
     }
-    workbench_ = std::make_unique<Workbench>(
-        WorkbenchServices{services.dialogs, services.registry, *services.launcher, *services.starter,
-                          services.programPath},
-        static_cast<WorkbenchView&>(*this));
+    workbench_ = std::make_unique<Workbench>(WorkbenchServices{services.dialogs, services.registry, *services.launcher,
+                                                               *services.starter, services.programPath},
+                                             static_cast<WorkbenchView&>(*this));
 
     setObjectName(QStringLiteral("frmResmain"));
     setFont(WindowFont());
@@ -136,9 +133,8 @@ TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent)
     icon.addFile(QStringLiteral(":/images/brevok32.png"), QSize(32, 32));
     setWindowIcon(icon);
     // A single fixed border: minimise and close, no maximise, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
@@ -185,13 +181,15 @@ void TfrmResmain::BuildMenus()
 
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("mnuOptions"));
-    startwithLast_ = AddMenuCommand(options, "StartwithLast", "Start with last Project", &Workbench::ToggleStartWithLast);
+    startwithLast_ =
+        AddMenuCommand(options, "StartwithLast", "Start with last Project", &Workbench::ToggleStartWithLast);
     startwithLast_->setCheckable(true);
     AddMenuCommand(options, "FindCompiler1", "&Find Compiler", &Workbench::FindCompiler);
     showprogress_ = AddMenuCommand(options, "Showprogress", "Show Compiler progress", &Workbench::ToggleShowProgress);
     showprogress_->setCheckable(true);
     AddMenuCommand(options, "SetWorkingFolder1", "Set Working Folder", &Workbench::ChooseWorkingFolder);
-    QAction* selectExe = AddMenuCommand(options, "mnuFileSelectExe", "Select &Exe to Bind", &Workbench::ChooseExecutable);
+    QAction* selectExe =
+        AddMenuCommand(options, "mnuFileSelectExe", "Select &Exe to Bind", &Workbench::ChooseExecutable);
 
     QMenu* actions = bar->addMenu(QStringLiteral("&Actions"));
     actions->setObjectName(QStringLiteral("mnuActions"));
@@ -241,10 +239,11 @@ void TfrmResmain::BuildToolBar(QWidget* client)
     QToolButton* newButton = AddToolButton("tlbNew", "New Resource Script", 0, &Workbench::NewScript);
     QToolButton* openButton = AddToolButton("tlbOpen", "Open Resource Script", 1, &Workbench::OpenScript);
     QToolButton* closeButton = AddToolButton("tlbClose", "Close Resource Script", 2, &Workbench::CloseScript);
-    QToolButton* exeButton = AddToolButton("tlbSelectExe", "Select Executable to bind to", 7, &Workbench::ChooseExecutable);
+    QToolButton* exeButton =
+        AddToolButton("tlbSelectExe", "Select Executable to bind to", 7, &Workbench::ChooseExecutable);
     QToolButton* addButton = AddToolButton("tlbSelectFile", "Add a file to resources", 3, &Workbench::AddFile);
-    QToolButton* removeButton = AddToolButton("tlbRemoveFile", "Remove a file from resources", 10,
-                                              &Workbench::RemoveSelectedLine);
+    QToolButton* removeButton =
+        AddToolButton("tlbRemoveFile", "Remove a file from resources", 10, &Workbench::RemoveSelectedLine);
     QToolButton* compileButton = AddToolButton("tlbCompile", "Compile resource file", 8, &Workbench::Compile);
     QToolButton* buildButton = AddToolButton("tlbBuild", "Build All", 6, &Workbench::BuildAll);
     gap(40);

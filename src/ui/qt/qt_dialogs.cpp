@@ -27,12 +27,17 @@ namespace {
 QMessageBox::Icon BoxIcon(BoxKind kind)
 {
     switch (kind) {
-    case BoxKind::Warning: return QMessageBox::Warning;
+    case BoxKind::Warning:
+        return QMessageBox::Warning;
     case BoxKind::Error:
-    case BoxKind::Stop: return QMessageBox::Critical;
-    case BoxKind::Information: return QMessageBox::Information;
-    case BoxKind::Confirmation: return QMessageBox::Question;
-    case BoxKind::Plain: return QMessageBox::NoIcon;
+    case BoxKind::Stop:
+        return QMessageBox::Critical;
+    case BoxKind::Information:
+        return QMessageBox::Information;
+    case BoxKind::Confirmation:
+        return QMessageBox::Question;
+    case BoxKind::Plain:
+        return QMessageBox::NoIcon;
     }
     return QMessageBox::NoIcon;
 }
@@ -59,8 +64,7 @@ class PlainExecutableFilter final : public QSortFilterProxyModel {
 public:
     PlainExecutableFilter(QStringList patterns, QObject* parent)
         : QSortFilterProxyModel(parent), patterns_(std::move(patterns))
-    {
-    }
+    { }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override
@@ -101,12 +105,17 @@ public:
 QString BoxCaption(BoxKind kind)
 {
     switch (kind) {
-    case BoxKind::Warning: return QStringLiteral("Warning");
-    case BoxKind::Error: return QStringLiteral("Error");
-    case BoxKind::Information: return QStringLiteral("Information");
-    case BoxKind::Confirmation: return QStringLiteral("Confirm");
+    case BoxKind::Warning:
+        return QStringLiteral("Warning");
+    case BoxKind::Error:
+        return QStringLiteral("Error");
+    case BoxKind::Information:
+        return QStringLiteral("Information");
+    case BoxKind::Confirmation:
+        return QStringLiteral("Confirm");
     case BoxKind::Plain:
-    case BoxKind::Stop: return QString::fromLatin1(kApplicationTitle);
+    case BoxKind::Stop:
+        return QString::fromLatin1(kApplicationTitle);
     }
     return QString::fromLatin1(kApplicationTitle);
 }
@@ -127,8 +136,7 @@ QString BoxDisplayText(std::string_view text)
     return ToQt(lines);
 }
 
-std::unique_ptr<QMessageBox> BuildMessageBox(BoxKind kind, std::string_view text, BoxButtons buttons,
-                                             QWidget* parent)
+std::unique_ptr<QMessageBox> BuildMessageBox(BoxKind kind, std::string_view text, BoxButtons buttons, QWidget* parent)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(BoxCaption(kind));
@@ -250,8 +258,8 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidg
     return dialog;
 }
 
-std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::string_view prompt,
-                                               int maxLength, QWidget* parent)
+std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::string_view prompt, int maxLength,
+                                               QWidget* parent)
 {
     auto dialog = std::make_unique<QInputDialog>(parent);
     dialog->setInputMode(QInputDialog::TextInput);
@@ -265,7 +273,8 @@ std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::st
     return dialog;
 }
 
-QtDialogs::QtDialogs(TEdForm& editor) : editor_(editor) {}
+QtDialogs::QtDialogs(TEdForm& editor) : editor_(editor)
+{ }
 
 void QtDialogs::SetParentWindow(QWidget* parent)
 {

@@ -33,8 +33,7 @@ QString BoxDisplayText(std::string_view text);
 /// A box ready to run: caption and icon of its kind, the buttons "&Yes", "&No", "OK" and
 /// "Cancel" as asked, OK (else Yes) the default button, and Escape answering Cancel (else No,
 /// else OK); closing the box by its frame counts as Escape.
-std::unique_ptr<QMessageBox> BuildMessageBox(BoxKind kind, std::string_view text, BoxButtons buttons,
-                                             QWidget* parent);
+std::unique_ptr<QMessageBox> BuildMessageBox(BoxKind kind, std::string_view text, BoxButtons buttons, QWidget* parent);
 
 /// The answer a finished box gives for the button that closed it.
 BoxAnswer AnswerOf(const QMessageBox& box);
@@ -58,8 +57,8 @@ std::unique_ptr<QFileDialog> BuildFileDialog(const FileDialogState& state, QWidg
 
 /// The one-line input box: caption, prompt, an empty field of at most `maxLength`
 /// characters, "OK" (default) and "Cancel".
-std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::string_view prompt,
-                                               int maxLength, QWidget* parent);
+std::unique_ptr<QInputDialog> BuildInputDialog(std::string_view caption, std::string_view prompt, int maxLength,
+                                               QWidget* parent);
 
 /// Dialogs over Qt widgets, owned by the program's entry. Boxes and dialogs open over the
 /// parent window given with SetParentWindow (the main window).
@@ -72,8 +71,7 @@ public:
 
     BoxAnswer MessageBox(BoxKind kind, const std::string& text, BoxButtons buttons) override;
     bool OpenFile(FileDialogState& state) override;
-    std::string InputText(const std::string& caption, const std::string& prompt,
-                          int maxLength) override;
+    std::string InputText(const std::string& caption, const std::string& prompt, int maxLength) override;
     bool EditLine(std::string& text) override;
 
 private:

@@ -13,8 +13,7 @@ void QtShell::Open(const std::string& target, int /*showCommand*/)
 {
     // TolerantMode keeps what a user typed (spaces, stray percent signs) instead of
     // rejecting it; QUrl::fromUserInput would add "http://" and is deliberately not used.
-    const QUrl url(ToQt(target),
-                   QUrl::TolerantMode);
+    const QUrl url(ToQt(target), QUrl::TolerantMode);
     QDesktopServices::openUrl(url);
 }
 

@@ -274,7 +274,7 @@ TEST_F(AboutBoxTest, LogoControlLeavesOutTheBitmapBackgroundAndClipsToItsSize)
     logo.setGeometry(10, 10, 137, 121);
     logo.SetPicture(TAbout::BuiltInLogo(), TImage::PictureKind::Bitmap);
     const QImage shot = parent.grab().toImage();
-    EXPECT_EQ(QColor(shot.pixel(10, 10 + 119)), QColor(Qt::red));      // the background colour
+    EXPECT_EQ(QColor(shot.pixel(10, 10 + 119)), QColor(Qt::red));       // the background colour
     EXPECT_EQ(QColor(shot.pixel(10 + 73, 10 + 40)), QColor(0xffd21f));  // the bolt
 
     QImage big(160, 130, QImage::Format_RGB32);

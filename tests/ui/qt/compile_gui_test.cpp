@@ -52,15 +52,14 @@ std::string SmallBitmap()
 /// A 1 x 1 32-bit icon file: the directory, one entry, the image with its AND mask.
 std::string SmallIcon()
 {
-    const std::string image = BitmapInfoHeader(2, 32, 8) + std::string("\x10\x20\x30\xFF", 4) +
-                              std::string(4, '\0');
+    const std::string image = BitmapInfoHeader(2, 32, 8) + std::string("\x10\x20\x30\xFF", 4) + std::string(4, '\0');
     std::string file;
     PutLe(file, 0, 2);
-    PutLe(file, 1, 2);  // icon
-    PutLe(file, 1, 2);  // one image
+    PutLe(file, 1, 2);                           // icon
+    PutLe(file, 1, 2);                           // one image
     file += std::string("\x01\x01\x00\x00", 4);  // 1 x 1, no palette, reserved
-    PutLe(file, 1, 2);   // planes
-    PutLe(file, 32, 2);  // bits
+    PutLe(file, 1, 2);                           // planes
+    PutLe(file, 32, 2);                          // bits
     PutLe(file, static_cast<std::uint32_t>(image.size()), 4);
     PutLe(file, 6 + 16, 4);
     return file + image;
@@ -108,8 +107,7 @@ protected:
     }
 
     /// New script at `script`, then one Add File per data file, as a user does it.
-    void NewScriptWithFiles(const std::string& script,
-                            const std::vector<std::pair<std::string, std::string>>& files)
+    void NewScriptWithFiles(const std::string& script, const std::vector<std::pair<std::string, std::string>>& files)
     {
         dialogs.AnswerFile(script);
         Trigger("mnuFileNew");
@@ -144,7 +142,7 @@ protected:
 /// goes on.
 class PatientLauncher final : public ProcessLauncher {
 public:
-    explicit PatientLauncher(SystemProcessLauncher& system) : system_(system) {}
+    explicit PatientLauncher(SystemProcessLauncher& system) : system_(system) { }
 
     void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
                         std::uint16_t showWindow, std::string& resultText) override
@@ -174,10 +172,11 @@ TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnosti
 {
     StartWithCompiler();
     const std::string script = folder / "app.rc";
-    NewScriptWithFiles(script, {{folder.Write("logo.bmp", SmallBitmap()), "Logo"},
-                                {folder.Write("app.ico", SmallIcon()), "AppIcon"},
-                                {folder.Write("chime.wav", "RIFF\4\0\0\0WAVE"), "Chime"},
-                                {folder.Write("blob.dat", std::string("\0\1\2\3", 4)), "Blob"}});
+    NewScriptWithFiles(script,
+                       {{folder.Write("logo.bmp", SmallBitmap()), "Logo"},
+                        {folder.Write("app.ico", SmallIcon()), "AppIcon"},
+                        {folder.Write("chime.wav", "RIFF\4\0\0\0WAVE"), "Chime"},
+                        {folder.Write("blob.dat", std::string("\0\1\2\3", 4)), "Blob"}});
     EXPECT_EQ(Lines()[0], "Logo BITMAP \"" + (folder / "logo.bmp") + "\"");
 
     dialogs.AnswerBox(BoxAnswer::Ok);
@@ -199,8 +198,8 @@ TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnosti
     EXPECT_TRUE(HasRecord(*records, ResId::Name(u"WAVE"), ResId::Name(u"CHIME")));
     EXPECT_TRUE(HasRecord(*records, ResId::Ordinal(kRtRcData), ResId::Name(u"BLOB")));
     // A second, independent reader accepts the file as well.
-    EXPECT_NO_THROW(fixtures::RunFixtureCommand("llvm-cvtres /machine:x64 '/out:" + (folder / "app.obj") +
-                                                "' '" + res + "'"));
+    EXPECT_NO_THROW(
+        fixtures::RunFixtureCommand("llvm-cvtres /machine:x64 '/out:" + (folder / "app.obj") + "' '" + res + "'"));
 
     window->Bench().Document().Append("Broken BITMAP");
     Trigger("mnuFileCompile");  // the older .res stays, so the diagnostics are shown
@@ -289,8 +288,9 @@ TEST_F(BuildAllGuiTest, WorkingFolderThatCannotBeEnteredIsReported)
     window->Bench().Settings().WorkingFolder = folder / "gone/";
     dialogs.AnswerBox(BoxAnswer::Ok);
     Trigger("mnuFileBuildAll");
-    EXPECT_EQ(BoxTexts(), Texts{"Cannot enter the working folder " + (folder / "gone/") +
-                                "\rChoose one with Options, Set Working Folder."});
+    EXPECT_EQ(BoxTexts(),
+              Texts{"Cannot enter the working folder " + (folder / "gone/") +
+                    "\rChoose one with Options, Set Working Folder."});
     EXPECT_EQ(dialogs.boxes[0].kind, BoxKind::Error);
     EXPECT_TRUE(Pane().empty());
 }

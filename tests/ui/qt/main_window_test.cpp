@@ -93,9 +93,11 @@ TEST_F(MainWindowTest, TypedCharactersMarkTheScriptButOtherKeysDoNot)
     EXPECT_EQ(w.lstResList()->currentIndex().row(), 2);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"alpha", "beta", "gamma"}));
 
-    for (const auto& [key, modifiers] : std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{
-             {Qt::Key_Backspace, Qt::NoModifier}, {Qt::Key_Return, Qt::NoModifier},
-             {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_C, Qt::ControlModifier}}) {
+    for (const auto& [key, modifiers] :
+         std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>>{{Qt::Key_Backspace, Qt::NoModifier},
+                                                                {Qt::Key_Return, Qt::NoModifier},
+                                                                {Qt::Key_Escape, Qt::NoModifier},
+                                                                {Qt::Key_C, Qt::ControlModifier}}) {
         window.reset();
         TfrmResmain& again = StartWithScript(script);
         QTest::keyClick(again.lstResList(), key, modifiers);

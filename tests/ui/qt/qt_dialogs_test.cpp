@@ -104,8 +104,7 @@ TEST(QtDialogsTest, WindowsFiltersBecomeQtNameFilters)
     EXPECT_EQ(QtNameFilters("Resource File [*.RC]|*.RC"), QStringList{"Resource File [*.RC] (*.RC)"});
     // "*.*" matches every name, as on Windows; a display text's own pattern group is replaced.
     EXPECT_EQ(QtNameFilters("All Files (*.*)|*.*"), QStringList{"All Files (*)"});
-    EXPECT_EQ(QtNameFilters("Pictures|*.bmp;*.ico|Any|*.*"),
-              (QStringList{"Pictures (*.bmp *.ico)", "Any (*)"}));
+    EXPECT_EQ(QtNameFilters("Pictures|*.bmp;*.ico|Any|*.*"), (QStringList{"Pictures (*.bmp *.ico)", "Any (*)"}));
     EXPECT_EQ(QtNameFilters("Executable [*.exe]|*.exe", true), QStringList{"Executable [*.exe] (*.exe *)"});
     EXPECT_TRUE(QtNameFilters("").isEmpty());
 

@@ -142,9 +142,8 @@ protected:
     std::vector<std::string> EnabledFileCommands() const
     {
         std::vector<std::string> enabled;
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileSelect",
-                                 "mnuFileRemoveLine", "mnuFileExit", "mnuFileSelectExe",
-                                 "mnuFileCompile", "mnuFileBuildAll"}) {
+        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileSelect", "mnuFileRemoveLine",
+                                 "mnuFileExit", "mnuFileSelectExe", "mnuFileCompile", "mnuFileBuildAll"}) {
             if (Action(name)->isEnabled())
                 enabled.emplace_back(name);
         }
@@ -153,8 +152,8 @@ protected:
     std::vector<std::string> EnabledToolButtons() const
     {
         std::vector<std::string> enabled;
-        for (const char* name : {"tlbExit", "tlbNew", "tlbOpen", "tlbClose", "tlbSelectExe",
-                                 "tlbSelectFile", "tlbRemoveFile", "tlbCompile", "tlbBuild", "tlbHelp"}) {
+        for (const char* name : {"tlbExit", "tlbNew", "tlbOpen", "tlbClose", "tlbSelectExe", "tlbSelectFile",
+                                 "tlbRemoveFile", "tlbCompile", "tlbBuild", "tlbHelp"}) {
             if (Button(name)->isEnabled())
                 enabled.emplace_back(name);
         }
@@ -180,11 +179,11 @@ protected:
 };
 
 inline const std::vector<std::string> kNoScriptFileCommands = {"mnuFileNew", "mnuFileOpen", "mnuFileExit"};
-inline const std::vector<std::string> kScriptFileCommands = {
-    "mnuFileClose", "mnuFileSelect", "mnuFileRemoveLine", "mnuFileExit",
-    "mnuFileSelectExe", "mnuFileCompile", "mnuFileBuildAll"};
+inline const std::vector<std::string> kScriptFileCommands = {"mnuFileClose",   "mnuFileSelect",    "mnuFileRemoveLine",
+                                                             "mnuFileExit",    "mnuFileSelectExe", "mnuFileCompile",
+                                                             "mnuFileBuildAll"};
 inline const std::vector<std::string> kNoScriptButtons = {"tlbExit", "tlbNew", "tlbOpen", "tlbHelp"};
-inline const std::vector<std::string> kScriptButtons = {
-    "tlbExit", "tlbClose", "tlbSelectExe", "tlbSelectFile", "tlbRemoveFile", "tlbCompile", "tlbBuild", "tlbHelp"};
+inline const std::vector<std::string> kScriptButtons = {"tlbExit",       "tlbClose",   "tlbSelectExe", "tlbSelectFile",
+                                                        "tlbRemoveFile", "tlbCompile", "tlbBuild",     "tlbHelp"};
 
 }  // namespace brevok::testing
