@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/parsed.h"
+#include "platform/parsed.h"
 #include "image/res_file.h"
 
 namespace brevok {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "image/parsed.h"
+#include "platform/parsed.h"
 
 namespace brevok {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/parsed.h"
+#include "platform/parsed.h"
 
 namespace brevok {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "image/parsed.h"
+#include "platform/parsed.h"
 
 namespace brevok {
 

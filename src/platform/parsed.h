@@ -1,6 +1,7 @@
 // The result type of the parsers of untrusted files: a value, or the text of what is wrong.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,11 +10,13 @@ namespace brevok {
 
 /// What a parser of an untrusted file returns instead of throwing: either `value` is set,
 /// or `error` names what is wrong and where ("section 3 raw data runs past the end of the
-/// file (offset 0x400, size 0x200)"). Exactly one of the two is meaningful.
+/// file (offset 0x400, size 0x200)"). Exactly one of the two is meaningful. A text format
+/// also gives the line of the error, counted from 1 (0 where lines mean nothing).
 template <class T>
 struct Parsed {
     std::optional<T> value;
     std::string error;
+    std::size_t line = 0;
 
     bool ok() const { return value.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -23,8 +26,8 @@ struct Parsed {
     const T* operator->() const { return &*value; }
     T* operator->() { return &*value; }
 
-    static Parsed Ok(T v) { return Parsed{std::move(v), {}}; }
-    static Parsed Fail(std::string why) { return Parsed{std::nullopt, std::move(why)}; }
+    static Parsed Ok(T v) { return Parsed{std::move(v), {}, 0}; }
+    static Parsed Fail(std::string why, std::size_t line = 0) { return Parsed{std::nullopt, std::move(why), line}; }
 };
 
 }  // namespace brevok
