@@ -1,14 +1,14 @@
 # Helpers that turn one source folder into one library or one test program.
 
 # brevok_system_sources(OUT DIR): every .cpp directly in DIR that belongs to the system we
-# build for: a file named *_posix.cpp builds only for POSIX systems, *_win32.cpp only for
-# Windows, any other for both.
+# build for: a file named *_posix.cpp (a test: *_posix_test.cpp) builds only for POSIX
+# systems, *_win32.cpp (*_win32_test.cpp) only for Windows, any other for both.
 function(brevok_system_sources out dir)
   file(GLOB srcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
   if(WIN32)
-    list(FILTER srcs EXCLUDE REGEX "_posix\\.cpp$")
+    list(FILTER srcs EXCLUDE REGEX "_posix(_test)?\\.cpp$")
   else()
-    list(FILTER srcs EXCLUDE REGEX "_win32\\.cpp$")
+    list(FILTER srcs EXCLUDE REGEX "_win32(_test)?\\.cpp$")
   endif()
   set(${out} ${srcs} PARENT_SCOPE)
 endfunction()

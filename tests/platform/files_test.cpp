@@ -2,15 +2,13 @@
 #include "platform/files.h"
 
 #include "platform/errors.h"
+#include "platform/paths.h"
 #include "support/save_faults.h"
-#include "support/unprivileged.h"
 #include "support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <filesystem>
 
 using namespace brevok;
@@ -18,18 +16,6 @@ using brevok::testing::ErrorText;
 using brevok::testing::FaultyWriteLayer;
 using brevok::testing::NamesIn;
 using brevok::testing::ScratchFolder;
-using brevok::testing::UnprivilegedScope;
-
-namespace {
-
-mode_t ModeOf(const std::string& path)
-{
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
-}  // namespace
 
 TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
 {
@@ -74,64 +60,6 @@ TEST(AtomicSave, EveryFailingStepKeepsTheOldFileAndRemovesTheTemporaryOne)
     EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"script.rc"});
 }
 
-TEST(AtomicSave, PlacesThatCannotHoldTheFileAreRefusedAndLockedFoldersRewriteInPlace)
-{
-    const ScratchFolder dir;
-    const std::string missing = dir / "no such folder/a.rc";
-    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(missing, "x"); }), "Cannot create file " + missing);
-    EXPECT_EQ(ErrorText([&] { WriteFileAtomically(dir.Path(), "x"); }), "Cannot create file " + dir.Path());
-    EXPECT_EQ(ErrorText([&] { WriteFileAtomically("", "x"); }), "Cannot create file ");
-
-    // A read-only file in a writable folder, and a file in a read-only folder.
-    const ScratchFolder open;
-    UnprivilegedScope::OpenForEveryone(open.Path());
-    const std::string readOnly = open.Write("ro.rc", "keep");
-    chmod(readOnly.c_str(), 0444);
-    chmod(open.Path().c_str(), 0777);
-    const ScratchFolder locked;
-    const std::string inLocked = locked.Write("a.rc", "keep");
-    chmod(inLocked.c_str(), 0666);
-    chmod(locked.Path().c_str(), 0555);
-    {
-        const UnprivilegedScope nobody;
-        ASSERT_TRUE(nobody.Ok());
-        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(readOnly, "x"); }), "Cannot create file " + readOnly);
-        // A writable file in a folder that refuses new files is rewritten in place; a new
-        // file there cannot be made.
-        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(inLocked, "rewritten"); }), "");
-        EXPECT_EQ(ErrorText([&] { WriteFileAtomically(locked / "new.rc", "x"); }),
-                  "Cannot create file " + (locked / "new.rc"));
-    }
-    EXPECT_EQ(ReadFileBytes(readOnly), "keep");
-    EXPECT_EQ(NamesIn(open.Path()), std::vector<std::string>{"ro.rc"});
-    chmod(locked.Path().c_str(), 0755);
-    EXPECT_EQ(ReadFileBytes(inLocked), "rewritten");
-    EXPECT_EQ(NamesIn(locked.Path()), std::vector<std::string>{"a.rc"});
-}
-
-TEST(AtomicSave, KeepsPermissionsAndFollowsSymbolicLinks)
-{
-    const ScratchFolder dir;
-    const std::string target = dir.Write("real/script.rc", "old");
-    chmod(target.c_str(), 0640);
-    // A relative link to a relative link to the file.
-    ASSERT_EQ(symlink("real/script.rc", (dir / "hop.rc").c_str()), 0);
-    ASSERT_EQ(symlink("hop.rc", (dir / "link.rc").c_str()), 0);
-    WriteFileAtomically(dir / "link.rc", "new");
-    EXPECT_EQ(ReadFileBytes(target), "new");
-    EXPECT_EQ(ModeOf(target), 0640u);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.rc"));
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "hop.rc"));
-    EXPECT_EQ(NamesIn(dir / "real"), std::vector<std::string>{"script.rc"});
-
-    // A new file gets the usual permissions (0666 less the umask).
-    const mode_t mask = umask(022);
-    WriteFileAtomically(dir / "fresh.rc", "");
-    umask(mask);
-    EXPECT_EQ(ModeOf(dir / "fresh.rc"), 0644u);
-    EXPECT_EQ(ReadFileBytes(dir / "fresh.rc"), "");
-}
-
 TEST(FileReads, WholeAndInPieces)
 {
     const ScratchFolder dir;
@@ -155,4 +83,21 @@ TEST(FileReads, WholeAndInPieces)
     }, 7);
     EXPECT_EQ(pieces, 3);
     EXPECT_EQ(joined, bytes.substr(0, 21));
+}
+
+TEST(Folders, CreatedWithTheirParentsListedAndToldMissing)
+{
+    const ScratchFolder dir;
+    const std::string deep = dir / "x" + FolderSeparator() + "y" + FolderSeparator() + "z";
+    EXPECT_TRUE(CreateFolders(deep));
+    EXPECT_TRUE(FolderExists(deep));
+    EXPECT_TRUE(CreateFolders(deep));  // already there
+    dir.Write("b.txt", "");
+    std::vector<std::string> names = FolderEntryNames(dir.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"b.txt", "x"}));
+    EXPECT_EQ(FolderEntryNames(dir / "nothing"), std::vector<std::string>{});
+    EXPECT_TRUE(PathMissing(dir / "nothing"));
+    EXPECT_FALSE(PathMissing(dir / "b.txt"));
+    EXPECT_FALSE(CreateFolders(dir / "b.txt" + FolderSeparator() + "under a file"));
 }

@@ -14,22 +14,26 @@ public:
     {
         if (const char* old = std::getenv(name_.c_str()))
             old_ = old;
-        if (value)
-            setenv(name_.c_str(), value->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
+        Set(value);
     }
-    ~EnvGuard()
-    {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
+    ~EnvGuard() { Set(old_); }
     EnvGuard(const EnvGuard&) = delete;
     EnvGuard& operator=(const EnvGuard&) = delete;
 
 private:
+    void Set(const std::optional<std::string>& value) const
+    {
+#ifdef _WIN32
+        // The C runtime's own environment, which getenv reads; "" removes the variable.
+        _putenv_s(name_.c_str(), value ? value->c_str() : "");
+#else
+        if (value)
+            setenv(name_.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name_.c_str());
+#endif
+    }
+
     std::string name_;
     std::optional<std::string> old_;
 };

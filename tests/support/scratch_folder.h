@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -17,11 +18,24 @@ public:
     /// name (useful for spaces and other characters that paths must survive).
     explicit ScratchFolder(const std::string& infix = "")
     {
+#ifdef _WIN32
+        // No mkdtemp: a random name, made only when nobody has it yet.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate =
+                std::filesystem::temp_directory_path() / ("brevok" + infix + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                path_ = candidate.string();
+        }
+        if (path_.empty())
+            throw std::runtime_error("cannot create a scratch folder");
+#else
         std::string pattern =
             (std::filesystem::temp_directory_path() / ("brevok" + infix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a scratch folder");
         path_ = pattern;
+#endif
     }
     ~ScratchFolder()
     {
@@ -33,8 +47,8 @@ public:
 
     /// The folder, without a trailing separator.
     const std::string& Path() const { return path_; }
-    /// `name` inside the folder.
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    /// `name` inside the folder, joined with the system's folder separator.
+    std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
 
     /// Writes `bytes` to `name` inside the folder and returns its path.
     std::string Write(const std::string& name, const std::string& bytes) const
@@ -45,6 +59,7 @@ public:
         return file;
     }
 
+#ifndef _WIN32
     /// Writes a shell script and makes it executable.
     std::string WriteScript(const std::string& name, const std::string& body) const
     {
@@ -52,8 +67,15 @@ public:
         chmod(file.c_str(), 0755);
         return file;
     }
+#endif
 
 private:
+#ifdef _WIN32
+    static constexpr const char* kSeparator = "\\";
+#else
+    static constexpr const char* kSeparator = "/";
+#endif
+
     std::string path_;
 };
 
