@@ -28,21 +28,18 @@ public:
     void SetBatchText(const std::string& text) override { batchText = text; }
     std::string BatchText() const override { return batchText; }
 
-    void BeginBusyCursor() override { ++busyDepth; ++busyShown; }
+    void BeginBusyCursor() override
+    {
+        ++busyDepth;
+        ++busyShown;
+    }
     void EndBusyCursor() override { --busyDepth; }
     void ProcessPendingMessages() override { ++pumps; }
 
     Dialogs& GetDialogs() override { return dialogs; }
     ProcessLauncher& Launcher() override { return *launcher; }
 
-    /// Box texts in the order shown.
-    std::vector<std::string> BoxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : dialogs.boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
+    std::vector<std::string> BoxTexts() const { return dialogs.BoxTexts(); }
 
     FakeDialogs dialogs;
     SystemProcessLauncher system;

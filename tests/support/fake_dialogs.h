@@ -41,6 +41,15 @@ public:
     /// The next Resource Editor closes with Ok and `text`, or with Cancel (nullopt).
     void AnswerEdit(std::optional<std::string> text) { queue_.push_back(EditReply{std::move(text)}); }
 
+    /// The texts of the message boxes shown, in order.
+    std::vector<std::string> BoxTexts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes)
+            texts.push_back(box.text);
+        return texts;
+    }
+
     /// True when every queued answer was used.
     bool Done() const { return queue_.empty(); }
     std::size_t Pending() const { return queue_.size(); }
@@ -65,8 +74,7 @@ public:
         return true;
     }
 
-    std::string InputText(const std::string& caption, const std::string& prompt,
-                          int maxLength) override
+    std::string InputText(const std::string& caption, const std::string& prompt, int maxLength) override
     {
         prompts.push_back({caption, prompt, maxLength});
         transcript.push_back("input: " + caption);
@@ -95,10 +103,18 @@ public:
     std::vector<std::string> transcript;
 
 private:
-    struct BoxReply { BoxAnswer answer; };
-    struct FileReply { std::optional<std::string> path; };
-    struct InputReply { std::string text; };
-    struct EditReply { std::optional<std::string> text; };
+    struct BoxReply {
+        BoxAnswer answer;
+    };
+    struct FileReply {
+        std::optional<std::string> path;
+    };
+    struct InputReply {
+        std::string text;
+    };
+    struct EditReply {
+        std::optional<std::string> text;
+    };
     using Reply = std::variant<BoxReply, FileReply, InputReply, EditReply>;
 
     template <class T>
@@ -120,10 +136,13 @@ private:
     static BoxAnswer EscapeAnswer(BoxButtons buttons)
     {
         switch (buttons) {
-        case BoxButtons::Ok: return BoxAnswer::Ok;
-        case BoxButtons::YesNo: return BoxAnswer::No;
+        case BoxButtons::Ok:
+            return BoxAnswer::Ok;
+        case BoxButtons::YesNo:
+            return BoxAnswer::No;
         case BoxButtons::OkCancel:
-        case BoxButtons::YesNoCancel: return BoxAnswer::Cancel;
+        case BoxButtons::YesNoCancel:
+            return BoxAnswer::Cancel;
         }
         return BoxAnswer::Cancel;
     }

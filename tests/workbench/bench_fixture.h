@@ -5,6 +5,7 @@
 #include "platform/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/window_scratch.h"
 #include "support/printing_launcher.h"
 #include "support/scratch_folder.h"
 #include "workbench/help_command.h"
@@ -20,14 +21,6 @@
 #include <vector>
 
 namespace brevok::testing {
-
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 /// A window as the workbench sees it: what it was told to show, kept in members.
 class FakeView : public WorkbenchView {
@@ -115,45 +108,12 @@ inline const std::vector<std::string> kScriptFileCommands = {"mnuFileClose",   "
                                                              "mnuFileExit",    "mnuFileSelectExe", "mnuFileCompile",
                                                              "mnuFileBuildAll"};
 
-class BenchTest : public ::testing::Test {
+class BenchTest : public ::testing::Test, public WindowScratch {
 protected:
-    void SetUp() override
-    {
-        registryPath = folder / "config/registry.reg";
-        registry = std::make_unique<RegistryFile>(registryPath);
-    }
-
     void TearDown() override
     {
         bench.reset();
         EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " queued answers were not used";
-    }
-
-    /// Stores `settings` as a previous run would have left them.
-    void StoreSettings(const TSettings& settings)
-    {
-        RegistryFile store(registryPath);
-        SaveSettings(store, settings);
-    }
-
-    /// Settings as a previous run stores them: a known compiler, the scratch folder as the
-    /// working folder, everything else as given.
-    TSettings KnownCompiler() const
-    {
-        TSettings settings;
-        settings.WorkingFolder = folder.Path() + "/";
-        settings.CompilerPath = "/opt/brcc32";
-        settings.BatchPath = folder / "Temp.bat";
-        return settings;
-    }
-
-    /// What the store holds now, as the next run would read it.
-    TSettings StoredSettings()
-    {
-        RegistryFile store(registryPath);
-        TSettings settings;
-        LoadSettings(store, settings);
-        return settings;
     }
 
     /// Makes the workbench over a fresh view and runs its first activation.
@@ -228,18 +188,6 @@ protected:
         return {"all"};
     }
 
-    std::vector<std::string> BoxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : dialogs.boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
-
-    ScratchFolder folder;
-    std::string registryPath;
-    std::unique_ptr<RegistryFile> registry;
-    FakeDialogs dialogs;
     FakeView view;
     PrintingLauncher printer;
     ProcessLauncher* launcher = &printer;

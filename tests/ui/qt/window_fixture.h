@@ -5,6 +5,7 @@
 #include "platform/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/window_scratch.h"
 #include "support/recording_shell.h"
 #include "support/scratch_folder.h"
 
@@ -37,54 +38,14 @@ inline QApplication& TestApplication()
     return *app;
 }
 
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, public WindowScratch {
 protected:
-    void SetUp() override
-    {
-        TestApplication();
-        registryPath = folder / "config/registry.reg";
-        registry = std::make_unique<RegistryFile>(registryPath);
-    }
+    void SetUp() override { TestApplication(); }
 
     void TearDown() override
     {
         window.reset();
         EXPECT_TRUE(dialogs.Done()) << dialogs.Pending() << " queued answers were not used";
-    }
-
-    /// Stores `settings` as a previous run would have left them.
-    void StoreSettings(const TSettings& settings)
-    {
-        RegistryFile store(registryPath);
-        SaveSettings(store, settings);
-    }
-
-    /// Settings as a previous run stores them: a known compiler, the scratch folder as the
-    /// working folder, everything else as given.
-    TSettings KnownCompiler() const
-    {
-        TSettings settings;
-        settings.WorkingFolder = folder.Path() + "/";
-        settings.CompilerPath = "/opt/brcc32";
-        settings.BatchPath = folder / "Temp.bat";
-        return settings;
-    }
-
-    /// What the store holds now, as the next run would read it.
-    TSettings StoredSettings()
-    {
-        RegistryFile store(registryPath);
-        TSettings settings;
-        LoadSettings(store, settings);
-        return settings;
     }
 
     /// Makes the window and runs its first activation.
@@ -160,18 +121,6 @@ protected:
         return enabled;
     }
 
-    std::vector<std::string> BoxTexts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& box : dialogs.boxes)
-            texts.push_back(box.text);
-        return texts;
-    }
-
-    ScratchFolder folder;
-    std::string registryPath;
-    std::unique_ptr<RegistryFile> registry;
-    FakeDialogs dialogs;
     RecordingShell shell;
     /// The program file the window is told it runs from; empty: a file in the scratch folder.
     std::string programPath;
