@@ -3,11 +3,13 @@ JOBS   ?= 2
 BUILD  ?= build
 ASAN   ?= build-asan
 REL    ?= build-release
+WIN    ?= build-win
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: deps configure build run test test-plain test-asan bench fuzz install package screenshots clean
+.PHONY: deps configure build run test test-plain test-asan bench fuzz install package screenshots clean \
+        windows test-windows
 
 deps:
 	@sh scripts/install-deps.sh
@@ -33,7 +35,20 @@ test-asan: deps
 	@cmake --build $(ASAN) -j $(JOBS)
 	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
-test: test-plain test-asan
+# The Windows programs, cross-built with mingw-w64 into $(WIN)/bin (brcc32.exe, brc32.exe,
+# brevdos.exe), statically linked; no Qt on that side.
+windows: deps
+	@cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_GUI=OFF \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) > /dev/null
+	@cmake --build $(WIN) -j $(JOBS) --target brcc32 brc32 brevdos
+
+# The toolkit-free test programs cross-built and run under Wine in a prefix of their own
+# ($(WIN)/wine), made once per build folder; each program's count is printed at the end.
+test-windows: windows
+	@cmake --build $(WIN) -j $(JOBS)
+	@sh scripts/wine-tests.sh $(WIN) $(JOBS)
+
+test: test-plain test-asan test-windows
 
 bench: deps
 	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) > /dev/null
@@ -64,4 +79,4 @@ package: deps
 	@cd $(REL) && cpack
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(REL) build-fuzz
+	rm -rf $(BUILD) $(ASAN) $(REL) $(WIN) build-fuzz

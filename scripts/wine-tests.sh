@@ -1,0 +1,25 @@
+#!/bin/sh
+# Runs the cross-built test programs of a Windows build folder under Wine: wine-tests.sh
+# BUILD_FOLDER [JOBS]. The Wine prefix lives in BUILD_FOLDER/wine and is made (wineboot) once;
+# each test program is one CTest entry, and its GoogleTest count is printed after the run.
+set -e
+build=$(cd "$1" && pwd)
+jobs=${2:-2}
+export WINEPREFIX="$build/wine"
+export WINEDEBUG=-all
+# No Mono or Gecko: nothing here needs .NET or the HTML engine, and their installers would ask.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Preparing the Wine prefix $WINEPREFIX (once per build folder)"
+  wineboot --init > "$build/wineboot.log" 2>&1
+  wineserver --wait
+fi
+start=$(date +%s)
+status=0
+(cd "$build" && ctest --output-on-failure -j "$jobs") || status=$?
+# "[  PASSED  ] 12 tests." of each program, from the log of the run.
+awk '/^[0-9]+\/[0-9]+ Test: / { name = $3 } /\[  PASSED  \]|\[  FAILED  \] [0-9]+ test/ { print "  " name ": " $0 }' \
+  "$build/Testing/Temporary/LastTest.log"
+echo "Windows tests under Wine: $(( $(date +%s) - start )) s"
+wineserver -k 2>/dev/null || true
+exit $status
