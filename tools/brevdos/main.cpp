@@ -127,7 +127,13 @@ int main(int argc, char** argv)
     }
     int outputFd = 1;
     if (!redirection.file.empty()) {
+#ifdef _WIN32
+        // Bytes as the command writes them (no CR added), and a descriptor the command does
+        // not inherit: it gets the file's handle as its standard output instead.
+        const int flags = O_WRONLY | O_CREAT | O_BINARY | O_NOINHERIT | (redirection.append ? O_APPEND : O_TRUNC);
+#else
         const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (redirection.append ? O_APPEND : O_TRUNC);
+#endif
         outputFd = open(redirection.file.c_str(), flags, 0666);
         if (outputFd < 0) {
             WriteAll(2, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(errno) + "\n");
