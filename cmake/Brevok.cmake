@@ -61,7 +61,8 @@ endfunction()
 
 # brevok_tests(NAME DIR [DEPS...]): every .cpp directly in DIR for this system becomes one
 # GoogleTest program NAME, registered with CTest test by test. Extra environment for the tests
-# can be given in BREVOK_TEST_ENV before the call.
+# can be given in BREVOK_TEST_ENV before the call. brevok_tests_only(NAME DIR PATTERN
+# [DEPS...]) takes only the files of DIR whose names match the regular expression PATTERN.
 if(CMAKE_CROSSCOMPILING)
   # No GoogleTest for the target system is installed: build Debian's source package
   # (googletest) with the cross compiler; it names its targets GTest::gtest and
@@ -73,8 +74,9 @@ else()
   find_package(GTest REQUIRED)
 endif()
 include(GoogleTest)
-function(brevok_tests name dir)
+function(brevok_tests_only name dir pattern)
   brevok_system_sources(srcs ${dir})
+  list(FILTER srcs INCLUDE REGEX "${pattern}")
   if(NOT srcs)
     return()
   endif()
@@ -106,4 +108,8 @@ function(brevok_tests name dir)
   set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${env}")
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 600)
+endfunction()
+
+function(brevok_tests name dir)
+  brevok_tests_only(${name} ${dir} "\\.cpp$" ${ARGN})
 endfunction()
