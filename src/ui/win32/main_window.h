@@ -1,0 +1,96 @@
+// The main window TfrmResmain on Windows: a view of the workbench over plain Win32 controls.
+// It builds the menu bar, tool bar, labels, list, message pane and status bar, forwards every
+// event to the workbench and shows what the workbench tells it.
+#pragma once
+
+#include "workbench/workbench.h"
+#include "workbench/workbench_view.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#undef MessageBox
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace brevok::win32 {
+
+/// Everything the window uses from outside.
+struct MainWindowServices {
+    Dialogs& dialogs;
+    Registry& registry;
+    ProcessLauncher& launcher;
+    ProgramStarter& starter;
+    std::string programPath;
+};
+
+class TfrmResmain final : private WorkbenchView {
+public:
+    static constexpr int kClientWidth = 518;
+    static constexpr int kClientHeight = 460;
+
+    explicit TfrmResmain(MainWindowServices services);
+    ~TfrmResmain() override;
+    TfrmResmain(const TfrmResmain&) = delete;
+    TfrmResmain& operator=(const TfrmResmain&) = delete;
+
+    Workbench& Bench() { return *workbench_; }
+    HWND Handle() const { return window_; }
+    /// Shows the window centred on the screen; the first activation follows.
+    void ShowCentred(int showCommand);
+
+private:
+    // WorkbenchView
+    void Show(const WorkbenchState& state) override;
+    void SetMessages(std::span<const std::string> lines) override;
+    void AddMessage(std::string_view line) override;
+    std::optional<std::size_t> SelectedLine() const override;
+    void SelectLine(std::optional<std::size_t> line) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+    void Repaint() override;
+    void AddRunOutput(std::string_view bytes) override;
+    void EndRunOutput() override;
+    void SetAboutBoxFile(const std::string& path) override { aboutFile_ = path; }
+    void ShowAboutBox() override;
+    void OpenMakerLink(MakerLink link) override;
+    void Close() override;
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                          DWORD_PTR data);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void BuildMenu();
+    void BuildToolBar();
+    void BuildControls();
+    HWND AddLabel(const char* text, int x, int y, int width, int height, HFONT font);
+    void SizeLabelToText(HWND label);
+    void RunCommand(int id);
+    void DrawLine(const DRAWITEMSTRUCT& item);
+    void DocumentChanged();
+    void QueueActivation();
+
+    std::unique_ptr<Workbench> workbench_;
+    int documentListener_ = 0;
+    HWND window_ = nullptr;
+    HWND toolBar_ = nullptr;
+    HWND lblCurResFile_ = nullptr;
+    HWND lblCurExeFile_ = nullptr;
+    HWND wFolder_ = nullptr;
+    HWND compLab_ = nullptr;
+    HWND lstResList_ = nullptr;
+    HWND memCompilerMess_ = nullptr;
+    HWND sBar_ = nullptr;
+    HWND runOutput_ = nullptr;
+    HMENU menu_ = nullptr;
+    HFONT headingFont_ = nullptr;
+    HIMAGELIST pictures_ = nullptr;
+    std::string aboutFile_;
+    int busyDepth_ = 0;
+    bool activationQueued_ = false;
+    bool centred_ = false;
+};
+
+}  // namespace brevok::win32

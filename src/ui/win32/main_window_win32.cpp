@@ -1,0 +1,639 @@
+// The main window on Win32: its controls, the forwarding of every event to the workbench, and
+// what the workbench shows through it.
+#include "ui/win32/main_window.h"
+
+#include "platform/self_path.h"
+#include "ui/win32/modal_form.h"
+#include "versioninfo/get_version_info.h"
+#include "workbench/shell.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+namespace brevok::win32 {
+
+namespace {
+
+constexpr const char* kWindowClass = "TfrmResmain";
+constexpr const char* kRunOutputClass = "BrevokRunOutput";
+constexpr UINT kActivateMessage = WM_APP + 1;
+constexpr int kFirstCommand = 1001;
+
+constexpr const char* kMakerWebAddress = "http://www.halvane.example/";
+constexpr const char* kMakerMailAddress = "support@halvane.example";
+
+/// One command of the menus and tool bar: its id, the workbench's command, the menu text
+/// and, for a tool button, the picture and the hint.
+struct CommandEntry {
+    int id;
+    void (Workbench::*command)();
+};
+
+enum CommandId : int {
+    kNew = kFirstCommand,
+    kOpen,
+    kClose,
+    kAddFile,
+    kRemoveFile,
+    kExit,
+    kStartWithLast,
+    kFindCompiler,
+    kShowProgress,
+    kSetWorkingFolder,
+    kSelectExe,
+    kCompile,
+    kBuildAll,
+    kRedirect,
+    kHelp,
+    kAbout,
+    kEmail,
+    kWeb,
+};
+
+const CommandEntry kCommands[] = {
+    {kNew, &Workbench::NewScript},
+    {kOpen, &Workbench::OpenScript},
+    {kClose, &Workbench::CloseScript},
+    {kAddFile, &Workbench::AddFile},
+    {kRemoveFile, &Workbench::RemoveSelectedLine},
+    {kExit, &Workbench::Exit},
+    {kStartWithLast, &Workbench::ToggleStartWithLast},
+    {kFindCompiler, &Workbench::FindCompiler},
+    {kShowProgress, &Workbench::ToggleShowProgress},
+    {kSetWorkingFolder, &Workbench::ChooseWorkingFolder},
+    {kSelectExe, &Workbench::ChooseExecutable},
+    {kCompile, &Workbench::Compile},
+    {kBuildAll, &Workbench::BuildAll},
+    {kRedirect, &Workbench::RedirectSources},
+    {kHelp, &Workbench::ShowHelp},
+    {kAbout, &Workbench::ShowAbout},
+    {kEmail, &Workbench::EmailMaker},
+    {kWeb, &Workbench::OpenMakerWebPage},
+};
+
+/// Enabled exactly while no script is open, and exactly while one is.
+constexpr int kClosedStateCommands[] = {kNew, kOpen};
+constexpr int kOpenStateCommands[] = {kClose, kSelectExe, kAddFile, kRemoveFile, kCompile, kBuildAll};
+
+struct ToolButton {
+    int id;  // 0: a separator
+    int picture;  // the separator's width for a separator
+    const char* hint;
+};
+
+const ToolButton kToolButtons[] = {
+    {kExit, 9, "Exit"},
+    {0, 41, nullptr},
+    {kNew, 0, "New Resource Script"},
+    {kOpen, 1, "Open Resource Script"},
+    {kClose, 2, "Close Resource Script"},
+    {kSelectExe, 7, "Select Executable to bind to"},
+    {kAddFile, 3, "Add a file to resources"},
+    {kRemoveFile, 10, "Remove a file from resources"},
+    {kCompile, 8, "Compile resource file"},
+    {kBuildAll, 6, "Build All"},
+    {0, 40, nullptr},
+    {kHelp, 5, "Help"},
+};
+
+void SetText(HWND control, const std::string& text)
+{
+    SetWindowTextA(control, text.c_str());
+}
+
+/// Bare LF line ends as an edit control needs them: CR LF; a lone CR is left out.
+std::string ForEditControl(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(bytes.size() + bytes.size() / 16);
+    for (const char c : bytes) {
+        if (c == '\r')
+            continue;
+        if (c == '\n')
+            text += '\r';
+        text += c;
+    }
+    return text;
+}
+
+void AppendToEdit(HWND edit, const std::string& text)
+{
+    const int end = GetWindowTextLengthA(edit);
+    SendMessageA(edit, EM_SETSEL, static_cast<WPARAM>(end), static_cast<LPARAM>(end));
+    SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+/// The about box: the program's title, the version of its file, the copyright and the author.
+class AboutForm final : public ModalForm {
+public:
+    explicit AboutForm(std::string version) : version_(std::move(version)) {}
+
+private:
+    void Build(HWND) override
+    {
+        AddControl("STATIC", "Resource Compiler", SS_CENTER, 4, 16, 136, 17, -1);
+        const std::string versionLine = version_.empty() ? std::string() : "Version " + version_;
+        AddControl("STATIC", versionLine.c_str(), SS_CENTER, 4, 40, 136, 17, -1);
+        AddControl("STATIC", "Copyright 2026 Halvane", SS_CENTER, 4, 64, 136, 17, -1);
+        AddControl("STATIC", "Halvane", SS_CENTER, 4, 88, 136, 17, -1);
+        AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 30, 204, 90, 25, IDOK);
+    }
+    bool Command(WORD id, WORD) override
+    {
+        if (id != IDOK)
+            return false;
+        End(1);
+        return true;
+    }
+
+    std::string version_;
+};
+
+LRESULT CALLBACK RunOutputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SIZE) {
+        if (HWND edit = GetWindow(window, GW_CHILD))
+            MoveWindow(edit, 4, 4, LOWORD(lParam) - 8, HIWORD(lParam) - 8, TRUE);
+        return 0;
+    }
+    if (message == WM_CLOSE)
+        return 0;  // it closes when the run ends
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses(WNDPROC main)
+{
+    WNDCLASSEXA kind{};
+    kind.cbSize = sizeof kind;
+    kind.lpfnWndProc = main;
+    kind.hInstance = GetModuleHandleA(nullptr);
+    kind.hIcon = LoadIconA(kind.hInstance, "MAINICON");
+    kind.hIconSm = kind.hIcon;
+    kind.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    kind.lpszClassName = kWindowClass;
+    RegisterClassExA(&kind);
+
+    WNDCLASSEXA output = kind;
+    output.lpfnWndProc = RunOutputProcedure;
+    output.lpszClassName = kRunOutputClass;
+    RegisterClassExA(&output);
+}
+
+}  // namespace
+
+TfrmResmain::TfrmResmain(MainWindowServices services)
+{
+    workbench_ = std::make_unique<Workbench>(
+        WorkbenchServices{services.dialogs, services.registry, services.launcher, services.starter,
+                          services.programPath},
+        static_cast<WorkbenchView&>(*this));
+    RegisterClasses(&TfrmResmain::Procedure);
+    // A single fixed border: minimise and close, no maximise, no resizing.
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    BuildMenu();
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, style, TRUE, 0);
+    window_ = CreateWindowExA(WS_EX_ACCEPTFILES, kWindowClass, kInitialCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr, menu_,
+                              GetModuleHandleA(nullptr), this);
+    headingFont_ = CreateFontA(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                               CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+    BuildToolBar();
+    BuildControls();
+    documentListener_ = workbench_->Document().AddListener([this](const ScriptChange&) { DocumentChanged(); });
+    Show(workbench_->State());
+    SetFocus(memCompilerMess_);
+}
+
+TfrmResmain::~TfrmResmain()
+{
+    workbench_->Document().RemoveListener(documentListener_);
+    if (window_ != nullptr) {
+        SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+    if (pictures_ != nullptr)
+        ImageList_Destroy(pictures_);
+    if (headingFont_ != nullptr)
+        DeleteObject(headingFont_);
+}
+
+void TfrmResmain::ShowCentred(int showCommand)
+{
+    if (!centred_) {
+        centred_ = true;
+        RECT place;
+        GetWindowRect(window_, &place);
+        const int width = place.right - place.left;
+        const int height = place.bottom - place.top;
+        SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    // Some desktops never activate a new window; its first show starts the sequence as well.
+    QueueActivation();
+}
+
+// --- building the window ------------------------------------------------------------------------
+
+void TfrmResmain::BuildMenu()
+{
+    menu_ = CreateMenu();
+    auto popup = [this](const char* title, std::initializer_list<std::pair<int, const char*>> entries) {
+        HMENU sub = CreatePopupMenu();
+        for (const auto& [id, text] : entries) {
+            if (id == 0)
+                AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
+            else
+                AppendMenuA(sub, MF_STRING, static_cast<UINT_PTR>(id), text);
+        }
+        AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), title);
+    };
+    popup("&File", {{kNew, "&New"},
+                    {kOpen, "&Open"},
+                    {kClose, "C&lose"},
+                    {0, nullptr},
+                    {kAddFile, "&Add File"},
+                    {kRemoveFile, "&Remove File"},
+                    {0, nullptr},
+                    {kExit, "&Exit"}});
+    popup("&Options", {{kStartWithLast, "Start with last Project"},
+                       {kFindCompiler, "&Find Compiler"},
+                       {kShowProgress, "Show Compiler progress"},
+                       {kSetWorkingFolder, "Set Working Folder"},
+                       {kSelectExe, "Select &Exe to Bind"}});
+    popup("&Actions", {{kCompile, "&Compile"},
+                       {kBuildAll, "&Build All"},
+                       {0, nullptr},
+                       {kRedirect, "Re-direct source files to working folder"}});
+    popup("&Help", {{kHelp, "&Help"}, {kAbout, "&About"}, {0, nullptr}, {kEmail, "e-mail Halvane"}, {kWeb, "Halvane on the Web"}});
+}
+
+void TfrmResmain::BuildToolBar()
+{
+    toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP,
+                               0, 0, kClientWidth, 42, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    pictures_ = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 11, 0);
+    if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), "TOOLSTRIP")) {
+        ImageList_AddMasked(pictures_, strip, RGB(255, 0, 255));
+        DeleteObject(strip);
+    }
+    SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_));
+    std::vector<TBBUTTON> buttons;
+    for (const ToolButton& entry : kToolButtons) {
+        TBBUTTON button{};
+        button.iBitmap = entry.picture;
+        button.idCommand = entry.id;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = entry.id == 0 ? BTNS_SEP : BTNS_BUTTON;
+        buttons.push_back(button);
+    }
+    SendMessageA(toolBar_, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(39, 38));
+    SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
+    MoveWindow(toolBar_, 0, 0, kClientWidth, 42, TRUE);
+}
+
+HWND TfrmResmain::AddLabel(const char* text, int x, int y, int width, int height, HFONT font)
+{
+    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y, width,
+                                 height, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    return label;
+}
+
+void TfrmResmain::SizeLabelToText(HWND label)
+{
+    const std::string text = WindowText(label);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, WindowFont());
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    RECT place;
+    GetWindowRect(label, &place);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    SetWindowPos(label, nullptr, 0, 0, size.cx, std::max<LONG>(size.cy, 13), SWP_NOMOVE | SWP_NOZORDER);
+}
+
+void TfrmResmain::BuildControls()
+{
+    lblCurResFile_ = AddLabel(kResFileCaption, 8, 56, 401, 17, WindowFont());
+    lblCurExeFile_ = AddLabel(kExeFileCaption, 8, 80, 401, 17, WindowFont());
+    wFolder_ = AddLabel(kFolderCaption, 8, 104, 0, 13, WindowFont());
+    compLab_ = AddLabel(kCompilerCaption, 8, 128, 0, 13, WindowFont());
+    AddLabel("List of Resources", 8, 176, 169, 25, headingFont_);
+    AddLabel("Compiler Messages", 8, 336, 169, 25, headingFont_);
+
+    // An owner-data list: it holds a count, and draws each visible row from the document.
+    lstResList_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA |
+                                      LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
+                                  16, 201, 481, 121, window_, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr),
+                                  nullptr);
+    SendMessageA(lstResList_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
+    SendMessageA(lstResList_, LB_SETITEMHEIGHT, 0, 13);
+    SetWindowSubclass(lstResList_, &TfrmResmain::ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
+
+    memCompilerMess_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
+                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
+                                           ES_AUTOVSCROLL,
+                                       16, 360, 481, 65, window_, reinterpret_cast<HMENU>(2),
+                                       GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(memCompilerMess_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
+    SendMessageA(memCompilerMess_, EM_LIMITTEXT, 0x7FFFFFFE, 0);
+
+    sBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+    SendMessageA(sBar_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
+    int rightEdges[3] = {245, 490, 510};
+    SendMessageA(sBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges));
+    // Focus order: the message pane, then the list.
+    SetWindowPos(lstResList_, memCompilerMess_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// --- events -------------------------------------------------------------------------------------
+
+LRESULT CALLBACK TfrmResmain::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* self = static_cast<TfrmResmain*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TfrmResmain*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TfrmResmain::ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR data)
+{
+    // A typed character marks the script as changed and keeps the list's own meaning.
+    if (message == WM_CHAR)
+        reinterpret_cast<TfrmResmain*>(data)->workbench_->NoteTypedKey();
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT TfrmResmain::Handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == lstResList_) {
+            if (HIWORD(wParam) == LBN_DBLCLK)
+                workbench_->EditSelectedLine();
+            return 0;
+        }
+        RunCommand(LOWORD(wParam));
+        return 0;
+    case WM_NOTIFY: {
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
+        if (header->code == TTN_GETDISPINFOA) {
+            auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+            for (const ToolButton& entry : kToolButtons) {
+                if (entry.id != 0 && static_cast<UINT_PTR>(entry.id) == header->idFrom)
+                    tip->lpszText = const_cast<char*>(entry.hint);
+            }
+        }
+        return 0;
+    }
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 13;
+        return TRUE;
+    case WM_DRAWITEM:
+        DrawLine(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    case WM_DROPFILES: {
+        auto drop = reinterpret_cast<HDROP>(wParam);
+        std::vector<std::string> paths;
+        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+            path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+            paths.push_back(path);
+        }
+        DragFinish(drop);
+        workbench_->AddDroppedFiles(paths);
+        return 0;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE)
+            QueueActivation();
+        break;
+    case kActivateMessage:
+        workbench_->Activate();
+        return 0;
+    case WM_SETCURSOR:
+        if (busyDepth_ > 0) {
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+            return TRUE;
+        }
+        break;
+    case WM_CLOSE:
+        if (workbench_->MayClose())
+            DestroyWindow(window_);
+        return 0;
+    case WM_DESTROY:
+        window_ = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void TfrmResmain::RunCommand(int id)
+{
+    for (const CommandEntry& entry : kCommands) {
+        if (entry.id == id) {
+            (workbench_.get()->*entry.command)();
+            return;
+        }
+    }
+}
+
+void TfrmResmain::QueueActivation()
+{
+    if (workbench_->Activated() || activationQueued_ || window_ == nullptr)
+        return;
+    activationQueued_ = true;
+    // After the event that asked for it, so that boxes of the sequence open over a painted window.
+    PostMessageA(window_, kActivateMessage, 0, 0);
+}
+
+void TfrmResmain::DrawLine(const DRAWITEMSTRUCT& item)
+{
+    if (item.hwndItem != lstResList_)
+        return;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    const ScriptDocument& document = workbench_->Document();
+    if (item.itemID != static_cast<UINT>(-1) && item.itemID < document.LineCount()) {
+        const std::string& line = document.Line(item.itemID);
+        SetBkMode(item.hDC, TRANSPARENT);
+        SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        RECT text = item.rcItem;
+        text.left += 2;
+        DrawTextA(item.hDC, line.c_str(), static_cast<int>(line.size()), &text,
+                  DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_EXPANDTABS);
+    }
+    if (item.itemState & ODS_FOCUS)
+        DrawFocusRect(item.hDC, &item.rcItem);
+}
+
+void TfrmResmain::DocumentChanged()
+{
+    if (lstResList_ == nullptr)
+        return;
+    // Keep the selection where it was when the count changes (LB_SETCOUNT clears it).
+    const LRESULT selected = SendMessageA(lstResList_, LB_GETCURSEL, 0, 0);
+    const LRESULT top = SendMessageA(lstResList_, LB_GETTOPINDEX, 0, 0);
+    const auto count = static_cast<WPARAM>(workbench_->Document().LineCount());
+    if (static_cast<WPARAM>(SendMessageA(lstResList_, LB_GETCOUNT, 0, 0)) != count) {
+        SendMessageA(lstResList_, LB_SETCOUNT, count, 0);
+        if (selected != LB_ERR && static_cast<WPARAM>(selected) < count)
+            SendMessageA(lstResList_, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        SendMessageA(lstResList_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
+    }
+    InvalidateRect(lstResList_, nullptr, TRUE);
+}
+
+// --- what the workbench shows -------------------------------------------------------------------
+
+void TfrmResmain::Show(const WorkbenchState& state)
+{
+    if (window_ == nullptr)
+        return;
+    SetText(window_, state.caption);
+    SetText(lblCurResFile_, state.scriptLabel);
+    SetText(lblCurExeFile_, state.exeLabel);
+    SetText(wFolder_, state.folderLabel);
+    SizeLabelToText(wFolder_);
+    SetText(compLab_, state.compilerLabel);
+    SizeLabelToText(compLab_);
+    SendMessageA(sBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(state.statusPanel.c_str()));
+    const bool designed = state.commands == CommandState::AsDesigned;
+    const bool open = state.commands == CommandState::ScriptOpen;
+    auto enable = [this](int id, bool on) {
+        EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+        SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(on ? TRUE : FALSE, 0));
+    };
+    for (const int id : kClosedStateCommands)
+        enable(id, designed || !open);
+    for (const int id : kOpenStateCommands)
+        enable(id, designed || open);
+    CheckMenuItem(menu_, kStartWithLast, MF_BYCOMMAND | (state.startWithLast ? MF_CHECKED : MF_UNCHECKED));
+    CheckMenuItem(menu_, kShowProgress, MF_BYCOMMAND | (state.showProgress ? MF_CHECKED : MF_UNCHECKED));
+    DrawMenuBar(window_);
+}
+
+void TfrmResmain::SetMessages(std::span<const std::string> lines)
+{
+    std::string text;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            text += "\r\n";
+        text += lines[i];
+    }
+    SetText(memCompilerMess_, text);
+}
+
+void TfrmResmain::AddMessage(std::string_view line)
+{
+    const std::string separator = GetWindowTextLengthA(memCompilerMess_) > 0 ? "\r\n" : "";
+    AppendToEdit(memCompilerMess_, separator + std::string(line));
+}
+
+std::optional<std::size_t> TfrmResmain::SelectedLine() const
+{
+    const LRESULT selected = SendMessageA(lstResList_, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR)
+        return std::nullopt;
+    return static_cast<std::size_t>(selected);
+}
+
+void TfrmResmain::SelectLine(std::optional<std::size_t> line)
+{
+    SendMessageA(lstResList_, LB_SETCURSEL, line ? static_cast<WPARAM>(*line) : static_cast<WPARAM>(-1), 0);
+}
+
+void TfrmResmain::BeginBusy()
+{
+    if (busyDepth_++ == 0)
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void TfrmResmain::EndBusy()
+{
+    if (busyDepth_ > 0 && --busyDepth_ == 0) {
+        POINT at;
+        GetCursorPos(&at);
+        SetCursorPos(at.x, at.y);  // makes the window set its own cursor again
+    }
+}
+
+void TfrmResmain::Repaint()
+{
+    // Only paint messages: user input waits until the command ends.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+        DispatchMessageA(&message);
+}
+
+void TfrmResmain::AddRunOutput(std::string_view bytes)
+{
+    if (runOutput_ == nullptr) {
+        RECT place;
+        GetWindowRect(window_, &place);
+        runOutput_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kRunOutputClass, "Compiler progress",
+                                     WS_POPUP | WS_CAPTION | WS_THICKFRAME, place.left + 20, place.top + 120, 480, 200,
+                                     window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
+                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY,
+                                    4, 4, 464, 160, runOutput_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
+        SendMessageA(edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
+        ShowWindow(runOutput_, SW_SHOWNOACTIVATE);
+    }
+    AppendToEdit(GetWindow(runOutput_, GW_CHILD), ForEditControl(bytes));
+}
+
+void TfrmResmain::EndRunOutput()
+{
+    if (runOutput_ != nullptr)
+        DestroyWindow(runOutput_);
+    runOutput_ = nullptr;
+}
+
+void TfrmResmain::ShowAboutBox()
+{
+    TGetVersionInfoFromFile reader;
+    reader.setFileName(RunningProgramPath());
+    const auto& values = reader.VersionStrings();
+    AboutForm form(kFileVersionPosition < values.size() ? values[kFileVersionPosition] : std::string());
+    form.Run(window_, " ", 144, 237);
+}
+
+void TfrmResmain::OpenMakerLink(MakerLink link)
+{
+    const std::string target =
+        link == MakerLink::Email ? std::string("mailto:") + kMakerMailAddress : std::string(kMakerWebAddress);
+    ShellExecuteA(window_, "open", target.c_str(), nullptr, nullptr, kShowMaximized);
+}
+
+void TfrmResmain::Close()
+{
+    SendMessageA(window_, WM_CLOSE, 0, 0);
+}
+
+}  // namespace brevok::win32
