@@ -1,0 +1,94 @@
+// Compile and Build All on Windows with the real runners and the real tools: the batch file
+// read by cmd.exe, brcc32.exe writing the .res, brevdos.exe capturing brc32.exe's output.
+#include "workbench/build_all_command.h"
+#include "workbench/compile_command.h"
+
+#include "platform/command_line.h"
+#include "platform/process.h"
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/fake_command_host.h"
+#include "support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace brevok {
+namespace {
+
+using testing::EnvGuard;
+using testing::FakeCommandHost;
+using testing::ScratchFolder;
+using Lines = std::vector<std::string>;
+
+/// The folder of the built tools, bin/ beside this program's tests/.
+std::string ToolFolder()
+{
+    return ProgramFolder() + "..\\bin\\";
+}
+
+/// A bitmap file of one 24-bit pixel.
+std::string OnePixelBitmap()
+{
+    const std::string info("\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
+                           40);
+    return std::string("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0", 14) + info + std::string("\x00\x00\xff\x00", 4);
+}
+
+class WindowsCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // The working folder's path holds a blank and a character cmd.exe reads as syntax.
+        const std::string logo = folder.Write("logo.bmp", OnePixelBitmap());
+        host.document.Reset({"LOGO BITMAP \"" + logo + "\""});
+        host.settings.WorkingFolder = folder.Path() + "\\";
+        host.settings.ScriptPath = folder / "app.rc";
+        host.settings.CompilerPath = ToolFolder() + "brcc32.exe";
+        host.settings.ExePath = folder / "app.exe";
+    }
+
+    ScratchFolder folder{" work&co"};
+    FakeCommandHost host;
+};
+
+TEST_F(WindowsCommandsTest, CompileRunsTheBatchThroughCmdAndShowsTheOutcome)
+{
+    CompileOptions options;
+    options.timeoutMs = 60000;
+    host.dialogs.AnswerBox(BoxAnswer::Ok);
+    RunCompileCommand(host, options);
+    EXPECT_EQ(host.BoxTexts(), Lines{"Resource compiled " + (folder / "app.res")});
+    EXPECT_EQ(host.messages, Lines{"Compile complete, No errors found.."});
+    EXPECT_TRUE(FileExists(folder / "app.res"));
+    EXPECT_FALSE(FileExists(folder / "Temp.bat"));  // deleted after the run
+
+    // A line the compiler refuses: its message is shown, named by the script's line, no box.
+    host.document.Reset({"LOGO BITMAP \"" + (folder / "missing.bmp") + "\""});
+    RunCompileCommand(host, options);
+    ASSERT_EQ(host.messages.size(), 1u);
+    const std::string refused = host.messages.front();
+    EXPECT_EQ(refused.rfind((folder / "app.rc") + "(1): error: BITMAP LOGO: ", 0), 0u) << refused;
+    EXPECT_NE(refused.find(folder / "missing.bmp"), std::string::npos) << refused;
+    EXPECT_EQ(host.BoxTexts().size(), 1u);
+}
+
+TEST_F(WindowsCommandsTest, BuildAllBindsThroughBrevdosAndBrc32)
+{
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + "test_child.exe").c_str(), host.settings.ExePath.c_str(), FALSE));
+    // The companion as the Windows program names it, found on the search path.
+    const EnvGuard path("PATH", ToolFolder() + ";" + std::string(std::getenv("PATH")));
+    BuildAllOptions options;
+    options.rules = WindowsBuildRules();
+    options.rules.maxLength = SystemCommandLineLimit();  // a scratch folder's paths are long
+    options.timeoutMs = 60000;
+    RunBuildAllCommand(host, options);
+    EXPECT_EQ(host.BoxTexts(), Lines{});
+    EXPECT_EQ(host.messages, Lines{"Compile and binding complete, No errors found.."});
+    EXPECT_TRUE(FileExists(folder / "app.res"));
+    EXPECT_EQ(host.busyDepth, 0);
+}
+
+}  // namespace
+}  // namespace brevok
