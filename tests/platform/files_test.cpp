@@ -3,6 +3,7 @@
 
 #include "platform/errors.h"
 #include "platform/paths.h"
+#include "platform/read_only_file.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
@@ -100,4 +101,20 @@ TEST(Folders, CreatedWithTheirParentsListedAndToldMissing)
     EXPECT_TRUE(PathMissing(dir / "nothing"));
     EXPECT_FALSE(PathMissing(dir / "b.txt"));
     EXPECT_FALSE(CreateFolders(dir / "b.txt" + FolderSeparator() + "under a file"));
+}
+
+TEST(ReadOnlyFile, ReadsAtAnyOffsetWithinTheFileOnly)
+{
+    const ScratchFolder dir;
+    const std::string path = dir.Write("data.bin", std::string("0123456789\0\xff", 12));
+    const ReadOnlyFile file(path);
+    ASSERT_TRUE(file.isOpen());
+    EXPECT_EQ(file.size(), 12u);
+    EXPECT_EQ(file.ReadAt(0, 3), "012");
+    EXPECT_EQ(file.ReadAt(9, 3), std::string("9\0\xff", 3));
+    EXPECT_EQ(file.ReadAt(12, 0), "");
+    EXPECT_EQ(file.ReadAt(11, 2), std::nullopt);
+    EXPECT_EQ(file.ReadAt(13, 0), std::nullopt);
+    EXPECT_FALSE(ReadOnlyFile(dir / "missing.bin").isOpen());
+    EXPECT_FALSE(ReadOnlyFile(dir.Path()).isOpen());  // a folder is no regular file
 }

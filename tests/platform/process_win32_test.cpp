@@ -3,6 +3,7 @@
 #include "platform/process.h"
 
 #include "platform/command_line.h"
+#include "platform/detached_start.h"
 #include "platform/files.h"
 #include "support/scratch_folder.h"
 
@@ -177,6 +178,21 @@ TEST_F(WindowsRunnerTest, ShowNormalHandsTheOutputAndTheEchoedCommandsToTheObser
     seen.clear();
     EXPECT_EQ(Run("", batch, 60000, kShowWindowMinimized), "OK");
     EXPECT_EQ(seen, "");
+}
+
+TEST(DetachedStart, StartsWithoutWaitingAndReportsWhatCannotStart)
+{
+    const ScratchFolder folder;
+    const std::string pidFile = folder / "sleeper.txt";
+    ASSERT_TRUE(StartDetached(QuoteArgument(ChildProgram()) + " sleep " + QuoteArgument(pidFile)));
+    // It returned while the child runs on; the child is ended here.
+    Sleepers sleepers;
+    sleepers.Open(pidFile);
+    ASSERT_NE(sleepers.child, nullptr);
+    EXPECT_EQ(WaitForSingleObject(sleepers.child, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    TerminateProcess(sleepers.child, 1);
+    EXPECT_FALSE(StartDetached(folder / "missing.exe"));
+    EXPECT_FALSE(StartDetached(""));
 }
 
 TEST(ToolHelpers, RunAndCaptureAndRunWithOutput)
