@@ -84,6 +84,7 @@ private:
     HWND memCompilerMess_ = nullptr;
     HWND sBar_ = nullptr;
     HWND runOutput_ = nullptr;
+    HWND focus_ = nullptr;
     HMENU menu_ = nullptr;
     HFONT headingFont_ = nullptr;
     HIMAGELIST pictures_ = nullptr;

@@ -138,7 +138,7 @@ private:
         AddControl("STATIC", versionLine.c_str(), SS_CENTER, 4, 40, 136, 17, -1);
         AddControl("STATIC", "Copyright 2026 Halvane", SS_CENTER, 4, 64, 136, 17, -1);
         AddControl("STATIC", "Halvane", SS_CENTER, 4, 88, 136, 17, -1);
-        AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 30, 204, 90, 25, IDOK);
+        FocusFirst(AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 30, 204, 90, 25, IDOK));
     }
     bool Command(WORD id, WORD) override
     {
@@ -426,9 +426,16 @@ LRESULT TfrmResmain::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE)
-            QueueActivation();
-        break;
+        // The control that had the focus gets it back when the window is active again.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focused = GetFocus();
+            if (focused != nullptr && IsChild(window_, focused))
+                focus_ = focused;
+            return 0;
+        }
+        SetFocus(focus_ != nullptr ? focus_ : memCompilerMess_);
+        QueueActivation();
+        return 0;
     case kActivateMessage:
         workbench_->Activate();
         return 0;

@@ -31,6 +31,9 @@ protected:
 
     void End(int result);
     HWND Form() const { return form_; }
+    /// The control that has the focus when the form opens, and again whenever it is activated
+    /// (after a box over it closes) unless another control had it.
+    void FocusFirst(HWND control) { focus_ = control; }
     /// A child control with the window font.
     HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                     int id);
@@ -39,6 +42,7 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND form_ = nullptr;
+    HWND focus_ = nullptr;
     bool done_ = false;
     int result_ = 0;
 };

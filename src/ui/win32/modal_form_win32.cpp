@@ -85,6 +85,8 @@ int ModalForm::Run(HWND owner, const std::string& caption, int clientWidth, int 
     if (owner != nullptr)
         EnableWindow(owner, FALSE);
     ShowWindow(form_, SW_SHOW);
+    if (focus_ != nullptr)
+        SetFocus(focus_);
     MSG message;
     while (!done_ && GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (!KeyboardCloses() && message.message == WM_KEYDOWN &&
@@ -130,6 +132,15 @@ LRESULT CALLBACK ModalForm::Procedure(HWND window, UINT message, WPARAM wParam, 
         return 0;
     case WM_CLOSE:
         form->End(0);
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focused = GetFocus();
+            if (focused != nullptr && IsChild(window, focused))
+                form->focus_ = focused;
+        } else if (form->focus_ != nullptr) {
+            SetFocus(form->focus_);
+        }
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);

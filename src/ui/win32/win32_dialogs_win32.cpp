@@ -83,7 +83,7 @@ private:
         SendMessageA(field_, EM_LIMITTEXT, static_cast<WPARAM>(maxLength_), 0);
         AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 112, 72, 75, 25, kOkId);
         AddControl("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 193, 72, 75, 25, kCancelId);
-        SetFocus(field_);
+        FocusFirst(field_);
     }
     bool Command(WORD id, WORD) override
     {
@@ -123,7 +123,7 @@ private:
         shown_ = WindowText(field_);
         AddControl("BUTTON", "Ok", WS_TABSTOP | BS_PUSHBUTTON, 352, 48, 75, 25, kEditOk);
         AddControl("BUTTON", "Cancel", WS_TABSTOP | BS_PUSHBUTTON, 438, 48, 75, 25, kEditCancel);
-        SetFocus(field_);
+        FocusFirst(field_);
     }
     bool Command(WORD id, WORD) override
     {
