@@ -142,6 +142,16 @@ struct ProgramExit {
     std::string output;
 };
 
+/// The system's own words for the error code of a failed start (strerror; on Windows the
+/// message FormatMessage gives for the Win32 error code), without a final line break.
+std::string StartErrorText(int code);
+
+/// The error code a start fails with when its program does not exist (ENOENT; on Windows
+/// ERROR_FILE_NOT_FOUND, which has the same number), and whether `code` says so (on Windows
+/// a missing folder, ERROR_PATH_NOT_FOUND, too).
+inline constexpr int kProgramNotFoundError = 2;
+bool IsNotFoundError(int code);
+
 /// Runs `argv` (argv[0] a path) with standard input from /dev/null, captures its standard
 /// output and error together, and waits for it to end. Unlike the runners' children, the
 /// program stays in the caller's process group, so whatever ends the group ends it too.

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <system_error>
 #include <thread>
@@ -277,6 +278,18 @@ ProgramExit RunToEnd(const std::vector<std::string>& argv, Output output, int ou
 }
 
 }  // namespace
+
+std::string StartErrorText(int code)
+{
+    return std::strerror(code);
+}
+
+static_assert(kProgramNotFoundError == ENOENT);
+
+bool IsNotFoundError(int code)
+{
+    return code == ENOENT;
+}
 
 ProgramExit RunAndCapture(const std::vector<std::string>& argv)
 {

@@ -290,6 +290,26 @@ ProgramExit RunToEnd(const std::vector<std::string>& argv, Output output, HANDLE
 
 }  // namespace
 
+std::string StartErrorText(int code)
+{
+    char* text = nullptr;
+    const DWORD size = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                          FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = size > 0 && text != nullptr ? std::string(text, size) : "error " + std::to_string(code);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+        message.pop_back();
+    return message;
+}
+
+static_assert(kProgramNotFoundError == ERROR_FILE_NOT_FOUND);
+
+bool IsNotFoundError(int code)
+{
+    return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND;
+}
+
 ProgramExit RunAndCapture(const std::vector<std::string>& argv)
 {
     return RunToEnd(argv, Output::Capture, nullptr);

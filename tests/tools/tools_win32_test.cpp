@@ -64,7 +64,9 @@ TEST(BrevdosExe, RedirectsTheOutputItselfAndPassesTheExitCodeOn)
     EXPECT_EQ(run.exitCode, 127);
     const std::string told = ReadFileBytes(folder / "missing.txt");
     EXPECT_EQ(told.rfind("brevdos Version ", 0), 0u) << told;
-    EXPECT_NE(told.find("brevdos: cannot start no-such-program.exe"), std::string::npos) << told;
+    EXPECT_NE(told.find("brevdos: cannot start no-such-program.exe: " + StartErrorText(ERROR_FILE_NOT_FOUND) + "\n"),
+              std::string::npos)
+        << told;
 }
 
 TEST(Brcc32Exe, CompilesAFileScriptAndNamesALineThatNeedsLlvmRc)

@@ -63,13 +63,13 @@ void WriteAll(int fd, const std::string& text)
 /// that file sees the failure instead of an empty, clean-looking output.
 int ReportStartFailure(int outputFd, const std::string& command, int error)
 {
-    const std::string message = "brevdos: cannot start " + command + ": " + std::strerror(error) + "\n";
+    const std::string message = "brevdos: cannot start " + command + ": " + brevok::StartErrorText(error) + "\n";
     WriteAll(2, message);
     if (outputFd != 1) {
         WriteAll(outputFd, "brevdos Version " + std::string(brevok::ToolsVersion()) +
                                "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
     }
-    return error == ENOENT ? kNotFound : kCannotRun;
+    return brevok::IsNotFoundError(error) ? kNotFound : kCannotRun;
 }
 
 /// A command that failed without a word after its banner (a crash loses what it had not yet
@@ -143,7 +143,7 @@ int main(int argc, char** argv)
     const std::string command = arguments.front();
     const std::string program = brevok::FindProgram(command, brevok::SystemSearchPlaces());
     if (program.empty())
-        return ReportStartFailure(outputFd, command, ENOENT);
+        return ReportStartFailure(outputFd, command, brevok::kProgramNotFoundError);
     arguments.front() = program;
     const brevok::ProgramExit run = brevok::RunWithOutput(brevok::LaunchArguments(arguments), outputFd);
     if (run.startError != 0)
