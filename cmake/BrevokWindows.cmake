@@ -9,5 +9,5 @@ enable_language(RC)
 # GCC 12 at -O2 warns of an overlapping memcpy inside std::string's operator+ and insert
 # (GCC bug 105651, fixed in GCC 13): the warning points into libstdc++, never at our code.
 if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-  add_compile_options(-Wno-restrict)
+  add_compile_options($<$<COMPILE_LANGUAGE:CXX>:-Wno-restrict>)
 endif()
