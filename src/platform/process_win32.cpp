@@ -136,10 +136,15 @@ DWORD Start(const std::vector<std::string>& argv, std::uint16_t showWindow, Outp
     }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = handles.input;
-    startup.hStdOutput = handles.output;
-    startup.hStdError = handles.error;
+    // A program of ours without standard output (the window has no console) gives the child
+    // none either: a console program then writes into a console window of its own, as the
+    // batch's window did.
+    if (handles.output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = handles.input;
+        startup.hStdOutput = handles.output;
+        startup.hStdError = handles.error;
+    }
     if (showWindow != 0) {
         startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = showWindow;
