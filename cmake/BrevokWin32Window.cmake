@@ -30,3 +30,8 @@ add_executable(brevok WIN32 ${BREVOK_WIN32_SOURCES} ${BREVOK_WINDOW_RC})
 target_include_directories(brevok PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(brevok PRIVATE brevok_core comctl32 comdlg32 shell32 gdi32 user32)
 brevok_embed_version_resource(brevok)
+
+# The window driven by keyboard under Wine and a virtual display (tests/ui/win32/window_test.sh).
+add_test(NAME Win32Window.FirstStartToExit
+         COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/win32/window_test.sh $<TARGET_FILE:brevok> $<TARGET_FILE:brcc32>)
+set_tests_properties(Win32Window.FirstStartToExit PROPERTIES RUN_SERIAL ON TIMEOUT 300)
