@@ -2,12 +2,16 @@
 // a tiny program compiled by clang for Windows and linked by lld-link.
 #pragma once
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -45,13 +49,28 @@ inline std::string RunFixtureCommand(const std::string& command) {
 class FixtureDir {
 public:
     FixtureDir() {
+#ifdef _WIN32
+        // No mkdtemp: a random name below the system's temporary folder, made only when new.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() / ("brevok-pe-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                path_ = candidate.string();
+        }
+        if (path_.empty())
+            throw std::runtime_error("cannot create a temporary folder");
+#else
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/brevok-pe-XXXXXX";
         if (!::mkdtemp(pattern.data()))
             throw std::runtime_error("cannot create a temporary folder");
         path_ = pattern;
+#endif
     }
-    ~FixtureDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    ~FixtureDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     FixtureDir(const FixtureDir&) = delete;
     FixtureDir& operator=(const FixtureDir&) = delete;
 
