@@ -40,7 +40,7 @@ test-asan: deps
 windows: deps
 	@cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_GUI=OFF \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) > /dev/null
-	@cmake --build $(WIN) -j $(JOBS) --target brcc32 brc32 brevdos
+	@cmake --build $(WIN) -j $(JOBS) --target brevok brcc32 brc32 brevdos
 
 # The toolkit-free test programs cross-built and run under Wine in a prefix of their own
 # ($(WIN)/wine), made once per build folder; each program's count is printed at the end.
