@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/paths.h"
 #include "platform/read_only_file.h"
+#include "platform/temp_files.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 
@@ -117,4 +118,37 @@ TEST(ReadOnlyFile, ReadsAtAnyOffsetWithinTheFileOnly)
     EXPECT_EQ(file.ReadAt(13, 0), std::nullopt);
     EXPECT_FALSE(ReadOnlyFile(dir / "missing.bin").isOpen());
     EXPECT_FALSE(ReadOnlyFile(dir.Path()).isOpen());  // a folder is no regular file
+}
+
+TEST(TemporaryFiles, AFolderThatGoesWithItsFilesAndAnOutputRenamedIntoPlace)
+{
+    std::string folderPath;
+    std::string inside;
+    {
+        TempFolder temp;
+        ASSERT_TRUE(temp.Valid());
+        folderPath = temp.Path();
+        EXPECT_TRUE(FolderExists(folderPath));
+        inside = temp.File("part.rc");
+        EXPECT_EQ(inside, folderPath + FolderSeparator() + "part.rc");
+        WriteFileAtomically(inside, "x");
+    }
+    EXPECT_FALSE(PathExists(inside));
+    EXPECT_FALSE(PathExists(folderPath));
+
+    const ScratchFolder dir;
+    const std::string target = dir.Write("app.res", "old");
+    {
+        // Not committed: the target stays as it was and the new file goes.
+        TempOutput output(target);
+        ASSERT_FALSE(output.Path().empty());
+        EXPECT_EQ(FolderPart(output.Path()), FolderPart(target));
+    }
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"app.res"});
+    TempOutput output(target);
+    WriteFileAtomically(output.Path(), "new");
+    EXPECT_TRUE(output.Commit());
+    EXPECT_EQ(ReadFileBytes(target), "new");
+    EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"app.res"});
+    EXPECT_TRUE(TempOutput(dir / "no folder" + FolderSeparator() + "x.res").Path().empty());
 }
