@@ -235,8 +235,12 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
         if (diagnostics_.empty())
             writer_->Finish();
     } catch (const Error& error) {
+        writer_.reset();
         return {{false, {std::string("error: ") + error.what()}}, std::nullopt};
     }
+    // Closed before the temporary file is renamed or removed: Windows does neither to a file
+    // that is still open.
+    writer_.reset();
     CompileOutcome outcome;
     std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                      [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
