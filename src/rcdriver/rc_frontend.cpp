@@ -381,7 +381,7 @@ bool Compiler::Preprocess(const std::string& clang)
                                            "-I", FolderPart(script_).empty() ? "." : FolderPart(script_),
                                            "-o", output, "--", script_});
     if (run.startError != 0) {
-        diagnostics_.push_back("error: cannot start the preprocessor " + clang + ": " + std::strerror(run.startError));
+        diagnostics_.push_back("error: cannot start the preprocessor " + clang + ": " + StartErrorText(run.startError));
         return false;
     }
     ReportPreprocessor(run.output);
@@ -509,7 +509,7 @@ CompileOutcome Compiler::Run(const std::string& res)
         return {false, {"error: Cannot create file " + res}};
     const ProgramExit run = RunAndCapture(LlvmRcCommand(input_, output.Path()));
     if (run.startError != 0)
-        return {false, {"error: cannot start " + llvmRc_ + ": " + std::strerror(run.startError)}};
+        return {false, {"error: cannot start " + llvmRc_ + ": " + StartErrorText(run.startError)}};
     ReportLlvmRc(run.output);
     if (run.exitCode != 0) {
         if (diagnostics_.empty())
