@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/files.h"
+#include "platform/self_path.h"
 
 namespace brevok {
 namespace {
@@ -85,6 +86,14 @@ void TGetVersionInfoFromFile::ReadVersionInfo()
         versionCategories_.emplace_back(key);
         versionStrings_.emplace_back(static_cast<const char*>(value));
     }
+}
+
+std::string RunningProgramFileVersion()
+{
+    TGetVersionInfoFromFile reader;
+    reader.setFileName(RunningProgramPath());
+    const auto& values = reader.VersionStrings();
+    return kFileVersionPosition < values.size() ? values[kFileVersionPosition] : std::string();
 }
 
 }  // namespace brevok

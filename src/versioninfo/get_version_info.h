@@ -63,4 +63,7 @@ private:
 /// `language` and `codePage`, each as four upper-case hexadecimal digits.
 std::string StringQueryPath(unsigned language, unsigned codePage, const std::string& key);
 
+/// The FileVersion of the running program's own version resource; empty when it has none.
+std::string RunningProgramFileVersion();
+
 }  // namespace brevok

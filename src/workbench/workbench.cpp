@@ -5,7 +5,6 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/registry.h"
-#include "platform/self_path.h"
 #include "script/redirect.h"
 #include "script/resource_line.h"
 #include "versioninfo/get_version_info.h"
@@ -42,15 +41,6 @@ std::string ChosenProgram(FileDialogState& dialog)
     if (dialog.offerPlainExecutables && !PathExists(dialog.fileName) && FileExists(dialog.fileName + ".exe"))
         dialog.fileName += ".exe";
     return dialog.fileName;
-}
-
-/// The file version of the running program, as the about box reads it; empty when it has none.
-std::string OwnFileVersion()
-{
-    TGetVersionInfoFromFile reader;
-    reader.setFileName(RunningProgramPath());
-    const auto& values = reader.VersionStrings();
-    return kFileVersionPosition < values.size() ? values[kFileVersionPosition] : std::string();
 }
 
 /// For the length of one run: the window repaints while the launcher waits and, when the
@@ -148,7 +138,7 @@ void Workbench::Activate()
 
 void Workbench::ActivationSteps()
 {
-    state_.caption = std::string(kApplicationTitle) + " Version " + OwnFileVersion() + "  by Halvane";
+    state_.caption = std::string(kApplicationTitle) + " Version " + RunningProgramFileVersion() + "  by Halvane";
     Refresh();
     view_.SetAboutBoxFile(services_.programPath);
 

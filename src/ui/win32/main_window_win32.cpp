@@ -2,7 +2,6 @@
 // what the workbench shows through it.
 #include "ui/win32/main_window.h"
 
-#include "platform/self_path.h"
 #include "ui/win32/modal_form.h"
 #include "versioninfo/get_version_info.h"
 #include "workbench/shell.h"
@@ -624,10 +623,7 @@ void TfrmResmain::EndRunOutput()
 
 void TfrmResmain::ShowAboutBox()
 {
-    TGetVersionInfoFromFile reader;
-    reader.setFileName(RunningProgramPath());
-    const auto& values = reader.VersionStrings();
-    AboutForm form(kFileVersionPosition < values.size() ? values[kFileVersionPosition] : std::string());
+    AboutForm form(RunningProgramFileVersion());
     form.Run(window_, " ", 144, 237);
 }
 
