@@ -25,21 +25,32 @@ using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 3;
 constexpr int kResources = 64;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since)
+{
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
-bool Run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool Run(const std::string& command)
+{
+    return std::system(command.c_str()) == 0;
+}
 
 // A 1 MB console program: a megabyte of initialized data behind a tiny entry point.
-bool BuildExecutable(const std::string& dir, const std::string& exe) {
+bool BuildExecutable(const std::string& dir, const std::string& exe)
+{
     std::ofstream(dir + "/big.c") << "static volatile const char pad[1 << 20] = {1};\n"
                                      "int entry(void) { return pad[4096]; }\n";
     return Run("clang --target=x86_64-pc-windows-msvc -O1 -c '" + dir + "/big.c' -o '" + dir + "/big.obj'") &&
-           Run("lld-link /nologo /nodefaultlib /entry:entry /subsystem:console '" + dir + "/big.obj' '/out:" + exe + "'");
+        Run("lld-link /nologo /nodefaultlib /entry:entry /subsystem:console '" + dir + "/big.obj' '/out:" + exe + "'");
 }
 
-std::string Payload(int i) { return std::string(1 << 20, static_cast<char>('a' + i % 26)); }
+std::string Payload(int i)
+{
+    return std::string(1 << 20, static_cast<char>('a' + i % 26));
+}
 
-void WriteResources(const std::string& path) {
+void WriteResources(const std::string& path)
+{
     std::vector<brevok::ResRecord> records(kResources);
     for (int i = 0; i < kResources; ++i) {
         records[i].type = brevok::ResId::Ordinal(brevok::kRtRcData);
@@ -51,7 +62,8 @@ void WriteResources(const std::string& path) {
 }
 
 // The same resources as a script of file statements, the way the tool writes it.
-void WriteScript(const std::string& dir, const std::string& script) {
+void WriteScript(const std::string& dir, const std::string& script)
+{
     std::string text;
     for (int i = 0; i < kResources; ++i) {
         const std::string data = dir + "/data" + std::to_string(i) + ".bin";
@@ -62,7 +74,8 @@ void WriteScript(const std::string& dir, const std::string& script) {
 }
 
 // Binds in a child process so that its peak resident size is the bind's alone.
-bool BindInChild(const std::string& res, const std::string& exe, long& peakKb) {
+bool BindInChild(const std::string& res, const std::string& exe, long& peakKb)
+{
     const pid_t pid = fork();
     if (pid == 0)
         _exit(brevok::BindResFile(res, exe).ok ? 0 : 1);
@@ -77,7 +90,8 @@ bool BindInChild(const std::string& res, const std::string& exe, long& peakKb) {
 // Runs a program with its output discarded; its peak resident size goes into `peakKb`. The
 // program starts from fork and exec, not posix_spawn: a child that shares our memory until
 // exec (vfork) would inherit our own peak as its starting figure.
-bool RunProgram(const std::vector<std::string>& argv, long& peakKb) {
+bool RunProgram(const std::vector<std::string>& argv, long& peakKb)
+{
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -100,7 +114,8 @@ bool RunProgram(const std::vector<std::string>& argv, long& peakKb) {
 // Runs `work` in a child process, so that the memory it takes never counts in ours (a forked
 // child starts with our resident pages).
 template <class Work>
-bool InChild(Work work) {
+bool InChild(Work work)
+{
     const pid_t pid = fork();
     if (pid == 0) {
         work();
@@ -111,7 +126,8 @@ bool InChild(Work work) {
 }
 
 // The floor: the output's bytes read whole and written the same careful way.
-double CopyOutput(const std::string& exe, const std::string& copy) {
+double CopyOutput(const std::string& exe, const std::string& copy)
+{
     const auto start = Clock::now();
     brevok::WriteFileAtomically(copy, brevok::ReadFileBytes(exe));
     return Seconds(start);
@@ -119,7 +135,8 @@ double CopyOutput(const std::string& exe, const std::string& copy) {
 
 }  // namespace
 
-int main() {
+int main()
+{
     char pattern[] = "/tmp/brevok-bind-bench-XXXXXX";
     if (!mkdtemp(pattern)) {
         std::puts("bench bind: cannot create a temporary folder");
@@ -147,8 +164,8 @@ int main() {
     double copy = 1e9;
     long bindPeakKb = 0;
     long brc32PeakKb = 0;
-    const std::vector<std::string> command = {std::string(BREVOK_BIN_DIR) + "/brc32", "-fo", dir + "/app.res", "-fe", exe,
-                                              script};
+    const std::vector<std::string> command = {
+        std::string(BREVOK_BIN_DIR) + "/brc32", "-fo", dir + "/app.res", "-fe", exe, script};
     for (int i = 0; i < kRuns; ++i) {
         std::filesystem::copy_file(original, exe, std::filesystem::copy_options::overwrite_existing);
         auto start = Clock::now();

@@ -33,15 +33,15 @@ std::string Le(std::uint32_t value, int bytes)
 // A 16 x 16 picture of 32 bits: BITMAPINFOHEADER and pixels (`rows` counts mask rows too).
 std::string Dib(int rows)
 {
-    return Le(40, 4) + Le(16, 4) + Le(static_cast<std::uint32_t>(rows), 4) + Le(1, 2) + Le(32, 2) + std::string(24, '\0') +
-           std::string(16 * 16 * 4 + 64, '\x40');
+    return Le(40, 4) + Le(16, 4) + Le(static_cast<std::uint32_t>(rows), 4) + Le(1, 2) + Le(32, 2) +
+        std::string(24, '\0') + std::string(16 * 16 * 4 + 64, '\x40');
 }
 
 std::string IconFile(int type)
 {
     const std::string image = Dib(32);
-    return Le(0, 2) + Le(static_cast<std::uint32_t>(type), 2) + Le(1, 2) + std::string("\x10\x10\0\0", 4) + Le(1, 2) + Le(32, 2) +
-           Le(static_cast<std::uint32_t>(image.size()), 4) + Le(22, 4) + image;
+    return Le(0, 2) + Le(static_cast<std::uint32_t>(type), 2) + Le(1, 2) + std::string("\x10\x10\0\0", 4) + Le(1, 2) +
+        Le(32, 2) + Le(static_cast<std::uint32_t>(image.size()), 4) + Le(22, 4) + image;
 }
 
 /// The script: a bitmap, an icon, a cursor and seven data files, absolute paths in quotes.
@@ -50,9 +50,15 @@ std::string WriteFiles(const std::string& folder)
     const std::string dib = Dib(16);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"BITMAP", "BM" + Le(static_cast<std::uint32_t>(14 + dib.size()), 4) + Le(0, 4) + Le(54, 4) + dib},
-        {"ICON", IconFile(1)}, {"CURSOR", IconFile(2)}, {"RCDATA", std::string(4096, 'r')},
-        {"WAVE", "RIFF" + std::string(2000, 'w')}, {"AVI", "RIFF" + std::string(3000, 'a')}, {"MIDI", "MThd"},
-        {"RCDATA", std::string(100, 'd')}, {"HELPDATA", "help"}, {"RCDATA", std::string(20000, 'x')}};
+        {"ICON", IconFile(1)},
+        {"CURSOR", IconFile(2)},
+        {"RCDATA", std::string(4096, 'r')},
+        {"WAVE", "RIFF" + std::string(2000, 'w')},
+        {"AVI", "RIFF" + std::string(3000, 'a')},
+        {"MIDI", "MThd"},
+        {"RCDATA", std::string(100, 'd')},
+        {"HELPDATA", "help"},
+        {"RCDATA", std::string(20000, 'x')}};
     std::string script;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const std::string path = folder + "/file " + std::to_string(i) + ".bin";

@@ -47,9 +47,9 @@ public:
     void AddMessage(const std::string& line) override { messages.push_back(line); }
     void SetBatchText(const std::string& text) override { batchText = text; }
     std::string BatchText() const override { return batchText; }
-    void BeginBusyCursor() override {}
-    void EndBusyCursor() override {}
-    void ProcessPendingMessages() override {}
+    void BeginBusyCursor() override { }
+    void EndBusyCursor() override { }
+    void ProcessPendingMessages() override { }
     Dialogs& GetDialogs() override { return dialogs; }
     ProcessLauncher& Launcher() override { return launcher; }
 
@@ -118,8 +118,8 @@ int main()
     WriteFileAtomically(fake, "#!/bin/sh\nprintf 'fast\\ncopyright\\n\\n'\n: > \"${1%.rc}.res\"\n");
     std::filesystem::permissions(fake, std::filesystem::perms::owner_all);
     const Timing trivial = Measure(fake, script, false);
-    std::printf("trivial compiler: Compile %.1f ms, direct %.1f ms, added %.1f ms\n", trivial.compile,
-                trivial.direct, trivial.added);
+    std::printf("trivial compiler: Compile %.1f ms, direct %.1f ms, added %.1f ms\n", trivial.compile, trivial.direct,
+                trivial.added);
 
     // Part of the overhead is the atomic, flushed save of the script that Compile makes first.
     std::vector<double> saves;
@@ -132,8 +132,8 @@ int main()
 
     const Timing real = Measure(std::string(BREVOK_BIN_DIR) + "/brcc32", script, true);
     std::filesystem::remove_all(folder);
-    std::printf("brcc32: Compile %.1f ms, direct %.1f ms, added %.1f ms (target 20 ms)\n", real.compile,
-                real.direct, real.added);
+    std::printf("brcc32: Compile %.1f ms, direct %.1f ms, added %.1f ms (target 20 ms)\n", real.compile, real.direct,
+                real.added);
     std::printf("bench compile_overhead: ratio %.3f (target %.3f)\n", (real.direct + real.added) / real.direct,
                 (real.direct + 20.0) / real.direct);
     return 0;

@@ -29,7 +29,7 @@ double SecondsSince(Clock::time_point start)
 /// Answers the Open dialog with one path; any other interaction is a fault of the benchmark.
 class OpenOnlyDialogs final : public brevok::Dialogs {
 public:
-    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) {}
+    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) { }
 
     brevok::BoxAnswer MessageBox(brevok::BoxKind, const std::string& text, brevok::BoxButtons) override
     {
@@ -54,7 +54,8 @@ std::string WriteScript(const std::filesystem::path& folder, int lines)
     std::ofstream out(path, std::ios::binary);
     std::string line;
     for (int i = 0; i < lines; ++i) {
-        line = "Name" + std::to_string(i) + " BITMAP \"C:\\Art\\Some Folder\\picture_" + std::to_string(i) + ".bmp\"\r\n";
+        line =
+            "Name" + std::to_string(i) + " BITMAP \"C:\\Art\\Some Folder\\picture_" + std::to_string(i) + ".bmp\"\r\n";
         out << line;
     }
     return path;

@@ -65,8 +65,8 @@ Digest WriteScript(const std::string& path)
     Digest digest;
     char line[128];
     for (int i = 0; i < kLines; ++i) {
-        const int n = std::snprintf(line, sizeof line,
-                                    "Name%06d BITMAP \"C:\\Art\\Some Folder\\picture_%06d.bmp\"\r\n", i, i);
+        const int n =
+            std::snprintf(line, sizeof line, "Name%06d BITMAP \"C:\\Art\\Some Folder\\picture_%06d.bmp\"\r\n", i, i);
         writer.Write(std::string_view(line, static_cast<std::size_t>(n)));
         digest.Add(std::string_view(line, static_cast<std::size_t>(n)));
     }

@@ -27,7 +27,8 @@ const char* kScript =
     "  BLOCK \"VarFileInfo\"\n  BEGIN\n    VALUE \"Translation\", 0x0809, 0x04E4\n  END\nEND\n";
 
 /// Seconds for kRounds readings of `path`; the best of three runs, to keep out noise.
-double TimeReads(const std::string& path) {
+double TimeReads(const std::string& path)
+{
     double best = 1e9;
     for (int run = 0; run < 3; ++run) {
         const auto start = Clock::now();
@@ -46,7 +47,8 @@ double TimeReads(const std::string& path) {
 
 }  // namespace
 
-int main() {
+int main()
+{
     fixtures::FixtureDir dir;
     const std::string small = fixtures::BuildPe(dir.path(), "small", kScript);
     // The same image followed by 200 MB of data that is not part of any section (an

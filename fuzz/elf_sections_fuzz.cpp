@@ -5,7 +5,8 @@
 
 #include "image/elf_sections.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string file(reinterpret_cast<const char*>(data), size);
     const auto readAt = [&file](std::uint64_t offset, std::size_t count) -> std::optional<std::string> {
         if (offset > file.size() || count > file.size() - offset)

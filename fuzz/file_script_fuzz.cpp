@@ -7,7 +7,8 @@
 #include "rcdriver/file_script.h"
 #include "rcdriver/icon_files.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const brevok::FileScript script = brevok::ParseFileScript(bytes);
     // Lines are counted from 1; every statement sits before a foreign line.

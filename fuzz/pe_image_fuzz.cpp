@@ -6,7 +6,8 @@
 #include "image/binder.h"
 #include "image/pe_image.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     // The head-only path a version reader takes, then the whole image.
     (void)brevok::ParsePeHeaders(std::string_view(bytes).substr(0, 512), bytes.size());

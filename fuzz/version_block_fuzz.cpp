@@ -24,7 +24,8 @@ constexpr const char* kPaths[] = {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::span<const std::uint8_t> block(data, size);
     for (const char* path : kPaths)
         if (const auto value = brevok::FindVersionValue(block, path)) {

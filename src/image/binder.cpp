@@ -30,13 +30,23 @@ constexpr std::size_t kGroupHeaderSize = 6;
 constexpr std::size_t kGroupEntrySize = 14;
 constexpr std::size_t kGroupEntryIdOffset = 12;
 
-std::string TypeLabel(const ResId& type) {
-    static const std::map<std::uint16_t, const char*> names = {
-        {kRtCursor, "CURSOR"}, {kRtBitmap, "BITMAP"}, {kRtIcon, "ICON"}, {kRtMenu, "MENU"},
-        {kRtDialog, "DIALOG"}, {kRtString, "STRINGTABLE"}, {kRtFontDir, "FONTDIR"}, {kRtFont, "FONT"},
-        {kRtAccelerator, "ACCELERATORS"}, {kRtRcData, "RCDATA"}, {kRtMessageTable, "MESSAGETABLE"},
-        {kRtGroupCursor, "GROUP_CURSOR"}, {kRtGroupIcon, "GROUP_ICON"}, {kRtVersion, "VERSIONINFO"},
-        {kRtManifest, "MANIFEST"}};
+std::string TypeLabel(const ResId& type)
+{
+    static const std::map<std::uint16_t, const char*> names = {{kRtCursor, "CURSOR"},
+                                                               {kRtBitmap, "BITMAP"},
+                                                               {kRtIcon, "ICON"},
+                                                               {kRtMenu, "MENU"},
+                                                               {kRtDialog, "DIALOG"},
+                                                               {kRtString, "STRINGTABLE"},
+                                                               {kRtFontDir, "FONTDIR"},
+                                                               {kRtFont, "FONT"},
+                                                               {kRtAccelerator, "ACCELERATORS"},
+                                                               {kRtRcData, "RCDATA"},
+                                                               {kRtMessageTable, "MESSAGETABLE"},
+                                                               {kRtGroupCursor, "GROUP_CURSOR"},
+                                                               {kRtGroupIcon, "GROUP_ICON"},
+                                                               {kRtVersion, "VERSIONINFO"},
+                                                               {kRtManifest, "MANIFEST"}};
     if (type.isOrdinal) {
         if (auto it = names.find(type.ordinal); it != names.end())
             return it->second;
@@ -44,19 +54,25 @@ std::string TypeLabel(const ResId& type) {
     return DescribeResId(type);
 }
 
-std::string Describe(const ResId& type, const ResId& name) { return TypeLabel(type) + " " + DescribeResId(name); }
+std::string Describe(const ResId& type, const ResId& name)
+{
+    return TypeLabel(type) + " " + DescribeResId(name);
+}
 
-bool IsGroupType(const ResId& type) {
+bool IsGroupType(const ResId& type)
+{
     return type.isOrdinal && (type.ordinal == kRtGroupIcon || type.ordinal == kRtGroupCursor);
 }
 
-std::uint16_t MemberTypeOf(std::uint16_t groupType) {
+std::uint16_t MemberTypeOf(std::uint16_t groupType)
+{
     return groupType == kRtGroupIcon ? kRtIcon : kRtCursor;
 }
 
 // The member ids of an icon or cursor group (GRPICONDIR / GRPCURSORDIR: a 6-byte header with
 // the count at offset 4, then 14-byte entries ending in the member's 16-bit id).
-std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data) {
+std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data)
+{
     if (data.size() < kGroupHeaderSize)
         return std::nullopt;
     const std::size_t count = Get16(data, 4);
@@ -75,7 +91,8 @@ struct LeafKey {
 };
 
 struct LeafKeyLess {
-    bool operator()(const LeafKey& a, const LeafKey& b) const {
+    bool operator()(const LeafKey& a, const LeafKey& b) const
+    {
         if (int c = CompareResIds(a.type, b.type); c != 0)
             return c < 0;
         if (int c = CompareResIds(a.name, b.name); c != 0)
@@ -91,16 +108,17 @@ struct Plan {
     std::uint64_t bodyEnd = 0;          // old offset where the trailer (bytes after the last section) starts
     std::uint64_t newTrailerStart = 0;  // its new offset
     std::int64_t initializedDelta = 0;
-    std::int64_t relocationShift = 0;   // RVA shift of the base relocation directory
-    std::uint64_t headerShift = 0;      // bytes inserted after the headers to make room for a section entry
-    std::uint32_t newHeaderSize = 0;    // SizeOfHeaders when they grew
+    std::int64_t relocationShift = 0;  // RVA shift of the base relocation directory
+    std::uint64_t headerShift = 0;     // bytes inserted after the headers to make room for a section entry
+    std::uint32_t newHeaderSize = 0;   // SizeOfHeaders when they grew
 };
 
 class Binder {
 public:
-    Binder(std::string_view exe, const std::vector<ResRecordView>& records) : exe_(exe), records_(records) {}
+    Binder(std::string_view exe, const std::vector<ResRecordView>& records) : exe_(exe), records_(records) { }
 
-    std::string Run(BoundImage& out) {
+    std::string Run(BoundImage& out)
+    {
         if (auto e = ReadImage(); !e.empty())
             return e;
         if (auto e = MergeRecords(out.image); !e.empty())
@@ -137,14 +155,15 @@ private:
     bool removeCertificate_ = false;
 };
 
-std::string Binder::ReadImage() {
+std::string Binder::ReadImage()
+{
     auto headers = ParsePeHeaders(exe_, exe_.size());
     if (!headers)
         return headers.error;
     headers_ = std::move(*headers);
     if (headers_.directories.size() <= kDirResource)
-        return "the image has no resource data directory entry (it has " +
-               std::to_string(headers_.directories.size()) + " data directories)";
+        return "the image has no resource data directory entry (it has " + std::to_string(headers_.directories.size()) +
+            " data directories)";
     auto location = FindResources(headers_);
     if (!location)
         return location.error;
@@ -171,7 +190,8 @@ std::string Binder::ReadImage() {
     return {};
 }
 
-void Binder::AddLeaf(ResourceLeaf leaf) {
+void Binder::AddLeaf(ResourceLeaf leaf)
+{
     const LeafKey key{leaf.type, leaf.name, leaf.language};
     bool otherLanguage = false;
     std::uint16_t otherLanguageId = 0;
@@ -198,7 +218,8 @@ void Binder::AddLeaf(ResourceLeaf leaf) {
 // Handles icon and cursor groups before the records are merged: an old group that a new one
 // replaces gives up its member images unless another group still uses them, and the new
 // groups' members whose ids are taken get free ids (recorded in `renumbered`).
-std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered) {
+std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered)
+{
     std::set<std::pair<std::uint16_t, std::uint16_t>> released;  // (member type, id)
     std::set<std::pair<std::uint16_t, std::uint16_t>> newMembers;
     for (const ResRecordView& r : records_) {
@@ -208,7 +229,7 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
         auto members = GroupMembers(r.data);
         if (!members)
             return "the resource file's " + Describe(r.type, r.name) + " has a malformed directory (size " +
-                   Hex(r.data.size()) + ")";
+                Hex(r.data.size()) + ")";
         for (auto id : *members)
             newMembers.insert({memberType, id});
         for (std::size_t i = 0; i < leaves_.size(); ++i) {
@@ -258,14 +279,15 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
     return {};
 }
 
-std::string Binder::MergeRecords(PieceBuffer& keeper) {
+std::string Binder::MergeRecords(PieceBuffer& keeper)
+{
     // A directory string counts its characters in 16 bits; a longer name cannot be written.
     for (const ResRecordView& r : records_) {
         for (const ResId* id : {&r.type, &r.name}) {
             if (!id->isOrdinal && id->name.size() > 0xFFFF)
                 return "the resource file's record at offset " + Hex(r.offset) + " has a " +
-                       (id == &r.type ? "type" : "name") + " of " + std::to_string(id->name.size()) +
-                       " characters, more than a resource directory can hold (65535)";
+                    (id == &r.type ? "type" : "name") + " of " + std::to_string(id->name.size()) +
+                    " characters, more than a resource directory can hold (65535)";
         }
     }
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t> renumbered;
@@ -302,7 +324,8 @@ std::string Binder::MergeRecords(PieceBuffer& keeper) {
 
 // The resource section can be rewritten only when the tree starts it and no other data
 // directory points into it.
-bool Binder::ResourceSectionReusable() const {
+bool Binder::ResourceSectionReusable() const
+{
     if (location_.sectionIndex < 0 || location_.directory.rva != location_.sectionRva)
         return false;
     const SectionHeader& s = headers_.sections[location_.sectionIndex];
@@ -318,7 +341,8 @@ bool Binder::ResourceSectionReusable() const {
     return true;
 }
 
-std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
+std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
+{
     plan.sections = headers_.sections;
     plan.bodyEnd = lastRawEnd_;
     const std::uint32_t fileAlign = headers_.fileAlignment;
@@ -351,7 +375,8 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
             const SectionHeader& o = headers_.sections[i];
             if (static_cast<int>(i) == r || static_cast<int>(i) == relocIndex)
                 continue;
-            if (o.virtualAddress > s.virtualAddress || (o.sizeOfRawData != 0 && o.pointerToRawData > s.pointerToRawData))
+            if (o.virtualAddress > s.virtualAddress ||
+                (o.sizeOfRawData != 0 && o.pointerToRawData > s.pointerToRawData))
                 last = false;
         }
         const SectionHeader* reloc = nullptr;
@@ -360,8 +385,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
             // Relocations wholly before the resources (a resource section added after them)
             // stay where they are, like any other section.
             const bool before = m.virtualAddress < s.virtualAddress &&
-                                (m.sizeOfRawData == 0 ||
-                                 std::uint64_t{m.pointerToRawData} + m.sizeOfRawData <= s.pointerToRawData);
+                (m.sizeOfRawData == 0 || std::uint64_t{m.pointerToRawData} + m.sizeOfRawData <= s.pointerToRawData);
             if (!before) {
                 reloc = &m;
                 if (m.virtualAddress < s.virtualAddress ||
@@ -381,7 +405,8 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
             std::uint64_t end = s.pointerToRawData + newRaw;
             if (reloc) {
                 SectionHeader& m = plan.sections[relocIndex];
-                const std::uint64_t va = AlignUp(s.virtualAddress + std::max<std::uint64_t>(newSize, newRaw), sectionAlign);
+                const std::uint64_t va =
+                    AlignUp(s.virtualAddress + std::max<std::uint64_t>(newSize, newRaw), sectionAlign);
                 if (va + AlignUp(m.VirtualExtent(), sectionAlign) > 0xFFFFFFFFull)
                     return "the resources do not fit the 4 GB address space";
                 plan.relocationShift = static_cast<std::int64_t>(va) - m.virtualAddress;
@@ -432,7 +457,8 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan) {
 // A new section entry needs 40 bytes after the section table. When the headers are full
 // (linkers leave them tight), they grow by whole file-alignment units as long as they stay
 // below the first section in memory; all section data then move down by that much.
-std::string Binder::MakeHeaderRoom(Plan& plan) {
+std::string Binder::MakeHeaderRoom(Plan& plan)
+{
     const std::uint64_t tableEnd = headers_.SectionTableEnd();
     const std::uint64_t room = std::min<std::uint64_t>(headers_.sizeOfHeaders, firstRaw_);
     const std::uint64_t needed = tableEnd + kSectionHeaderSize;
@@ -442,8 +468,8 @@ std::string Binder::MakeHeaderRoom(Plan& plan) {
         const DataDirectory d = headers_.directories[i];
         if (i != kDirSecurity && d.size != 0 && d.rva < needed && tableEnd < std::uint64_t{d.rva} + d.size)
             return "there is no room in the headers for another section (data directory " + std::to_string(i) +
-                   " at RVA " + Hex(d.rva) + ", size " + Hex(d.size) + ", follows the section table, which ends at " +
-                   Hex(tableEnd) + ")";
+                " at RVA " + Hex(d.rva) + ", size " + Hex(d.size) + ", follows the section table, which ends at " +
+                Hex(tableEnd) + ")";
     }
     if (needed <= room)
         return {};
@@ -453,7 +479,7 @@ std::string Binder::MakeHeaderRoom(Plan& plan) {
     const std::uint64_t newHeaders = AlignUp(needed, headers_.fileAlignment);
     if (newHeaders > firstVa)
         return "there is no room in the headers for another section (the section table ends at " + Hex(tableEnd) +
-               ", the headers end at " + Hex(room) + ")";
+            ", the headers end at " + Hex(room) + ")";
     plan.headerShift = AlignUp(needed - room, headers_.fileAlignment);
     plan.newHeaderSize = static_cast<std::uint32_t>(std::max<std::uint64_t>(newHeaders, headers_.sizeOfHeaders));
     for (auto& s : plan.sections)
@@ -464,7 +490,8 @@ std::string Binder::MakeHeaderRoom(Plan& plan) {
 
 // Where a byte of the input file lands in the output: headers stay, section data move by the
 // header growth, the trailer follows the last section (less a removed signature before it).
-std::uint64_t Binder::MapOffset(const Plan& plan, std::uint64_t old) const {
+std::uint64_t Binder::MapOffset(const Plan& plan, std::uint64_t old) const
+{
     if (old < firstRaw_)
         return old;
     if (old < lastRawEnd_)
@@ -476,7 +503,8 @@ std::uint64_t Binder::MapOffset(const Plan& plan, std::uint64_t old) const {
 }
 
 // Debug directory entries (IMAGE_DEBUG_DIRECTORY, 28 bytes) hold file offsets of their data.
-void Binder::PatchDebugDirectory(const Plan& plan) {
+void Binder::PatchDebugDirectory(const Plan& plan)
+{
     const DataDirectory debug = headers_.Directory(kDirDebug);
     if (debug.size == 0)
         return;
@@ -494,7 +522,8 @@ void Binder::PatchDebugDirectory(const Plan& plan) {
     }
 }
 
-void Binder::AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t end) {
+void Binder::AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t end)
+{
     for (auto it = patches_.lower_bound(begin); it != patches_.end() && it->first < end; ++it) {
         out.Append(exe_.substr(begin, it->first - begin));
         out.AppendOwned(it->second);
@@ -504,7 +533,8 @@ void Binder::AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t
         out.Append(exe_.substr(begin, end - begin));
 }
 
-std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix) {
+std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix)
+{
     const PeHeaders& h = headers_;
     prefix = std::string(exe_.substr(0, firstRaw_));
     prefix.append(plan.headerShift, '\0');
@@ -552,7 +582,8 @@ std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, s
 
 // The PE checksum over the pieces: 16-bit little-endian words summed with end-around carry,
 // plus the file length (the CheckSum field itself is zero while this runs).
-std::uint32_t ChecksumOf(const PieceBuffer& image) {
+std::uint32_t ChecksumOf(const PieceBuffer& image)
+{
     std::uint64_t sum = 0;
     bool odd = false;
     for (std::string_view piece : image.pieces()) {
@@ -576,7 +607,8 @@ std::uint32_t ChecksumOf(const PieceBuffer& image) {
     return static_cast<std::uint32_t>(sum + image.size());
 }
 
-std::string Binder::WriteImage(BoundImage& out) {
+std::string Binder::WriteImage(BoundImage& out)
+{
     const PeHeaders& h = headers_;
     firstRaw_ = UINT64_MAX;
     lastRawEnd_ = std::max<std::uint64_t>(h.sizeOfHeaders, h.SectionTableEnd());
@@ -595,10 +627,10 @@ std::string Binder::WriteImage(BoundImage& out) {
         return "the file alignment " + Hex(h.fileAlignment) + " is not a power of two up to 0x10000";
     if (!powerOfTwo(h.sectionAlignment) || h.sectionAlignment < h.fileAlignment)
         return "the section alignment " + Hex(h.sectionAlignment) +
-               " is not a power of two at least the file alignment " + Hex(h.fileAlignment);
+            " is not a power of two at least the file alignment " + Hex(h.fileAlignment);
     if (firstRaw_ < h.SectionTableEnd())
         return "section data starts at " + Hex(firstRaw_) + ", inside the section table (which ends at " +
-               Hex(h.SectionTableEnd()) + ")";
+            Hex(h.SectionTableEnd()) + ")";
 
     certificate_ = h.Directory(kDirSecurity);
     if (certificate_.size != 0) {
@@ -609,7 +641,7 @@ std::string Binder::WriteImage(BoundImage& out) {
     ResourceSectionLayout layout(leaves_);
     if (layout.largestTable() > 0xFFFF)
         return "a resource directory would hold " + std::to_string(layout.largestTable()) +
-               " entries of one kind, more than its 16-bit count can say";
+            " entries of one kind, more than its 16-bit count can say";
     if (layout.size() > 0x7FFFFFFF)
         return "the resources take " + Hex(layout.size()) + " bytes, more than an image can hold";
     Plan plan;
@@ -636,8 +668,9 @@ std::string Binder::WriteImage(BoundImage& out) {
         cursor = std::uint64_t{oldR.pointerToRawData} + oldR.sizeOfRawData;
         // Moved base relocations come next when the section grew.
         for (std::size_t i = 0; i < h.sections.size(); ++i) {
-            if (static_cast<int>(i) == r || (plan.sections[i].virtualAddress == h.sections[i].virtualAddress &&
-                                              plan.sections[i].pointerToRawData == h.sections[i].pointerToRawData))
+            if (static_cast<int>(i) == r ||
+                (plan.sections[i].virtualAddress == h.sections[i].virtualAddress &&
+                 plan.sections[i].pointerToRawData == h.sections[i].pointerToRawData))
                 continue;
             const SectionHeader& m = h.sections[i];
             AppendOriginal(image, m.pointerToRawData, std::uint64_t{m.pointerToRawData} + m.sizeOfRawData);
@@ -654,7 +687,7 @@ std::string Binder::WriteImage(BoundImage& out) {
     }
     if (image.size() != plan.newTrailerStart)
         return "internal error: the section data end at " + Hex(image.size()) + " instead of " +
-               Hex(plan.newTrailerStart);
+            Hex(plan.newTrailerStart);
     // Everything after the last section stays byte for byte, except a removed signature.
     if (removeCertificate_) {
         AppendOriginal(image, lastRawEnd_, certificate_.rva);
@@ -672,7 +705,8 @@ std::string Binder::WriteImage(BoundImage& out) {
 
 }  // namespace
 
-Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResRecordView>& records) {
+Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResRecordView>& records)
+{
     BoundImage out;
     Binder binder(exe, records);
     if (auto e = binder.Run(out); !e.empty())
@@ -681,7 +715,8 @@ Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResReco
     return Parsed<BoundImage>::Ok(std::move(out));
 }
 
-BindOutcome BindResFile(const std::string& resPath, const std::string& exePath) {
+BindOutcome BindResFile(const std::string& resPath, const std::string& exePath)
+{
     BindOutcome outcome;
     auto fail = [&](const std::string& path, const std::string& text) {
         outcome.lines.push_back("Error " + path + ": " + text);

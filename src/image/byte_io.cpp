@@ -3,7 +3,8 @@
 
 namespace brevok::byteio {
 
-std::string Hex(std::uint64_t value) {
+std::string Hex(std::uint64_t value)
+{
     static const char digits[] = "0123456789ABCDEF";
     std::string out;
     do {
@@ -14,7 +15,8 @@ std::string Hex(std::uint64_t value) {
 }
 
 namespace {
-void AppendUtf8(std::string& out, char32_t c) {
+void AppendUtf8(std::string& out, char32_t c)
+{
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -33,12 +35,12 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 }  // namespace
 
-std::string Utf16ToUtf8(std::u16string_view text) {
+std::string Utf16ToUtf8(std::u16string_view text)
+{
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

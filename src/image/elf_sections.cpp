@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kIdentBytes = 16;
 constexpr unsigned char kClass32 = 1, kClass64 = 2;
 constexpr unsigned char kLittleEndian = 1, kBigEndian = 2;
-constexpr std::uint32_t kNoBits = 8;           // SHT_NOBITS
+constexpr std::uint32_t kNoBits = 8;              // SHT_NOBITS
 constexpr std::uint32_t kExtendedIndex = 0xFFFF;  // SHN_XINDEX
 // A section header table or a name table beyond these sizes is not one a linker wrote.
 constexpr std::uint64_t kMaxSections = 1u << 20;
@@ -18,9 +18,10 @@ constexpr std::uint64_t kMaxNameTableBytes = 64u << 20;
 /// Field access in the file's byte order.
 class Fields {
 public:
-    Fields(std::string_view bytes, bool bigEndian) : bytes_(bytes), big_(bigEndian) {}
+    Fields(std::string_view bytes, bool bigEndian) : bytes_(bytes), big_(bigEndian) { }
 
-    std::uint64_t Get(std::size_t offset, std::size_t width) const {
+    std::uint64_t Get(std::size_t offset, std::size_t width) const
+    {
         std::uint64_t v = 0;
         for (std::size_t i = 0; i < width; ++i) {
             const std::size_t at = big_ ? offset + i : offset + width - 1 - i;
@@ -52,7 +53,8 @@ struct SectionHeader {
     std::uint32_t link = 0;
 };
 
-SectionHeader ReadSectionHeader(const Fields& f, const Layout& l, std::size_t at) {
+SectionHeader ReadSectionHeader(const Fields& f, const Layout& l, std::size_t at)
+{
     SectionHeader h;
     h.name = static_cast<std::uint32_t>(f.Get(at + l.shName, 4));
     h.type = static_cast<std::uint32_t>(f.Get(at + l.shType, 4));
@@ -62,15 +64,23 @@ SectionHeader ReadSectionHeader(const Fields& f, const Layout& l, std::size_t at
     return h;
 }
 
-std::string At(std::uint64_t offset, std::uint64_t size) {
+std::string At(std::uint64_t offset, std::uint64_t size)
+{
     return "(offset " + byteio::Hex(offset) + ", size " + byteio::Hex(size) + ")";
 }
 
 }  // namespace
 
-bool IsElfImage(std::string_view head) { return head.size() >= 4 && head.substr(0, 4) == "\x7F" "ELF"; }
+bool IsElfImage(std::string_view head)
+{
+    return head.size() >= 4 &&
+        head.substr(0, 4) ==
+        "\x7F"
+        "ELF";
+}
 
-Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fileSize, std::string_view name) {
+Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fileSize, std::string_view name)
+{
     using Result = Parsed<ElfSection>;
     const auto ident = readAt(0, kIdentBytes);
     if (!ident || !IsElfImage(*ident))
@@ -91,7 +101,8 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
     if (shoff == 0)
         return Result::Ok({});  // no section header table
     if (entrySize < l.sectionBytes)
-        return Result::Fail("section header size " + byteio::Hex(entrySize) + " is below " + byteio::Hex(l.sectionBytes));
+        return Result::Fail("section header size " + byteio::Hex(entrySize) + " is below " +
+                            byteio::Hex(l.sectionBytes));
 
     // Section 0 carries the real count and name-table index when they do not fit the header.
     const bool bigEndian = data == kBigEndian;
@@ -110,8 +121,8 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
     if (!byteio::Fits(shoff, count * entrySize, fileSize))
         return Result::Fail("section header table runs past the end of the file " + At(shoff, count * entrySize));
     if (nameIndex >= count)
-        return Result::Fail("section name table index " + std::to_string(nameIndex) + " is not below the section count " +
-                            std::to_string(count));
+        return Result::Fail("section name table index " + std::to_string(nameIndex) +
+                            " is not below the section count " + std::to_string(count));
     const auto table = readAt(shoff, static_cast<std::size_t>(count * entrySize));
     if (!table)
         return Result::Fail("cannot read the section header table " + At(shoff, count * entrySize));
@@ -133,7 +144,8 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
         if (length == std::string_view::npos || rest.substr(0, length) != name)
             continue;
         if (!byteio::Fits(s.offset, s.size, fileSize))
-            return Result::Fail("section " + std::string(name) + " runs past the end of the file " + At(s.offset, s.size));
+            return Result::Fail("section " + std::string(name) + " runs past the end of the file " +
+                                At(s.offset, s.size));
         return Result::Ok({true, s.offset, s.size});
     }
     return Result::Ok({});

@@ -24,17 +24,19 @@ constexpr unsigned kMaxDirectories = 16;
 // Checks that [offset, offset + size) lies in the file and in the bytes at hand; the
 // error names `what` and says which of the two limits it crossed.
 std::string CheckSpan(const std::string& what, std::uint64_t offset, std::uint64_t size, std::uint64_t have,
-                      std::uint64_t fileSize) {
+                      std::uint64_t fileSize)
+{
     if (!Fits(offset, size, fileSize))
-        return what + " runs past the end of the file (offset " + Hex(offset) + ", size " + Hex(size) +
-               ", file size " + Hex(fileSize) + ")";
+        return what + " runs past the end of the file (offset " + Hex(offset) + ", size " + Hex(size) + ", file size " +
+            Hex(fileSize) + ")";
     if (!Fits(offset, size, have))
         return what + " runs past the bytes read (offset " + Hex(offset) + ", size " + Hex(size) + ", read " +
-               Hex(have) + ")";
+            Hex(have) + ")";
     return {};
 }
 
-SectionHeader ReadSectionHeader(std::string_view b, std::uint64_t at) {
+SectionHeader ReadSectionHeader(std::string_view b, std::uint64_t at)
+{
     SectionHeader s;
     std::copy_n(b.data() + at, 8, s.name);
     s.virtualSize = Get32(b, at + 8);
@@ -49,9 +51,13 @@ SectionHeader ReadSectionHeader(std::string_view b, std::uint64_t at) {
     return s;
 }
 
-std::string SectionLabel(std::size_t index) { return "section " + std::to_string(index + 1); }
+std::string SectionLabel(std::size_t index)
+{
+    return "section " + std::to_string(index + 1);
+}
 
-std::string ReadOptionalHeader(std::string_view b, PeHeaders& h) {
+std::string ReadOptionalHeader(std::string_view b, PeHeaders& h)
+{
     const std::uint32_t at = h.optionalHeaderOffset;
     if (h.sizeOfOptionalHeader < 2)
         return "the optional header is missing (size " + Hex(h.sizeOfOptionalHeader) + ")";
@@ -61,8 +67,8 @@ std::string ReadOptionalHeader(std::string_view b, PeHeaders& h) {
     h.kind = magic == kMagicPe32 ? PeKind::Pe32 : PeKind::Pe32Plus;
     const std::uint32_t fixed = h.kind == PeKind::Pe32 ? 96 : 112;
     if (h.sizeOfOptionalHeader < fixed)
-        return "the optional header is too small (size " + Hex(h.sizeOfOptionalHeader) + ", at least " +
-               Hex(fixed) + ")";
+        return "the optional header is too small (size " + Hex(h.sizeOfOptionalHeader) + ", at least " + Hex(fixed) +
+            ")";
     h.sizeOfCode = Get32(b, at + 4);
     h.sizeOfInitializedData = Get32(b, at + 8);
     h.imageBase = h.kind == PeKind::Pe32 ? Get32(b, at + 28) : Get64(b, at + 24);
@@ -75,51 +81,63 @@ std::string ReadOptionalHeader(std::string_view b, PeHeaders& h) {
     const unsigned count = std::min<std::uint32_t>(h.numberOfRvaAndSizes, kMaxDirectories);
     if (fixed + 8ull * count > h.sizeOfOptionalHeader)
         return "the optional header's " + std::to_string(count) + " data directories run past its size " +
-               Hex(h.sizeOfOptionalHeader);
+            Hex(h.sizeOfOptionalHeader);
     for (unsigned i = 0; i < count; ++i)
         h.directories.push_back({Get32(b, at + fixed + 8 * i), Get32(b, at + fixed + 8 * i + 4)});
     if (h.fileAlignment == 0 || h.sectionAlignment == 0)
         return "the optional header has a zero alignment (file " + Hex(h.fileAlignment) + ", section " +
-               Hex(h.sectionAlignment) + ")";
+            Hex(h.sectionAlignment) + ")";
     return {};
 }
 
-std::string CheckSections(const PeHeaders& h) {
+std::string CheckSections(const PeHeaders& h)
+{
     for (std::size_t i = 0; i < h.sections.size(); ++i) {
         const SectionHeader& s = h.sections[i];
         if (s.sizeOfRawData != 0 && !Fits(s.pointerToRawData, s.sizeOfRawData, h.fileSize))
             return SectionLabel(i) + " raw data runs past the end of the file (offset " + Hex(s.pointerToRawData) +
-                   ", size " + Hex(s.sizeOfRawData) + ")";
+                ", size " + Hex(s.sizeOfRawData) + ")";
         if (static_cast<std::uint64_t>(s.virtualAddress) + s.VirtualExtent() > 0xFFFFFFFFull)
-            return SectionLabel(i) + " reaches past the 4 GB address space (RVA " + Hex(s.virtualAddress) +
-                   ", size " + Hex(s.VirtualExtent()) + ")";
+            return SectionLabel(i) + " reaches past the 4 GB address space (RVA " + Hex(s.virtualAddress) + ", size " +
+                Hex(s.VirtualExtent()) + ")";
     }
     return {};
 }
 
 }  // namespace
 
-std::string SectionHeader::Name() const {
+std::string SectionHeader::Name() const
+{
     return std::string(name, std::find(name, name + 8, '\0'));
 }
 
-std::uint32_t SectionHeader::VirtualExtent() const { return std::max(virtualSize, sizeOfRawData); }
+std::uint32_t SectionHeader::VirtualExtent() const
+{
+    return std::max(virtualSize, sizeOfRawData);
+}
 
-std::uint32_t PeHeaders::CheckSumOffset() const { return optionalHeaderOffset + 64; }
+std::uint32_t PeHeaders::CheckSumOffset() const
+{
+    return optionalHeaderOffset + 64;
+}
 
-std::uint32_t PeHeaders::DirectoryOffset(unsigned index) const {
+std::uint32_t PeHeaders::DirectoryOffset(unsigned index) const
+{
     return optionalHeaderOffset + (kind == PeKind::Pe32 ? 96 : 112) + 8 * index;
 }
 
-std::uint32_t PeHeaders::SectionTableEnd() const {
+std::uint32_t PeHeaders::SectionTableEnd() const
+{
     return sectionTableOffset + kSectionHeaderSize * numberOfSections;
 }
 
-DataDirectory PeHeaders::Directory(unsigned index) const {
+DataDirectory PeHeaders::Directory(unsigned index) const
+{
     return index < directories.size() ? directories[index] : DataDirectory{};
 }
 
-int PeHeaders::SectionOfRva(std::uint32_t rva, std::uint32_t size) const {
+int PeHeaders::SectionOfRva(std::uint32_t rva, std::uint32_t size) const
+{
     for (std::size_t i = 0; i < sections.size(); ++i) {
         const SectionHeader& s = sections[i];
         if (rva >= s.virtualAddress && Fits(rva - s.virtualAddress, size, s.VirtualExtent()))
@@ -128,7 +146,8 @@ int PeHeaders::SectionOfRva(std::uint32_t rva, std::uint32_t size) const {
     return -1;
 }
 
-Parsed<PeHeaders> ParsePeHeaders(std::string_view head, std::uint64_t fileSize) {
+Parsed<PeHeaders> ParsePeHeaders(std::string_view head, std::uint64_t fileSize)
+{
     using Result = Parsed<PeHeaders>;
     const std::uint64_t have = std::min<std::uint64_t>(head.size(), fileSize);
     if (auto e = CheckSpan("the DOS header", 0, 64, have, fileSize); !e.empty())
@@ -168,7 +187,8 @@ Parsed<PeHeaders> ParsePeHeaders(std::string_view head, std::uint64_t fileSize) 
     return Result::Ok(std::move(h));
 }
 
-Parsed<FileSpan> RvaToFileSpan(const PeHeaders& h, std::uint32_t rva, std::uint32_t size) {
+Parsed<FileSpan> RvaToFileSpan(const PeHeaders& h, std::uint32_t rva, std::uint32_t size)
+{
     using Result = Parsed<FileSpan>;
     if (Fits(rva, size, std::min<std::uint64_t>(h.sizeOfHeaders, h.fileSize)))
         return Result::Ok({rva, size});
@@ -182,14 +202,15 @@ Parsed<FileSpan> RvaToFileSpan(const PeHeaders& h, std::uint32_t rva, std::uint3
     return Result::Ok({std::uint64_t{s.pointerToRawData} + (rva - s.virtualAddress), size});
 }
 
-Parsed<ResourceLocation> FindResources(const PeHeaders& h) {
+Parsed<ResourceLocation> FindResources(const PeHeaders& h)
+{
     using Result = Parsed<ResourceLocation>;
     ResourceLocation loc;
     loc.directory = h.Directory(kDirResource);
     if (loc.directory.rva == 0 || loc.directory.size == 0)
         return Result::Ok(loc);
-    const std::string what = "the resource directory (RVA " + Hex(loc.directory.rva) + ", size " +
-                             Hex(loc.directory.size) + ")";
+    const std::string what =
+        "the resource directory (RVA " + Hex(loc.directory.rva) + ", size " + Hex(loc.directory.size) + ")";
     const int index = h.SectionOfRva(loc.directory.rva);
     if (index < 0)
         return Result::Fail(what + " lies in no section");
@@ -204,14 +225,16 @@ Parsed<ResourceLocation> FindResources(const PeHeaders& h) {
     return Result::Ok(loc);
 }
 
-Parsed<PeImage> ParsePeImage(std::string bytes) {
+Parsed<PeImage> ParsePeImage(std::string bytes)
+{
     auto headers = ParsePeHeaders(bytes, bytes.size());
     if (!headers)
         return Parsed<PeImage>::Fail(headers.error);
     return Parsed<PeImage>::Ok(PeImage{std::move(bytes), std::move(*headers)});
 }
 
-std::uint32_t ComputePeChecksum(std::string_view image, std::uint32_t checkSumOffset) {
+std::uint32_t ComputePeChecksum(std::string_view image, std::uint32_t checkSumOffset)
+{
     std::uint64_t sum = 0;
     const std::size_t n = image.size();
     for (std::size_t i = 0; i < n; i += 2) {

@@ -18,12 +18,17 @@ enum class PeKind { Pe32, Pe32Plus };
 
 /// Indices into the optional header's data directories.
 enum DataDirectoryIndex : unsigned {
-    kDirExport = 0, kDirImport = 1, kDirResource = 2, kDirException = 3, kDirSecurity = 4,
-    kDirBaseReloc = 5, kDirDebug = 6,
+    kDirExport = 0,
+    kDirImport = 1,
+    kDirResource = 2,
+    kDirException = 3,
+    kDirSecurity = 4,
+    kDirBaseReloc = 5,
+    kDirDebug = 6,
 };
 
 struct DataDirectory {
-    std::uint32_t rva = 0;   // a file offset, not an RVA, for kDirSecurity
+    std::uint32_t rva = 0;  // a file offset, not an RVA, for kDirSecurity
     std::uint32_t size = 0;
 };
 
@@ -49,7 +54,7 @@ struct SectionHeader {
 /// The headers of a PE image, with where each lies in the file.
 struct PeHeaders {
     std::uint64_t fileSize = 0;
-    std::uint32_t peOffset = 0;              // e_lfanew: the "PE\0\0" signature
+    std::uint32_t peOffset = 0;  // e_lfanew: the "PE\0\0" signature
     std::uint32_t optionalHeaderOffset = 0;
     std::uint32_t sectionTableOffset = 0;
 
@@ -109,10 +114,10 @@ Parsed<FileSpan> RvaToFileSpan(const PeHeaders& headers, std::uint32_t rva, std:
 
 /// The resource directory: the data directory entry and the section that holds it.
 struct ResourceLocation {
-    DataDirectory directory;      // RVA and size of the resource tree
-    int sectionIndex = -1;        // the section holding directory.rva
-    std::uint32_t sectionRva = 0; // that section's virtual address
-    FileSpan section;             // that section's raw data in the file
+    DataDirectory directory;       // RVA and size of the resource tree
+    int sectionIndex = -1;         // the section holding directory.rva
+    std::uint32_t sectionRva = 0;  // that section's virtual address
+    FileSpan section;              // that section's raw data in the file
 };
 
 /// Finds the resource section through the data directory (never by name). value has
@@ -140,8 +145,7 @@ Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std:
 Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std::uint32_t bytesRva);
 
 /// The data of `entry`, when it lies inside `bytes` (the image's contents from `bytesRva` on).
-Parsed<std::string_view> ResourceData(std::string_view bytes, std::uint32_t bytesRva,
-                                      const ResourceEntry& entry);
+Parsed<std::string_view> ResourceData(std::string_view bytes, std::uint32_t bytesRva, const ResourceEntry& entry);
 
 /// A whole image in memory, parsed.
 struct PeImage {

@@ -6,7 +6,8 @@
 
 namespace brevok {
 
-void PieceBuffer::Append(std::string_view bytes) {
+void PieceBuffer::Append(std::string_view bytes)
+{
     if (bytes.empty())
         return;
     starts_.push_back(size_);
@@ -14,22 +15,26 @@ void PieceBuffer::Append(std::string_view bytes) {
     size_ += bytes.size();
 }
 
-void PieceBuffer::AppendOwned(std::string bytes) {
+void PieceBuffer::AppendOwned(std::string bytes)
+{
     owned_.push_back(std::move(bytes));
     Append(owned_.back());
 }
 
-std::string_view PieceBuffer::Keep(std::string bytes) {
+std::string_view PieceBuffer::Keep(std::string bytes)
+{
     owned_.push_back(std::move(bytes));
     return owned_.back();
 }
 
-void PieceBuffer::AppendZeros(std::uint64_t count) {
+void PieceBuffer::AppendZeros(std::uint64_t count)
+{
     if (count != 0)
         AppendOwned(std::string(count, '\0'));
 }
 
-void PieceBuffer::Patch(std::uint64_t offset, std::string_view bytes) {
+void PieceBuffer::Patch(std::uint64_t offset, std::string_view bytes)
+{
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const std::uint64_t at = offset + i;
         auto it = std::upper_bound(starts_.begin(), starts_.end(), at);
@@ -38,15 +43,16 @@ void PieceBuffer::Patch(std::uint64_t offset, std::string_view bytes) {
         const std::size_t piece = static_cast<std::size_t>(it - starts_.begin()) - 1;
         std::string_view view = pieces_[piece];
         // Only owned pieces may change: find the owned string this view is.
-        auto owner = std::find_if(owned_.begin(), owned_.end(),
-                                  [&](const std::string& s) { return s.data() == view.data(); });
+        auto owner =
+            std::find_if(owned_.begin(), owned_.end(), [&](const std::string& s) { return s.data() == view.data(); });
         if (owner == owned_.end())
             throw std::logic_error("PieceBuffer::Patch of bytes it does not own");
         (*owner)[at - starts_[piece]] = bytes[i];
     }
 }
 
-std::string PieceBuffer::Read(std::uint64_t offset, std::size_t count) const {
+std::string PieceBuffer::Read(std::uint64_t offset, std::size_t count) const
+{
     std::string out;
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t at = offset + i;
@@ -59,7 +65,8 @@ std::string PieceBuffer::Read(std::uint64_t offset, std::size_t count) const {
     return out;
 }
 
-std::string PieceBuffer::Joined() const {
+std::string PieceBuffer::Joined() const
+{
     std::string out;
     out.reserve(size_);
     for (auto p : pieces_)

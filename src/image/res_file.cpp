@@ -16,15 +16,20 @@ namespace {
 
 constexpr std::uint32_t kMinHeaderSize = 8 + 2 + 2 + 16;  // sizes, two empty names, fixed tail
 
-char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+char16_t UpperAscii(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
 
-std::string RecordWhere(std::size_t index, std::uint64_t offset) {
+std::string RecordWhere(std::size_t index, std::uint64_t offset)
+{
     return "resource record " + std::to_string(index) + " at offset " + Hex(offset) + ": ";
 }
 
 // Reads a TYPE or NAME field (0xFFFF + ordinal, or a NUL-terminated UTF-16 string) that
 // must end before `end`; advances `pos`. Empty optional on a field that runs past `end`.
-std::optional<ResId> ReadId(std::string_view b, std::uint64_t& pos, std::uint64_t end) {
+std::optional<ResId> ReadId(std::string_view b, std::uint64_t& pos, std::uint64_t end)
+{
     if (!Fits(pos, 2, end))
         return std::nullopt;
     if (Get16(b, pos) == 0xFFFF) {
@@ -47,7 +52,8 @@ std::optional<ResId> ReadId(std::string_view b, std::uint64_t& pos, std::uint64_
     return ResId::Name(std::move(text));
 }
 
-void WriteId(std::string& out, const ResId& id) {
+void WriteId(std::string& out, const ResId& id)
+{
     if (id.isOrdinal) {
         byteio::Append16(out, 0xFFFF);
         byteio::Append16(out, id.ordinal);
@@ -58,14 +64,16 @@ void WriteId(std::string& out, const ResId& id) {
     byteio::Append16(out, 0);
 }
 
-void PadTo4(std::string& out) {
+void PadTo4(std::string& out)
+{
     while (out.size() % 4 != 0)
         out.push_back('\0');
 }
 
 }  // namespace
 
-int CompareResIds(const ResId& a, const ResId& b) {
+int CompareResIds(const ResId& a, const ResId& b)
+{
     if (a.isOrdinal != b.isOrdinal)
         return a.isOrdinal ? 1 : -1;
     if (a.isOrdinal)
@@ -80,13 +88,15 @@ int CompareResIds(const ResId& a, const ResId& b) {
     return a.name.size() < b.name.size() ? -1 : (a.name.size() > b.name.size() ? 1 : 0);
 }
 
-std::string DescribeResId(const ResId& id) {
+std::string DescribeResId(const ResId& id)
+{
     if (id.isOrdinal)
         return "#" + std::to_string(id.ordinal);
     return byteio::Utf16ToUtf8(id.name);
 }
 
-Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes) {
+Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes)
+{
     using Result = Parsed<std::vector<ResRecordView>>;
     std::vector<ResRecordView> records;
     const std::uint64_t size = bytes.size();
@@ -101,8 +111,8 @@ Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes) {
             return Result::Fail(where + "header size " + Hex(headerSize) + " is smaller than the minimum " +
                                 Hex(kMinHeaderSize));
         if (!Fits(offset, headerSize, size))
-            return Result::Fail(where + "header size " + Hex(headerSize) +
-                                " runs past the end of the file (size " + Hex(size) + ")");
+            return Result::Fail(where + "header size " + Hex(headerSize) + " runs past the end of the file (size " +
+                                Hex(size) + ")");
         if (!Fits(offset + headerSize, dataSize, size))
             return Result::Fail(where + "data size " + Hex(dataSize) + " runs past the end of the file (size " +
                                 Hex(size) + ")");
@@ -140,7 +150,8 @@ Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes) {
     return Result::Ok(std::move(records));
 }
 
-Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes) {
+Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes)
+{
     auto views = ParseResFileViews(bytes);
     if (!views)
         return Parsed<std::vector<ResRecord>>::Fail(views.error);
@@ -161,7 +172,8 @@ Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes) {
     return Parsed<std::vector<ResRecord>>::Ok(std::move(records));
 }
 
-std::string WriteResRecordHeader(const ResRecord& record, std::uint32_t dataSize) {
+std::string WriteResRecordHeader(const ResRecord& record, std::uint32_t dataSize)
+{
     std::string header;
     WriteId(header, record.type);
     WriteId(header, record.name);
@@ -178,7 +190,8 @@ std::string WriteResRecordHeader(const ResRecord& record, std::uint32_t dataSize
     return out + header;
 }
 
-std::string WriteResOpeningRecord() {
+std::string WriteResOpeningRecord()
+{
     ResRecord opening;
     opening.type = ResId::Ordinal(0);
     opening.name = ResId::Ordinal(0);
@@ -186,7 +199,8 @@ std::string WriteResOpeningRecord() {
     return WriteResRecordHeader(opening, 0);
 }
 
-std::string WriteResFile(const std::vector<ResRecord>& records) {
+std::string WriteResFile(const std::vector<ResRecord>& records)
+{
     std::string out = WriteResOpeningRecord();
     for (const auto& r : records) {
         out += WriteResRecordHeader(r, static_cast<std::uint32_t>(r.data.size()));

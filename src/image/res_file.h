@@ -33,9 +33,21 @@ std::string DescribeResId(const ResId& id);
 
 /// Well-known resource type ordinals.
 enum ResType : std::uint16_t {
-    kRtCursor = 1, kRtBitmap = 2, kRtIcon = 3, kRtMenu = 4, kRtDialog = 5, kRtString = 6,
-    kRtFontDir = 7, kRtFont = 8, kRtAccelerator = 9, kRtRcData = 10, kRtMessageTable = 11,
-    kRtGroupCursor = 12, kRtGroupIcon = 14, kRtVersion = 16, kRtManifest = 24,
+    kRtCursor = 1,
+    kRtBitmap = 2,
+    kRtIcon = 3,
+    kRtMenu = 4,
+    kRtDialog = 5,
+    kRtString = 6,
+    kRtFontDir = 7,
+    kRtFont = 8,
+    kRtAccelerator = 9,
+    kRtRcData = 10,
+    kRtMessageTable = 11,
+    kRtGroupCursor = 12,
+    kRtGroupIcon = 14,
+    kRtVersion = 16,
+    kRtManifest = 24,
 };
 
 /// One record of a .res file (never the empty opening record).

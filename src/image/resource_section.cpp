@@ -19,7 +19,8 @@ constexpr std::uint32_t kDataEntrySize = 16;
 constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::uint32_t kDataAlignment = 8;
 
-std::u16string UpperName(const std::u16string& name) {
+std::u16string UpperName(const std::u16string& name)
+{
     std::u16string out = name;
     for (auto& c : out)
         if (c >= u'a' && c <= u'z')
@@ -38,7 +39,8 @@ struct Table {
 
 }  // namespace
 
-ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) : leaves_(std::move(leaves)) {
+ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) : leaves_(std::move(leaves))
+{
     for (auto& leaf : leaves_) {
         if (!leaf.type.isOrdinal)
             leaf.type.name = UpperName(leaf.type.name);
@@ -131,7 +133,8 @@ ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) :
     size_ = pos;
 }
 
-void ResourceSectionLayout::Emit(std::uint32_t sectionRva, PieceBuffer& out) const {
+void ResourceSectionLayout::Emit(std::uint32_t sectionRva, PieceBuffer& out) const
+{
     std::string head = head_;
     for (std::size_t i = 0; i < leaves_.size(); ++i)
         Put32(head, entryOffset_[i], sectionRva + dataOffset_[i]);

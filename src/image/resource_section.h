@@ -43,9 +43,9 @@ public:
 
 private:
     std::vector<ResourceLeaf> leaves_;
-    std::string head_;                      // tables, data entries and strings, RVAs relative to 0
-    std::vector<std::uint32_t> dataOffset_; // per leaf, from the section start
-    std::vector<std::uint32_t> entryOffset_;// per leaf, its data entry in head_
+    std::string head_;                        // tables, data entries and strings, RVAs relative to 0
+    std::vector<std::uint32_t> dataOffset_;   // per leaf, from the section start
+    std::vector<std::uint32_t> entryOffset_;  // per leaf, its data entry in head_
     std::uint64_t dataStart_ = 0;
     std::uint64_t size_ = 0;
     std::size_t largestTable_ = 0;

@@ -23,12 +23,14 @@ constexpr std::uint32_t kHighBit = 0x80000000u;
 class TreeReader {
 public:
     TreeReader(std::string_view bytes, std::uint32_t bytesRva, std::uint32_t rootRva)
-        : bytes_(bytes), bytesRva_(bytesRva), rootRva_(rootRva) {}
+        : bytes_(bytes), bytesRva_(bytesRva), rootRva_(rootRva)
+    { }
 
-    std::string Read(std::vector<ResourceEntry>& out) {
+    std::string Read(std::vector<ResourceEntry>& out)
+    {
         if (rootRva_ < bytesRva_ || rootRva_ - bytesRva_ > bytes_.size())
             return "the resource directory RVA " + Hex(rootRva_) + " lies outside the resource data (RVA " +
-                   Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
+                Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
         root_ = rootRva_ - bytesRva_;
         ResourceEntry path;
         return ReadTable(0, 0, path, out);
@@ -38,15 +40,17 @@ private:
     std::string Where(std::uint64_t offset) const { return "at RVA " + Hex(std::uint64_t{bytesRva_} + offset); }
 
     // Resolves an offset relative to the root into an offset into bytes_ for `size` bytes.
-    std::string Locate(std::uint32_t relative, std::uint64_t size, const std::string& what, std::uint64_t& at) const {
+    std::string Locate(std::uint32_t relative, std::uint64_t size, const std::string& what, std::uint64_t& at) const
+    {
         at = root_ + std::uint64_t{relative};
         if (!Fits(at, size, bytes_.size()))
-            return what + " at RVA " + Hex(rootRva_ + std::uint64_t{relative}) + " runs past the end of the resource data (RVA " +
-                   Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
+            return what + " at RVA " + Hex(rootRva_ + std::uint64_t{relative}) +
+                " runs past the end of the resource data (RVA " + Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
         return {};
     }
 
-    std::string ReadName(std::uint32_t relative, ResId& id) const {
+    std::string ReadName(std::uint32_t relative, ResId& id) const
+    {
         std::uint64_t at;
         if (auto e = Locate(relative, 2, "a resource name", at); !e.empty())
             return e;
@@ -61,7 +65,8 @@ private:
         return {};
     }
 
-    std::string ReadTable(std::uint32_t relative, int level, ResourceEntry& path, std::vector<ResourceEntry>& out) {
+    std::string ReadTable(std::uint32_t relative, int level, ResourceEntry& path, std::vector<ResourceEntry>& out)
+    {
         std::uint64_t at;
         if (auto e = Locate(relative, kTableSize, "a resource directory table", at); !e.empty())
             return e;
@@ -73,8 +78,9 @@ private:
         entries_ += count;
         if (entries_ > bytes_.size() / kEntrySize)
             return "the resource directory table " + Where(at) + " brings the tree to " + std::to_string(entries_) +
-                   " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold";
-        if (auto e = Locate(relative + kTableSize, std::uint64_t{kEntrySize} * count, "a resource directory table's entries", at);
+                " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold";
+        if (auto e = Locate(relative + kTableSize, std::uint64_t{kEntrySize} * count,
+                            "a resource directory table's entries", at);
             !e.empty())
             return e;
         for (std::uint32_t i = 0; i < count; ++i) {
@@ -87,7 +93,7 @@ private:
                     return e;
             } else if (nameField > 0xFFFF) {
                 return "the resource directory entry " + Where(entry) + " has an id " + Hex(nameField) +
-                       " beyond 16 bits";
+                    " beyond 16 bits";
             }
             if (level == 0)
                 path.type = id;
@@ -100,8 +106,8 @@ private:
             const bool isTable = (target & kHighBit) != 0;
             if (isTable != (level < 2))
                 return "the resource directory entry " + Where(entry) +
-                       (isTable ? " points to a table where a data entry belongs"
-                                : " points to a data entry where a table belongs");
+                    (isTable ? " points to a table where a data entry belongs"
+                             : " points to a data entry where a table belongs");
             std::string e = isTable ? ReadTable(target & ~kHighBit, level + 1, path, out) : ReadLeaf(target, path, out);
             if (!e.empty())
                 return e;
@@ -109,7 +115,8 @@ private:
         return {};
     }
 
-    std::string ReadLeaf(std::uint32_t relative, ResourceEntry& path, std::vector<ResourceEntry>& out) {
+    std::string ReadLeaf(std::uint32_t relative, ResourceEntry& path, std::vector<ResourceEntry>& out)
+    {
         std::uint64_t at;
         if (auto e = Locate(relative, kDataEntrySize, "a resource data entry", at); !e.empty())
             return e;
@@ -131,7 +138,8 @@ private:
 }  // namespace
 
 Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std::uint32_t bytesRva,
-                                                    std::uint32_t rootRva) {
+                                                    std::uint32_t rootRva)
+{
     std::vector<ResourceEntry> entries;
     TreeReader reader(bytes, bytesRva, rootRva);
     if (auto e = reader.Read(entries); !e.empty())
@@ -139,11 +147,13 @@ Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std:
     return Parsed<std::vector<ResourceEntry>>::Ok(std::move(entries));
 }
 
-Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std::uint32_t bytesRva) {
+Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std::uint32_t bytesRva)
+{
     return ReadResourceTree(bytes, bytesRva, bytesRva);
 }
 
-Parsed<std::string_view> ResourceData(std::string_view bytes, std::uint32_t bytesRva, const ResourceEntry& entry) {
+Parsed<std::string_view> ResourceData(std::string_view bytes, std::uint32_t bytesRva, const ResourceEntry& entry)
+{
     if (entry.dataRva < bytesRva || !Fits(entry.dataRva - bytesRva, entry.size, bytes.size()))
         return Parsed<std::string_view>::Fail(
             "the data of resource " + DescribeResId(entry.type) + "/" + DescribeResId(entry.name) + "/" +

@@ -159,7 +159,7 @@ std::string WindowsCommandLine(const std::vector<std::string>& argv)
     // Only the interpreter's run of a batch file as LaunchArguments gives it; any other
     // command line for cmd.exe is quoted like every program's.
     const bool batchRun = argv.size() >= 5 && AsciiUpper(FilePart(argv[0], PathStyle::Windows)) == "CMD.EXE" &&
-                          argv[1] == "/d" && argv[2] == "/s" && argv[3] == "/c";
+        argv[1] == "/d" && argv[2] == "/s" && argv[3] == "/c";
     for (std::size_t i = 0; i < argv.size(); ++i) {
         if (i > 0)
             line += ' ';

@@ -77,8 +77,7 @@ enum class BatchEcho { Off, On };
 /// `echo` is On. On Windows a batch file runs as cmd.exe (%ComSpec%) "/d" "/s" "/c" FILE;
 /// cmd.exe prints each command before it runs it whatever `echo` says. Arguments after a
 /// batch file are not passed on.
-std::vector<std::string> LaunchArguments(const std::vector<std::string>& arguments,
-                                         BatchEcho echo = BatchEcho::Off);
+std::vector<std::string> LaunchArguments(const std::vector<std::string>& arguments, BatchEcho echo = BatchEcho::Off);
 
 /// The command line CreateProcess is given for `argv`: the arguments joined by blanks, each
 /// quoted by QuoteArgument, except that in a batch run as LaunchArguments gives it

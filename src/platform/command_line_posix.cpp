@@ -34,8 +34,7 @@ std::string SearchBareName(std::string_view name, const SearchPlaces& places)
     while (true) {
         const std::size_t colon = rest.find(':');
         std::string_view entry = rest.substr(0, colon);
-        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name)
-                                              : JoinFolder(entry, name);
+        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name) : JoinFolder(entry, name);
         if (IsRunnableFile(candidate))
             return candidate;
         if (colon == std::string_view::npos)
@@ -62,7 +61,7 @@ std::string FindExactly(std::string_view name, const SearchPlaces& places)
 
 bool IsRunnableFile(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     return IsBatchFile(path) || access(path.c_str(), X_OK) == 0;
@@ -107,8 +106,7 @@ std::vector<std::string> LaunchArguments(const std::vector<std::string>& argumen
 {
     if (arguments.empty() || !IsBatchFile(arguments.front()))
         return arguments;
-    std::vector<std::string> argv = {"/bin/sh", "-c", std::string(BatchInterpreterScript()),
-                                     arguments.front()};
+    std::vector<std::string> argv = {"/bin/sh", "-c", std::string(BatchInterpreterScript()), arguments.front()};
     if (echo == BatchEcho::On)
         argv.push_back("echo");
     return argv;

@@ -34,8 +34,7 @@ bool StartDetached(const std::string& commandLine)
     if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, argv.data(), environ) != 0)
         return false;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

@@ -26,8 +26,8 @@ bool StartDetached(const std::string& commandLine)
     PROCESS_INFORMATION process{};
     // No handle of ours is inherited, and the program gets no console of ours: it runs on
     // by itself after we are gone.
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr,
-                        &startup, &process))
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                        &process))
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);

@@ -87,8 +87,8 @@ private:
     void CommitInPlace();
     void Abandon() noexcept;
 
-    std::string path_;       // as given, for messages
-    std::string target_;     // the file really replaced (links resolved)
+    std::string path_;    // as given, for messages
+    std::string target_;  // the file really replaced (links resolved)
     std::string temp_;
     const WriteLayer& layer_;
     int fd_ = -1;
@@ -99,7 +99,6 @@ private:
 };
 
 /// Convenience: one atomic write of `data` to `path`.
-void WriteFileAtomically(const std::string& path, std::string_view data,
-                         const WriteLayer& layer = SystemWriteLayer());
+void WriteFileAtomically(const std::string& path, std::string_view data, const WriteLayer& layer = SystemWriteLayer());
 
 }  // namespace brevok

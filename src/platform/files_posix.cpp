@@ -24,7 +24,7 @@ std::string ResolveLinks(const std::string& path)
 {
     std::string current = path;
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
+        struct stat st { };
         if (lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return current;
         std::vector<char> buf(PATH_MAX + 1);
@@ -43,19 +43,19 @@ std::string ResolveLinks(const std::string& path)
 
 bool FileExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool FolderExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PathExists(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     return !path.empty() && stat(path.c_str(), &st) == 0;
 }
 
@@ -100,7 +100,7 @@ std::string ReadFileBytes(const std::string& path)
     const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw Error(FormatText("Cannot open file %s", path));
-    struct stat st {};
+    struct stat st { };
     std::string data;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         data.reserve(static_cast<std::size_t>(st.st_size));
@@ -125,8 +125,7 @@ std::string ReadFileBytes(const std::string& path)
     return data;
 }
 
-void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
-                      std::size_t pieceSize)
+void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink, std::size_t pieceSize)
 {
     // Opened without blocking, so that a named pipe or a device is refused at once instead
     // of waiting for a writer; only a regular file is read.
@@ -136,7 +135,7 @@ void ReadFileInPieces(const std::string& path, const std::function<bool(std::str
             close(fd);
         return Error(FormatText("Cannot open file %s", path));
     };
-    struct stat st {};
+    struct stat st { };
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0)
         throw cannotOpen();
     const auto buffer = std::make_unique_for_overwrite<char[]>(pieceSize);
@@ -188,7 +187,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         throw cannotCreate();
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     mode_t mode = 0666;
-    struct stat st {};
+    struct stat st { };
     const bool existed = stat(target_.c_str(), &st) == 0;
     if (existed)
         mode = st.st_mode & 07777;

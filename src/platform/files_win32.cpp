@@ -51,7 +51,7 @@ HANDLE OpenDiskFile(const std::string& path)
 /// Closes a handle when it goes out of scope.
 class HandleCloser {
 public:
-    explicit HandleCloser(HANDLE handle) : handle_(handle) {}
+    explicit HandleCloser(HANDLE handle) : handle_(handle) { }
     ~HandleCloser()
     {
         if (handle_ != INVALID_HANDLE_VALUE)
@@ -94,7 +94,7 @@ std::string TemporaryNameFor(const std::string& target, unsigned attempt)
     static std::atomic<unsigned> counter{0};
     const unsigned serial = counter.fetch_add(1) + attempt;
     return FolderPart(target) + "." + FilePart(target) + "." + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(serial) + ".tmp";
+        std::to_string(serial) + ".tmp";
 }
 
 }  // namespace
@@ -178,8 +178,7 @@ std::string ReadFileBytes(const std::string& path)
     return data;
 }
 
-void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink,
-                      std::size_t pieceSize)
+void ReadFileInPieces(const std::string& path, const std::function<bool(std::string_view)>& sink, std::size_t pieceSize)
 {
     const HANDLE handle = OpenDiskFile(path);
     if (handle == INVALID_HANDLE_VALUE)
@@ -232,8 +231,9 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         throw cannotCreate();
     // The new file carries the old one's attributes (hidden, system, archive, ...), which the
     // rename then keeps; a new file gets the usual ones.
-    const DWORD attributes = old ? (*old & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED))
+    const DWORD attributes = old ? (*old &
+                                    (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED))
                                  : FILE_ATTRIBUTE_NORMAL;
     HANDLE handle = INVALID_HANDLE_VALUE;
     std::string temp;

@@ -34,8 +34,7 @@ std::string FilePart(std::string_view path, PathStyle style = kHostPathStyle);
 std::string ExtensionOf(std::string_view path, PathStyle style = kHostPathStyle);
 
 /// Removes the extension (if any) and appends `newExtension` (which carries its own dot).
-std::string ReplaceExtension(std::string_view path, std::string_view newExtension,
-                             PathStyle style = kHostPathStyle);
+std::string ReplaceExtension(std::string_view path, std::string_view newExtension, PathStyle style = kHostPathStyle);
 
 /// Appends the style's folder separator when the last character is not that separator;
 /// looks at the last character only. The empty text gives the separator alone.

@@ -27,8 +27,8 @@ std::string BatchTextOf(const std::vector<std::string>& arguments)
 
 }  // namespace
 
-LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText,
-                       std::int32_t timeoutMs, std::uint16_t showWindow, bool captureOutput)
+LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                       std::uint16_t showWindow, bool captureOutput)
 {
     LaunchPlan plan;
     if (!FileExists(programText) && !FileExists(fileText)) {
@@ -59,15 +59,16 @@ LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileTe
     return plan;
 }
 
-LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow,
-                          std::int32_t timeoutMs, bool captureOutput)
+LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
+                          bool captureOutput)
 {
     LaunchPlan plan;
     plan.record.commandLine = commandLine;
     plan.record.showWindow = showWindow;
     plan.record.timeoutMs = timeoutMs;
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    const std::string program = arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
+    const std::string program =
+        arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
     if (program.empty()) {
         plan.error = PlanError::ProgramNotFound;
         return plan;

@@ -15,8 +15,7 @@ namespace brevok {
 inline constexpr std::string_view kRunOkText = "OK";
 inline constexpr std::string_view kProcessFileMissingText = "Process file does not exist";
 inline constexpr std::string_view kCreateProcessFailedText = "Createproccess failed ";
-inline constexpr std::string_view kRunTimeoutText =
-    "Timeout has occured in waiting for result from compiler.";
+inline constexpr std::string_view kRunTimeoutText = "Timeout has occured in waiting for result from compiler.";
 
 /// Codes of RunCommandAndWait besides a failed start's error code.
 inline constexpr std::uint32_t kWaitObject0 = 0;
@@ -56,12 +55,12 @@ struct LaunchPlan {
 /// RunFileAndWait's start: refused when neither text names an existing file; the command
 /// line is the two texts, each quoted for the splitting rules when it needs it; the program
 /// is looked up like every runner does; `captureOutput` makes a batch file echo its commands.
-LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText,
-                       std::int32_t timeoutMs, std::uint16_t showWindow, bool captureOutput);
+LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                       std::uint16_t showWindow, bool captureOutput);
 
 /// RunCommandAndWait's start: the line split by the Windows rules and its program looked up.
-LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow,
-                          std::int32_t timeoutMs, bool captureOutput);
+LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
+                          bool captureOutput);
 
 /// RunFileAndWait's text for a start that failed with `code`.
 std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code);
@@ -99,17 +98,16 @@ public:
     /// failed), "Process file does not exist", "Createproccess failed " + programText + " " +
     /// fileText + " Error: " + code (errno; 2 when the program is not found), or the
     /// time-out text.
-    virtual void RunFileAndWait(const std::string& programText, const std::string& fileText,
-                                std::int32_t timeoutMs, std::uint16_t showWindow,
-                                std::string& resultText) = 0;
+    virtual void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                                std::uint16_t showWindow, std::string& resultText) = 0;
 
     /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. Returns the error code
     /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout when
     /// the wait timed out (the process goes on running; a thread of ours reaps it when it
     /// ends and discards what it still prints; the caller tells the user), or kWaitFailed
     /// when the wait itself failed.
-    virtual std::uint32_t RunCommandAndWait(const std::string& commandLine,
-                                            std::uint16_t showWindow, std::int32_t timeoutMs) = 0;
+    virtual std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
+                                            std::int32_t timeoutMs) = 0;
 
 protected:
     LaunchHooks hooks_;
@@ -122,9 +120,8 @@ protected:
 /// standard input from /dev/null and no other descriptor of ours.
 class SystemProcessLauncher final : public ProcessLauncher {
 public:
-    void RunFileAndWait(const std::string& programText, const std::string& fileText,
-                        std::int32_t timeoutMs, std::uint16_t showWindow,
-                        std::string& resultText) override;
+    void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                        std::uint16_t showWindow, std::string& resultText) override;
     std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
                                     std::int32_t timeoutMs) override;
 };

@@ -87,8 +87,9 @@ public:
         sigemptyset(&none);
         sigfillset(&all);
         if (rc == 0)
-            rc = posix_spawnattr_setflags(&attributes_, (group == Group::Own ? POSIX_SPAWN_SETPGROUP : 0) |
-                                                            POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+            rc = posix_spawnattr_setflags(&attributes_,
+                                          (group == Group::Own ? POSIX_SPAWN_SETPGROUP : 0) | POSIX_SPAWN_SETSIGMASK |
+                                              POSIX_SPAWN_SETSIGDEF);
         if (rc == 0)
             rc = posix_spawnattr_setpgroup(&attributes_, 0);
         if (rc == 0)
@@ -117,15 +118,15 @@ int Spawn(const std::vector<std::string>& argv, Output output, Group group, Chil
     if (output == Output::Capture && pipe2(pipeFds, O_CLOEXEC) != 0)
         return errno;
     SpawnSetup setup;
-    int rc = output == Output::Capture ? setup.Prepare(pipeFds[1], pipeFds[1], group)
-                                         : setup.Prepare(outputFd, -1, group);
+    int rc =
+        output == Output::Capture ? setup.Prepare(pipeFds[1], pipeFds[1], group) : setup.Prepare(outputFd, -1, group);
     if (rc == 0) {
         std::vector<char*> pointers;
         for (const std::string& argument : argv)
             pointers.push_back(const_cast<char*>(argument.c_str()));
         pointers.push_back(nullptr);
-        rc = posix_spawn(&child.pid, argv.front().c_str(), setup.Actions(), setup.Attributes(),
-                         pointers.data(), environ);
+        rc = posix_spawn(&child.pid, argv.front().c_str(), setup.Actions(), setup.Attributes(), pointers.data(),
+                         environ);
     }
     CloseQuietly(pipeFds[1]);
     if (rc != 0) {
@@ -229,8 +230,7 @@ void EndGroup(Child& child)
 {
     kill(-child.pid, SIGKILL);
     int status = 0;
-    while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) { }
     CloseChild(child);
 }
 
@@ -308,8 +308,7 @@ std::size_t SystemCommandLineLimit()
 }
 
 void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,
-                                           std::int32_t timeoutMs, std::uint16_t showWindow,
-                                           std::string& resultText)
+                                           std::int32_t timeoutMs, std::uint16_t showWindow, std::string& resultText)
 {
     const bool capture = CapturesOutput(showWindow);
     const LaunchPlan plan = PlanFileRun(programText, fileText, timeoutMs, showWindow, capture);
@@ -322,7 +321,8 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
         return;
     }
     Child child;
-    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0) {
+    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child);
+        error != 0) {
         resultText = CreateProcessFailedText(programText, fileText, error);
         return;
     }
@@ -337,15 +337,16 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
     resultText = kRunOkText;
 }
 
-std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine,
-                                                       std::uint16_t showWindow, std::int32_t timeoutMs)
+std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
+                                                       std::int32_t timeoutMs)
 {
     const bool capture = CapturesOutput(showWindow);
     const LaunchPlan plan = PlanCommandRun(commandLine, showWindow, timeoutMs, capture);
     if (plan.error != PlanError::None)
         return ENOENT;
     Child child;
-    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child); error != 0)
+    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child);
+        error != 0)
         return static_cast<std::uint32_t>(error);
     switch (WaitForChild(child, timeoutMs, hooks_)) {
     case WaitEnd::Exited:

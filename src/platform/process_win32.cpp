@@ -155,8 +155,8 @@ DWORD Start(const std::vector<std::string>& argv, std::uint16_t showWindow, Outp
     PROCESS_INFORMATION process{};
     // A program named with its folder is started as it is, never searched again.
     const bool hasFolder = argv.front().find_first_of("\\/:") != std::string::npos;
-    if (!CreateProcessA(hasFolder ? argv.front().c_str() : nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr, nullptr, &startup,
-                        &process)) {
+    if (!CreateProcessA(hasFolder ? argv.front().c_str() : nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr,
+                        nullptr, &startup, &process)) {
         const DWORD error = GetLastError();
         CloseChild(child);
         return error;
@@ -298,9 +298,9 @@ ProgramExit RunToEnd(const std::vector<std::string>& argv, Output output, HANDLE
 std::string StartErrorText(int code)
 {
     char* text = nullptr;
-    const DWORD size = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                          FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    const DWORD size =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = size > 0 && text != nullptr ? std::string(text, size) : "error " + std::to_string(code);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
@@ -332,8 +332,7 @@ std::size_t SystemCommandLineLimit()
 }
 
 void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,
-                                           std::int32_t timeoutMs, std::uint16_t showWindow,
-                                           std::string& resultText)
+                                           std::int32_t timeoutMs, std::uint16_t showWindow, std::string& resultText)
 {
     const bool capture = CapturesOutput(showWindow);
     const LaunchPlan plan = PlanFileRun(programText, fileText, timeoutMs, showWindow, capture);
@@ -346,8 +345,8 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
         return;
     }
     Child child;
-    const DWORD error = Start(plan.record.argv, showWindow, capture ? Output::Capture : Output::Inherit, nullptr,
-                              Group::Own, child);
+    const DWORD error =
+        Start(plan.record.argv, showWindow, capture ? Output::Capture : Output::Inherit, nullptr, Group::Own, child);
     if (error != 0) {
         resultText = CreateProcessFailedText(programText, fileText, static_cast<int>(error));
         return;
@@ -362,16 +361,16 @@ void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const
     resultText = kRunOkText;
 }
 
-std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine,
-                                                       std::uint16_t showWindow, std::int32_t timeoutMs)
+std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
+                                                       std::int32_t timeoutMs)
 {
     const bool capture = CapturesOutput(showWindow);
     const LaunchPlan plan = PlanCommandRun(commandLine, showWindow, timeoutMs, capture);
     if (plan.error != PlanError::None)
         return ERROR_FILE_NOT_FOUND;
     Child child;
-    const DWORD error = Start(plan.record.argv, showWindow, capture ? Output::Capture : Output::Inherit, nullptr,
-                              Group::Own, child);
+    const DWORD error =
+        Start(plan.record.argv, showWindow, capture ? Output::Capture : Output::Inherit, nullptr, Group::Own, child);
     if (error != 0)
         return error;
     switch (WaitForChild(child, timeoutMs, hooks_)) {

@@ -11,7 +11,7 @@ namespace brevok {
 
 ReadOnlyFile::ReadOnlyFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
 {
-    struct stat info {};
+    struct stat info { };
     if (fd_ >= 0 && ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode))
         size_ = static_cast<std::uint64_t>(info.st_size);
     else

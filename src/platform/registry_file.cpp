@@ -29,8 +29,8 @@ char LowerAscii(char c)
 // Registry names ignore case; only ASCII letters fold, other bytes compare as they are.
 bool SameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size()
-        && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() &&
+        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
 }
 
 // True when `path` is `ancestor` itself or a key below it.
@@ -38,8 +38,8 @@ bool IsWithin(std::string_view path, std::string_view ancestor)
 {
     if (path.size() == ancestor.size())
         return SameName(path, ancestor);
-    return path.size() > ancestor.size() && path[ancestor.size()] == '\\'
-        && SameName(path.substr(0, ancestor.size()), ancestor);
+    return path.size() > ancestor.size() && path[ancestor.size()] == '\\' &&
+        SameName(path.substr(0, ancestor.size()), ancestor);
 }
 
 std::string_view TrimLeft(std::string_view s)
@@ -91,7 +91,7 @@ bool IsStorableName(std::string_view name)
 // The text lines of a registry file with their numbers; a CR before the LF is dropped.
 class LineReader {
 public:
-    explicit LineReader(std::string_view text) : text_(text) {}
+    explicit LineReader(std::string_view text) : text_(text) { }
 
     bool Next(std::string_view& line)
     {
@@ -259,8 +259,8 @@ void AppendQuoted(std::string& out, std::string_view text)
 bool IsQuotableText(const RegistryValue& value)
 {
     const auto& d = value.data;
-    return value.type == kRegSz && !d.empty() && d.back() == '\0'
-        && d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
+    return value.type == kRegSz && !d.empty() && d.back() == '\0' &&
+        d.find_first_of(std::string_view("\0\r\n", 3)) == d.size() - 1;
 }
 
 void AppendHexList(std::string& out, std::string_view bytes, std::size_t column)
@@ -317,8 +317,8 @@ std::optional<std::string> JoinKeyPath(std::string_view base, std::string_view p
 {
     if (path.empty())
         return std::string(base);
-    if (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string_view::npos
-        || !IsStorableName(path))
+    if (path.front() == '\\' || path.back() == '\\' || path.find("\\\\") != std::string_view::npos ||
+        !IsStorableName(path))
         return std::nullopt;
     return std::string(base) + "\\" + std::string(path);
 }
@@ -326,7 +326,7 @@ std::optional<std::string> JoinKeyPath(std::string_view base, std::string_view p
 std::string Timestamp()
 {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &now);
 #else
@@ -439,7 +439,7 @@ struct RegistryFile::Store {
     std::string notice;
     bool toldUnreadable = false;
 
-    Store(std::string p, const WriteLayer& l) : path(std::move(p)), lockPath(path + ".lock"), layer(l) {}
+    Store(std::string p, const WriteLayer& l) : path(std::move(p)), lockPath(path + ".lock"), layer(l) { }
 
     // The current content; nothing when the file exists but cannot be read, or cannot be
     // parsed and could not be set aside. Call with the lock held where possible.
@@ -464,16 +464,18 @@ struct RegistryFile::Store {
         std::string aside = path + ".bad-" + Timestamp();
         for (int n = 2; PathExists(aside) && n < 1000; ++n)
             aside = path + ".bad-" + Timestamp() + "-" + std::to_string(n);
-        const std::string what = "The settings file " + path + " could not be read (line "
-            + std::to_string(error.line) + ": " + error.message + ").";
+        const std::string what = "The settings file " + path + " could not be read (line " +
+            std::to_string(error.line) + ": " + error.message + ").";
         if (layer.Rename(path, aside)) {
             Tell(what + "\rIt has been kept as " + aside + ", and the program starts with the default settings.",
                  false);
             return RegistryTree{};
         }
         // Not set aside: leave it untouched, and never write over it.
-        Tell(what + "\rIt could not be renamed aside either, so the program starts with the default "
-             "settings and cannot save them.", true);
+        Tell(what +
+                 "\rIt could not be renamed aside either, so the program starts with the default "
+                 "settings and cannot save them.",
+             true);
         return std::nullopt;
     }
 
@@ -523,8 +525,7 @@ class FileKey final : public RegistryKey {
 public:
     FileKey(std::shared_ptr<RegistryFile::Store> store, std::string path)
         : store_(std::move(store)), path_(std::move(path))
-    {
-    }
+    { }
 
     std::optional<RegistryValueInfo> QueryValue(std::string_view name) const override
     {
@@ -550,10 +551,7 @@ public:
         return OpenKey(store_, path_, path);
     }
 
-    std::unique_ptr<RegistryKey> CreateSubKey(std::string_view path) override
-    {
-        return CreateKey(store_, path_, path);
-    }
+    std::unique_ptr<RegistryKey> CreateSubKey(std::string_view path) override { return CreateKey(store_, path_, path); }
 
     bool WriteValue(std::string_view name, const RegistryValue& value) override
     {
@@ -612,8 +610,7 @@ private:
 
 RegistryFile::RegistryFile(std::string path, const WriteLayer& layer)
     : store_(std::make_shared<Store>(std::move(path), layer))
-{
-}
+{ }
 
 RegistryFile::~RegistryFile() = default;
 

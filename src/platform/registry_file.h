@@ -96,5 +96,4 @@ private:
 /// registry, %BREVOK_REGISTRY% or %APPDATA%\brevok\registry.reg.
 std::string UserRegistryPath();
 
-
 }  // namespace brevok

@@ -15,7 +15,7 @@ namespace {
 /// An open HKEY, closed with the object.
 class SystemKey final : public RegistryKey {
 public:
-    explicit SystemKey(HKEY key) : key_(key) {}
+    explicit SystemKey(HKEY key) : key_(key) { }
     ~SystemKey() override { RegCloseKey(key_); }
     SystemKey(const SystemKey&) = delete;
     SystemKey& operator=(const SystemKey&) = delete;
@@ -68,8 +68,7 @@ public:
         const std::string valueName(name);
         if (value.data.size() > 0xFFFFFFFFu)
             return false;
-        return RegSetValueExA(key_, valueName.c_str(), 0, value.type,
-                              reinterpret_cast<const BYTE*>(value.data.data()),
+        return RegSetValueExA(key_, valueName.c_str(), 0, value.type, reinterpret_cast<const BYTE*>(value.data.data()),
                               static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS;
     }
 
@@ -98,7 +97,8 @@ private:
 
 }  // namespace
 
-SystemRegistry::SystemRegistry(std::string base) : base_(std::move(base)) {}
+SystemRegistry::SystemRegistry(std::string base) : base_(std::move(base))
+{ }
 
 std::string SystemRegistry::Below(std::string_view path) const
 {

@@ -7,7 +7,8 @@
 
 namespace brevok {
 
-std::string RunningProgramPath() {
+std::string RunningProgramPath()
+{
     // readlink does not say whether it cut the name short, so grow the buffer until the
     // answer fits with room to spare.
     std::string buffer(256, '\0');

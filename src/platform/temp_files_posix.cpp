@@ -57,7 +57,7 @@ TempOutput::~TempOutput()
 
 bool TempOutput::Commit()
 {
-    struct stat old {};
+    struct stat old { };
     if (stat(target_.c_str(), &old) == 0)
         chmod(path_.c_str(), old.st_mode & 07777);
     if (rename(path_.c_str(), target_.c_str()) != 0)

@@ -59,8 +59,8 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
 {
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const std::string candidate = Unique(target + ".tmp");
-        const HANDLE file = CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
             path_ = candidate;

@@ -27,8 +27,7 @@ class LineSplitter {
 public:
     explicit LineSplitter(LineBreaks breaks = LineBreaks::Any, NulByte nul = NulByte::Ordinary)
         : breaks_(breaks), nul_(nul)
-    {
-    }
+    { }
 
     /// Takes the next piece; false once a NUL has ended the text.
     bool Feed(std::string_view bytes);

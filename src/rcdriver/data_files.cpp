@@ -67,8 +67,7 @@ std::string RealPath(const std::string& path)
 
 DataFileFinder::DataFileFinder(std::string script, bool preprocessed)
     : script_(std::move(script)), preprocessed_(preprocessed)
-{
-}
+{ }
 
 DataFileFinder::~DataFileFinder() = default;
 

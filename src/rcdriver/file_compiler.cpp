@@ -31,7 +31,7 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 /// A file opened for reading, closed with the object.
 class InputFile {
 public:
-    explicit InputFile(const std::string& path) : in_(path, std::ios::binary) {}
+    explicit InputFile(const std::string& path) : in_(path, std::ios::binary) { }
 
     bool IsOpen() const { return in_.is_open(); }
 
@@ -69,7 +69,7 @@ struct LineDiagnostic {
 
 class FileCompiler {
 public:
-    FileCompiler(const std::string& script, bool preprocessed) : script_(script), finder_(script, preprocessed) {}
+    FileCompiler(const std::string& script, bool preprocessed) : script_(script), finder_(script, preprocessed) { }
 
     FileCompile Run(const FileScript& parsed, const std::string& res);
 
@@ -152,9 +152,11 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
             break;
         bytes += piece_;
     }
-    const Parsed<IconDirectory> directory = ReadIconDirectory(bytes, cursor ? IconFileType::Cursor : IconFileType::Icon);
+    const Parsed<IconDirectory> directory =
+        ReadIconDirectory(bytes, cursor ? IconFileType::Cursor : IconFileType::Icon);
     if (!directory)
-        return Problem(statement, path + " is not a valid " + (cursor ? "cursor" : "icon") + " file: " + directory.error);
+        return Problem(statement,
+                       path + " is not a valid " + (cursor ? "cursor" : "icon") + " file: " + directory.error);
     const std::size_t count = directory->images.size();
     if (nextImageId_ + count > 0x10000)
         return Problem(statement, "the images of the script's icons and cursors would take ids past 65535");

@@ -122,7 +122,8 @@ bool PreprocessorMayReplace(std::string_view word)
         const std::string_view run = word.substr(start, i - start);
         if (IsDigit(run[0]))
             continue;
-        if (run == "RC_INVOKED" || (run.size() > 1 && run[0] == '_' && (run[1] == '_' || (run[1] >= 'A' && run[1] <= 'Z'))))
+        if (run == "RC_INVOKED" ||
+            (run.size() > 1 && run[0] == '_' && (run[1] == '_' || (run[1] >= 'A' && run[1] <= 'Z'))))
             return true;
     }
     return false;
@@ -138,7 +139,7 @@ struct Word {
 /// foreign line.
 class LineReader {
 public:
-    explicit LineReader(std::string_view line) : line_(line) {}
+    explicit LineReader(std::string_view line) : line_(line) { }
 
     /// nullopt: foreign. An empty statement (line 0) for a blank or comment line.
     std::optional<FileStatement> Read(std::vector<std::string>& problems);
@@ -180,8 +181,10 @@ std::optional<Word> LineReader::ReadWord()
     word.text = line_.substr(start, pos_ - start);
     // Comments inside a word are the preprocessor's, not llvm-rc's; a backslash may start a
     // universal character name.
-    const bool cComment = word.text.find("//") != std::string_view::npos || word.text.find("/*") != std::string_view::npos;
-    if (!AtTokenEnd() || cComment || word.text.find('\\') != std::string_view::npos || PreprocessorMayReplace(word.text))
+    const bool cComment =
+        word.text.find("//") != std::string_view::npos || word.text.find("/*") != std::string_view::npos;
+    if (!AtTokenEnd() || cComment || word.text.find('\\') != std::string_view::npos ||
+        PreprocessorMayReplace(word.text))
         return std::nullopt;
     return word;
 }
@@ -237,8 +240,9 @@ std::optional<std::string> LineReader::ReadPath()
     // A bare word that names a memory flag is read as that flag; BEGIN and END open and
     // close blocks.
     if (!word || word->isInteger ||
-        IsOneOf(word->text, {"PRELOAD", "LOADONCALL", "FIXED", "MOVEABLE", "DISCARDABLE", "PURE", "IMPURE", "SHARED",
-                             "NONSHARED", "BEGIN", "END"}))
+        IsOneOf(word->text,
+                {"PRELOAD", "LOADONCALL", "FIXED", "MOVEABLE", "DISCARDABLE", "PURE", "IMPURE", "SHARED", "NONSHARED",
+                 "BEGIN", "END"}))
         return std::nullopt;
     return std::string(word->text);
 }
@@ -272,8 +276,10 @@ std::optional<FileStatement> LineReader::Read(std::vector<std::string>& problems
         return std::nullopt;
     SkipBlanks();
     const std::optional<Word> type = ReadWord();
-    if (!type || (!type->isInteger && IsOneOf(type->text, {"ACCELERATORS", "DIALOG", "DIALOGEX", "HTML", "MENU",
-                                                           "MENUEX", "VERSIONINFO", "BEGIN", "END"})))
+    if (!type ||
+        (!type->isInteger &&
+         IsOneOf(type->text,
+                 {"ACCELERATORS", "DIALOG", "DIALOGEX", "HTML", "MENU", "MENUEX", "VERSIONINFO", "BEGIN", "END"})))
         return std::nullopt;
     SkipBlanks();
     std::optional<std::string> path = ReadPath();

@@ -44,8 +44,8 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
                             std::to_string(wanted) + " (" + (type == IconFileType::Icon ? "icon" : "cursor") + ")");
     const std::size_t count = Get16(bytes, 4);
     if (!Fits(kIconDirSize, kIconDirEntrySize * count, size))
-        return Result::Fail("the directory of " + std::to_string(count) + " images runs past the end of the file (size " +
-                            Hex(size) + ")");
+        return Result::Fail("the directory of " + std::to_string(count) +
+                            " images runs past the end of the file (size " + Hex(size) + ")");
     IconDirectory directory;
     directory.header = std::string(bytes.substr(0, kIconDirSize));
     for (std::size_t i = 0; i < count; ++i) {
@@ -55,12 +55,13 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
         image.bitCount = Get16(bytes, at + 6);
         image.size = Get32(bytes, at + 8);
         image.offset = Get32(bytes, at + 12);
-        const std::string which = "image " + std::to_string(i + 1) + " (offset " + Hex(image.offset) + ", size " +
-                                  Hex(image.size) + ")";
+        const std::string which =
+            "image " + std::to_string(i + 1) + " (offset " + Hex(image.offset) + ", size " + Hex(image.size) + ")";
         if (!Fits(image.offset, image.size, size))
             return Result::Fail(which + " runs past the end of the file (size " + Hex(size) + ")");
         if (!Fits(image.offset, kBitmapInfoHeaderSize, size))
-            return Result::Fail(which + " leaves no room for a 40-byte bitmap header before the end of the file (size " +
+            return Result::Fail(which +
+                                " leaves no room for a 40-byte bitmap header before the end of the file (size " +
                                 Hex(size) + ")");
         std::uint16_t planes = 1;
         std::uint16_t bitCount = 32;
@@ -88,7 +89,8 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
 std::string CheckBitmapStart(std::string_view start)
 {
     if (start.size() < kBitmapFileHeaderSize)
-        return "the file is " + std::to_string(start.size()) + " bytes long, shorter than the 14-byte bitmap file header";
+        return "the file is " + std::to_string(start.size()) +
+            " bytes long, shorter than the 14-byte bitmap file header";
     if (start.substr(0, 2) != "BM")
         return "the file does not start with \"BM\"";
     return {};

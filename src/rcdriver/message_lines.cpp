@@ -16,8 +16,8 @@ std::string_view ToolsVersion()
 
 std::vector<std::string> BannerLines(std::string_view toolName)
 {
-    std::string first = std::string(toolName) + " Version " + BREVOK_VERSION +
-                        " - Brevok resource compiler front end (llvm-rc)";
+    std::string first =
+        std::string(toolName) + " Version " + BREVOK_VERSION + " - Brevok resource compiler front end (llvm-rc)";
     if (!PreprocessorAvailable())
         first += "; no C preprocessor (clang) found: #include and #define are not processed";
     return {first, "Copyright (c) Halvane. All rights reserved.", ""};

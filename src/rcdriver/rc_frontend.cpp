@@ -103,7 +103,6 @@ std::string Diagnostic(std::string_view file, int line, std::string_view message
     return text;
 }
 
-
 /// A file name as a line marker spells it: a C string body, with other bytes than printable
 /// ASCII written as octal escapes ("\303\274" for "ü").
 std::string UnescapeMarkerName(std::string_view text)
@@ -339,7 +338,7 @@ std::optional<std::size_t> FindStatement(const std::vector<std::string>& lines, 
 
 class Compiler {
 public:
-    Compiler(std::string script, std::string llvmRc) : script_(std::move(script)), llvmRc_(std::move(llvmRc)) {}
+    Compiler(std::string script, std::string llvmRc) : script_(std::move(script)), llvmRc_(std::move(llvmRc)) { }
 
     CompileOutcome Run(const std::string& res);
 
@@ -376,10 +375,10 @@ bool Compiler::Preprocess(const std::string& clang)
 {
     const std::string output = temp_.File("preprocessed.rc");
     // The same preprocessor run llvm-rc makes itself, with one-line diagnostics.
-    const ProgramExit run = RunAndCapture({clang, "--driver-mode=gcc", "-target", "x86_64-pc-windows-msvc-coff", "-E",
-                                           "-xc", "-DRC_INVOKED", "-fno-caret-diagnostics", "-fno-show-column",
-                                           "-I", FolderPart(script_).empty() ? "." : FolderPart(script_),
-                                           "-o", output, "--", script_});
+    const ProgramExit run =
+        RunAndCapture({clang, "--driver-mode=gcc", "-target", "x86_64-pc-windows-msvc-coff", "-E", "-xc",
+                       "-DRC_INVOKED", "-fno-caret-diagnostics", "-fno-show-column", "-I",
+                       FolderPart(script_).empty() ? "." : FolderPart(script_), "-o", output, "--", script_});
     if (run.startError != 0) {
         diagnostics_.push_back("error: cannot start the preprocessor " + clang + ": " + StartErrorText(run.startError));
         return false;
@@ -557,9 +556,10 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
         }
         const std::string llvmRc = FindLlvmRc();
         if (llvmRc.empty() && llvmRcLine)
-            return {false, {Diagnostic(script, static_cast<int>(*llvmRcLine),
-                                       "error: this line needs llvm-rc, which was not found: install LLVM or name it "
-                                       "in BREVOK_LLVM_RC")}};
+            return {false,
+                    {Diagnostic(script, static_cast<int>(*llvmRcLine),
+                                "error: this line needs llvm-rc, which was not found: install LLVM or name it "
+                                "in BREVOK_LLVM_RC")}};
         if (llvmRc.empty())
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
         CompileOutcome outcome = Compiler(script, llvmRc).Run(res);

@@ -24,7 +24,8 @@ using fixtures::RunFixtureCommand;
 using fixtures::WriteFixtureFile;
 using petest::ResourceListing;
 
-PeHeaders HeadersOf(const std::string& path) {
+PeHeaders HeadersOf(const std::string& path)
+{
     const std::string bytes = ReadFixtureFile(path);
     auto h = ParsePeHeaders(bytes, bytes.size());
     EXPECT_TRUE(h.ok()) << h.error;
@@ -33,7 +34,8 @@ PeHeaders HeadersOf(const std::string& path) {
 
 // The layout rules a loader relies on, checked on the bound image, and llvm-objdump's
 // reading of it without complaint.
-void ExpectConsistent(const std::string& path) {
+void ExpectConsistent(const std::string& path)
+{
     const std::string dump = RunFixtureCommand("llvm-objdump -p -h '" + path + "'");
     EXPECT_EQ(dump.find("warning"), std::string::npos) << dump;
     const PeHeaders h = HeadersOf(path);
@@ -62,13 +64,13 @@ void ExpectConsistent(const std::string& path) {
     EXPECT_EQ(res->directory.rva, h.sections[res->sectionIndex].virtualAddress);
 }
 
-const char* const kMergedRc =
-    "1 RCDATA { \"new one\" }\n"
-    "KEEP RCDATA { \"kept\" }\n"
-    "2 RCDATA { \"two\" }\n"
-    "STRINGTABLE { 1, \"hello\" }\n";
+const char* const kMergedRc = "1 RCDATA { \"new one\" }\n"
+                              "KEEP RCDATA { \"kept\" }\n"
+                              "2 RCDATA { \"two\" }\n"
+                              "STRINGTABLE { 1, \"hello\" }\n";
 
-TEST(BinderTest, MergedTreeMatchesTheLinkersForBothFormatsWithAndWithoutResources) {
+TEST(BinderTest, MergedTreeMatchesTheLinkersForBothFormatsWithAndWithoutResources)
+{
     const char* const baseRc = "1 RCDATA { \"old one\" }\nKEEP RCDATA { \"kept\" }\n";
     const char* const bindRc = "1 RCDATA { \"new one\" }\n2 RCDATA { \"two\" }\nSTRINGTABLE { 1, \"hello\" }\n";
     for (PeArch arch : {PeArch::X64, PeArch::X86}) {
@@ -91,7 +93,8 @@ TEST(BinderTest, MergedTreeMatchesTheLinkersForBothFormatsWithAndWithoutResource
     }
 }
 
-TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection) {
+TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection)
+{
     FixtureDir dir;
     const std::string big = "BIG RCDATA { " + std::string(2000, '1').insert(0, "\"") + "\" }\n";
     const std::string exe = BuildPe(dir.path(), "base", big + "1 RCDATA { \"old\" }\n");
@@ -114,8 +117,7 @@ TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection) {
     EXPECT_GT(grown.sections.back().virtualAddress, before.sections.back().virtualAddress);
     EXPECT_EQ(grown.Directory(kDirBaseReloc).rva, grown.sections.back().virtualAddress);
     EXPECT_EQ(RunFixtureCommand("llvm-readobj --coff-basereloc '" + exe + "' | sed 1,2d"), relocations);
-    EXPECT_EQ(ResourceListing(exe),
-              ResourceListing(BuildPe(dir.path(), "e2", big + "1 RCDATA { \"new\" }\n" + large)));
+    EXPECT_EQ(ResourceListing(exe), ResourceListing(BuildPe(dir.path(), "e2", big + "1 RCDATA { \"new\" }\n" + large)));
     ExpectConsistent(exe);
 
     // A resource section added after .reloc is the last one: a later, larger bind grows it
@@ -132,7 +134,8 @@ TEST(BinderTest, PlacesTheResourcesInPlaceAtTheEndOrInANewSection) {
     ExpectConsistent(fresh);
 }
 
-TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte) {
+TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte)
+{
     FixtureDir dir;
     PeBuildOptions options;
     options.flavour = PeFlavour::MinGw;
@@ -161,20 +164,24 @@ TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte) {
     ExpectConsistent(exe);
 }
 
-TEST(BinderTest, SignedImageLosesItsSignatureAndGetsAValidChecksum) {
+TEST(BinderTest, SignedImageLosesItsSignatureAndGetsAValidChecksum)
+{
     FixtureDir dir;
     const std::string plain = BuildPe(dir.path(), "plain", "1 RCDATA { \"old\" }\n");
-    RunFixtureCommand("cd '" + dir.path() + "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem -out c.pem"
+    RunFixtureCommand("cd '" + dir.path() +
+                      "' && openssl req -x509 -newkey rsa:2048 -nodes -keyout k.pem -out c.pem"
                       " -days 2 -subj /CN=brevok-test && openssl pkcs12 -export -inkey k.pem -in c.pem -out c.p12"
                       " -passout pass:pw");
     const std::string exe = dir / "signed.exe";
-    RunFixtureCommand("osslsigncode sign -pkcs12 '" + (dir / "c.p12") + "' -pass pw -in '" + plain + "' -out '" + exe + "'");
+    RunFixtureCommand("osslsigncode sign -pkcs12 '" + (dir / "c.p12") + "' -pass pw -in '" + plain + "' -out '" + exe +
+                      "'");
     ASSERT_NE(HeadersOf(exe).checkSum, 0u);
 
     const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"new\" }\n"), exe);
     ASSERT_TRUE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
-    EXPECT_EQ(outcome.lines[0], "Warning " + exe + ": the image's digital signature is no longer valid and has been removed");
+    EXPECT_EQ(outcome.lines[0],
+              "Warning " + exe + ": the image's digital signature is no longer valid and has been removed");
     const std::string report = petest::VerifyReport(exe);
     EXPECT_NE(report.find("No signature found"), std::string::npos) << report;
     const std::string current = petest::ReportValue(report, "Current PE checksum");
@@ -184,7 +191,8 @@ TEST(BinderTest, SignedImageLosesItsSignatureAndGetsAValidChecksum) {
     ExpectConsistent(exe);
 }
 
-TEST(BinderTest, ReplacedIconGroupsLeaveNoOrphansAndCollidingMembersAreRenumbered) {
+TEST(BinderTest, ReplacedIconGroupsLeaveNoOrphansAndCollidingMembersAreRenumbered)
+{
     FixtureDir dir;
     for (int i = 0; i < 5; ++i)
         WriteFixtureFile(dir / ("i" + std::to_string(i) + ".ico"), petest::IconFile(static_cast<std::uint8_t>(i * 40)));
@@ -197,13 +205,14 @@ TEST(BinderTest, ReplacedIconGroupsLeaveNoOrphansAndCollidingMembersAreRenumbere
     bind("b1", "APP ICON \"i0.ico\"\nOTHER ICON \"i1.ico\"\n");  // icons 1 and 2
     bind("b2", "APP ICON \"i2.ico\"\n");                         // replaces APP; icon 1 released and reused
     bind("b3", "APP ICON \"i3.ico\"\n");
-    bind("b4", "THIRD ICON \"i4.ico\"\n");                       // its icon 1 is taken by APP: becomes 3
+    bind("b4", "THIRD ICON \"i4.ico\"\n");  // its icon 1 is taken by APP: becomes 3
     const std::string expected =
         BuildPe(dir.path(), "expected", "APP ICON \"i3.ico\"\nOTHER ICON \"i1.ico\"\nTHIRD ICON \"i4.ico\"\n");
     EXPECT_EQ(ResourceListing(exe), ResourceListing(expected));
 }
 
-TEST(BinderTest, SameNameInAnotherLanguageIsAddedWithAWarning) {
+TEST(BinderTest, SameNameInAnotherLanguageIsAddedWithAWarning)
+{
     FixtureDir dir;
     const std::string exe = BuildPe(dir.path(), "base", "1 RCDATA { \"english\" }\n");
     const BindOutcome outcome =
@@ -211,14 +220,16 @@ TEST(BinderTest, SameNameInAnotherLanguageIsAddedWithAWarning) {
     ASSERT_TRUE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
     EXPECT_EQ(outcome.lines[0],
-              "Warning " + exe + ": resource RCDATA #1 language 0x407 added beside language 0x409 already in the image");
+              "Warning " + exe +
+                  ": resource RCDATA #1 language 0x407 added beside language 0x409 already in the image");
     EXPECT_EQ(ResourceListing(exe),
               ResourceListing(BuildPe(dir.path(), "expected",
                                       "1 RCDATA { \"english\" }\nLANGUAGE 7, 1\n1 RCDATA { \"deutsch\" }\n")));
 }
 
 // Each corrupt input gives one error line and leaves the executable byte-identical.
-TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched) {
+TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched)
+{
     FixtureDir dir;
     const std::string good = ReadFixtureFile(BuildPe(dir.path(), "good", "1 RCDATA { \"data\" }\n"));
     const std::string goodRes = CompileRc(dir.path(), "bind", "2 RCDATA { \"more\" }\n");
@@ -246,9 +257,11 @@ TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched) {
         {good.substr(0, last.pointerToRawData + 8), goodRes,
          "section " + std::to_string(h.sections.size()) + " raw data runs past the end of the file (offset " +
              byteio::Hex(last.pointerToRawData) + ", size " + byteio::Hex(last.sizeOfRawData) + ")"},
-        {loop, goodRes, "the resource directory table at RVA " + byteio::Hex(rsrc->directory.rva) +
-                            " is reached twice (the tree loops)"},
-        {good, dir / "bad.res", "resource record 1 at offset 0x20: data size 0x40 runs past the end of the file (size 0x44)"},
+        {loop, goodRes,
+         "the resource directory table at RVA " + byteio::Hex(rsrc->directory.rva) +
+             " is reached twice (the tree loops)"},
+        {good, dir / "bad.res",
+         "resource record 1 at offset 0x20: data size 0x40 runs past the end of the file (size 0x44)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.error);
@@ -265,7 +278,8 @@ TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched) {
 
 // Full headers grow into the room below the first section; without such room (sections
 // aligned like the file) the bind fails and leaves the image alone.
-TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot) {
+TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot)
+{
     FixtureDir dir;
     const std::string res = CompileRc(dir.path(), "bind", "1 RCDATA { \"x\" }\n");
     const std::string roomy = BuildPe(dir.path(), "roomy", "");
@@ -283,14 +297,23 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot) {
     std::string boundBytes = ReadFixtureFile(bound);
     byteio::Put32(boundBytes, b.DirectoryOffset(11), b.SectionTableEnd());
     byteio::Put32(boundBytes, b.DirectoryOffset(11) + 4, 0x10);
-    boundBytes.replace(b.SectionTableEnd(), 0x10, std::string("\x01\x02\x03\x04" "\x10\x00\x00\x00" "bound...", 0x10));
+    boundBytes.replace(b.SectionTableEnd(), 0x10,
+                       std::string("\x01\x02\x03\x04"
+                                   "\x10\x00\x00\x00"
+                                   "bound...",
+                                   0x10));
     WriteFixtureFile(bound, boundBytes);
     const BindOutcome refused = BindResFile(res, bound);
     EXPECT_FALSE(refused.ok);
     ASSERT_EQ(refused.lines.size(), 1u);
-    EXPECT_EQ(refused.lines[0], "Error " + bound + ": there is no room in the headers for another section (data "
-                                "directory 11 at RVA " + byteio::Hex(b.SectionTableEnd()) + ", size 0x10, follows the "
-                                "section table, which ends at " + byteio::Hex(b.SectionTableEnd()) + ")");
+    EXPECT_EQ(refused.lines[0],
+              "Error " + bound +
+                  ": there is no room in the headers for another section (data "
+                  "directory 11 at RVA " +
+                  byteio::Hex(b.SectionTableEnd()) +
+                  ", size 0x10, follows the "
+                  "section table, which ends at " +
+                  byteio::Hex(b.SectionTableEnd()) + ")");
     EXPECT_EQ(ReadFixtureFile(bound), boundBytes);
 
     PeBuildOptions packed;
@@ -301,21 +324,24 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot) {
     const BindOutcome outcome = BindResFile(res, path);
     EXPECT_FALSE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
-    EXPECT_EQ(outcome.lines[0], "Error " + path + ": there is no room in the headers for another section (the section "
-                                "table ends at " + byteio::Hex(h.SectionTableEnd()) + ", the headers end at " +
-                                byteio::Hex(h.sizeOfHeaders) + ")");
+    EXPECT_EQ(outcome.lines[0],
+              "Error " + path +
+                  ": there is no room in the headers for another section (the section "
+                  "table ends at " +
+                  byteio::Hex(h.SectionTableEnd()) + ", the headers end at " + byteio::Hex(h.sizeOfHeaders) + ")");
     EXPECT_EQ(ReadFixtureFile(path), bytes);
 }
 
 // When the headers grow, every file offset kept elsewhere moves with the data: the debug
 // directory's PointerToRawData and the COFF symbol table.
-TEST(BinderTest, GrownHeadersMoveDebugDataPointersAndTheSymbolTable) {
+TEST(BinderTest, GrownHeadersMoveDebugDataPointersAndTheSymbolTable)
+{
     FixtureDir dir;
     PeBuildOptions options;
     options.flavour = PeFlavour::MinGw;
     for (int i = 0; i < 7; ++i)  // 16 sections: the section table ends exactly at the headers' end
-        options.extraSource += "__attribute__((section(\".s" + std::to_string(i) + "\"))) int v" +
-                               std::to_string(i) + " = " + std::to_string(i + 1) + ";\n";
+        options.extraSource += "__attribute__((section(\".s" + std::to_string(i) + "\"))) int v" + std::to_string(i) +
+            " = " + std::to_string(i + 1) + ";\n";
     const std::string exe = BuildPe(dir.path(), "base", "", options);
     const PeHeaders before = HeadersOf(exe);
     ASSERT_GT(before.SectionTableEnd() + 40, before.sizeOfHeaders);
@@ -337,7 +363,8 @@ TEST(BinderTest, GrownHeadersMoveDebugDataPointersAndTheSymbolTable) {
     ExpectConsistent(exe);
 }
 
-ResRecordView RecordOf(const ResId& name, std::string_view data) {
+ResRecordView RecordOf(const ResId& name, std::string_view data)
+{
     ResRecordView r;
     r.type = ResId::Ordinal(kRtRcData);
     r.name = name;
@@ -349,7 +376,8 @@ ResRecordView RecordOf(const ResId& name, std::string_view data) {
 
 // Where a field of the output cannot hold a value (a 16-bit string length or section count,
 // a 32-bit address), the bind fails instead of writing the value cut short.
-TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping) {
+TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping)
+{
     FixtureDir dir;
     PeBuildOptions fixed;
     fixed.extraLinkArgs = "/fixed";  // no .reloc: the resource section is the last one
@@ -359,8 +387,9 @@ TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping) {
 
     const std::u16string longName(0x10000, u'N');
     auto bound = BindResources(bytes, {RecordOf(ResId::Name(longName), "x")});
-    EXPECT_EQ(bound.error, "the resource file's record at offset 0x20 has a name of 65536 characters, more than a "
-                           "resource directory can hold (65535)");
+    EXPECT_EQ(bound.error,
+              "the resource file's record at offset 0x20 has a name of 65536 characters, more than a "
+              "resource directory can hold (65535)");
 
     // The resource section moved to the top of the address space has no room to grow.
     auto where = FindResources(h);
@@ -368,8 +397,8 @@ TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping) {
     ASSERT_EQ(where->sectionIndex + 1u, h.sections.size());
     const std::uint32_t top = 0xFFFF0000u;
     const std::uint32_t shift = top - where->sectionRva;
-    auto entries = ReadResourceTree(std::string_view(bytes).substr(where->section.offset, where->section.size),
-                                    where->sectionRva);
+    auto entries =
+        ReadResourceTree(std::string_view(bytes).substr(where->section.offset, where->section.size), where->sectionRva);
     ASSERT_TRUE(entries.ok()) << entries.error;
     for (const ResourceEntry& e : *entries)
         for (std::uint64_t at = where->section.offset; at + 8 <= where->section.offset + where->section.size; at += 4)
@@ -406,7 +435,8 @@ TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping) {
     EXPECT_EQ(bound.error, "the image has 65535 sections, the most a COFF header can count (65535)");
 }
 
-TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText) {
+TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText)
+{
     FixtureDir dir;
     const BindOutcome outcome = BindResFile(dir / "none.res", dir / "none.exe");
     EXPECT_FALSE(outcome.ok);

@@ -13,7 +13,8 @@ namespace brevok {
 namespace {
 
 // Reads everything a reader of the image would: headers, the resource tree, each datum.
-std::string FirstImageError(const std::string& bytes) {
+std::string FirstImageError(const std::string& bytes)
+{
     auto image = ParsePeImage(bytes);
     if (!image)
         return image.error;
@@ -36,7 +37,8 @@ std::string FirstImageError(const std::string& bytes) {
     return {};
 }
 
-TEST(MalformedInputTest, EveryFileGivesOneCleanError) {
+TEST(MalformedInputTest, EveryFileGivesOneCleanError)
+{
     const std::filesystem::path folder = std::filesystem::path(BREVOK_TEST_DATA_DIR) / "malformed";
     int walked = 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {

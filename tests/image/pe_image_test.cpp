@@ -15,15 +15,15 @@ using fixtures::PeArch;
 using fixtures::PeBuildOptions;
 using fixtures::ReadFixtureFile;
 
-const char* const kRc =
-    "1 RCDATA { \"one\" }\n"
-    "Second RCDATA { \"two\" }\n"
-    "LANGUAGE 7, 1\n"
-    "1 RCDATA { \"eins\" }\n";
+const char* const kRc = "1 RCDATA { \"one\" }\n"
+                        "Second RCDATA { \"two\" }\n"
+                        "LANGUAGE 7, 1\n"
+                        "1 RCDATA { \"eins\" }\n";
 
 // Reads the resources the way a version reader does: headers from the head of the file, then
 // only the resource section's bytes.
-std::vector<std::pair<ResourceEntry, std::string>> ReadByParts(const std::string& bytes) {
+std::vector<std::pair<ResourceEntry, std::string>> ReadByParts(const std::string& bytes)
+{
     auto headers = ParsePeHeaders(std::string_view(bytes).substr(0, 1024), bytes.size());
     EXPECT_TRUE(headers.ok()) << headers.error;
     auto where = FindResources(*headers);
@@ -40,7 +40,8 @@ std::vector<std::pair<ResourceEntry, std::string>> ReadByParts(const std::string
     return out;
 }
 
-TEST(PeImageTest, ReadsHeadersAndTheResourceTreeOfBothFormats) {
+TEST(PeImageTest, ReadsHeadersAndTheResourceTreeOfBothFormats)
+{
     for (PeArch arch : {PeArch::X64, PeArch::X86}) {
         FixtureDir dir;
         PeBuildOptions options;
@@ -73,7 +74,8 @@ TEST(PeImageTest, ReadsHeadersAndTheResourceTreeOfBothFormats) {
     }
 }
 
-TEST(PeImageTest, HeadersBeyondTheBytesReadAndBadRvasAreNamed) {
+TEST(PeImageTest, HeadersBeyondTheBytesReadAndBadRvasAreNamed)
+{
     FixtureDir dir;
     const std::string bytes = ReadFixtureFile(BuildPe(dir.path(), "app", kRc));
     auto partial = ParsePeHeaders(std::string_view(bytes).substr(0, 0x100), bytes.size());
@@ -97,7 +99,8 @@ TEST(PeImageTest, HeadersBeyondTheBytesReadAndBadRvasAreNamed) {
 // Directory tables that overlap each other can reuse the same entries many times over; a
 // tree can never have more entries than its bytes hold, so the reader stops there instead of
 // listing (here) a quarter of a million leaves from 12 KB.
-TEST(PeImageTest, OverlappingTablesCannotMultiplyTheLeaves) {
+TEST(PeImageTest, OverlappingTablesCannotMultiplyTheLeaves)
+{
     constexpr std::uint32_t kLevel1 = 0x20, kCount = 0x200, kLeaf = 0x200, kRegion = 0x1100;
     std::string tree(kRegion + 8 * kCount + 16 + 8 * kLeaf, '\0');
     byteio::Put16(tree, 14, 1);
@@ -115,12 +118,14 @@ TEST(PeImageTest, OverlappingTablesCannotMultiplyTheLeaves) {
     }
     auto entries = ReadResourceTree(tree, 0x3000);
     ASSERT_FALSE(entries.ok()) << entries->size() << " leaves";
-    EXPECT_EQ(entries.error, "the resource directory table at RVA " + byteio::Hex(0x3000 + kRegion + 16) +
-                                 " brings the tree to 2049 entries, more than the resource data (size " +
-                                 byteio::Hex(tree.size()) + ") can hold");
+    EXPECT_EQ(entries.error,
+              "the resource directory table at RVA " + byteio::Hex(0x3000 + kRegion + 16) +
+                  " brings the tree to 2049 entries, more than the resource data (size " + byteio::Hex(tree.size()) +
+                  ") can hold");
 }
 
-TEST(PeImageTest, ChecksumMatchesOsslsigncode) {
+TEST(PeImageTest, ChecksumMatchesOsslsigncode)
+{
     FixtureDir dir;
     const std::string path = BuildPe(dir.path(), "app", kRc);
     const std::string report = petest::VerifyReport(path);

@@ -15,7 +15,8 @@ using fixtures::RunFixtureCommand;
 
 /// llvm-readobj's resource listing with everything that depends on placement masked: the
 /// file name, table and entry offsets, the base address and the data RVAs.
-inline std::string ResourceListing(const std::string& exe) {
+inline std::string ResourceListing(const std::string& exe)
+{
     const std::string raw = RunFixtureCommand("llvm-readobj --coff-resources '" + exe + "'");
     std::istringstream in(raw);
     std::string line;
@@ -32,7 +33,8 @@ inline std::string ResourceListing(const std::string& exe) {
 }
 
 /// A one-image .ico file (1x1, 32 bits) whose pixel is `colour`.
-inline std::string IconFile(std::uint8_t colour) {
+inline std::string IconFile(std::uint8_t colour)
+{
     std::string image;
     auto put = [&image](std::uint64_t v, int bytes) {
         for (int i = 0; i < bytes; ++i)
@@ -52,7 +54,8 @@ inline std::string IconFile(std::uint8_t colour) {
 }
 
 /// The value after `label` on a line of osslsigncode's report, or "" when absent.
-inline std::string ReportValue(const std::string& report, const std::string& label) {
+inline std::string ReportValue(const std::string& report, const std::string& label)
+{
     const auto at = report.find(label);
     if (at == std::string::npos)
         return {};
@@ -64,7 +67,8 @@ inline std::string ReportValue(const std::string& report, const std::string& lab
 }
 
 /// osslsigncode verify's report (it fails on an unsigned image; the report is kept).
-inline std::string VerifyReport(const std::string& exe) {
+inline std::string VerifyReport(const std::string& exe)
+{
     try {
         return RunFixtureCommand("osslsigncode verify '" + exe + "'");
     } catch (const std::runtime_error& e) {

@@ -14,7 +14,8 @@ using fixtures::CompileRc;
 using fixtures::FixtureDir;
 using fixtures::ReadFixtureFile;
 
-TEST(ResFileTest, ReadsWhatLlvmRcWritesAndWritesItBackByteForByte) {
+TEST(ResFileTest, ReadsWhatLlvmRcWritesAndWritesItBackByteForByte)
+{
     FixtureDir dir;
     const std::string bytes = ReadFixtureFile(CompileRc(dir.path(), "all",
                                                         "1 RCDATA { \"abc\" }\n"
@@ -39,7 +40,8 @@ TEST(ResFileTest, ReadsWhatLlvmRcWritesAndWritesItBackByteForByte) {
     EXPECT_EQ(WriteResFile(*records), bytes);
 }
 
-TEST(ResFileTest, ViewsPointIntoTheBufferAndCarryTheirOffsets) {
+TEST(ResFileTest, ViewsPointIntoTheBufferAndCarryTheirOffsets)
+{
     ResRecord r;
     r.type = ResId::Ordinal(kRtRcData);
     r.name = ResId::Name(u"A");
@@ -53,7 +55,8 @@ TEST(ResFileTest, ViewsPointIntoTheBufferAndCarryTheirOffsets) {
     EXPECT_EQ((*views)[1].data.data(), bytes.data() + (*views)[1].offset + 0x20);
 }
 
-TEST(ResFileTest, EmptyNamesMakeTheSmallestHeaderAndSurviveAWrite) {
+TEST(ResFileTest, EmptyNamesMakeTheSmallestHeaderAndSurviveAWrite)
+{
     ResRecord r;
     r.type = ResId::Name(u"");
     r.name = ResId::Name(u"");
@@ -66,7 +69,8 @@ TEST(ResFileTest, EmptyNamesMakeTheSmallestHeaderAndSurviveAWrite) {
     EXPECT_EQ((*parsed)[0].data, "z");
 }
 
-TEST(ResFileTest, NamesSortBeforeOrdinalsCaseInsensitively) {
+TEST(ResFileTest, NamesSortBeforeOrdinalsCaseInsensitively)
+{
     EXPECT_LT(CompareResIds(ResId::Name(u"zeta"), ResId::Ordinal(1)), 0);
     EXPECT_EQ(CompareResIds(ResId::Name(u"abc"), ResId::Name(u"ABC")), 0);
     EXPECT_LT(CompareResIds(ResId::Name(u"AB"), ResId::Name(u"abc")), 0);
@@ -75,7 +79,8 @@ TEST(ResFileTest, NamesSortBeforeOrdinalsCaseInsensitively) {
     EXPECT_EQ(DescribeResId(ResId::Name(u"\u00e9T\u20ac")), "\xc3\xa9T\xe2\x82\xac");
 }
 
-TEST(ResFileTest, RecordsThatDoNotFitGiveErrorsNamingRecordAndOffset) {
+TEST(ResFileTest, RecordsThatDoNotFitGiveErrorsNamingRecordAndOffset)
+{
     ResRecord r;
     r.type = ResId::Ordinal(kRtRcData);
     r.name = ResId::Ordinal(1);
@@ -95,17 +100,15 @@ TEST(ResFileTest, RecordsThatDoNotFitGiveErrorsNamingRecordAndOffset) {
     } cases[] = {
         {"", "not a 32-bit resource file: the file is empty"},
         {good.substr(0x20), "not a 32-bit resource file: the empty first record is missing"},
-        {good + "\x01\x02\x03",
-         "resource record 2 at offset 0x44: the record header is truncated (file size 0x47)"},
-        {withField(0x20, 5), "resource record 1 at offset 0x20: data size 0x5 runs past the end of the file (size 0x44)"},
+        {good + "\x01\x02\x03", "resource record 2 at offset 0x44: the record header is truncated (file size 0x47)"},
+        {withField(0x20, 5),
+         "resource record 1 at offset 0x20: data size 0x5 runs past the end of the file (size 0x44)"},
         {withField(0x20, 0xFFFFFFFF),
          "resource record 1 at offset 0x20: data size 0xFFFFFFFF runs past the end of the file (size 0x44)"},
         {withField(0x24, 0x30),
          "resource record 1 at offset 0x20: header size 0x30 runs past the end of the file (size 0x44)"},
-        {withField(0x24, 0x10),
-         "resource record 1 at offset 0x20: header size 0x10 is smaller than the minimum 0x1C"},
-        {unterminated,
-         "resource record 1 at offset 0x20: the type or name runs past the header (header size 0x20)"},
+        {withField(0x24, 0x10), "resource record 1 at offset 0x20: header size 0x10 is smaller than the minimum 0x1C"},
+        {unterminated, "resource record 1 at offset 0x20: the type or name runs past the header (header size 0x20)"},
     };
     for (const auto& c : cases) {
         auto parsed = ParseResFile(c.bytes);

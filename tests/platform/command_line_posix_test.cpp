@@ -23,8 +23,23 @@ TEST(QuoteForShell, PlainWordsStayAndOthersSurviveTheShell)
     EXPECT_EQ(QuoteForShell(""), "''");
 
     testing::ScratchFolder folder;
-    const Args words = {"/a b/x.rc", "it's", "$(touch pwned)", "`touch pwned`", "a;touch pwned", "*", "~",
-                        "#c", "x=y", "a|b", "a&b", "\"q\"", "back\\slash", "!", "{a,b}", "tab\there", ""};
+    const Args words = {"/a b/x.rc",
+                        "it's",
+                        "$(touch pwned)",
+                        "`touch pwned`",
+                        "a;touch pwned",
+                        "*",
+                        "~",
+                        "#c",
+                        "x=y",
+                        "a|b",
+                        "a&b",
+                        "\"q\"",
+                        "back\\slash",
+                        "!",
+                        "{a,b}",
+                        "tab\there",
+                        ""};
     std::string script = "for w in";
     for (const std::string& word : words)
         script += " " + QuoteForShell(word);
@@ -35,7 +50,7 @@ TEST(QuoteForShell, PlainWordsStayAndOthersSurviveTheShell)
     const ProgramExit run = RunAndCapture({"/bin/sh", "-c", "cd \"$1\" && " + script, "sh", folder.Path()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, expected);
-    struct stat info {};
+    struct stat info { };
     EXPECT_NE(stat((folder / "pwned").c_str(), &info), 0);
 }
 
@@ -108,9 +123,10 @@ TEST(LaunchArguments, BatchLinesRunOneByOneWithCrLfEndsAndClsDoingNothing)
     EXPECT_EQ(run.exitCode, 0);
     // Standard input is the runner's (/dev/null here), not the batch file.
     EXPECT_EQ(ReadFileBytes(folder / "out.txt"), "first|" + folder.Path() + "|last");
-    EXPECT_EQ(run.output, folder.Path() + ">printf '%s|' first > out.txt\n" + folder.Path() + "> CLS\n" +
-                              folder.Path() + ">cls\n" + folder.Path() + ">printf '%s|' \"$PWD\" >> out.txt\n" +
-                              folder.Path() + ">cat >> out.txt\n" + folder.Path() + ">printf last >> out.txt\n");
+    EXPECT_EQ(run.output,
+              folder.Path() + ">printf '%s|' first > out.txt\n" + folder.Path() + "> CLS\n" + folder.Path() + ">cls\n" +
+                  folder.Path() + ">printf '%s|' \"$PWD\" >> out.txt\n" + folder.Path() + ">cat >> out.txt\n" +
+                  folder.Path() + ">printf last >> out.txt\n");
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ TEST(QuoteArgument, PlainArgumentsStayAndOthersRoundTrip)
     EXPECT_EQ(QuoteArgument(""), "\"\"");
     EXPECT_EQ(QuoteArgument("a b"), "\"a b\"");
     EXPECT_EQ(QuoteArgument("C:\\my dir\\"), "\"C:\\my dir\\\\\"");
-    for (const std::string argument : {"a b", "", "x\"y", "tail\\", "sp ace\\", "a\\\"b", "\\\\\"\"\\",
-                                       "t\tab", "ü ñ", ">", "a\\\\b c"}) {
+    for (const std::string argument :
+         {"a b", "", "x\"y", "tail\\", "sp ace\\", "a\\\"b", "\\\\\"\"\\", "t\tab", "ü ñ", ">", "a\\\\b c"}) {
         const Args split = SplitCommandLine("prog " + QuoteArgument(argument));
         ASSERT_EQ(split.size(), 2u) << argument;
         EXPECT_EQ(split[1], argument);
@@ -58,7 +58,8 @@ TEST(WindowsCommandLine, ArgumentsAreQuotedAndABatchRunIsOneCommandForCmd)
     // The batch run: the file in quotes inside the outer pair that /s strips, whatever it holds.
     EXPECT_EQ(WindowsCommandLine({"C:\\Windows\\system32\\cmd.exe", "/d", "/s", "/c", "C:\\my files&co\\Temp.bat"}),
               "C:\\Windows\\system32\\cmd.exe /d /s /c \"\"C:\\my files&co\\Temp.bat\"\"");
-    EXPECT_EQ(WindowsCommandLine({"cmd.exe", "/d", "/s", "/c", "C:\\w\\Temp.bat"}), "cmd.exe /d /s /c \"\"C:\\w\\Temp.bat\"\"");
+    EXPECT_EQ(WindowsCommandLine({"cmd.exe", "/d", "/s", "/c", "C:\\w\\Temp.bat"}),
+              "cmd.exe /d /s /c \"\"C:\\w\\Temp.bat\"\"");
     // Any other line for cmd.exe is quoted like every program's.
     EXPECT_EQ(WindowsCommandLine({"cmd.exe", "/c", "echo", "a b"}), "cmd.exe /c echo \"a b\"");
     // Every argument comes back from SplitCommandLine as it went in.

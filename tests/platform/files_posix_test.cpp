@@ -23,7 +23,7 @@ namespace {
 
 mode_t ModeOf(const std::string& path)
 {
-    struct stat st {};
+    struct stat st { };
     stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }

@@ -78,11 +78,14 @@ TEST(FileReads, WholeAndInPieces)
     EXPECT_EQ(ReadFileBytes(path), bytes);
     std::string joined;
     int pieces = 0;
-    ReadFileInPieces(path, [&](std::string_view piece) {
-        EXPECT_LE(piece.size(), 7u);
-        joined.append(piece);
-        return ++pieces < 3;  // stop after the third piece
-    }, 7);
+    ReadFileInPieces(
+        path,
+        [&](std::string_view piece) {
+            EXPECT_LE(piece.size(), 7u);
+            joined.append(piece);
+            return ++pieces < 3;  // stop after the third piece
+        },
+        7);
     EXPECT_EQ(pieces, 3);
     EXPECT_EQ(joined, bytes.substr(0, 21));
 }

@@ -109,8 +109,7 @@ TEST_F(RunFileAndWaitTest, NothingStartsWithoutAnExistingFile)
 TEST_F(RunFileAndWaitTest, BatchFileRunsWithCrLfLinesAndClsAndEndsOk)
 {
     const std::string out = folder / "out file.txt";
-    const std::string batch =
-        WriteBatch(folder, "Temp.bat", {"printf '%s' \"$PWD\" > '" + out + "'", " CLS"});
+    const std::string batch = WriteBatch(folder, "Temp.bat", {"printf '%s' \"$PWD\" > '" + out + "'", " CLS"});
     EXPECT_EQ(Run("", batch, 20000), "OK");
     // The caller's current folder, and no CR glued to the redirection's file name.
     char cwd[4096];
@@ -154,7 +153,11 @@ TEST_F(RunFileAndWaitTest, TimeOutEndsTheBatchAndTheProgramItStarted)
     pid_t child = 0;
     std::string result;
     // The time-out must pass after the grandchild has started: wait for it in the pump.
-    launcher.SetHooks({[&] { if (child == 0 && FileExists(folder / "child.pid")) child = std::stoi(WaitForFile(folder / "child.pid")); }, {}});
+    launcher.SetHooks({[&] {
+                           if (child == 0 && FileExists(folder / "child.pid"))
+                               child = std::stoi(WaitForFile(folder / "child.pid"));
+                       },
+                       {}});
     std::int32_t timeoutMs = 300;
     while (true) {
         launcher.RunFileAndWait("", batch, timeoutMs, kShowWindowMinimized, result);
@@ -218,8 +221,8 @@ TEST_F(RunFileAndWaitTest, PlanRecordsTheCommandAndBatchTextAndRunsNothing)
 TEST_F(RunFileAndWaitTest, WaitFailureCountsAsOk)
 {
     // With SIGCHLD ignored the system reaps the child itself and the wait cannot see it end.
-    struct sigaction ignore {};
-    struct sigaction old {};
+    struct sigaction ignore { };
+    struct sigaction old { };
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGCHLD, &ignore, &old);
     const std::string batch = WriteBatch(folder, "Temp.bat", {"exit 3"});
@@ -230,7 +233,7 @@ TEST_F(RunFileAndWaitTest, WaitFailureCountsAsOk)
     EXPECT_EQ(code, kWaitFailed);
 }
 
-class RunCommandAndWaitTest : public RunFileAndWaitTest {};
+class RunCommandAndWaitTest : public RunFileAndWaitTest { };
 
 TEST_F(RunCommandAndWaitTest, EndedFailedToStartAndBatchCommands)
 {
@@ -261,7 +264,7 @@ TEST_F(RunCommandAndWaitTest, TimeOutLeavesTheChildRunningAndReapsItLater)
     const std::string pidFile = folder / "pid";
     // The child waits for the test to let it end, so it is sure to outlive the time-out.
     const std::string command = "/bin/sh -c \"echo $$ > '" + pidFile + "'; while [ ! -e '" + go +
-                                "' ]; do sleep 0.05; done; echo out; echo err >&2\"";
+        "' ]; do sleep 0.05; done; echo out; echo err >&2\"";
     std::string seen;
     launcher.SetHooks({{}, [&](std::string_view bytes) { seen.append(bytes); }});
     EXPECT_EQ(launcher.RunCommandAndWait(command, kShowWindowNormal, 100), kWaitTimeout);
@@ -282,7 +285,8 @@ TEST_F(RunCommandAndWaitTest, PlanSplitsTheCommandAndLooksUpItsProgram)
     ASSERT_EQ(printer.launches.size(), 1u);
     const LaunchRecord& record = printer.launches[0];
     EXPECT_EQ(record.commandLine, line);
-    EXPECT_EQ(record.argv, (std::vector<std::string>{folder / "brevdos", "brc32.exe", "-fo", "a b.res", ">", "message.tmp"}));
+    EXPECT_EQ(record.argv,
+              (std::vector<std::string>{folder / "brevdos", "brc32.exe", "-fo", "a b.res", ">", "message.tmp"}));
     EXPECT_EQ(record.timeoutMs, 5000);
     EXPECT_EQ(record.showWindow, kShowWindowMinimized);
 }

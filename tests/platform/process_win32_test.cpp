@@ -127,7 +127,8 @@ TEST_F(WindowsRunnerTest, RunCommandAndWaitOutcomes)
         {QuoteArgument(data), ERROR_BAD_EXE_FORMAT},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, kShowWindowMinimized, 60000), row.code) << row.commandLine;
+        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, kShowWindowMinimized, 60000), row.code)
+            << row.commandLine;
 
     // A time-out leaves the child running; the caller tells the user.
     const std::string pidFile = folder / "sleeper.txt";
@@ -172,7 +173,7 @@ TEST_F(WindowsRunnerTest, ShowNormalHandsTheOutputAndTheEchoedCommandsToTheObser
     launcher.SetHooks({[&] { ++pumps; }, [&](std::string_view bytes) { seen.append(bytes); }});
     EXPECT_EQ(Run("", batch, 60000, kShowWindowNormal), "OK");
     EXPECT_NE(seen.find("hello"), std::string::npos) << seen;
-    EXPECT_NE(seen.find("!"), std::string::npos) << seen;  // standard error too
+    EXPECT_NE(seen.find("!"), std::string::npos) << seen;                             // standard error too
     EXPECT_NE(seen.find("test_child.exe\" print hello"), std::string::npos) << seen;  // cmd.exe echoes
     // Minimised, the output is not the observer's.
     seen.clear();

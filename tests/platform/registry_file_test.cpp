@@ -41,20 +41,19 @@ constexpr const char* kKey = "HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp";
 
 TEST(RegistryText, ReadsEveryValueFormAndWritesItBackTheSame)
 {
-    const std::string text =
-        "REGEDIT4\r\n\r\n"
-        "; written by hand\r\n"
-        "[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\r\n"
-        "\"Install\"=\"C:\\\\Work \\\"A\\\"\\\\\"\r\n"
-        "@=\"default\"\r\n"
-        "\"Count\"=dword:0000002A\r\n"
-        "\"Bin\"=hex:01,ff,\\\r\n"
-        "  00\r\n"
-        "\"Expand\"=hex(2):25,41,25,00\r\n"
-        "\"Multi\"=hex(7):61,00,00,00\r\n"
-        "\"Empty\"=hex:\r\n"
-        "[HKEY_LOCAL_MACHINE\\Other]\r\n"
-        "\"x\"=\"y\"\r\n";
+    const std::string text = "REGEDIT4\r\n\r\n"
+                             "; written by hand\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\r\n"
+                             "\"Install\"=\"C:\\\\Work \\\"A\\\"\\\\\"\r\n"
+                             "@=\"default\"\r\n"
+                             "\"Count\"=dword:0000002A\r\n"
+                             "\"Bin\"=hex:01,ff,\\\r\n"
+                             "  00\r\n"
+                             "\"Expand\"=hex(2):25,41,25,00\r\n"
+                             "\"Multi\"=hex(7):61,00,00,00\r\n"
+                             "\"Empty\"=hex:\r\n"
+                             "[HKEY_LOCAL_MACHINE\\Other]\r\n"
+                             "\"x\"=\"y\"\r\n";
     const RegistryTree tree = TreeOf(ParseRegistryText(text));
     EXPECT_EQ(*tree.FindValue(kKey, "Install"), MakeStringValue("C:\\Work \"A\"\\"));
     EXPECT_EQ(*tree.FindValue(kKey, ""), MakeStringValue("default"));
@@ -84,10 +83,13 @@ TEST(RegistryText, TextsThatQuotingCannotCarryGoAsHexAndComeBackByteForByte)
 {
     RegistryTree tree;
     auto& key = tree.AddKey(kKey);
-    const std::vector<RegistryValue> values = {
-        MakeStringValue("line\r\nbreak"), MakeStringValue(std::string("nul\0inside", 10)),
-        {kRegSz, "no final nul"}, {kRegSz, ""}, MakeStringValue("\xff\xfe utf-8 \xc3\xa9"),
-        {kRegDword, "abc"}, {kRegBinary, std::string(300, '\x5a')}};
+    const std::vector<RegistryValue> values = {MakeStringValue("line\r\nbreak"),
+                                               MakeStringValue(std::string("nul\0inside", 10)),
+                                               {kRegSz, "no final nul"},
+                                               {kRegSz, ""},
+                                               MakeStringValue("\xff\xfe utf-8 \xc3\xa9"),
+                                               {kRegDword, "abc"},
+                                               {kRegBinary, std::string(300, '\x5a')}};
     for (std::size_t i = 0; i < values.size(); ++i)
         key.values.emplace_back("v" + std::to_string(i), values[i]);
     const std::string written = WriteRegistryText(tree);
@@ -176,8 +178,9 @@ TEST(RegistryFileStore, KeysAndValuesLiveInTheFileAndUnknownOnesAreKept)
 
     // A hand-edited file with keys, values and types the program does not know: a write
     // changes only its own value.
-    const std::string handWritten = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=hex(b):01,02,03,04,05,06,07,08\n\n"
-                                    "[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\n\"Mine\"=\"old\"\n\"Theirs\"=\"t\"\n\n";
+    const std::string handWritten =
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Keep\"=hex(b):01,02,03,04,05,06,07,08\n\n"
+        "[HKEY_CURRENT_USER\\Software\\Halvane\\BrevComp]\n\"Mine\"=\"old\"\n\"Theirs\"=\"t\"\n\n";
     WriteFileAtomically(path, handWritten);
     RegistryFile registry(path);
     ASSERT_TRUE(registry.CreateUserKey("Software\\Halvane\\BrevComp")->WriteString("mine", "new"));
@@ -261,11 +264,10 @@ TEST(RegistryFileStore, ConcurrentWritersUnderTheLockLoseNothing)
     const RegistryTree tree = TreeOf(ParseRegistryText(ReadFileBytes(path)));
     for (int w = 0; w < kWriters; ++w) {
         for (int v = 0; v < kValues; ++v) {
-            const auto* value = tree.FindValue("HKEY_CURRENT_USER\\Software\\Writer" + std::to_string(w),
-                                               "v" + std::to_string(v));
+            const auto* value =
+                tree.FindValue("HKEY_CURRENT_USER\\Software\\Writer" + std::to_string(w), "v" + std::to_string(v));
             ASSERT_NE(value, nullptr) << w << " " << v;
             EXPECT_EQ(*value, MakeStringValue(std::to_string(w * 100 + v)));
         }
     }
 }
-

@@ -49,7 +49,8 @@ public:
     const std::vector<Candidate>& For(int kind) const { return candidates_[kind]; }
 
 private:
-    void Add(int kind, const std::string& file, const std::string& bytes, const std::string& pathText, bool valid = true)
+    void Add(int kind, const std::string& file, const std::string& bytes, const std::string& pathText,
+             bool valid = true)
     {
         root_.Write(file, bytes);
         candidates_[kind].push_back({pathText, valid});
@@ -81,7 +82,8 @@ private:
     {
         if (headerSize == 0)
             return testing::PngImage(size, 300);
-        return testing::BitmapHeader(headerSize, size, size * 2) + std::string(static_cast<std::size_t>(size * size * 5), '\x33');
+        return testing::BitmapHeader(headerSize, size, size * 2) +
+            std::string(static_cast<std::size_t>(size * size * 5), '\x33');
     }
 
     void MakePictures()
@@ -103,7 +105,8 @@ private:
                     // Directory sizes past 127 make a cursor's doubled height need 16 bits.
                     const int size = headerSize == 0 ? 256 : 8 * (i + 1);
                     const int listed = headerSize == 0 ? 0 : 100 + 10 * i;
-                    images.push_back({listed, listed, type == 1 ? 1 : i, type == 1 ? 32 : 2 * i, Image(headerSize, size)});
+                    images.push_back(
+                        {listed, listed, type == 1 ? 1 : i, type == 1 ? 32 : 2 * i, Image(headerSize, size)});
                 }
                 const std::string name = "pic" + std::to_string(count) + extension;
                 Add(kind, "scripts/" + name, testing::IconFile(type, images), name);
@@ -111,8 +114,9 @@ private:
             Add(kind, "scripts/none" + extension, testing::IconFile(type, {}), "\"none" + extension + "\"");
             const std::string whole = testing::IconFile(type, {{}, {}});
             Add(kind, "scripts/cut" + extension, whole.substr(0, whole.size() - 5), "cut" + extension, false);
-            Add(kind, "scripts/short" + extension, testing::IconFile(type, {{0, 0, 1, 32, testing::PngImage(1, 0).substr(0, 30)}}),
-                "short" + extension, false);
+            Add(kind, "scripts/short" + extension,
+                testing::IconFile(type, {{0, 0, 1, 32, testing::PngImage(1, 0).substr(0, 30)}}), "short" + extension,
+                false);
             Add(kind, "scripts/other" + extension, testing::IconFile(3 - type, {{}}), "other" + extension, false);
         }
     }
@@ -128,7 +132,7 @@ private:
 /// lower case, comments, blank lines, CR LF and LF.
 class ScriptMaker {
 public:
-    explicit ScriptMaker(const Corpus& corpus) : corpus_(corpus) {}
+    explicit ScriptMaker(const Corpus& corpus) : corpus_(corpus) { }
 
     std::string Make()
     {
@@ -157,10 +161,12 @@ private:
 
     std::string Statement()
     {
-        static const std::vector<std::string> names = {"Logo", "logo_2", "my.res-1", "7", "0x1F", "010", "65535", "1L",
-                                                       "0", "_x", "a", ".hidden", "x/y"};
+        static const std::vector<std::string> names = {"Logo", "logo_2", "my.res-1", "7", "0x1F",    "010", "65535",
+                                                       "1L",   "0",      "_x",       "a", ".hidden", "x/y"};
         static const std::vector<std::vector<std::string>> types = {
-            {"RCDATA", "rcdata", "WAVE", "AVI", "MIDI", "MyType", "300", "2"}, {"BITMAP", "bitmap"}, {"ICON", "Icon"},
+            {"RCDATA", "rcdata", "WAVE", "AVI", "MIDI", "MyType", "300", "2"},
+            {"BITMAP", "bitmap"},
+            {"ICON", "Icon"},
             {"CURSOR"}};
         const int kind = Pick(0, 3);
         // Rarely a name llvm-rc refuses, or a file that is not what the type wants.
@@ -222,7 +228,8 @@ TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
             byLlvmRc = CompileResourceScript(script, theirs);
         }
         ++compared;
-        ASSERT_EQ(byUs.ok, byLlvmRc.ok) << text << "ours:\n" << Joined(byUs.diagnostics) << "llvm-rc:\n"
+        ASSERT_EQ(byUs.ok, byLlvmRc.ok) << text << "ours:\n"
+                                        << Joined(byUs.diagnostics) << "llvm-rc:\n"
                                         << Joined(byLlvmRc.diagnostics);
         if (!byUs.ok) {
             ++refused;

@@ -51,18 +51,43 @@ TEST(ParseFileScript, TakesFileStatementsAsLlvmRcReadsThem)
 TEST(ParseFileScript, LeavesEverythingElseToLlvmRcNamingTheFirstSuchLine)
 {
     const char* foreign[] = {
-        "STRINGTABLE { 1 \"x\" }", "LANGUAGE 9, 1", "#include \"a.h\"", "X RCDATA PRELOAD a.bin",
-        "X RCDATA \"a\" \"b\"", "X RCDATA { 1 }", "X DIALOG 0, 0, 1, 1", "X RCDATA", "X HTML a.htm",
-        "X RCDATA \"abc\\\"", "X RCDATA \"a\" /* c */", "_WIN32 RCDATA a.bin", "X RC_INVOKED a.bin",
-        "X RCDATA a//b", "X RCDATA dir\\f.bin", "X RCDATA \"a\\", "X RCDATA \"a?\?/b\"", "X RCDATA \"a\"b",
-        "\"X\" RCDATA a.bin", "X RCDATA 1.bin", "X RCDATA begin", "X RCDATA \"open", "X RCDATA a.bin junk",
-        "X RCDATA\f a.bin", "X RCDATA a\rY", "X-_M_X64 RCDATA a", "X RCDATA\"a\"", "ü RCDATA a",
+        "STRINGTABLE { 1 \"x\" }",
+        "LANGUAGE 9, 1",
+        "#include \"a.h\"",
+        "X RCDATA PRELOAD a.bin",
+        "X RCDATA \"a\" \"b\"",
+        "X RCDATA { 1 }",
+        "X DIALOG 0, 0, 1, 1",
+        "X RCDATA",
+        "X HTML a.htm",
+        "X RCDATA \"abc\\\"",
+        "X RCDATA \"a\" /* c */",
+        "_WIN32 RCDATA a.bin",
+        "X RC_INVOKED a.bin",
+        "X RCDATA a//b",
+        "X RCDATA dir\\f.bin",
+        "X RCDATA \"a\\",
+        "X RCDATA \"a?\?/b\"",
+        "X RCDATA \"a\"b",
+        "\"X\" RCDATA a.bin",
+        "X RCDATA 1.bin",
+        "X RCDATA begin",
+        "X RCDATA \"open",
+        "X RCDATA a.bin junk",
+        "X RCDATA\f a.bin",
+        "X RCDATA a\rY",
+        "X-_M_X64 RCDATA a",
+        "X RCDATA\"a\"",
+        "ü RCDATA a",
     };
     for (const char* line : foreign) {
         const FileScript script = ParseFileScript(std::string("A RCDATA a\n\n") + line + "\nB RCDATA b\n");
         EXPECT_EQ(script.foreignLine, std::optional<std::size_t>(3)) << line;
     }
-    EXPECT_EQ(ParseFileScript("\xEF\xBB\xBF" "A RCDATA a\n").foreignLine, std::optional<std::size_t>(1));
+    EXPECT_EQ(ParseFileScript("\xEF\xBB\xBF"
+                              "A RCDATA a\n")
+                  .foreignLine,
+              std::optional<std::size_t>(1));
 }
 
 TEST(ParseFileScript, NamesAndTypesLlvmRcRefusesAreProblemsOfTheirLine)
@@ -86,8 +111,10 @@ TEST(ParseFileScript, NamesAndTypesLlvmRcRefusesAreProblemsOfTheirLine)
 
 TEST(ReadIconDirectory, EveryCutOfAFileIsRefusedCleanly)
 {
-    const std::string file = testing::IconFile(
-        1, {{16, 16, 1, 8, testing::BitmapHeader(40, 16, 32) + std::string(64, 'x')}, {0, 0, 1, 32, testing::PngImage(256, 90)}});
+    const std::string file =
+        testing::IconFile(1,
+                          {{16, 16, 1, 8, testing::BitmapHeader(40, 16, 32) + std::string(64, 'x')},
+                           {0, 0, 1, 32, testing::PngImage(256, 90)}});
     const Parsed<IconDirectory> whole = ReadIconDirectory(file, IconFileType::Icon);
     ASSERT_TRUE(whole.ok()) << whole.error;
     ASSERT_EQ(whole->images.size(), 2u);
@@ -112,26 +139,31 @@ TEST(CompileResourceScript, EveryBrokenStatementIsNamedAndNoResFileIsWritten)
     cut.resize(cut.size() - 1);
     folder.Write("cut.ico", cut);
     folder.Write("sub/keep.bin", "x");
-    folder.Write("app.rc", "Fine BITMAP logo.bmp\n"
-                           "Gone RCDATA \"missing.bin\"\n"
-                           "App ICON \"" + cursor + "\"\n"
-                           "Cut ICON cut.ico\n"
-                           "Folder RCDATA sub\n"
-                           "Short BITMAP \"sub/keep.bin\"\n"
-                           "70000 RCDATA logo.bmp\n");
+    folder.Write("app.rc",
+                 "Fine BITMAP logo.bmp\n"
+                 "Gone RCDATA \"missing.bin\"\n"
+                 "App ICON \"" +
+                     cursor +
+                     "\"\n"
+                     "Cut ICON cut.ico\n"
+                     "Folder RCDATA sub\n"
+                     "Short BITMAP \"sub/keep.bin\"\n"
+                     "70000 RCDATA logo.bmp\n");
     const CompileOutcome outcome = CompileResourceScript(script, older);
     EXPECT_FALSE(outcome.ok);
     const std::string line = script + "(";
-    EXPECT_EQ(outcome.diagnostics,
-              (std::vector<std::string>{
-                  line + "2): error: RCDATA Gone: file not found: missing.bin",
-                  line + "3): error: ICON App: " + cursor + " is not a valid icon file: the header's type is 2 instead of 1 (icon)",
-                  line + "4): error: ICON Cut: " + folder / "cut.ico" +
-                      " is not a valid icon file: image 1 (offset 0x16, size 0x30) runs past the end of the file (size 0x45)",
-                  line + "5): error: RCDATA Folder: " + folder / "sub" + " is a folder, not a file",
-                  line + "6): error: BITMAP Short: " + folder / "sub/keep.bin" +
-                      " is not a valid bitmap file: the file is 1 bytes long, shorter than the 14-byte bitmap file header",
-                  line + "7): error: resource name 70000 does not fit in 16 bits (largest 65535)"}));
+    EXPECT_EQ(
+        outcome.diagnostics,
+        (std::vector<std::string>{
+            line + "2): error: RCDATA Gone: file not found: missing.bin",
+            line + "3): error: ICON App: " + cursor +
+                " is not a valid icon file: the header's type is 2 instead of 1 (icon)",
+            line + "4): error: ICON Cut: " + folder / "cut.ico" +
+                " is not a valid icon file: image 1 (offset 0x16, size 0x30) runs past the end of the file (size 0x45)",
+            line + "5): error: RCDATA Folder: " + folder / "sub" + " is a folder, not a file",
+            line + "6): error: BITMAP Short: " + folder / "sub/keep.bin" +
+                " is not a valid bitmap file: the file is 1 bytes long, shorter than the 14-byte bitmap file header",
+            line + "7): error: resource name 70000 does not fit in 16 bits (largest 65535)"}));
     EXPECT_EQ(ReadFileBytes(older), "older output");
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))

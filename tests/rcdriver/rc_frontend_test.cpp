@@ -45,21 +45,34 @@ TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
     const std::string avi = folder.Write("clip.avi", "RIFF\x04\0\0\0AVI ");
     const std::string data = folder.Write("any.dat", std::string("\0\1\2\3", 4));
     // The lines as the tool writes them: name, type, the full path in double quotes, CR LF.
-    const std::string script = folder.Write("app.rc", "Logo BITMAP \"" + bitmap + "\"\r\n"
-                                                      "App ICON \"" + icon + "\"\r\n"
-                                                      "Hand CURSOR \"" + cursor + "\"\r\n"
-                                                      "Ding WAVE \"" + wave + "\"\r\n"
-                                                      "Tune MIDI \"" + midi + "\"\r\n"
-                                                      "Clip AVI \"" + avi + "\"\r\n"
-                                                      "Blob RCDATA \"" + data + "\"\r\n");
+    const std::string script = folder.Write("app.rc",
+                                            "Logo BITMAP \"" + bitmap +
+                                                "\"\r\n"
+                                                "App ICON \"" +
+                                                icon +
+                                                "\"\r\n"
+                                                "Hand CURSOR \"" +
+                                                cursor +
+                                                "\"\r\n"
+                                                "Ding WAVE \"" +
+                                                wave +
+                                                "\"\r\n"
+                                                "Tune MIDI \"" +
+                                                midi +
+                                                "\"\r\n"
+                                                "Clip AVI \"" +
+                                                avi +
+                                                "\"\r\n"
+                                                "Blob RCDATA \"" +
+                                                data + "\"\r\n");
     const std::string res = folder / "app.res";
     const CompileOutcome outcome = CompileResourceScript(script, res);
     EXPECT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
     EXPECT_TRUE(outcome.diagnostics.empty()) << Joined(outcome.diagnostics);
     const std::set<std::string> entries = testing::ResEntries(res);
-    for (const std::string expected : {"BITMAP (ID 2)/LOGO", "GROUP_ICON (ID 14)/APP", "GROUP_CURSOR (ID 12)/HAND",
-                                       "WAVE/DING", "MIDI/TUNE", "AVI/CLIP", "RCDATA (ID 10)/BLOB", "ICON (ID 3)/(ID 1)",
-                                       "CURSOR (ID 1)/(ID 2)"})
+    for (const std::string expected :
+         {"BITMAP (ID 2)/LOGO", "GROUP_ICON (ID 14)/APP", "GROUP_CURSOR (ID 12)/HAND", "WAVE/DING", "MIDI/TUNE",
+          "AVI/CLIP", "RCDATA (ID 10)/BLOB", "ICON (ID 3)/(ID 1)", "CURSOR (ID 1)/(ID 2)"})
         EXPECT_EQ(entries.count(expected), 1u) << expected;
     // Nothing but the output is left beside the script.
     EXPECT_EQ(FolderContents(folder).size(), 9u);
@@ -69,9 +82,14 @@ TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
 {
     ScratchFolder folder(" broken ü");
     const std::string data = folder.Write("d.bin", "data");
-    const std::string script = folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n"
-                                                      "Two RCDATA \"" + data + "\"\r\n"
-                                                      "Three BITMAP \"" + data + "\"\r\n");
+    const std::string script = folder.Write("app.rc",
+                                            "One RCDATA \"" + data +
+                                                "\"\r\n"
+                                                "Two RCDATA \"" +
+                                                data +
+                                                "\"\r\n"
+                                                "Three BITMAP \"" +
+                                                data + "\"\r\n");
     const std::string res = folder / "app.res";
     CompileOutcome outcome = CompileResourceScript(script, res);
     EXPECT_FALSE(outcome.ok);
@@ -133,10 +151,11 @@ TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
     ScratchFolder folder(" pp");
     folder.Write("d.bin", "data");
     folder.Write("ids.h", "#define LOGO_ID 7\n#define DATA_FILE \"d.bin\"\n");
-    const std::string script = folder.Write("app.rc", "#include \"ids.h\"\r\n"
-                                                      "#define NAMED Named\r\n"
-                                                      "LOGO_ID RCDATA DATA_FILE\r\n"
-                                                      "NAMED RCDATA DATA_FILE\r\n");
+    const std::string script = folder.Write("app.rc",
+                                            "#include \"ids.h\"\r\n"
+                                            "#define NAMED Named\r\n"
+                                            "LOGO_ID RCDATA DATA_FILE\r\n"
+                                            "NAMED RCDATA DATA_FILE\r\n");
     const std::string res = folder / "app.res";
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path("/");  // the data file is found beside the script
@@ -177,8 +196,9 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
         testing::EnvGuard compiler("BREVOK_LLVM_RC", folder / "no-llvm-rc");
         const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
         EXPECT_FALSE(outcome.ok);
-        EXPECT_EQ(outcome.diagnostics,
-                  std::vector<std::string>{"error: cannot start " + folder / "no-llvm-rc" + ": No such file or directory"});
+        EXPECT_EQ(
+            outcome.diagnostics,
+            std::vector<std::string>{"error: cannot start " + folder / "no-llvm-rc" + ": No such file or directory"});
     }
     const CompileOutcome outcome = CompileResourceScript(folder / "none.rc", folder / "none.res");
     EXPECT_FALSE(outcome.ok);

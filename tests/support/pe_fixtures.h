@@ -30,7 +30,8 @@ struct PeBuildOptions {
 
 /// Runs `command` through the shell with its output captured; throws with the output when
 /// it fails. Only for fixed test commands built from temporary-folder paths.
-inline std::string RunFixtureCommand(const std::string& command) {
+inline std::string RunFixtureCommand(const std::string& command)
+{
     std::string output;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (!pipe)
@@ -48,7 +49,8 @@ inline std::string RunFixtureCommand(const std::string& command) {
 /// A fresh folder below $TMPDIR (or /tmp), removed with its content when destroyed.
 class FixtureDir {
 public:
-    FixtureDir() {
+    FixtureDir()
+    {
 #ifdef _WIN32
         // No mkdtemp: a random name below the system's temporary folder, made only when new.
         std::random_device random;
@@ -67,28 +69,37 @@ public:
         path_ = pattern;
 #endif
     }
-    ~FixtureDir() {
+    ~FixtureDir()
+    {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
     FixtureDir(const FixtureDir&) = delete;
     FixtureDir& operator=(const FixtureDir&) = delete;
 
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    const std::string& path() const
+    {
+        return path_;
+    }
+    std::string operator/(const std::string& name) const
+    {
+        return path_ + "/" + name;
+    }
 
 private:
     std::string path_;
 };
 
-inline void WriteFixtureFile(const std::string& path, const std::string& bytes) {
+inline void WriteFixtureFile(const std::string& path, const std::string& bytes)
+{
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
-inline std::string ReadFixtureFile(const std::string& path) {
+inline std::string ReadFixtureFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
@@ -97,14 +108,16 @@ inline std::string ReadFixtureFile(const std::string& path) {
     return all.str();
 }
 
-inline bool FileExistsForTest(const std::string& path) {
+inline bool FileExistsForTest(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return static_cast<bool>(in);
 }
 
 /// Compiles `rcText` (written to dir/name.rc) into dir/name.res with llvm-rc; returns its path.
 /// Files the script names are looked up relative to `dir`.
-inline std::string CompileRc(const std::string& dir, const std::string& name, const std::string& rcText) {
+inline std::string CompileRc(const std::string& dir, const std::string& name, const std::string& rcText)
+{
     const std::string rc = dir + "/" + name + ".rc";
     const std::string res = dir + "/" + name + ".res";
     WriteFixtureFile(rc, rcText);
@@ -115,14 +128,16 @@ inline std::string CompileRc(const std::string& dir, const std::string& name, co
 /// Builds dir/name.exe from a tiny program (with a data pointer, so it has base relocations)
 /// and, when `rcText` is not empty, the resources it describes. Returns the image's path.
 inline std::string BuildPe(const std::string& dir, const std::string& name, const std::string& rcText,
-                           const PeBuildOptions& options = {}) {
+                           const PeBuildOptions& options = {})
+{
     const std::string source = dir + "/" + name + "_main.c";
     const std::string object = dir + "/" + name + "_main.obj";
     const std::string exe = dir + "/" + name + ".exe";
     WriteFixtureFile(source,
                      "static int value = 7;\n"
                      "int *volatile pointer = &value;\n"
-                     "int entry(void) { return *pointer - 7; }\n" + options.extraSource);
+                     "int entry(void) { return *pointer - 7; }\n" +
+                         options.extraSource);
     std::string target;
     if (options.flavour == PeFlavour::MinGw)
         target = options.arch == PeArch::X64 ? "x86_64-w64-mingw32" : "i686-w64-mingw32";

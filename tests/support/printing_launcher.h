@@ -17,8 +17,7 @@ public:
     void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
                         std::uint16_t showWindow, std::string& resultText) override
     {
-        const LaunchPlan plan =
-            PlanFileRun(programText, fileText, timeoutMs, showWindow, CapturesOutput(showWindow));
+        const LaunchPlan plan = PlanFileRun(programText, fileText, timeoutMs, showWindow, CapturesOutput(showWindow));
         if (plan.error == PlanError::FileMissing) {
             resultText = kProcessFileMissingText;
             return;

@@ -15,10 +15,7 @@ public:
         int showCommand = 0;
     };
 
-    void Open(const std::string& target, int showCommand) override
-    {
-        calls.push_back({target, showCommand});
-    }
+    void Open(const std::string& target, int showCommand) override { calls.push_back({target, showCommand}); }
 
     std::vector<Call> calls;
 };

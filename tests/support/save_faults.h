@@ -30,7 +30,7 @@ inline std::string ErrorText(const std::function<void()>& action)
 class FaultyWriteLayer : public WriteLayer {
 public:
     enum class Step { None, Write, Sync, Rename };
-    explicit FaultyWriteLayer(Step step, int writesBeforeFault = 0) : step_(step), writesLeft_(writesBeforeFault) {}
+    explicit FaultyWriteLayer(Step step, int writesBeforeFault = 0) : step_(step), writesLeft_(writesBeforeFault) { }
 
     bool WriteAll(int fd, const char* data, std::size_t size) const override
     {

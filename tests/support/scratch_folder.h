@@ -30,8 +30,7 @@ public:
         if (path_.empty())
             throw std::runtime_error("cannot create a scratch folder");
 #else
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / ("brevok" + infix + "XXXXXX")).string();
+        std::string pattern = (std::filesystem::temp_directory_path() / ("brevok" + infix + "XXXXXX")).string();
         if (mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a scratch folder");
         path_ = pattern;
@@ -46,9 +45,15 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     /// The folder, without a trailing separator.
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const
+    {
+        return path_;
+    }
     /// `name` inside the folder, joined with the system's folder separator.
-    std::string operator/(const std::string& name) const { return path_ + kSeparator + name; }
+    std::string operator/(const std::string& name) const
+    {
+        return path_ + kSeparator + name;
+    }
 
     /// Writes `bytes` to `name` inside the folder and returns its path.
     std::string Write(const std::string& name, const std::string& bytes) const

@@ -23,7 +23,8 @@ struct ToolRun {
     std::vector<std::string> lines;
 };
 
-ToolRun RunBrc32(const std::string& arguments, const std::string& environment = "") {
+ToolRun RunBrc32(const std::string& arguments, const std::string& environment = "")
+{
     ToolRun run;
     const std::string command = environment + "'" + BREVOK_BIN_DIR + "/brc32' " + arguments;
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -42,7 +43,8 @@ ToolRun RunBrc32(const std::string& arguments, const std::string& environment = 
     return run;
 }
 
-TEST(Brc32Test, CompilesAndBindsPrintingOnlyTheBannerOnSuccess) {
+TEST(Brc32Test, CompilesAndBindsPrintingOnlyTheBannerOnSuccess)
+{
     FixtureDir dir;
     const std::string exe = BuildPe(dir.path(), "app", "");
     WriteFixtureFile(dir / "app.rc", "7 RCDATA { \"bound\" }\n");
@@ -55,7 +57,8 @@ TEST(Brc32Test, CompilesAndBindsPrintingOnlyTheBannerOnSuccess) {
     EXPECT_TRUE(fixtures::FileExistsForTest(dir / "out.res"));
 }
 
-TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable) {
+TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable)
+{
     FixtureDir dir;
     const std::string exe = BuildPe(dir.path(), "app", "");
     const std::string before = ReadFixtureFile(exe);
@@ -71,7 +74,8 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable) {
     run = RunBrc32("-fo '" + (dir / "good.res") + "' -fe '" + (dir / "short.exe") + "' '" + (dir / "good.rc") + "'");
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 4u);
-    EXPECT_EQ(run.lines[3].rfind("Error " + (dir / "short.exe") + ": the PE header runs past the end of the file", 0), 0u)
+    EXPECT_EQ(run.lines[3].rfind("Error " + (dir / "short.exe") + ": the PE header runs past the end of the file", 0),
+              0u)
         << run.lines[3];
     EXPECT_EQ(ReadFixtureFile(dir / "short.exe"), before.substr(0, 0x80));
     EXPECT_EQ(ReadFixtureFile(exe), before);
@@ -94,7 +98,8 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable) {
     }
 }
 
-TEST(Brc32Test, WithoutLlvmRcFileScriptsBindAndOtherStatementsAreNamed) {
+TEST(Brc32Test, WithoutLlvmRcFileScriptsBindAndOtherStatementsAreNamed)
+{
     FixtureDir dir;
     FixtureDir noTools;
     const std::string exe = BuildPe(dir.path(), "app", "");
@@ -112,8 +117,10 @@ TEST(Brc32Test, WithoutLlvmRcFileScriptsBindAndOtherStatementsAreNamed) {
     run = RunBrc32(arguments, bare);
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 4u);
-    EXPECT_EQ(run.lines[3], (dir / "app.rc") + "(1): error: this line needs llvm-rc, which was not found: install LLVM "
-                                               "or name it in BREVOK_LLVM_RC");
+    EXPECT_EQ(run.lines[3],
+              (dir / "app.rc") +
+                  "(1): error: this line needs llvm-rc, which was not found: install LLVM "
+                  "or name it in BREVOK_LLVM_RC");
     EXPECT_EQ(ReadFixtureFile(exe), before);
 }
 

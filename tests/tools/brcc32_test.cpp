@@ -63,7 +63,8 @@ TEST(Brcc32, RelativeScriptsOutputOptionAndUsage)
     folder.Write("d.bin", "data");
     folder.Write("noext", "Blob RCDATA \"d.bin\"\r\n");
     const ProgramExit relative =
-        RunAndCapture({"/bin/sh", "-c", "cd \"$1\" && exec \"$2\" noext && exec \"$2\" -fo out.res noext", "sh", folder.Path(), kBrcc32});
+        RunAndCapture({"/bin/sh", "-c", "cd \"$1\" && exec \"$2\" noext && exec \"$2\" -fo out.res noext", "sh",
+                       folder.Path(), kBrcc32});
     EXPECT_EQ(relative.exitCode, 0) << relative.output;
     EXPECT_TRUE(FileExists(folder / "noext.res"));
 
@@ -81,9 +82,11 @@ TEST(Brcc32, WithoutLlvmRcFileScriptsCompileAndOtherStatementsAreNamed)
     ScratchFolder folder(" no llvm");
     ScratchFolder noTools;
     const std::string data = folder.Write("d.bin", "data");
-    const std::string script = folder.Write("app.rc", "Blob RCDATA \"" + data + "\"\r\nLogo ICON \"" +
-                                                          folder.Write("app.ico", testing::TinyIconFile(1)) + "\"\r\n");
-    const std::vector<std::string> bare = {"/usr/bin/env", "-u", "BREVOK_LLVM_RC", "PATH=" + noTools.Path(), kBrcc32, script};
+    const std::string script = folder.Write("app.rc",
+                                            "Blob RCDATA \"" + data + "\"\r\nLogo ICON \"" +
+                                                folder.Write("app.ico", testing::TinyIconFile(1)) + "\"\r\n");
+    const std::vector<std::string> bare = {"/usr/bin/env",           "-u",    "BREVOK_LLVM_RC",
+                                           "PATH=" + noTools.Path(), kBrcc32, script};
     ProgramExit run = RunAndCapture(bare);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(Lines(run.output).size(), 3u) << run.output;
@@ -96,8 +99,10 @@ TEST(Brcc32, WithoutLlvmRcFileScriptsCompileAndOtherStatementsAreNamed)
     EXPECT_EQ(run.exitCode, 1);
     const std::vector<std::string> lines = Lines(run.output);
     ASSERT_EQ(lines.size(), 4u) << run.output;
-    EXPECT_EQ(lines[3], script + "(3): error: this line needs llvm-rc, which was not found: install LLVM or name it in "
-                                 "BREVOK_LLVM_RC");
+    EXPECT_EQ(lines[3],
+              script +
+                  "(3): error: this line needs llvm-rc, which was not found: install LLVM or name it in "
+                  "BREVOK_LLVM_RC");
     EXPECT_EQ(ReadFileBytes(folder / "app.res"), before);
 }
 

@@ -15,7 +15,8 @@ const std::string kBrevdos = std::string(BREVOK_BIN_DIR) + "/brevdos";
 /// Runs brevdos with `arguments` in `folder`, as Build All does after entering the working folder.
 ProgramExit RunIn(const ScratchFolder& folder, std::vector<std::string> arguments)
 {
-    std::vector<std::string> argv = {"/bin/sh", "-c", "cd \"$1\" && shift && exec \"$@\"", "sh", folder.Path(), kBrevdos};
+    std::vector<std::string> argv = {"/bin/sh", "-c",          "cd \"$1\" && shift && exec \"$@\"",
+                                     "sh",      folder.Path(), kBrevdos};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return RunAndCapture(argv);
 }
@@ -48,8 +49,7 @@ TEST(Brevdos, ACommandThatFailsWithoutADiagnosticIsToldInTheFile)
     // A crash loses the output still buffered: an empty file would read as a clean run.
     const std::string crash = folder.WriteScript("crash", "kill -SEGV $$\n");
     EXPECT_EQ(RunIn(folder, {crash, ">", "message.tmp"}).exitCode, 128 + 11);
-    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"),
-              "\r\n\r\n\r\nbrevdos: " + crash + " failed with exit code 139\n");
+    EXPECT_EQ(ReadFileBytes(folder / "message.tmp"), "\r\n\r\n\r\nbrevdos: " + crash + " failed with exit code 139\n");
     // A line without its end, or ending in a lone CR, is closed first.
     const std::string cut = folder.WriteScript("cut", "printf 'one\\r\\ntwo\\r'; exit 1\n");
     EXPECT_EQ(RunIn(folder, {cut, ">", "message.tmp"}).exitCode, 1);
@@ -75,7 +75,8 @@ TEST(Brevdos, NoCharacterOfAnArgumentRunsAnything)
 {
     ScratchFolder folder(" $(touch pwned); `touch pwned2` ");
     const std::string tool = folder.WriteScript("tool; touch pwned3", "printf '%s|' \"$@\"\n");
-    const std::vector<std::string> hostile = {"a;touch pwned4", "$(touch pwned5)", "`touch pwned6`", "&& touch pwned7", "| cat"};
+    const std::vector<std::string> hostile = {"a;touch pwned4", "$(touch pwned5)", "`touch pwned6`", "&& touch pwned7",
+                                              "| cat"};
     std::vector<std::string> arguments = {tool};
     arguments.insert(arguments.end(), hostile.begin(), hostile.end());
     arguments.insert(arguments.end(), {">", "out $(x).txt"});

@@ -43,7 +43,7 @@ ProgramExit RunProgram(const std::string& program, const std::vector<std::string
 std::string VersionText(const std::string& program)
 {
     return program + " (Brevok Resource Compiler) " + std::string(ToolsVersion()) +
-           "\nCopyright (c) Halvane. All rights reserved.\n";
+        "\nCopyright (c) Halvane. All rights reserved.\n";
 }
 
 TEST(CommandOptions, EveryProgramPrintsItsUsageAndItsVersion)

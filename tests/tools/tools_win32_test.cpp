@@ -41,8 +41,8 @@ ProgramExit RunIn(const ScratchFolder& folder, const std::vector<std::string>& a
 /// A bitmap file of one 24-bit pixel: the 14-byte file header, then what a BITMAP resource holds.
 std::string OnePixelBitmap()
 {
-    const std::string info("\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
-                           40);
+    const std::string info(
+        "\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 40);
     const std::string pixel("\x00\x00\xff\x00", 4);
     return std::string("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0", 14) + info + pixel;
 }

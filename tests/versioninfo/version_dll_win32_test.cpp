@@ -15,8 +15,8 @@
 namespace brevok {
 namespace {
 
-constexpr const char* kKeys[] = {"CompanyName",      "FileDescription", "FileVersion", "InternalName",
-                                 "LegalCopyright",   "OriginalFilename", "ProductName", "ProductVersion"};
+constexpr const char* kKeys[] = {"CompanyName",    "FileDescription",  "FileVersion", "InternalName",
+                                 "LegalCopyright", "OriginalFilename", "ProductName", "ProductVersion"};
 
 /// The strings version.dll gives for the keys of the file's first translation, in the order
 /// and with the rules of TGetVersionInfoFromFile: up to the first missing key, values of

@@ -31,8 +31,8 @@ std::string ToolFolder()
 /// A bitmap file of one 24-bit pixel.
 std::string OnePixelBitmap()
 {
-    const std::string info("\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0",
-                           40);
+    const std::string info(
+        "\x28\0\0\0\x01\0\0\0\x01\0\0\0\x01\0\x18\0\0\0\0\0\x04\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0", 40);
     return std::string("BM\x3a\0\0\0\0\0\0\0\x36\0\0\0", 14) + info + std::string("\x00\x00\xff\x00", 4);
 }
 

@@ -18,7 +18,8 @@ struct Arguments {
 };
 
 // -fo RES, -fe EXE and the script, in any order; option letters in either case.
-bool ParseArguments(int argc, char** argv, Arguments& out) {
+bool ParseArguments(int argc, char** argv, Arguments& out)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         const std::string option = brevok::AsciiUpper(argument);
@@ -52,7 +53,8 @@ constexpr std::string_view kUsage =
     "  --version    print the version and exit\n"
     "Option letters are read in either case.\n";
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brc32", kUsage))
         return *answered;
     brevok::PrintBanner("brc32");

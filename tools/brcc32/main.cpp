@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-
 constexpr std::string_view kUsage =
     "usage: brcc32 [-fo RESFILE] SCRIPT\n"
     "Compiles the resource script SCRIPT into a .res file: RESFILE, or SCRIPT's name with the\n"

@@ -66,8 +66,9 @@ int ReportStartFailure(int outputFd, const std::string& command, int error)
     const std::string message = "brevdos: cannot start " + command + ": " + brevok::StartErrorText(error) + "\n";
     WriteAll(2, message);
     if (outputFd != 1) {
-        WriteAll(outputFd, "brevdos Version " + std::string(brevok::ToolsVersion()) +
-                               "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
+        WriteAll(outputFd,
+                 "brevdos Version " + std::string(brevok::ToolsVersion()) +
+                     "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
     }
     return brevok::IsNotFoundError(error) ? kNotFound : kCannotRun;
 }

@@ -8,8 +8,7 @@
 
 namespace brevok {
 
-std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName,
-                                        std::string_view usage)
+std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName, std::string_view usage)
 {
     if (argc < 2)
         return std::nullopt;

@@ -11,7 +11,6 @@ namespace brevok {
 /// returns the exit code: 0, or 1 when standard output could not be written. Returns nothing
 /// for any other first argument. Only the first argument counts, so that a command run by
 /// brevdos keeps options of the same name.
-std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName,
-                                        std::string_view usage);
+std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName, std::string_view usage);
 
 }  // namespace brevok

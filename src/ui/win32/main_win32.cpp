@@ -23,14 +23,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand)
     brevok::win32::Win32Dialogs dialogs;
     brevok::SystemProcessLauncher launcher;
     brevok::SystemProgramStarter starter;
-    brevok::win32::TfrmResmain window(brevok::win32::MainWindowServices{
-        dialogs, *registry, launcher, starter, brevok::RunningProgramPath()});
+    brevok::win32::TfrmResmain window(
+        brevok::win32::MainWindowServices{dialogs, *registry, launcher, starter, brevok::RunningProgramPath()});
     dialogs.SetOwner(window.Handle());
     if (__argc >= 2) {
         char full[MAX_PATH * 4];
         const DWORD length = GetFullPathNameA(__argv[1], sizeof full, full, nullptr);
         window.Bench().SetStartScript(length > 0 && length < sizeof full ? std::string(full, length)
-                                                                        : std::string(__argv[1]));
+                                                                         : std::string(__argv[1]));
     }
     window.ShowCentred(showCommand);
 

@@ -77,7 +77,7 @@ constexpr int kClosedStateCommands[] = {kNew, kOpen};
 constexpr int kOpenStateCommands[] = {kClose, kSelectExe, kAddFile, kRemoveFile, kCompile, kBuildAll};
 
 struct ToolButton {
-    int id;  // 0: a separator
+    int id;       // 0: a separator
     int picture;  // the separator's width for a separator
     const char* hint;
 };
@@ -127,7 +127,7 @@ void AppendToEdit(HWND edit, const std::string& text)
 /// The about box: the program's title, the version of its file, the copyright and the author.
 class AboutForm final : public ModalForm {
 public:
-    explicit AboutForm(std::string version) : version_(std::move(version)) {}
+    explicit AboutForm(std::string version) : version_(std::move(version)) { }
 
 private:
     void Build(HWND) override
@@ -185,10 +185,9 @@ void RegisterClasses(WNDPROC main)
 
 TfrmResmain::TfrmResmain(MainWindowServices services)
 {
-    workbench_ = std::make_unique<Workbench>(
-        WorkbenchServices{services.dialogs, services.registry, services.launcher, services.starter,
-                          services.programPath},
-        static_cast<WorkbenchView&>(*this));
+    workbench_ = std::make_unique<Workbench>(WorkbenchServices{services.dialogs, services.registry, services.launcher,
+                                                               services.starter, services.programPath},
+                                             static_cast<WorkbenchView&>(*this));
     RegisterClasses(&TfrmResmain::Procedure);
     // A single fixed border: minimise and close, no maximise, no resizing.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -252,31 +251,36 @@ void TfrmResmain::BuildMenu()
         }
         AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), title);
     };
-    popup("&File", {{kNew, "&New"},
-                    {kOpen, "&Open"},
-                    {kClose, "C&lose"},
-                    {0, nullptr},
-                    {kAddFile, "&Add File"},
-                    {kRemoveFile, "&Remove File"},
-                    {0, nullptr},
-                    {kExit, "&Exit"}});
-    popup("&Options", {{kStartWithLast, "Start with last Project"},
-                       {kFindCompiler, "&Find Compiler"},
-                       {kShowProgress, "Show Compiler progress"},
-                       {kSetWorkingFolder, "Set Working Folder"},
-                       {kSelectExe, "Select &Exe to Bind"}});
-    popup("&Actions", {{kCompile, "&Compile"},
-                       {kBuildAll, "&Build All"},
-                       {0, nullptr},
-                       {kRedirect, "Re-direct source files to working folder"}});
-    popup("&Help", {{kHelp, "&Help"}, {kAbout, "&About"}, {0, nullptr}, {kEmail, "e-mail Halvane"}, {kWeb, "Halvane on the Web"}});
+    popup("&File",
+          {{kNew, "&New"},
+           {kOpen, "&Open"},
+           {kClose, "C&lose"},
+           {0, nullptr},
+           {kAddFile, "&Add File"},
+           {kRemoveFile, "&Remove File"},
+           {0, nullptr},
+           {kExit, "&Exit"}});
+    popup("&Options",
+          {{kStartWithLast, "Start with last Project"},
+           {kFindCompiler, "&Find Compiler"},
+           {kShowProgress, "Show Compiler progress"},
+           {kSetWorkingFolder, "Set Working Folder"},
+           {kSelectExe, "Select &Exe to Bind"}});
+    popup("&Actions",
+          {{kCompile, "&Compile"},
+           {kBuildAll, "&Build All"},
+           {0, nullptr},
+           {kRedirect, "Re-direct source files to working folder"}});
+    popup(
+        "&Help",
+        {{kHelp, "&Help"}, {kAbout, "&About"}, {0, nullptr}, {kEmail, "e-mail Halvane"}, {kWeb, "Halvane on the Web"}});
 }
 
 void TfrmResmain::BuildToolBar()
 {
     toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
-                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP,
-                               0, 0, kClientWidth, 42, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                               WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP, 0, 0,
+                               kClientWidth, 42, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     pictures_ = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 11, 0);
     if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), "TOOLSTRIP")) {
@@ -301,8 +305,8 @@ void TfrmResmain::BuildToolBar()
 
 HWND TfrmResmain::AddLabel(const char* text, int x, int y, int width, int height, HFONT font)
 {
-    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y, width,
-                                 height, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y, width, height,
+                                 window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
 }
@@ -332,20 +336,19 @@ void TfrmResmain::BuildControls()
     AddLabel("Compiler Messages", 8, 336, 169, 25, headingFont_);
 
     // An owner-data list: it holds a count, and draws each visible row from the document.
-    lstResList_ = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA |
-                                      LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
-                                  16, 201, 481, 121, window_, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr),
-                                  nullptr);
+    lstResList_ =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
+                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
+                        16, 201, 481, 121, window_, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(lstResList_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
     SendMessageA(lstResList_, LB_SETITEMHEIGHT, 0, 13);
     SetWindowSubclass(lstResList_, &TfrmResmain::ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 
-    memCompilerMess_ = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
-                                       WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                                           ES_AUTOVSCROLL,
-                                       16, 360, 481, 65, window_, reinterpret_cast<HMENU>(2),
-                                       GetModuleHandleA(nullptr), nullptr);
+    memCompilerMess_ =
+        CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                        16, 360, 481, 65, window_, reinterpret_cast<HMENU>(2), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(memCompilerMess_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
     SendMessageA(memCompilerMess_, EM_LIMITTEXT, 0x7FFFFFFE, 0);
 
@@ -605,8 +608,8 @@ void TfrmResmain::AddRunOutput(std::string_view bytes)
                                      WS_POPUP | WS_CAPTION | WS_THICKFRAME, place.left + 20, place.top + 120, 480, 200,
                                      window_, nullptr, GetModuleHandleA(nullptr), nullptr);
         HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
-                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY,
-                                    4, 4, 464, 160, runOutput_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                                    WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY, 4, 4,
+                                    464, 160, runOutput_, nullptr, GetModuleHandleA(nullptr), nullptr);
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
         SendMessageA(edit, EM_LIMITTEXT, 0x7FFFFFFE, 0);
         ShowWindow(runOutput_, SW_SHOWNOACTIVATE);

@@ -35,8 +35,7 @@ protected:
     /// (after a box over it closes) unless another control had it.
     void FocusFirst(HWND control) { focus_ = control; }
     /// A child control with the window font.
-    HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
-                    int id);
+    HWND AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height, int id);
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

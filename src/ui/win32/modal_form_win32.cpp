@@ -43,12 +43,12 @@ std::string WindowText(HWND window)
     return text;
 }
 
-HWND ModalForm::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width,
-                           int height, int id)
+HWND ModalForm::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                           int id)
 {
-    HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, form_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                   nullptr);
+    HWND control =
+        CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, form_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
     return control;
 }
@@ -93,8 +93,8 @@ int ModalForm::Run(HWND owner, const std::string& caption, int clientWidth, int 
             (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) && IsChild(form_, message.hwnd)) {
             // Enter and Escape reach the focused control only; they never close this form.
             HWND focused = GetFocus();
-            const bool button = focused != nullptr && SendMessageA(focused, WM_GETDLGCODE, 0, 0) &
-                                                          (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+            const bool button = focused != nullptr &&
+                SendMessageA(focused, WM_GETDLGCODE, 0, 0) & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
             if (message.wParam == VK_RETURN && button)
                 SendMessageA(form_, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focused), BN_CLICKED),
                              reinterpret_cast<LPARAM>(focused));

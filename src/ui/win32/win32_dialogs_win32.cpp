@@ -72,7 +72,7 @@ constexpr int kFieldId = 100;
 /// The one-line input box: the prompt, a field of at most `maxLength` characters, OK and Cancel.
 class NamePrompt final : public ModalForm {
 public:
-    NamePrompt(std::string prompt, int maxLength) : prompt_(std::move(prompt)), maxLength_(maxLength) {}
+    NamePrompt(std::string prompt, int maxLength) : prompt_(std::move(prompt)), maxLength_(maxLength) { }
     std::string text;
 
 private:
@@ -108,7 +108,7 @@ private:
 /// its frame's close box is Cancel.
 class ResourceEditor final : public ModalForm {
 public:
-    explicit ResourceEditor(std::string line) : line_(std::move(line)) {}
+    explicit ResourceEditor(std::string line) : line_(std::move(line)) { }
     std::string text;
 
 private:
@@ -207,8 +207,8 @@ bool Win32Dialogs::OpenFile(FileDialogState& state)
     dialog.lpstrTitle = state.title.empty() ? nullptr : state.title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | (state.hideReadOnly ? OFN_HIDEREADONLY : 0) |
-                   (state.pathMustExist ? OFN_PATHMUSTEXIST : 0) | (state.fileMustExist ? OFN_FILEMUSTEXIST : 0) |
-                   (state.noValidate ? OFN_NOVALIDATE : 0) | (state.resizable ? OFN_ENABLESIZING : 0);
+        (state.pathMustExist ? OFN_PATHMUSTEXIST : 0) | (state.fileMustExist ? OFN_FILEMUSTEXIST : 0) |
+        (state.noValidate ? OFN_NOVALIDATE : 0) | (state.resizable ? OFN_ENABLESIZING : 0);
     if (!GetOpenFileNameA(&dialog))
         return false;
     state.fileName = name.data();
