@@ -60,10 +60,14 @@ fuzz: deps
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang > /dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 
-screenshots: configure
+screenshots: configure windows
 	@cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshots > /dev/null
-	@echo "Pictures written to $(BUILD)/screenshots/"
+	@WINEPREFIX="$(CURDIR)/$(WIN)/wine" sh scripts/win32-screenshot.sh $(WIN)/bin/brevok.exe \
+	  $(BUILD)/screenshots/main_window_win32.png > /dev/null
+	@convert $(BUILD)/screenshots/main_window.png $(BUILD)/screenshots/main_window_win32.png \
+	  -bordercolor white -border 6 +append $(BUILD)/screenshots/side_by_side.png
+	@echo "Pictures written to $(BUILD)/screenshots/ (side_by_side.png: the Qt window, then the Win32 window under Wine)"
 
 # Installs a release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
 # Only what is installed is built (the target installables), not the tests.

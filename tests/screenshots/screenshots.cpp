@@ -7,6 +7,8 @@
 #include "ui/qt/about_dialog.h"
 
 #include <QDir>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QPixmap>
 #include <QTest>
 #include <QToolBar>

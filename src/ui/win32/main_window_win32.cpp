@@ -305,7 +305,7 @@ void TfrmResmain::BuildToolBar()
 
 HWND TfrmResmain::AddLabel(const char* text, int x, int y, int width, int height, HFONT font)
 {
-    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, x, y, width, height,
+    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, x, y, width, height,
                                  window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
