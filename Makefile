@@ -9,7 +9,7 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 
 .PHONY: deps configure build run test test-plain test-asan bench fuzz install package screenshots clean \
-        windows test-windows
+        windows test-windows bench-windows
 
 deps:
 	@sh scripts/install-deps.sh
@@ -54,6 +54,11 @@ bench: deps
 	@cmake -S . -B $(REL) -G Ninja -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS) > /dev/null
 	@cmake --build $(REL) -j $(JOBS)
 	@set -e; for b in $(REL)/bench/*_bench; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b; done
+
+# The Windows window's benchmark, under Wine and a virtual display.
+bench-windows: windows
+	@cmake --build $(WIN) -j $(JOBS) --target win32_open_window_bench
+	@WINEPREFIX="$(CURDIR)/$(WIN)/wine" WINEDEBUG=-all xvfb-run -a wine $(WIN)/bench/win32_open_window_bench.exe
 
 fuzz: deps
 	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVOK_FUZZ=ON -DBREVOK_GUI=OFF \

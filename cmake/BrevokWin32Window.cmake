@@ -26,10 +26,21 @@ TOOLSTRIP BITMAP \"${BREVOK_TOOL_STRIP}\"
 set_source_files_properties(${BREVOK_WINDOW_RC} PROPERTIES OBJECT_DEPENDS ${BREVOK_TOOL_STRIP})
 
 file(GLOB BREVOK_WIN32_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/ui/win32/*.cpp)
-add_executable(brevok WIN32 ${BREVOK_WIN32_SOURCES} ${BREVOK_WINDOW_RC})
-target_include_directories(brevok PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/resources)
-target_link_libraries(brevok PRIVATE brevok_core comctl32 comdlg32 shell32 gdi32 user32)
+list(FILTER BREVOK_WIN32_SOURCES EXCLUDE REGEX "/main_win32\\.cpp$")
+add_library(brevok_ui_win32 STATIC ${BREVOK_WIN32_SOURCES})
+target_include_directories(brevok_ui_win32 PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(brevok_ui_win32 PUBLIC brevok_core comctl32 comdlg32 shell32 gdi32 user32)
+
+add_executable(brevok WIN32 ${PROJECT_SOURCE_DIR}/src/ui/win32/main_win32.cpp ${BREVOK_WINDOW_RC})
+target_include_directories(brevok PRIVATE ${PROJECT_SOURCE_DIR}/resources)
+target_link_libraries(brevok PRIVATE brevok_ui_win32)
 brevok_embed_version_resource(brevok)
+
+# The window's opening of a large script, under Wine: make bench-windows.
+add_executable(win32_open_window_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/win32_open_window_bench.cpp
+               ${BREVOK_WINDOW_RC})
+set_target_properties(win32_open_window_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+target_link_libraries(win32_open_window_bench PRIVATE brevok_ui_win32)
 
 # The window driven by keyboard under Wine and a virtual display (tests/ui/win32/window_test.sh).
 add_test(NAME Win32Window.FirstStartToExit

@@ -1,0 +1,115 @@
+// Opening a script of 1,000,000 lines in the Windows window (under Wine here) until the list
+// is populated and painted, against loading the same script into a bare document.
+#include "platform/process.h"
+#include "platform/registry_file.h"
+#include "script/script_document.h"
+#include "settings/settings.h"
+#include "ui/win32/main_window.h"
+#include "workbench/help_command.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+/// Answers the Open dialog with one path; any other interaction is a fault of the benchmark.
+class OpenOnlyDialogs final : public brevok::Dialogs {
+public:
+    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) {}
+    brevok::BoxAnswer MessageBox(brevok::BoxKind, const std::string& text, brevok::BoxButtons) override
+    {
+        std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
+        std::exit(1);
+    }
+    bool OpenFile(brevok::FileDialogState& state) override
+    {
+        state.fileName = path_;
+        return true;
+    }
+    std::string InputText(const std::string&, const std::string&, int) override { return {}; }
+    bool EditLine(std::string&) override { return false; }
+
+private:
+    std::string path_;
+};
+
+/// Lets the window paint everything it has to.
+void PumpPaint(HWND window)
+{
+    UpdateWindow(window);
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+int main()
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "brevok_open_window_bench";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    constexpr int kLines = 1'000'000;
+    const std::string script = (folder / "big.rc").string();
+    {
+        std::ofstream out(script, std::ios::binary);
+        for (int i = 0; i < kLines; ++i)
+            out << "Name" << i << " BITMAP \"C:\\Art\\Some Folder\\picture_" << i << ".bmp\"\r\n";
+    }
+    std::printf("script: %d lines, %.1f MB\n", kLines, std::filesystem::file_size(script) / 1e6);
+
+    brevok::RegistryFile registry((folder / "registry.reg").string());
+    brevok::TSettings stored;
+    stored.WorkingFolder = folder.string() + "\\";
+    stored.CompilerPath = "C:\\tools\\brcc32.exe";
+    brevok::SaveSettings(registry, stored);
+    brevok::SystemProcessLauncher launcher;
+    brevok::SystemProgramStarter starter;
+
+    double floor = 1e9;
+    double best = 1e9;
+    for (int run = 0; run < 3; ++run) {
+        {
+            brevok::ScriptDocument document;
+            const auto bare = Clock::now();
+            brevok::LoadScriptLines(document, script);
+            floor = std::min(floor, SecondsSince(bare));
+        }
+        OpenOnlyDialogs dialogs(script);
+        brevok::win32::TfrmResmain window(
+            brevok::win32::MainWindowServices{dialogs, registry, launcher, starter, folder.string() + "\\brevok.exe"});
+        window.ShowCentred(SW_SHOWNOACTIVATE);
+        window.Bench().Activate();
+        PumpPaint(window.Handle());
+
+        const auto start = Clock::now();
+        window.Bench().OpenScript();
+        PumpPaint(window.Handle());
+        best = std::min(best, SecondsSince(start));
+        if (window.Bench().Document().LineCount() != static_cast<std::size_t>(kLines))
+            return 1;
+        window.Bench().Document().MarkSaved();
+    }
+    std::filesystem::remove_all(folder);
+    std::printf("document alone: %.3f s\n", floor);
+    std::printf("open in window, populated and painted: %.3f s\n", best);
+    std::printf("bench open_window_win32: ratio %.2f (target 1.5)\n", best / floor);
+    return 0;
+}
