@@ -46,3 +46,36 @@ target_link_libraries(win32_open_window_bench PRIVATE brevok_ui_win32)
 add_test(NAME Win32Window.FirstStartToExit
          COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/win32/window_test.sh $<TARGET_FILE:brevok> $<TARGET_FILE:brcc32>)
 set_tests_properties(Win32Window.FirstStartToExit PROPERTIES RUN_SERIAL ON TIMEOUT 300)
+
+# The help: docs/help compiled into brevhelp.chm beside the program, where Help opens it with
+# the HTML help viewer (chmcmd, Free Pascal's CHM compiler).
+find_program(BREVOK_CHMCMD NAMES chmcmd REQUIRED)
+file(GLOB BREVOK_HELP_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+set(BREVOK_HELP_FOLDER ${CMAKE_BINARY_DIR}/help)
+set(BREVOK_HELP_PAGES)
+foreach(file ${BREVOK_HELP_FILES})
+  get_filename_component(name ${file} NAME)
+  string(APPEND BREVOK_HELP_PAGES "${name}\n")
+endforeach()
+file(CONFIGURE OUTPUT ${BREVOK_HELP_FOLDER}/brevhelp.hhp CONTENT
+"[OPTIONS]
+Compatibility=1.1 or later
+Compiled file=brevhelp.chm
+Default topic=brevhelp.html
+Display compile progress=No
+Language=0x809 English (United Kingdom)
+Title=Brevok Resource Compiler Help
+
+[FILES]
+${BREVOK_HELP_PAGES}" @ONLY)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/bin/brevhelp.chm
+  COMMAND ${CMAKE_COMMAND} -E copy ${BREVOK_HELP_FILES} ${BREVOK_HELP_FOLDER}
+  COMMAND ${BREVOK_CHMCMD} brevhelp.hhp > chmcmd.log 2>&1
+  COMMAND ${CMAKE_COMMAND} -E copy brevhelp.chm ${CMAKE_BINARY_DIR}/bin/brevhelp.chm
+  WORKING_DIRECTORY ${BREVOK_HELP_FOLDER}
+  DEPENDS ${BREVOK_HELP_FILES} ${BREVOK_HELP_FOLDER}/brevhelp.hhp
+  COMMENT "Compiling the help into brevhelp.chm"
+  VERBATIM)
+add_custom_target(brevok_help_chm ALL DEPENDS ${CMAKE_BINARY_DIR}/bin/brevhelp.chm)
+add_dependencies(brevok brevok_help_chm)
