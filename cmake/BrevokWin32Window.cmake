@@ -37,7 +37,7 @@ target_link_libraries(brevok PRIVATE brevok_ui_win32)
 brevok_embed_version_resource(brevok)
 
 # The window's opening of a large script, under Wine: make bench-windows.
-add_executable(win32_open_window_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/win32_open_window_bench.cpp
+add_executable(win32_open_window_bench EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/bench/win32/open_window_bench.cpp
                ${BREVOK_WINDOW_RC})
 set_target_properties(win32_open_window_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 target_link_libraries(win32_open_window_bench PRIVATE brevok_ui_win32)
