@@ -46,6 +46,44 @@ void AtomicFileWriter::FlushBuffer()
     buffer_.clear();
 }
 
+void AtomicFileWriter::Commit()
+{
+    if (inPlace_) {
+        CommitInPlace();
+        return;
+    }
+    if (fd_ < 0)
+        throw Error("Stream write error");
+    FlushBuffer();
+    if (!layer_.Sync(fd_)) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (!CloseDescriptor(fd)) {
+        Abandon();
+        throw Error("Stream write error");
+    }
+    if (!layer_.Rename(temp_, target_)) {
+        Abandon();
+        throw Error(FormatText("Cannot create file %s", path_));
+    }
+    committed_ = true;
+}
+
+void AtomicFileWriter::Abandon() noexcept
+{
+    if (fd_ >= 0) {
+        CloseDescriptor(fd_);
+        fd_ = -1;
+    }
+    if (!temp_.empty()) {
+        DeleteFileQuietly(temp_);
+        temp_.clear();
+    }
+}
+
 void WriteFileAtomically(const std::string& path, std::string_view data, const WriteLayer& layer)
 {
     AtomicFileWriter writer(path, layer);

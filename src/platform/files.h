@@ -57,6 +57,9 @@ public:
     virtual bool Rename(const std::string& from, const std::string& to) const;
 };
 
+/// Closes a descriptor of the system's C library; false when closing reported a failure.
+bool CloseDescriptor(int fd);
+
 /// The layer of the real system calls.
 const WriteLayer& SystemWriteLayer();
 

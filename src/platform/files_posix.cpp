@@ -228,42 +228,9 @@ void AtomicFileWriter::CommitInPlace()
     committed_ = true;
 }
 
-void AtomicFileWriter::Commit()
+bool CloseDescriptor(int fd)
 {
-    if (inPlace_) {
-        CommitInPlace();
-        return;
-    }
-    if (fd_ < 0)
-        throw Error("Stream write error");
-    FlushBuffer();
-    if (!layer_.Sync(fd_)) {
-        Abandon();
-        throw Error("Stream write error");
-    }
-    const int fd = fd_;
-    fd_ = -1;
-    if (close(fd) != 0) {
-        Abandon();
-        throw Error("Stream write error");
-    }
-    if (!layer_.Rename(temp_, target_)) {
-        Abandon();
-        throw Error(FormatText("Cannot create file %s", path_));
-    }
-    committed_ = true;
-}
-
-void AtomicFileWriter::Abandon() noexcept
-{
-    if (fd_ >= 0) {
-        close(fd_);
-        fd_ = -1;
-    }
-    if (!temp_.empty()) {
-        unlink(temp_.c_str());
-        temp_.clear();
-    }
+    return close(fd) == 0;
 }
 
 }  // namespace brevok
