@@ -5,7 +5,6 @@
 
 #include "ui/qt/about_dialog.h"
 #include "platform/errors.h"
-#include "platform/self_path.h"
 
 #include <QApplication>
 #include <QFile>
@@ -24,17 +23,6 @@ namespace brevok {
 namespace {
 
 constexpr int kIconSize = 32;
-
-/// Integer half, remainder dropped (toward zero also for negative values).
-int Half(int value)
-{
-    return value / 2;
-}
-
-std::string ApplicationTitle()
-{
-    return FromQt(QGuiApplication::applicationDisplayName());
-}
 
 void SetLabelText(QLabel* label, const std::string& text)
 {
@@ -72,12 +60,6 @@ QImage ApplicationIconImage()
     return canvas;
 }
 
-std::string ValueAt(const TGetVersionInfoFromFile& reader, std::size_t position, const std::string& fallback)
-{
-    const auto& values = reader.VersionStrings();
-    return position < values.size() ? values[position] : fallback;
-}
-
 }  // namespace
 
 THalvaneAboutBox::THalvaneAboutBox(QObject* owner) : QObject(owner)
@@ -86,70 +68,37 @@ THalvaneAboutBox::THalvaneAboutBox(QObject* owner) : QObject(owner)
 bool THalvaneAboutBox::Execute()
 {
     auto dialog = std::make_unique<TAbout>();
-    if (title_.empty())
-        title_ = ApplicationTitle();
-    // An empty title would make the window system show the application's name instead; a
-    // blank keeps the title bar as empty as the caption.
-    dialog->setWindowTitle(caption_.empty() ? QStringLiteral(" ") : ToQt(caption_));
-    dialog->GetVersion.setFileName(filename_);
-    if (author_.empty())
-        author_ = kBuiltInAuthor;
+    FillBlanks(FromQt(QGuiApplication::applicationDisplayName()));
+    dialog->setWindowTitle(ToQt(WindowCaption()));
+    dialog->GetVersion.setFileName(Filename());
+    SetLabelText(dialog->WVersion, VersionLine(dialog->GetVersion.VersionStrings()));
+    SetLabelText(dialog->WTitle, Title());
+    SetLabelText(dialog->WCopyright, Copyright());
+    SetLabelText(dialog->WAuthor, Author());
 
-    const auto& values = dialog->GetVersion.VersionStrings();
-    SetLabelText(dialog->WVersion,
-                 kFileVersionPosition < values.size() ? "Version " + values[kFileVersionPosition] : version_);
-    SetLabelText(dialog->WTitle, title_);
-    SetLabelText(dialog->WCopyright, copyright_);
-    SetLabelText(dialog->WAuthor, author_);
-
-    if (!defaultIcon_) {
-        if (!iconFile_.empty())
-            dialog->Logo->SetPicture(LoadBitmap(iconFile_), TImage::PictureKind::Bitmap);
+    if (!DefaultIcon()) {
+        if (!IconFile().empty())
+            dialog->Logo->SetPicture(LoadBitmap(IconFile()), TImage::PictureKind::Bitmap);
         else
             dialog->Logo->SetPicture(ApplicationIconImage(), TImage::PictureKind::Icon);
     }
 
-    // Size: room for the logo's picture (not its control) and the button below it.
-    const int pictureWidth = dialog->Logo->Picture().width();
-    const int pictureHeight = dialog->Logo->Picture().height();
-    if (pictureWidth >= width_)
-        width_ = pictureWidth + 8;
-    if (width_ < 120)
-        width_ = 120;
-    if (pictureHeight + 150 > height_)
-        height_ = pictureHeight + 150;
-    dialog->OkButton->move(dialog->OkButton->x(), pictureHeight + 90);
-    dialog->SetOuterSize(QSize(width_, height_));
-
-    // Placement across the outer width; a left edge may come out negative and stays so.
-    const int outerWidth = dialog->OuterSize().width();
-    for (QLabel* label : {dialog->WTitle, dialog->WAuthor, dialog->WCopyright, dialog->WVersion}) {
-        const int left = textCentered_ ? Half(outerWidth) - Half(label->width()) : textLeft_;
-        label->move(left, label->y());
-    }
-    dialog->Logo->move(Half(outerWidth) - Half(pictureWidth), dialog->Logo->y());
-    QPushButton* ok = dialog->OkButton;
-    ok->resize(outerWidth - 60, ok->height());
-    ok->move(Half(outerWidth) - Half(ok->width()), ok->y());
+    const QImage& picture = dialog->Logo->Picture();
+    const AboutLayout layout = LayOut(picture.width(), picture.height(),
+                                      {dialog->WTitle->width(), dialog->WCopyright->width(),
+                                       dialog->WAuthor->width(), dialog->WVersion->width()});
+    dialog->SetOuterSize(QSize(layout.width, layout.height));
+    dialog->WTitle->move(layout.titleLeft, dialog->WTitle->y());
+    dialog->WCopyright->move(layout.copyrightLeft, dialog->WCopyright->y());
+    dialog->WAuthor->move(layout.authorLeft, dialog->WAuthor->y());
+    dialog->WVersion->move(layout.versionLeft, dialog->WVersion->y());
+    dialog->Logo->move(layout.logoLeft, dialog->Logo->y());
+    dialog->OkButton->setGeometry(layout.okLeft, layout.okTop, layout.okWidth, dialog->OkButton->height());
 
     if (shownHook_) {
         QTimer::singleShot(0, dialog.get(), [this, shown = dialog.get()] { shownHook_(*shown); });
     }
     return dialog->exec() == QDialog::Accepted;
-}
-
-std::string THalvaneAboutBox::GetFileVersion() const
-{
-    TGetVersionInfoFromFile reader;
-    reader.setFileName(RunningProgramPath());
-    return ValueAt(reader, kFileVersionPosition, version_);
-}
-
-std::string THalvaneAboutBox::GetInternalName() const
-{
-    TGetVersionInfoFromFile reader;
-    reader.setFileName(RunningProgramPath());
-    return ValueAt(reader, kInternalNamePosition, version_);
 }
 
 }  // namespace brevok

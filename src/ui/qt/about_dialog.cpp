@@ -83,25 +83,25 @@ TAbout::TAbout(QWidget* parent)
     setFont(DialogFont());
     setSizeGripEnabled(false);
 
-    WTitle = MakeLabel(this, "WTitle", 32, 15, "Application Title");
-    WCopyright = MakeLabel(this, "WCopyright", 32, 30, "Copyright");
-    WAuthor = MakeLabel(this, "WAuthor", 32, 45, "Author");
-    WVersion = MakeLabel(this, "WVersion", 32, 60, "WVersion");
+    WTitle = MakeLabel(this, "WTitle", kAboutLabelLeft, kAboutTitleTop, "Application Title");
+    WCopyright = MakeLabel(this, "WCopyright", kAboutLabelLeft, kAboutCopyrightTop, "Copyright");
+    WAuthor = MakeLabel(this, "WAuthor", kAboutLabelLeft, kAboutAuthorTop, "Author");
+    WVersion = MakeLabel(this, "WVersion", kAboutLabelLeft, kAboutVersionTop, "WVersion");
 
     Logo = new TImage(this);
     Logo->setObjectName("Logo");
-    Logo->setGeometry(8, 80, 137, 121);
+    Logo->setGeometry(kAboutLogoLeft, kAboutLogoTop, kAboutLogoWidth, kAboutLogoHeight);
     Logo->SetPicture(BuiltInLogo(), TImage::PictureKind::Bitmap);
 
     OkButton = new QPushButton("OK", this);
     OkButton->setObjectName("OkButton");
-    OkButton->setGeometry(40, 218, 97, 25);
+    OkButton->setGeometry(kAboutOkLeft, kAboutOkTop, kAboutOkWidth, kAboutOkHeight);
     connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
     OkButton->setFocus();
 
     // The design-time client area; Execute sets the real size.
-    setFixedSize(180, 254);
-    outer_ = QSize(180, 254);
+    outer_ = QSize(kAboutDesignWidth, kAboutDesignHeight);
+    setFixedSize(outer_);
 }
 
 QImage TAbout::BuiltInLogo()

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "versioninfo/get_version_info.h"
+#include "workbench/about_box_settings.h"
 
 #include <QDialog>
 #include <QImage>

@@ -77,10 +77,7 @@ void TKURL2::SizeToText()
 
 void TKURL2::OpenLink()
 {
-    std::string target = URLorEMAIL();
-    if (choose_ == LinkType::ltEMAIL)
-        target.insert(0, "mailto:");
-    shell_->Open(target, kShowMaximized);
+    shell_->Open(LinkTarget(URLorEMAIL(), choose_), kShowMaximized);
 }
 
 bool TKURL2::event(QEvent* event)

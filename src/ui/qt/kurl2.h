@@ -1,9 +1,10 @@
 // TKURL2: a web or e-mail address shown as a blue, underlined link that opens through the shell.
 #pragma once
 
+#include "workbench/link_target.h"
+
 #include <QWidget>
 
-#include <cstdint>
 #include <string>
 
 class QLabel;
@@ -11,17 +12,6 @@ class QLabel;
 namespace brevok {
 
 class Shell;
-
-/// What kind of address a TKURL2 holds.
-enum class LinkType : std::uint8_t {
-    ltURL = 0,    ///< handed to the shell unchanged
-    ltEMAIL = 1,  ///< "mailto:" is put in front of it
-};
-
-/// The text a new TKURL2 shows until a real address is set.
-inline constexpr const char* kDefaultLinkAddress = "http://www.put-your-web-or-email-address-here.com";
-/// The hint of every TKURL2, shown as the tool tip over its text.
-inline constexpr const char* kLinkHint = "Put here the Hint for your site link!";
 
 /// A control that holds an inner label with the address. The label sits at the top-left
 /// corner, sizes itself to its text, and the control's width follows it; the height is the

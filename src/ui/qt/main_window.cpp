@@ -38,9 +38,6 @@ namespace brevok {
 
 namespace {
 
-constexpr const char* kMakerWebAddress = "http://www.halvane.example/";
-constexpr const char* kMakerMailAddress = "support@halvane.example";
-
 /// "MS Sans Serif" 8 pt where the system has it, else the desktop's own font at 8 pt.
 QFont WindowFont()
 {
@@ -58,6 +55,7 @@ QFont HeadingFont()
     return font;
 }
 
+/// The tool-bar picture `index` (0 to 10).
 QIcon Picture(int index)
 {
     return QIcon(QStringLiteral(":/images/tool%1.svg").arg(index, 2, 10, QLatin1Char('0')));
@@ -257,7 +255,7 @@ QToolButton* TfrmResmain::AddToolButton(const char* name, const char* hint, int 
 {
     auto* button = new QToolButton(toolBar1_);
     button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(QIcon(QStringLiteral(":/images/tool%1.svg").arg(picture, 2, 10, QLatin1Char('0'))));
+    button->setIcon(Picture(picture));
     button->setIconSize(QSize(32, 32));
     button->setFixedSize(39, 38);
     button->setToolTip(QString::fromLatin1(hint));
@@ -332,14 +330,7 @@ void TfrmResmain::CreateAboutComponents()
 {
     aboutBox_ = new THalvaneAboutBox(this);
     aboutBox_->setObjectName(QStringLiteral("AboutBox"));
-    aboutBox_->SetTitle("Resource Compiler");
-    aboutBox_->SetCopyright(kBuiltInCopyright);
-    aboutBox_->SetAuthor(kBuiltInAuthor);
-    aboutBox_->SetTextLeft(20);
-    aboutBox_->SetTextCentered(true);
-    aboutBox_->SetHeight(150);
-    aboutBox_->SetWidth(150);
-    aboutBox_->SetDefaultIcon(true);
+    SetUpMainWindowAboutBox(*aboutBox_);
 
     // The panel is never shown: the links only open the maker's addresses for the Help menu.
     web_ = CreateLink(panel1_, shell_, "web", QRect(32, 8, 169, 17), LinkType::ltURL, kMakerWebAddress);

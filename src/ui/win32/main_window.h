@@ -3,8 +3,12 @@
 // event to the workbench and shows what the workbench tells it.
 #pragma once
 
+// The workbench first: the system header below names MessageBox as a macro, which must not
+// rename the Dialogs method.
 #include "workbench/workbench.h"
 #include "workbench/workbench_view.h"
+#include "ui/win32/about_box.h"
+#include "ui/win32/kurl2.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -53,7 +57,7 @@ private:
     void Repaint() override;
     void AddRunOutput(std::string_view bytes) override;
     void EndRunOutput() override;
-    void SetAboutBoxFile(const std::string& path) override { aboutFile_ = path; }
+    void SetAboutBoxFile(const std::string& path) override { aboutBox_.SetFilename(path); }
     void ShowAboutBox() override;
     void OpenMakerLink(MakerLink link) override;
     void Close() override;
@@ -65,6 +69,7 @@ private:
     void BuildMenu();
     void BuildToolBar();
     void BuildControls();
+    void CreateAboutComponents();
     HWND AddLabel(const char* text, int x, int y, int width, int height, HFONT font);
     void SizeLabelToText(HWND label);
     void RunCommand(int id);
@@ -88,7 +93,10 @@ private:
     HMENU menu_ = nullptr;
     HFONT headingFont_ = nullptr;
     HIMAGELIST pictures_ = nullptr;
-    std::string aboutFile_;
+    THalvaneAboutBox aboutBox_;
+    HWND panel1_ = nullptr;
+    std::unique_ptr<TKURL2> web_;
+    std::unique_ptr<TKURL2> email_;
     int busyDepth_ = 0;
     bool activationQueued_ = false;
     bool centred_ = false;

@@ -20,8 +20,6 @@ constexpr const char* kRunOutputClass = "BrevokRunOutput";
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFirstCommand = 1001;
 
-constexpr const char* kMakerWebAddress = "http://www.halvane.example/";
-constexpr const char* kMakerMailAddress = "support@halvane.example";
 
 /// One command of the menus and tool bar: its id, the workbench's command, the menu text
 /// and, for a tool button, the picture and the hint.
@@ -125,31 +123,6 @@ void AppendToEdit(HWND edit, const std::string& text)
 }
 
 /// The about box: the program's title, the version of its file, the copyright and the author.
-class AboutForm final : public ModalForm {
-public:
-    explicit AboutForm(std::string version) : version_(std::move(version)) { }
-
-private:
-    void Build(HWND) override
-    {
-        AddControl("STATIC", "Resource Compiler", SS_CENTER, 4, 16, 136, 17, -1);
-        const std::string versionLine = version_.empty() ? std::string() : "Version " + version_;
-        AddControl("STATIC", versionLine.c_str(), SS_CENTER, 4, 40, 136, 17, -1);
-        AddControl("STATIC", "Copyright 2026 Halvane", SS_CENTER, 4, 64, 136, 17, -1);
-        AddControl("STATIC", "Halvane", SS_CENTER, 4, 88, 136, 17, -1);
-        FocusFirst(AddControl("BUTTON", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, 30, 204, 90, 25, IDOK));
-    }
-    bool Command(WORD id, WORD) override
-    {
-        if (id != IDOK)
-            return false;
-        End(1);
-        return true;
-    }
-
-    std::string version_;
-};
-
 LRESULT CALLBACK RunOutputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SIZE) {
@@ -201,6 +174,7 @@ TfrmResmain::TfrmResmain(MainWindowServices services)
                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
     BuildToolBar();
     BuildControls();
+    CreateAboutComponents();
     documentListener_ = workbench_->Document().AddListener([this](const ScriptChange&) { DocumentChanged(); });
     Show(workbench_->State());
     SetFocus(memCompilerMess_);
@@ -209,6 +183,8 @@ TfrmResmain::TfrmResmain(MainWindowServices services)
 TfrmResmain::~TfrmResmain()
 {
     workbench_->Document().RemoveListener(documentListener_);
+    web_.reset();
+    email_.reset();
     if (window_ != nullptr) {
         SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
         DestroyWindow(window_);
@@ -626,15 +602,25 @@ void TfrmResmain::EndRunOutput()
 
 void TfrmResmain::ShowAboutBox()
 {
-    AboutForm form(RunningProgramFileVersion());
-    form.Run(window_, " ", 144, 237);
+    aboutBox_.Execute(window_);
+}
+
+void TfrmResmain::CreateAboutComponents()
+{
+    SetUpMainWindowAboutBox(aboutBox_);
+    // The panel is never shown: the links only open the maker's addresses for the Help menu.
+    panel1_ = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 240, 56, window_, nullptr, GetModuleHandleA(nullptr),
+                              nullptr);
+    web_ = std::make_unique<TKURL2>(panel1_, 32, 8);
+    web_->SetURLorEMAIL(kMakerWebAddress);
+    email_ = std::make_unique<TKURL2>(panel1_, 32, 32);
+    email_->SetChoose(LinkType::ltEMAIL);
+    email_->SetURLorEMAIL(kMakerMailAddress);
 }
 
 void TfrmResmain::OpenMakerLink(MakerLink link)
 {
-    const std::string target =
-        link == MakerLink::Email ? std::string("mailto:") + kMakerMailAddress : std::string(kMakerWebAddress);
-    ShellExecuteA(window_, "open", target.c_str(), nullptr, nullptr, kShowMaximized);
+    (link == MakerLink::Email ? email_ : web_)->OpenLink();
 }
 
 void TfrmResmain::Close()

@@ -17,9 +17,16 @@ class ModalForm {
 public:
     virtual ~ModalForm() = default;
 
-    /// Shows the form over `owner` (client size in pixels at 96 dpi) and runs until End;
-    /// returns the value End was given (0 when the frame's close box ended it).
-    int Run(HWND owner, const std::string& caption, int clientWidth, int clientHeight);
+    /// How Run reads its size and where it puts the form.
+    enum class Placement {
+        OverOwner,        ///< the size is the client area's; centred over the owner
+        OuterOnScreenTop  ///< the size is the frame's; centred on the screen and always on top
+    };
+
+    /// Shows the form over `owner` (size in pixels at 96 dpi) and runs until End; returns the
+    /// value End was given (0 when the frame's close box ended it).
+    int Run(HWND owner, const std::string& caption, int width, int height,
+            Placement placement = Placement::OverOwner);
 
 protected:
     /// Creates the controls; `form` is the form's window.
@@ -28,6 +35,8 @@ protected:
     virtual bool Command(WORD id, WORD code) = 0;
     /// Whether Enter and Escape act on the default and cancel buttons as a dialog's do.
     virtual bool KeyboardCloses() const { return true; }
+    /// Draws an owner-drawn control; false leaves it undrawn.
+    virtual bool Draw(const DRAWITEMSTRUCT& /*item*/) { return false; }
 
     void End(int result);
     HWND Form() const { return form_; }

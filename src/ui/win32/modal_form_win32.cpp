@@ -59,19 +59,23 @@ void ModalForm::End(int result)
     done_ = true;
 }
 
-int ModalForm::Run(HWND owner, const std::string& caption, int clientWidth, int clientHeight)
+int ModalForm::Run(HWND owner, const std::string& caption, int width, int height, Placement placement)
 {
     RegisterFormClass(&ModalForm::Procedure);
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME;
-    RECT frame{0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    // Centred over the owner, or the screen when there is none.
+    DWORD exStyle = WS_EX_DLGMODALFRAME;
     RECT over{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (owner != nullptr)
-        GetWindowRect(owner, &over);
+    if (placement == Placement::OverOwner) {
+        RECT frame{0, 0, width, height};
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+        width = frame.right - frame.left;
+        height = frame.bottom - frame.top;
+        // Centred over the owner, or the screen when there is none.
+        if (owner != nullptr)
+            GetWindowRect(owner, &over);
+    } else {
+        exStyle |= WS_EX_TOPMOST;
+    }
     const int x = over.left + (over.right - over.left - width) / 2;
     const int y = over.top + (over.bottom - over.top - height) / 2;
 
@@ -133,6 +137,8 @@ LRESULT CALLBACK ModalForm::Procedure(HWND window, UINT message, WPARAM wParam, 
     case WM_CLOSE:
         form->End(0);
         return 0;
+    case WM_DRAWITEM:
+        return form->Draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE : FALSE;
     case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
             HWND focused = GetFocus();

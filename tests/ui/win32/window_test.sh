@@ -1,9 +1,11 @@
 #!/bin/sh
 # Drives the Windows window under Wine and a virtual display as a new user would, by keyboard:
-# the compiler prompt of a first start, New, Add File with a refused name and then a valid one,
-# Re-direct, Compile, Close answered Yes, Exit; then checks the script's exact bytes, the
-# compiled .res and the settings in the registry.
-#   window_test.sh BREVOK_EXE BRCC32_EXE
+# the compiler prompt of a first start, New, Add File with a refused name and then two valid
+# ones, Re-direct, Compile, Build All into a program, the about box, Close answered Yes, Exit.
+# Then checks the script's exact bytes, the compiled .res, the settings in the registry, and
+# that the loader finds the bound resources in the program exactly as in a copy of it into
+# which windres and ld linked the same files.
+#   window_test.sh BREVOK_EXE BRCC32_EXE READER_EXE LINKED_READER_EXE
 # WINEPREFIX must name a prepared prefix. Runs itself again under xvfb-run when no display is set.
 set -eu
 if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
@@ -11,28 +13,54 @@ if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
 fi
 brevok=$(realpath "$1")
 brcc32=$(realpath "$2")
+reader=$(realpath "$3")
+linked=$(realpath "$4")
+data=$(dirname "$(realpath "$0")")/data
+icon=$(dirname "$(realpath "$0")")/../../../resources/brevok.ico
 export WINEDEBUG=-all
-work=$(mktemp -d /tmp/brevok-window-XXXXXX)
+# Short: Build All's command line, with three paths in it, must stay within 125 characters.
+work=$(mktemp -d /tmp/bw-XXXXXX)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
-fail() { echo "FAIL: $*"; exit 1; }
-# Waits for a window whose title is exactly $1 and gives it the keyboard.
+# On a failure the screen is saved to $BREVOK_TEST_SCREEN when that is set.
+fail() {
+  echo "FAIL: $*"
+  [ -z "${BREVOK_TEST_SCREEN:-}" ] || import -window root "$BREVOK_TEST_SCREEN" 2>/dev/null || true
+  exit 1
+}
+# Waits for a window whose title is exactly $1 and gives it the keyboard. There is no window
+# manager: the focus is given directly, and again until the window really has it (a window that
+# is still being made, or one of the same name going away, can refuse it).
 await() {
   echo "waiting for \"$1\""
-  id=$(timeout 60 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1) || fail "no window \"$1\""
-  xdotool windowactivate --sync "$id" 2>/dev/null || xdotool windowfocus --sync "$id" 2>/dev/null || true
-  sleep 0.3
+  tries=0
+  while :; do
+    for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+      xdotool windowfocus --sync "$id" 2>/dev/null || continue
+      [ "$(xdotool getwindowfocus 2>/dev/null)" = "$id" ] && { sleep 0.3; return 0; }
+    done
+    tries=$((tries + 1)); [ $tries -lt 300 ] || fail "no window \"$1\" with the keyboard"; sleep 0.2
+  done
 }
 keys() { xdotool key --delay 150 "$@"; sleep 0.3; }
 typed() { xdotool type --delay 20 "$1"; sleep 0.2; }
-gone() { while xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; do sleep 0.2; done; }
+gone() {
+  tries=0
+  while xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; do
+    tries=$((tries + 1)); [ $tries -lt 300 ] || fail "\"$1\" stays open"; sleep 0.2
+  done
+}
 
-mkdir -p "$work/data" "$work/work" "$work/project"
-# A 1 x 1 24-bit bitmap, in the data folder and (for the compile after Re-direct) the working folder.
-printf 'BM:\000\000\000\000\000\000\0006\000\000\000(\000\000\000\001\000\000\000\001\000\000\000\001\000\030\000\000\000\000\000\004\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\000\040\100\300\000' > "$work/data/logo.bmp"
-cp "$work/data/logo.bmp" "$work/work/logo.bmp"
-script="$work/project/app.rc"
+mkdir -p "$work/data" "$work/work" "$work/p"
+# The files to add, in the data folder and (for the compile after Re-direct) the working folder.
+for folder in data work; do
+  cp "$data/logo.bmp" "$work/$folder/logo.bmp"
+  cp "$icon" "$work/$folder/app.ico"
+done
+script="$work/p/app.rc"
+program="$work/p/t.exe"
+cp "$reader" "$program"
 
 wine reg delete 'HKCU\Software\Halvane\BrevComp' /f > /dev/null 2>&1 || true
 wine reg add 'HKCU\Software\Halvane\BrevComp' /v Install /t REG_SZ /d "$(winpath "$work/work")" /f > /dev/null
@@ -60,12 +88,47 @@ await Error; keys Return
 await 'Resource Name'
 typed 'Logo'; keys Return
 gone 'Resource Name'
+await 'Brevok Resource Compiler.*'
+keys alt+f a
+await 'Selecting files for resource script'
+typed "$(winpath "$work/data/app.ico")"; keys Return
+await 'Resource Name'
+typed 'AppIcon'; keys Return
+gone 'Resource Name'
 
 await 'Brevok Resource Compiler.*'
 keys alt+a Up Return               # the last entry of Actions: Re-direct
 keys alt+a c                       # Compile
 await Information; keys Return
-[ -s "$work/project/app.res" ] || fail "Compile wrote no app.res"
+[ -s "$work/p/app.res" ] || fail "Compile wrote no app.res"
+
+await 'Brevok Resource Compiler.*'
+keys alt+o e                       # Select Exe to Bind
+await 'Select executable to bind resource file to'
+typed "$(winpath "$program")"; keys Return
+gone 'Select executable to bind resource file to'
+await 'Brevok Resource Compiler.*'
+before=$(md5sum < "$program")
+keys alt+a b                       # Build All
+tries=0
+while [ "$(md5sum < "$program")" = "$before" ]; do
+  tries=$((tries + 1)); [ $tries -lt 300 ] || fail "Build All did not bind into the program"; sleep 0.2
+done
+
+await 'Brevok Resource Compiler.*'
+keys alt+h a                       # About
+await ' '
+# The X window is the client area. The frame is 150 x 270 (150 x 150 raised for the 147 x 120
+# logo) and centred on the 1024 x 768 screen, so at (437, 249): with a frame of f pixels at the
+# sides and bottom, the client starts at x = 437 + f, is 150 - 2f wide and ends at y = 519 - f.
+eval "$(xdotool getwindowgeometry --shell "$id")"
+f=$(( (150 - WIDTH) / 2 ))
+[ $((X - f)) -eq 437 ] && [ $((Y + HEIGHT + f)) -eq 519 ] && [ $((WIDTH % 2)) -eq 0 ] ||
+  fail "the about box's client is ${WIDTH}x$HEIGHT at $X,$Y: not a centred 150 x 270 frame"
+keys Escape                        # does nothing: the about box has no Cancel button
+xdotool search --onlyvisible --name '^ $' > /dev/null || fail "Escape closed the about box"
+keys Return                        # OK
+gone ' '
 
 await 'Brevok Resource Compiler.*'
 keys alt+f l                       # Close, and save
@@ -74,7 +137,8 @@ await 'Brevok Resource Compiler.*'
 keys alt+f e                       # Exit
 wait "$pid" || true
 pid=
-expected=$(printf 'Logo BITMAP "%s\\logo.bmp"\r\n' "$(winpath "$work/work")")
+expected=$(printf 'Logo BITMAP "%s\\logo.bmp"\r\nAppIcon ICON "%s\\app.ico"\r\n' "$(winpath "$work/work")" \
+  "$(winpath "$work/work")")
 [ "$(cat "$script")" = "$expected" ] || fail "script bytes: $(od -c "$script" | head -n 5)"
 [ "$(od -An -c "$script" | tr -d ' \n' | tail -c 4)" = '\r\n' ] || fail "no CR LF at the end of the script"
 stored=$(wine reg query 'HKCU\Software\Halvane\BrevComp' 2>/dev/null | tr -d '\r')
@@ -82,4 +146,10 @@ for name in Install .RC .EXE Compiler Last SP Batch Count; do
   printf '%s\n' "$stored" | grep -q "^    $name    REG_SZ" || fail "no REG_SZ value $name"
 done
 printf '%s\n' "$stored" | grep -qxF "    Compiler    REG_SZ    $(winpath "$brcc32")" || fail "the compiler was not stored"
-echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Close, Exit, settings as REG_SZ"
+wine "$program" > "$work/bound.txt" 2>&1 || fail "the bound program does not run"
+wine "$linked" > "$work/linked.txt" 2>&1 || fail "the linked program does not run"
+grep -q '^LoadBitmap LOGO: 16 x 8' "$work/bound.txt" || fail "LoadBitmap finds no LOGO: $(cat "$work/bound.txt")"
+grep -q '^LoadIcon APPICON colour: 32 x 32' "$work/bound.txt" || fail "LoadIcon finds no APPICON: $(cat "$work/bound.txt")"
+diff "$work/linked.txt" "$work/bound.txt" || fail "the loader sees the bound resources otherwise than the linked ones"
+echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Build All, About, Close, Exit,"
+echo "      settings as REG_SZ, the bound program's resources as the loader finds them when linked"
