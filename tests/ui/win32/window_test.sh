@@ -1,7 +1,8 @@
 #!/bin/sh
 # Drives the Windows window under Wine and a virtual display as a new user would, by keyboard:
 # the compiler prompt of a first start, New, Add File with a refused name and then two valid
-# ones, Re-direct, Compile, Build All into a program, the about box, Close answered Yes, Exit.
+# ones, Re-direct, Compile, Build All into a program, the about box, the maker's two links,
+# Close answered Yes, Exit.
 # Then checks the script's exact bytes, the compiled .res, the settings in the registry, and
 # that the loader finds the bound resources in the program exactly as in a copy of it into
 # which windres and ld linked the same files.
@@ -130,6 +131,36 @@ xdotool search --onlyvisible --name '^ $' > /dev/null || fail "Escape closed the
 keys Return                        # OK
 gone ' '
 
+# The maker's links go through the shell's "open" verb to the handler of their scheme, which
+# here writes down what it was given.
+for scheme in mailto http; do
+  wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /t REG_SZ /f \
+    /d "C:\\windows\\system32\\cmd.exe /c echo %1>> $(winpath "$work/opened.txt")" > /dev/null
+done
+opened() {
+  tries=0
+  while [ "$(grep -c . "$work/opened.txt" 2>/dev/null)" != "$1" ]; do
+    tries=$((tries + 1)); [ $tries -lt 150 ] || fail "the links opened: $(cat "$work/opened.txt" 2>/dev/null)"; sleep 0.2
+  done
+}
+# The handler is a console program: Wine then leaves the window without the keyboard until it
+# is clicked, so the second link is chosen by mouse and a click on a heading ends the part.
+click() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.5; }
+await 'Brevok Resource Compiler.*'
+keys alt+h End Up Return           # e-mail Halvane, the last entry but one
+opened 1
+await 'Brevok Resource Compiler.*'
+click 165 10                       # the Help menu
+click 222 89                       # Halvane on the Web
+opened 2
+click 60 203                       # the heading "List of Resources"
+[ "$(tr -d '\r ' < "$work/opened.txt")" = "$(printf 'mailto:support@halvane.example\nhttp://www.halvane.example/')" ] ||
+  fail "the links opened: $(cat "$work/opened.txt")"
+for scheme in mailto http; do
+  wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /t REG_SZ /f \
+    /d '"C:\windows\system32\winebrowser.exe" "%1"' > /dev/null
+done
+
 await 'Brevok Resource Compiler.*'
 keys alt+f l                       # Close, and save
 await Confirm; keys Return
@@ -151,5 +182,5 @@ wine "$linked" > "$work/linked.txt" 2>&1 || fail "the linked program does not ru
 grep -q '^LoadBitmap LOGO: 16 x 8' "$work/bound.txt" || fail "LoadBitmap finds no LOGO: $(cat "$work/bound.txt")"
 grep -q '^LoadIcon APPICON colour: 32 x 32' "$work/bound.txt" || fail "LoadIcon finds no APPICON: $(cat "$work/bound.txt")"
 diff "$work/linked.txt" "$work/bound.txt" || fail "the loader sees the bound resources otherwise than the linked ones"
-echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Build All, About, Close, Exit,"
+echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Build All, About, links, Close, Exit,"
 echo "      settings as REG_SZ, the bound program's resources as the loader finds them when linked"
