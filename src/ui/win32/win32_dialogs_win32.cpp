@@ -4,10 +4,12 @@
 #include "ui/win32/modal_form.h"
 #include "workbench/error_report.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 
 #undef MessageBox
 
+#include <string_view>
 #include <vector>
 
 namespace brevok::win32 {
@@ -63,6 +65,38 @@ UINT ButtonsOf(BoxButtons buttons)
         return MB_YESNOCANCEL;
     }
     return MB_OK;
+}
+
+/// Escape in a Yes/No box answers No, as in every window of ours; the system's own box would
+/// ignore it (Windows) or answer Cancel (Wine). The box's Cancel command becomes No.
+LRESULT CALLBACK EscapeAnswersNo(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && GetDlgItem(box, IDCANCEL) == nullptr) {
+        EndDialog(box, IDNO);
+        return 0;
+    }
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(box, &EscapeAnswersNo, 1);
+    return DefSubclassProc(box, message, wParam, lParam);
+}
+
+/// The hook that finds the box when it is first activated, gives it EscapeAnswersNo and
+/// removes itself.
+thread_local HHOOK boxHook = nullptr;
+
+LRESULT CALLBACK CatchYesNoBox(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_ACTIVATE && boxHook != nullptr) {
+        HWND box = reinterpret_cast<HWND>(wParam);
+        char kind[16] = {};
+        GetClassNameA(box, kind, sizeof kind);
+        if (std::string_view(kind) == "#32770") {
+            SetWindowSubclass(box, &EscapeAnswersNo, 1, 0);
+            UnhookWindowsHookEx(boxHook);
+            boxHook = nullptr;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 constexpr int kOkId = IDOK;
@@ -177,13 +211,21 @@ std::string DefaultExtension(const std::string& extension)
 
 BoxAnswer Win32Dialogs::MessageBox(BoxKind kind, const std::string& text, BoxButtons buttons)
 {
-    switch (MessageBoxA(owner_, text.c_str(), CaptionOf(kind), IconOf(kind) | ButtonsOf(buttons) | MB_TASKMODAL)) {
+    const bool yesNo = buttons == BoxButtons::YesNo;
+    if (yesNo)
+        boxHook = SetWindowsHookExA(WH_CBT, &CatchYesNoBox, nullptr, GetCurrentThreadId());
+    const int answer = MessageBoxA(owner_, text.c_str(), CaptionOf(kind), IconOf(kind) | ButtonsOf(buttons) | MB_TASKMODAL);
+    if (boxHook != nullptr) {
+        UnhookWindowsHookEx(boxHook);
+        boxHook = nullptr;
+    }
+    switch (answer) {
     case IDYES:
         return BoxAnswer::Yes;
     case IDNO:
         return BoxAnswer::No;
     case IDCANCEL:
-        return BoxAnswer::Cancel;
+        return yesNo ? BoxAnswer::No : BoxAnswer::Cancel;
     default:
         return BoxAnswer::Ok;
     }

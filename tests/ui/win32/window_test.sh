@@ -1,6 +1,6 @@
 #!/bin/sh
 # Drives the Windows window under Wine and a virtual display as a new user would, by keyboard:
-# the compiler prompt of a first start, New, Add File with a refused name and then two valid
+# the compiler prompt of a first start answered No by Escape, Find Compiler, New, Add File with a refused name and then two valid
 # ones, Re-direct, Compile, Build All into a program, the about box, the maker's two links,
 # Close answered Yes, Exit.
 # Then checks the script's exact bytes, the compiled .res, the settings in the registry, and
@@ -69,7 +69,10 @@ wine "$brevok" > "$work/brevok.log" 2>&1 &
 pid=$!
 
 await Warning                      # the compiler is not known yet
-keys Return                        # Yes: browse for it
+keys Escape                        # No: not now
+await 'Brevok Resource Compiler.*'
+xdotool search --onlyvisible --name '^Locate BRCC32$' > /dev/null && fail "Escape answered Yes"
+keys alt+o f                       # Find Compiler
 await 'Locate BRCC32'
 keys ctrl+a; typed "$(winpath "$brcc32")"; keys Return
 gone 'Locate BRCC32'
