@@ -69,10 +69,12 @@ screenshots: configure windows
 	@cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshots > /dev/null
 	@WINEPREFIX="$(CURDIR)/$(WIN)/wine" sh scripts/win32-screenshot.sh $(WIN)/bin/brevok.exe \
-	  $(BUILD)/screenshots/main_window_win32.png > /dev/null
+	  $(BUILD)/screenshots/main_window_win32.png $(BUILD)/screenshots/about_dialog_win32.png > /dev/null
 	@convert $(BUILD)/screenshots/main_window.png $(BUILD)/screenshots/main_window_win32.png \
 	  -bordercolor white -border 6 +append $(BUILD)/screenshots/side_by_side.png
-	@echo "Pictures written to $(BUILD)/screenshots/ (side_by_side.png: the Qt window, then the Win32 window under Wine)"
+	@convert $(BUILD)/screenshots/about_dialog.png $(BUILD)/screenshots/about_dialog_win32.png \
+	  -bordercolor white -border 6 +append $(BUILD)/screenshots/about_side_by_side.png
+	@echo "Pictures written to $(BUILD)/screenshots/ (side_by_side.png and about_side_by_side.png: Qt, then Win32 under Wine)"
 
 # Installs a release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
 # Only what is installed is built (the target installables), not the tests.

@@ -1,6 +1,6 @@
 #!/bin/sh
-# Writes a picture of the Windows window under Wine, with a script open, for a person to look
-# at: win32-screenshot.sh BREVOK_EXE OUTPUT_PNG. WINEPREFIX names the prefix to use (made when
+# Writes pictures of the Windows window under Wine, with a script open, and of its about box,
+# for a person to look at: win32-screenshot.sh BREVOK_EXE OUTPUT_PNG [ABOUT_PNG]. WINEPREFIX names the prefix to use (made when
 # missing). Runs itself again under xvfb-run when no display is set.
 set -eu
 if [ -z "${BREVOK_SHOT_DISPLAY:-}" ]; then
@@ -31,3 +31,13 @@ id=$(timeout 60 xdotool search --sync --onlyvisible --name '^Brevok Resource Com
 sleep 2
 import -window "$id" "$out"
 echo "$out"
+if [ -n "${3:-}" ]; then
+  xdotool windowfocus --sync "$id" 2>/dev/null || true
+  sleep 0.3
+  xdotool key alt+h a
+  about=$(timeout 30 xdotool search --sync --onlyvisible --name '^ $' | head -n 1)
+  sleep 1
+  import -window "$about" "$3"
+  xdotool key Return
+  echo "$3"
+fi
