@@ -3,8 +3,6 @@
 #include "ui/win32/main_window.h"
 
 #include "ui/win32/modal_form.h"
-#include "versioninfo/get_version_info.h"
-#include "workbench/shell.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -19,7 +17,6 @@ constexpr const char* kWindowClass = "TfrmResmain";
 constexpr const char* kRunOutputClass = "BrevokRunOutput";
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFirstCommand = 1001;
-
 
 /// One command of the menus and tool bar: its id, the workbench's command, the menu text
 /// and, for a tool button, the picture and the hint.
@@ -122,7 +119,6 @@ void AppendToEdit(HWND edit, const std::string& text)
     SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-/// The about box: the program's title, the version of its file, the copyright and the author.
 LRESULT CALLBACK RunOutputProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_SIZE) {
