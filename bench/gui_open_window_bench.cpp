@@ -1,5 +1,6 @@
 // Opening a script of 1,000,000 lines in the real main window (offscreen) until the list is
 // populated and painted, against loading the same script into a bare document.
+#include "open_window_common.h"
 #include "ui/qt/main_window.h"
 #include "platform/registry_file.h"
 #include "script/script_document.h"
@@ -10,58 +11,13 @@
 #include <QScrollBar>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-/// Answers the Open dialog with one path; any other interaction is a fault of the benchmark.
-class OpenOnlyDialogs final : public brevok::Dialogs {
-public:
-    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) { }
-
-    brevok::BoxAnswer MessageBox(brevok::BoxKind, const std::string& text, brevok::BoxButtons) override
-    {
-        std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
-        std::exit(1);
-    }
-    bool OpenFile(brevok::FileDialogState& state) override
-    {
-        state.fileName = path_;
-        return true;
-    }
-    std::string InputText(const std::string&, const std::string&, int) override { return {}; }
-    bool EditLine(std::string&) override { return false; }
-
-private:
-    std::string path_;
-};
-
-std::string WriteScript(const std::filesystem::path& folder, int lines)
-{
-    const std::string path = (folder / "big.rc").string();
-    std::ofstream out(path, std::ios::binary);
-    std::string line;
-    for (int i = 0; i < lines; ++i) {
-        line =
-            "Name" + std::to_string(i) + " BITMAP \"C:\\Art\\Some Folder\\picture_" + std::to_string(i) + ".bmp\"\r\n";
-        out << line;
-    }
-    return path;
-}
-
-}  // namespace
+using bench::Clock;
+using bench::OpenOnlyDialogs;
+using bench::SecondsSince;
 
 int main(int argc, char* argv[])
 {
@@ -73,7 +29,7 @@ int main(int argc, char* argv[])
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     constexpr int kLines = 1'000'000;
-    const std::string script = WriteScript(folder, kLines);
+    const std::string script = bench::WriteScript(folder, kLines);
     std::printf("script: %d lines, %.1f MB\n", kLines, std::filesystem::file_size(script) / 1e6);
 
     brevok::RegistryFile registry((folder / "registry.reg").string());

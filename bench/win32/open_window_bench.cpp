@@ -1,5 +1,6 @@
 // Opening a script of 1,000,000 lines in the Windows window (under Wine here) until the list
 // is populated and painted, against loading the same script into a bare document.
+#include "../open_window_common.h"
 #include "platform/process.h"
 #include "platform/registry_file.h"
 #include "script/script_document.h"
@@ -10,42 +11,15 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+using bench::Clock;
+using bench::OpenOnlyDialogs;
+using bench::SecondsSince;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double SecondsSince(Clock::time_point start)
-{
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-/// Answers the Open dialog with one path; any other interaction is a fault of the benchmark.
-class OpenOnlyDialogs final : public brevok::Dialogs {
-public:
-    explicit OpenOnlyDialogs(std::string path) : path_(std::move(path)) {}
-    brevok::BoxAnswer MessageBox(brevok::BoxKind, const std::string& text, brevok::BoxButtons) override
-    {
-        std::fprintf(stderr, "unexpected box: %s\n", text.c_str());
-        std::exit(1);
-    }
-    bool OpenFile(brevok::FileDialogState& state) override
-    {
-        state.fileName = path_;
-        return true;
-    }
-    std::string InputText(const std::string&, const std::string&, int) override { return {}; }
-    bool EditLine(std::string&) override { return false; }
-
-private:
-    std::string path_;
-};
 
 /// Lets the window paint everything it has to.
 void PumpPaint(HWND window)
@@ -67,12 +41,7 @@ int main()
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     constexpr int kLines = 1'000'000;
-    const std::string script = (folder / "big.rc").string();
-    {
-        std::ofstream out(script, std::ios::binary);
-        for (int i = 0; i < kLines; ++i)
-            out << "Name" << i << " BITMAP \"C:\\Art\\Some Folder\\picture_" << i << ".bmp\"\r\n";
-    }
+    const std::string script = bench::WriteScript(folder, kLines);
     std::printf("script: %d lines, %.1f MB\n", kLines, std::filesystem::file_size(script) / 1e6);
 
     brevok::RegistryFile registry((folder / "registry.reg").string());

@@ -176,4 +176,50 @@ std::string WindowsCommandLine(const std::vector<std::string>& argv)
     return line;
 }
 
+std::string JoinProgramFolder(std::string_view folder, std::string_view name)
+{
+    if (folder.empty())
+        return std::string(name);
+    std::string joined(folder);
+    // Windows takes "/" as a separator too; a drive's ":" is not one here ("C:" + name names
+    // the drive's current folder).
+    const char last = joined.back();
+    if (last != '/' && !(kHostPathStyle == PathStyle::Windows && last == '\\'))
+        joined += FolderSeparator();
+    return joined + std::string(name);
+}
+
+std::string SearchBareName(std::string_view name, const SearchPlaces& places)
+{
+    for (const std::string* folder : {&places.ownFolder, &places.currentFolder}) {
+        if (folder->empty())
+            continue;
+        std::string candidate = JoinProgramFolder(*folder, name);
+        if (IsRunnableFile(candidate))
+            return candidate;
+    }
+    std::string_view rest = places.pathVariable;
+    while (true) {
+        const std::size_t end = rest.find(kSearchPathSeparator);
+        const std::string_view entry = rest.substr(0, end);
+        std::string candidate = JoinProgramFolder(entry.empty() ? places.currentFolder : entry, name);
+        if (IsRunnableFile(candidate))
+            return candidate;
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end + 1);
+    }
+    return {};
+}
+
+std::vector<std::string> SplitCommandWithProgram(const std::string& commandLine)
+{
+    std::vector<std::string> words = SplitCommandLine(commandLine);
+    if (!words.empty())
+        words.front() = FindProgram(words.front(), SystemSearchPlaces());
+    if (!words.empty() && words.front().empty())
+        words.clear();
+    return words;
+}
+
 }  // namespace brevok

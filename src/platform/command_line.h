@@ -48,6 +48,14 @@ struct SearchPlaces {
     std::string pathVariable;
 };
 
+/// `name` inside `folder` (`name` alone when `folder` is empty), with this system's separator
+/// between them unless `folder` already ends with one.
+std::string JoinProgramFolder(std::string_view folder, std::string_view name);
+
+/// A bare `name` searched in `places`: the program's own folder, the current folder, then each
+/// search-path entry. The first runnable candidate, or the empty text.
+std::string SearchBareName(std::string_view name, const SearchPlaces& places);
+
 /// The places of this process: its own folder (/proc/self/exe, GetModuleFileName on
 /// Windows), its current folder, PATH.
 SearchPlaces SystemSearchPlaces();
@@ -63,6 +71,11 @@ std::string ProgramFolder();
 /// searched with ".exe" added, as CreateProcess does. Returns the empty text when nothing is
 /// found.
 std::string FindProgram(std::string_view name, const SearchPlaces& places);
+
+/// The words of `commandLine` split by the Windows rules, with the first replaced by the
+/// program FindProgram finds for it in this process's places; empty when there are no words or
+/// the program is not found.
+std::vector<std::string> SplitCommandWithProgram(const std::string& commandLine);
 
 /// POSIX: the text of the /bin/sh program that runs a batch file: given the file as $0 it runs its
 /// lines one by one (CR LF or LF ends), CLS doing nothing; with "echo" as $1 it prints each

@@ -14,36 +14,6 @@ namespace brevok {
 
 namespace {
 
-std::string JoinFolder(std::string_view folder, std::string_view name)
-{
-    if (folder.empty())
-        return std::string(name);
-    return EnsureTrailingBackslash(folder, PathStyle::Posix) + std::string(name);
-}
-
-std::string SearchBareName(std::string_view name, const SearchPlaces& places)
-{
-    for (const std::string* folder : {&places.ownFolder, &places.currentFolder}) {
-        if (folder->empty())
-            continue;
-        std::string candidate = JoinFolder(*folder, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-    }
-    std::string_view rest = places.pathVariable;
-    while (true) {
-        const std::size_t colon = rest.find(':');
-        std::string_view entry = rest.substr(0, colon);
-        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name) : JoinFolder(entry, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-        if (colon == std::string_view::npos)
-            break;
-        rest.remove_prefix(colon + 1);
-    }
-    return {};
-}
-
 std::string FindExactly(std::string_view name, const SearchPlaces& places)
 {
     if (name.empty())

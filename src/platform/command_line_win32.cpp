@@ -17,39 +17,6 @@ bool HasFolder(std::string_view name)
     return name.find_first_of("\\/:") != std::string_view::npos;
 }
 
-std::string JoinFolder(std::string_view folder, std::string_view name)
-{
-    if (folder.empty())
-        return std::string(name);
-    std::string joined(folder);
-    if (joined.back() != '\\' && joined.back() != '/')
-        joined += '\\';
-    return joined + std::string(name);
-}
-
-std::string SearchBareName(std::string_view name, const SearchPlaces& places)
-{
-    for (const std::string* folder : {&places.ownFolder, &places.currentFolder}) {
-        if (folder->empty())
-            continue;
-        std::string candidate = JoinFolder(*folder, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-    }
-    std::string_view rest = places.pathVariable;
-    while (true) {
-        const std::size_t semicolon = rest.find(';');
-        std::string_view entry = rest.substr(0, semicolon);
-        std::string candidate = entry.empty() ? JoinFolder(places.currentFolder, name) : JoinFolder(entry, name);
-        if (IsRunnableFile(candidate))
-            return candidate;
-        if (semicolon == std::string_view::npos)
-            break;
-        rest.remove_prefix(semicolon + 1);
-    }
-    return {};
-}
-
 std::string FindExactly(std::string_view name, const SearchPlaces& places)
 {
     if (name.empty())
@@ -81,7 +48,7 @@ std::string CommandInterpreter()
     const UINT size = GetSystemDirectoryA(folder, MAX_PATH);
     if (size == 0 || size >= MAX_PATH)
         return "cmd.exe";
-    return JoinFolder(folder, "cmd.exe");
+    return JoinProgramFolder(folder, "cmd.exe");
 }
 
 }  // namespace

@@ -15,11 +15,8 @@ namespace brevok {
 
 bool StartDetached(const std::string& commandLine)
 {
-    std::vector<std::string> words = SplitCommandLine(commandLine);
+    const std::vector<std::string> words = SplitCommandWithProgram(commandLine);
     if (words.empty())
-        return false;
-    words[0] = FindProgram(words[0], SystemSearchPlaces());
-    if (words[0].empty())
         return false;
     // A short-lived shell puts the program in the background and ends; the program then
     // belongs to init, which reaps it, so nothing is left for us to wait for later.

@@ -12,11 +12,8 @@ namespace brevok {
 
 bool StartDetached(const std::string& commandLine)
 {
-    std::vector<std::string> words = SplitCommandLine(commandLine);
+    const std::vector<std::string> words = SplitCommandWithProgram(commandLine);
     if (words.empty())
-        return false;
-    words[0] = FindProgram(words[0], SystemSearchPlaces());
-    if (words[0].empty())
         return false;
     std::string line = WindowsCommandLine(LaunchArguments(words));
     STARTUPINFOA startup{};

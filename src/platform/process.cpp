@@ -25,6 +25,19 @@ std::string BatchTextOf(const std::vector<std::string>& arguments)
     }
 }
 
+/// The plan's arguments, once their first has been looked up: `arguments` empty or starting
+/// with an empty program means the program was not found.
+LaunchPlan FinishPlan(LaunchPlan plan, const std::vector<std::string>& arguments, bool captureOutput)
+{
+    if (arguments.empty() || arguments.front().empty()) {
+        plan.error = PlanError::ProgramNotFound;
+        return plan;
+    }
+    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
+    plan.record.batchText = BatchTextOf(arguments);
+    return plan;
+}
+
 }  // namespace
 
 LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
@@ -48,15 +61,8 @@ LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileTe
         if (!text->empty())
             arguments.push_back(*text);
     }
-    const std::string program = FindProgram(arguments.front(), SystemSearchPlaces());
-    if (program.empty()) {
-        plan.error = PlanError::ProgramNotFound;
-        return plan;
-    }
-    arguments.front() = program;
-    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
-    plan.record.batchText = BatchTextOf(arguments);
-    return plan;
+    arguments.front() = FindProgram(arguments.front(), SystemSearchPlaces());
+    return FinishPlan(std::move(plan), arguments, captureOutput);
 }
 
 LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
@@ -66,17 +72,7 @@ LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWind
     plan.record.commandLine = commandLine;
     plan.record.showWindow = showWindow;
     plan.record.timeoutMs = timeoutMs;
-    std::vector<std::string> arguments = SplitCommandLine(commandLine);
-    const std::string program =
-        arguments.empty() ? std::string() : FindProgram(arguments.front(), SystemSearchPlaces());
-    if (program.empty()) {
-        plan.error = PlanError::ProgramNotFound;
-        return plan;
-    }
-    arguments.front() = program;
-    plan.record.argv = LaunchArguments(arguments, captureOutput ? BatchEcho::On : BatchEcho::Off);
-    plan.record.batchText = BatchTextOf(arguments);
-    return plan;
+    return FinishPlan(std::move(plan), SplitCommandWithProgram(commandLine), captureOutput);
 }
 
 std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code)

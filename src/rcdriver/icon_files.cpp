@@ -5,6 +5,8 @@
 
 namespace brevok {
 
+using byteio::Append16;
+using byteio::Append32;
 using byteio::Fits;
 using byteio::Get16;
 using byteio::Get32;
@@ -15,18 +17,6 @@ namespace {
 constexpr std::size_t kIconDirSize = 6;
 constexpr std::size_t kIconDirEntrySize = 16;
 constexpr std::uint32_t kBitmapInfoHeaderSize = 40;
-
-void Put16(std::string& out, std::uint16_t value)
-{
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>(value >> 8));
-}
-
-void Put32(std::string& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 }  // namespace
 
@@ -73,14 +63,14 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
         const std::uint8_t height = static_cast<std::uint8_t>(bytes[at + 1]);
         if (type == IconFileType::Cursor) {
             // A cursor image holds the colour and the mask bitmap one under the other.
-            Put16(image.groupEntry, width);
-            Put16(image.groupEntry, static_cast<std::uint16_t>(height * 2));
+            Append16(image.groupEntry, width);
+            Append16(image.groupEntry, static_cast<std::uint16_t>(height * 2));
         } else {
             image.groupEntry = std::string(bytes.substr(at, 4));
         }
-        Put16(image.groupEntry, planes);
-        Put16(image.groupEntry, bitCount);
-        Put32(image.groupEntry, type == IconFileType::Cursor ? image.size + 4 : image.size);
+        Append16(image.groupEntry, planes);
+        Append16(image.groupEntry, bitCount);
+        Append32(image.groupEntry, type == IconFileType::Cursor ? image.size + 4 : image.size);
         directory.images.push_back(std::move(image));
     }
     return Result::Ok(std::move(directory));

@@ -94,13 +94,7 @@ HICON ApplicationIcon()
 /// Width of `text` in the window font.
 int TextWidth(HWND form, const std::string& text)
 {
-    HDC context = GetDC(form);
-    HGDIOBJ old = SelectObject(context, WindowFont());
-    SIZE size{};
-    GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(context, old);
-    ReleaseDC(form, context);
-    return size.cx;
+    return TextExtent(form, WindowFont(), text).cx;
 }
 
 /// TAbout: made with its texts and logo, placed by the settings once the texts are measured.

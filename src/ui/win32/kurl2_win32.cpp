@@ -87,12 +87,7 @@ std::string TKURL2::URLorEMAIL() const
 void TKURL2::SetURLorEMAIL(const std::string& address)
 {
     SetWindowTextA(label_, address.c_str());
-    HDC context = GetDC(label_);
-    HGDIOBJ old = SelectObject(context, font_);
-    SIZE size{};
-    GetTextExtentPoint32A(context, address.c_str(), static_cast<int>(address.size()), &size);
-    SelectObject(context, old);
-    ReleaseDC(label_, context);
+    const SIZE size = TextExtent(label_, font_, address);
     SetWindowPos(label_, nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE | SWP_NOACTIVATE);
     RECT own{};
     GetClientRect(window_, &own);

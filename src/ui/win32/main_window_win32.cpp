@@ -285,16 +285,7 @@ HWND TfrmResmain::AddLabel(const char* text, int x, int y, int width, int height
 
 void TfrmResmain::SizeLabelToText(HWND label)
 {
-    const std::string text = WindowText(label);
-    HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, WindowFont());
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(label, dc);
-    RECT place;
-    GetWindowRect(label, &place);
-    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&place), 2);
+    const SIZE size = TextExtent(label, WindowFont(), WindowText(label));
     SetWindowPos(label, nullptr, 0, 0, size.cx, std::max<LONG>(size.cy, 13), SWP_NOMOVE | SWP_NOZORDER);
 }
 

@@ -58,4 +58,7 @@ private:
 /// The text of a window, as bytes in the system's code page.
 std::string WindowText(HWND window);
 
+/// The size `text` takes on `window`'s screen in `font`.
+SIZE TextExtent(HWND window, HFONT font, const std::string& text);
+
 }  // namespace brevok::win32

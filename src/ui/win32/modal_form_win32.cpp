@@ -43,6 +43,17 @@ std::string WindowText(HWND window)
     return text;
 }
 
+SIZE TextExtent(HWND window, HFONT font, const std::string& text)
+{
+    HDC context = GetDC(window);
+    HGDIOBJ old = SelectObject(context, font);
+    SIZE size{};
+    GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(context, old);
+    ReleaseDC(window, context);
+    return size;
+}
+
 HWND ModalForm::AddControl(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                            int id)
 {

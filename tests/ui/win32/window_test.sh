@@ -46,12 +46,25 @@ await() {
 }
 keys() { xdotool key --delay 150 "$@"; sleep 0.3; }
 typed() { xdotool type --delay 20 "$1"; sleep 0.2; }
-gone() {
+# Runs the command after $1 every 0.2 s until it succeeds; fails with $1 after a minute.
+until_true() {
+  why=$1; shift
   tries=0
-  while xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; do
-    tries=$((tries + 1)); [ $tries -lt 300 ] || fail "\"$1\" stays open"; sleep 0.2
+  until "$@"; do
+    tries=$((tries + 1)); [ $tries -lt 300 ] || fail "$why"; sleep 0.2
   done
 }
+closed() { ! xdotool search --onlyvisible --name "^$1\$" > /dev/null 2>&1; }
+gone() { until_true "\"$1\" stays open" closed "$1"; }
+# Opens the file dialog titled $2 with the keys $1 and accepts the path $3 in it.
+choose() {
+  await 'Brevok Resource Compiler.*'
+  keys $1
+  await "$2"
+  keys ctrl+a; typed "$(winpath "$3")"; keys Return
+}
+# Answers the resource name prompt with $1.
+name_it() { await 'Resource Name'; typed "$1"; keys Return; }
 
 mkdir -p "$work/data" "$work/work" "$work/p"
 # The files to add, in the data folder and (for the compile after Re-direct) the working folder.
@@ -71,33 +84,20 @@ pid=$!
 await Warning                      # the compiler is not known yet
 keys Escape                        # No: not now
 await 'Brevok Resource Compiler.*'
-xdotool search --onlyvisible --name '^Locate BRCC32$' > /dev/null && fail "Escape answered Yes"
-keys alt+o f                       # Find Compiler
-await 'Locate BRCC32'
-keys ctrl+a; typed "$(winpath "$brcc32")"; keys Return
+closed 'Locate BRCC32' || fail "Escape answered Yes"
+choose 'alt+o f' 'Locate BRCC32' "$brcc32"   # Find Compiler
 gone 'Locate BRCC32'
 
-await 'Brevok Resource Compiler.*'
-keys alt+f n
-await 'Start a new resource script file'
-typed "$(winpath "$script")"; keys Return
+choose 'alt+f n' 'Start a new resource script file' "$script"
 gone 'Start a new resource script file'
 
-keys alt+f a
-await 'Selecting files for resource script'
-typed "$(winpath "$work/data/logo.bmp")"; keys Return
-await 'Resource Name'
-typed 'bad name'; keys Return
+choose 'alt+f a' 'Selecting files for resource script' "$work/data/logo.bmp"
+name_it 'bad name'
 await Error; keys Return
-await 'Resource Name'
-typed 'Logo'; keys Return
+name_it Logo
 gone 'Resource Name'
-await 'Brevok Resource Compiler.*'
-keys alt+f a
-await 'Selecting files for resource script'
-typed "$(winpath "$work/data/app.ico")"; keys Return
-await 'Resource Name'
-typed 'AppIcon'; keys Return
+choose 'alt+f a' 'Selecting files for resource script' "$work/data/app.ico"
+name_it AppIcon
 gone 'Resource Name'
 
 await 'Brevok Resource Compiler.*'
@@ -106,18 +106,13 @@ keys alt+a c                       # Compile
 await Information; keys Return
 [ -s "$work/p/app.res" ] || fail "Compile wrote no app.res"
 
-await 'Brevok Resource Compiler.*'
-keys alt+o e                       # Select Exe to Bind
-await 'Select executable to bind resource file to'
-typed "$(winpath "$program")"; keys Return
+choose 'alt+o e' 'Select executable to bind resource file to' "$program"   # Select Exe to Bind
 gone 'Select executable to bind resource file to'
 await 'Brevok Resource Compiler.*'
 before=$(md5sum < "$program")
 keys alt+a b                       # Build All
-tries=0
-while [ "$(md5sum < "$program")" = "$before" ]; do
-  tries=$((tries + 1)); [ $tries -lt 300 ] || fail "Build All did not bind into the program"; sleep 0.2
-done
+changed() { [ "$(md5sum < "$program")" != "$before" ]; }
+until_true "Build All did not bind into the program" changed
 
 await 'Brevok Resource Compiler.*'
 keys alt+h a                       # About
@@ -136,16 +131,14 @@ gone ' '
 
 # The maker's links go through the shell's "open" verb to the handler of their scheme, which
 # here writes down what it was given.
-for scheme in mailto http; do
-  wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /t REG_SZ /f \
-    /d "C:\\windows\\system32\\cmd.exe /c echo %1>> $(winpath "$work/opened.txt")" > /dev/null
-done
-opened() {
-  tries=0
-  while [ "$(grep -c . "$work/opened.txt" 2>/dev/null)" != "$1" ]; do
-    tries=$((tries + 1)); [ $tries -lt 150 ] || fail "the links opened: $(cat "$work/opened.txt" 2>/dev/null)"; sleep 0.2
+handlers() {
+  for scheme in mailto http; do
+    wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /t REG_SZ /f /d "$1" > /dev/null
   done
 }
+handlers "C:\\windows\\system32\\cmd.exe /c echo %1>> $(winpath "$work/opened.txt")"
+lines() { [ "$(grep -c . "$work/opened.txt" 2>/dev/null)" = "$1" ]; }
+opened() { until_true "fewer than $1 links reached their handlers" lines "$1"; }
 # The handler is a console program: Wine then leaves the window without the keyboard until it
 # is clicked, so the second link is chosen by mouse and a click on a heading ends the part.
 click() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.5; }
@@ -159,10 +152,7 @@ opened 2
 click 60 203                       # the heading "List of Resources"
 [ "$(tr -d '\r ' < "$work/opened.txt")" = "$(printf 'mailto:support@halvane.example\nhttp://www.halvane.example/')" ] ||
   fail "the links opened: $(cat "$work/opened.txt")"
-for scheme in mailto http; do
-  wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /t REG_SZ /f \
-    /d '"C:\windows\system32\winebrowser.exe" "%1"' > /dev/null
-done
+handlers '"C:\windows\system32\winebrowser.exe" "%1"'
 
 await 'Brevok Resource Compiler.*'
 keys alt+f l                       # Close, and save
