@@ -3,7 +3,8 @@
 # Layout below the prefix (/usr/local for make install, /usr in the package):
 #   bin/                      brevok and its companions brcc32, brc32, brevdos: the program runs
 #                             its companions from its own folder
-#   share/brevok/             the help page and its pictures; the program looks beside itself
+#   share/brevok/             the help page and its pictures, include/ with the headers scripts
+#                             include; the program looks beside itself
 #                             first, then in <its folder>/../share/brevok, so bin and share
 #                             stay fixed names here instead of following GNUInstallDirs
 #   share/applications/       the desktop entry
@@ -17,6 +18,8 @@ set(BREVOK_HELP_DIR share/brevok)
 set(BREVOK_MAN_PAGES brcc32 brc32 brevdos)
 
 install(TARGETS brcc32 brc32 brevdos RUNTIME DESTINATION bin)
+# The headers resource scripts include; brcc32 finds them in <its folder>/../share/brevok/include.
+install(DIRECTORY ${BREVOK_HEADER_FOLDER}/ DESTINATION ${BREVOK_HELP_DIR}/include)
 
 if(TARGET brevok)
   install(TARGETS brevok RUNTIME DESTINATION bin)

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the program need, when missing; the
+# Installs the Debian packages the build, the tests and the program need, when missing
+# (mingw-w64-common also gives the headers brcc32 ships for resource scripts); the
 # Windows build needs the 64-bit mingw-w64 compilers (posix threads) and Wine to run its tests,
 # fp-utils for chmcmd, which compiles the help page into brevhelp.chm, and librsvg2-bin, through
 # which ImageMagick draws the tool-bar pictures from their SVG files.
@@ -7,7 +8,7 @@ set -e
 PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev llvm clang lld \
       binutils openssl xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev \
       desktop-file-utils shared-mime-info groff-base dpkg-dev file xdotool \
-      g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 googletest wine wine64 fp-utils \
+      g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev mingw-w64-common binutils-mingw-w64-x86-64 googletest wine wine64 fp-utils \
       librsvg2-bin"
 missing=""
 for p in $PKGS; do
