@@ -65,8 +65,10 @@ std::string RealPath(const std::string& path)
 
 }  // namespace
 
-DataFileFinder::DataFileFinder(std::string script, bool preprocessed)
-    : script_(std::move(script)), preprocessed_(preprocessed)
+DataFileFinder::DataFileFinder(std::string script, const CompileOptions& options)
+    : script_(std::move(script)),
+      includeFolders_(options.includeFolders),
+      ignoreIncludeVariable_(options.ignoreIncludeVariable)
 { }
 
 DataFileFinder::~DataFileFinder() = default;
@@ -99,15 +101,14 @@ DataFileLookup DataFileFinder::Find(const std::string& path)
     if (const std::string inCurrent = Join(CurrentFolder(), path); Exists(inCurrent))
         return {Outcome::Found, inCurrent};
     const std::string scriptFolder = FolderPart(script_);
-    if (preprocessed_) {
-        if (DataFileLookup lookup = FindInPrivateFolder(path); lookup.outcome != Outcome::NotFound)
-            return lookup;
-    } else if (const std::string beside = Join(scriptFolder, path); Exists(beside)) {
-        return {Outcome::Found, beside};
-    }
+    if (DataFileLookup lookup = FindInPrivateFolder(path); lookup.outcome != Outcome::NotFound)
+        return lookup;
     if (const std::string included = Join(scriptFolder.empty() ? "." : scriptFolder, path); Exists(included))
         return {Outcome::Found, included};
-    if (const char* include = std::getenv("INCLUDE")) {
+    for (const std::string& folder : includeFolders_)
+        if (const std::string candidate = Join(folder, path); Exists(candidate))
+            return {Outcome::Found, candidate};
+    if (const char* include = ignoreIncludeVariable_ ? nullptr : std::getenv("INCLUDE")) {
         const std::string folders = include;
         std::size_t start = 0;
         while (start <= folders.size()) {

@@ -3,6 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "rcdriver/compile_options.h"
 
 namespace brevok {
 
@@ -24,14 +27,13 @@ struct DataFileLookup {
 };
 
 /// The places llvm-rc searches for a relative path, with the options the front end passes
-/// (`/I <script folder>`, no `/X`): the current folder, the folder of the file llvm-rc reads
-/// (the script's, or the private folder of a preprocessed copy), the script's folder, then
-/// the folders of the INCLUDE variable. A path with a root folder ("/x") is taken as it is. The
+/// (`/I <script folder>`, `/I` for each `-i` folder, `/X` for `-x`): the current folder, the
+/// private folder of the preprocessed copy llvm-rc reads, the script's folder, each `-i`
+/// folder, then the folders of the INCLUDE variable (unless `-x`). A path with a root folder ("/x") is taken as it is. The
 /// first place where the path exists wins, a folder included.
 class DataFileFinder {
 public:
-    /// `preprocessed`: llvm-rc would read a preprocessed copy in a private temporary folder.
-    DataFileFinder(std::string script, bool preprocessed);
+    DataFileFinder(std::string script, const CompileOptions& options);
     ~DataFileFinder();
     DataFileFinder(const DataFileFinder&) = delete;
     DataFileFinder& operator=(const DataFileFinder&) = delete;
@@ -42,7 +44,8 @@ private:
     DataFileLookup FindInPrivateFolder(const std::string& path);
 
     std::string script_;
-    bool preprocessed_;
+    std::vector<std::string> includeFolders_;
+    bool ignoreIncludeVariable_;
     /// A folder like the one the front end gives the preprocessor, made when first needed,
     /// holding an empty file of the copy's name.
     std::unique_ptr<TempFolder> private_;

@@ -20,9 +20,7 @@ namespace brevok {
 
 namespace {
 
-// What llvm-rc writes for our statements: the default language (English, United States) and
-// each kind's default memory flags (MOVEABLE 0x10, PURE 0x20, DISCARDABLE 0x1000).
-constexpr std::uint16_t kLanguage = 0x409;
+// What llvm-rc writes for our statements: each kind's default memory flags (MOVEABLE 0x10, PURE 0x20, DISCARDABLE 0x1000).
 constexpr std::uint16_t kFileFlags = 0x30;
 constexpr std::uint16_t kImageFlags = 0x1010;
 constexpr std::uint16_t kGroupFlags = 0x1030;
@@ -52,13 +50,13 @@ private:
     std::ifstream in_;
 };
 
-ResRecord Header(const ResId& type, const ResId& name, std::uint16_t flags)
+ResRecord Header(const ResId& type, const ResId& name, std::uint16_t flags, std::uint16_t language)
 {
     ResRecord record;
     record.type = type;
     record.name = name;
     record.memoryFlags = flags;
-    record.language = kLanguage;
+    record.language = language;
     return record;
 }
 
@@ -69,7 +67,9 @@ struct LineDiagnostic {
 
 class FileCompiler {
 public:
-    FileCompiler(const std::string& script, bool preprocessed) : script_(script), finder_(script, preprocessed) { }
+    FileCompiler(const std::string& script, const CompileOptions& options)
+        : script_(script), language_(options.language), finder_(script, options)
+    { }
 
     FileCompile Run(const FileScript& parsed, const std::string& res);
 
@@ -87,6 +87,7 @@ private:
     bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
 
     const std::string& script_;
+    std::uint16_t language_;
     DataFileFinder finder_;
     std::unique_ptr<ResWriter> writer_;
     std::vector<LineDiagnostic> diagnostics_;
@@ -134,7 +135,7 @@ void FileCompiler::CompileBitmap(const FileStatement& statement, const std::stri
         return CannotRead(statement, path);
     if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
         return Problem(statement, path + " is not a valid bitmap file: " + wrong);
-    StreamRecord(statement, path, file, Header(ResId::Ordinal(kRtBitmap), statement.name, kFileFlags));
+    StreamRecord(statement, path, file, Header(ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
 }
 
 void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
@@ -167,7 +168,8 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     const ResId imageType = ResId::Ordinal(cursor ? kRtCursor : kRtIcon);
     for (std::size_t i = 0; i < count; ++i) {
         const IconImage& image = directory->images[i];
-        writer_->BeginRecord(Header(imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags));
+        writer_->BeginRecord(
+            Header(imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags, language_));
         if (cursor) {
             const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
                                      static_cast<char>(image.bitCount & 0xFF), static_cast<char>(image.bitCount >> 8)};
@@ -176,7 +178,8 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         writer_->Append(std::string_view(bytes).substr(image.offset, image.size));
         writer_->EndRecord();
     }
-    writer_->BeginRecord(Header(ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags));
+    writer_->BeginRecord(
+        Header(ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags, language_));
     writer_->Append(directory->header);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint16_t id = static_cast<std::uint16_t>(firstId + i);
@@ -204,7 +207,7 @@ void FileCompiler::Compile(const FileStatement& statement, const std::string& pa
         case FileResourceKind::Cursor:
             return CompileIcon(statement, path, file);
         case FileResourceKind::Data:
-            return StreamRecord(statement, path, file, Header(statement.type, statement.name, kFileFlags));
+            return StreamRecord(statement, path, file, Header(statement.type, statement.name, kFileFlags, language_));
         }
     } catch (const Error& error) {
         // A resource of 4 GB or more: the data size field has 32 bits.
@@ -259,9 +262,9 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
 }  // namespace
 
 FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
-                              bool preprocessed)
+                              const CompileOptions& options)
 {
-    return FileCompiler(script, preprocessed).Run(parsed, res);
+    return FileCompiler(script, options).Run(parsed, res);
 }
 
 }  // namespace brevok

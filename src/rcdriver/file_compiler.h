@@ -19,9 +19,9 @@ struct FileCompile {
 };
 
 /// Compiles the statements of `parsed` (a script without a foreign line) read from `script`
-/// into `res`, as llvm-rc would with `/no-preprocess /C 65001 /I <script folder>` on the script
-/// or, when `preprocessed`, on a preprocessed copy in a private temporary folder:
-/// - records in statement order after the empty opening record, language 0x409;
+/// into `res`, as llvm-rc would with the front end's command line (LlvmRcCommandLine) on the
+/// preprocessed copy in a private temporary folder:
+/// - records in statement order after the empty opening record, in the options' language;
 /// - BITMAP: the file after its 14-byte file header, flags 0x30;
 /// - ICON, CURSOR: one RT_ICON / RT_CURSOR per image (a cursor's starts with its hot spot),
 ///   numbered from 1 across the script, flags 0x1010, then the group directory, flags 0x1030;
@@ -30,6 +30,6 @@ struct FileCompile {
 /// output is written (an older `res` stays). Data files are streamed, never held whole; icon
 /// and cursor files are read whole.
 FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
-                              bool preprocessed);
+                              const CompileOptions& options);
 
 }  // namespace brevok

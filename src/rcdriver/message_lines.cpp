@@ -2,7 +2,6 @@
 #include "rcdriver/message_lines.h"
 
 #include "platform/text_lines.h"
-#include "rcdriver/rc_frontend.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -16,10 +15,8 @@ std::string_view ToolsVersion()
 
 std::vector<std::string> BannerLines(std::string_view toolName)
 {
-    std::string first =
+    const std::string first =
         std::string(toolName) + " Version " + BREVOK_VERSION + " - Brevok resource compiler front end (llvm-rc)";
-    if (!PreprocessorAvailable())
-        first += "; no C preprocessor (clang) found: #include and #define are not processed";
     return {first, "Copyright (c) Halvane. All rights reserved.", ""};
 }
 

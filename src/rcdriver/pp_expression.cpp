@@ -290,13 +290,27 @@ private:
             if (c == '\\' && i < text.size()) {
                 const char e = text[i++];
                 switch (e) {
-                case 'n': c = '\n'; break;
-                case 't': c = '\t'; break;
-                case 'r': c = '\r'; break;
-                case 'a': c = '\a'; break;
-                case 'b': c = '\b'; break;
-                case 'f': c = '\f'; break;
-                case 'v': c = '\v'; break;
+                case 'n':
+                    c = '\n';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case 'r':
+                    c = '\r';
+                    break;
+                case 'a':
+                    c = '\a';
+                    break;
+                case 'b':
+                    c = '\b';
+                    break;
+                case 'f':
+                    c = '\f';
+                    break;
+                case 'v':
+                    c = '\v';
+                    break;
                 case 'x':
                     c = 0;
                     while (i < text.size() && HexDigit(text[i]) >= 0)

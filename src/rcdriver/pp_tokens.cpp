@@ -12,7 +12,7 @@ namespace {
 bool IsIdentifierStart(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' ||
-           static_cast<unsigned char>(c) >= 0x80;
+        static_cast<unsigned char>(c) >= 0x80;
 }
 
 bool IsDigit(char c)
@@ -183,7 +183,8 @@ private:
         ++i_;
         for (;;) {
             const char d = At(i_);
-            if ((d == '+' || d == '-') && (At(i_ - 1) == 'e' || At(i_ - 1) == 'E' || At(i_ - 1) == 'p' || At(i_ - 1) == 'P'))
+            if ((d == '+' || d == '-') &&
+                (At(i_ - 1) == 'e' || At(i_ - 1) == 'E' || At(i_ - 1) == 'p' || At(i_ - 1) == 'P'))
                 ++i_;
             else if (IsIdentifierChar(d) || d == '.')
                 ++i_;
@@ -237,7 +238,8 @@ private:
             }
         }
         ++i_;
-        Finish(token, kSingleCharPuncts.find(rest[0]) != std::string_view::npos ? PpTokenKind::Punct : PpTokenKind::Other,
+        Finish(token,
+               kSingleCharPuncts.find(rest[0]) != std::string_view::npos ? PpTokenKind::Punct : PpTokenKind::Other,
                start);
     }
 

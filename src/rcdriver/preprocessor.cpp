@@ -165,8 +165,8 @@ private:
     bool NextIsParen(std::vector<PpToken>& input, bool readOn);
     bool ReadArguments(std::vector<PpToken>& input, bool readOn, const Macro& macro, const PpToken& name,
                        std::vector<std::vector<PpToken>>& args, PpToken& closing);
-    std::vector<PpToken> Substitute(const Macro& macro, const std::vector<std::vector<PpToken>>& args, const HideSet& hide,
-                                    const PpToken& name, int depth);
+    std::vector<PpToken> Substitute(const Macro& macro, const std::vector<std::vector<PpToken>>& args,
+                                    const HideSet& hide, const PpToken& name, int depth);
     std::vector<PpToken> ExpandArgument(const std::vector<PpToken>& arg, int depth);
     PpToken BuiltinToken(const Macro& macro, const PpToken& name);
     int ParamIndex(const Macro& macro, const PpToken& token) const;
@@ -183,7 +183,7 @@ private:
     void Error(int line, const std::string& text) { Report("error", line, text); }
     [[noreturn]] void Stop(int line, const std::string& text)
     {
-        Error(line, text);
+        Report("fatal error", line, text);
         throw Fatal{};
     }
 
@@ -306,9 +306,9 @@ void Preprocessor::Directive(LogicalLine& logical)
     if (name == "pragma")
         return Pragma(tokens, line);
     if (name == "error")
-        return Error(line, "#error " + Spell(tokens, 2));
+        return Error(line, Spell(tokens, 2));
     if (name == "warning")
-        return Report("warning", line, "#warning " + Spell(tokens, 2));
+        return Report("warning", line, Spell(tokens, 2));
     if (name == "ident" || name == "sccs")
         return;
     Error(line, "invalid preprocessing directive '#" + word.text + "'");
@@ -322,8 +322,8 @@ void Preprocessor::Include(const std::vector<PpToken>& tokens, int line)
         rest = Expand(rest, false, 0);
     }
     std::string name;
-    if (!rest.empty() && rest[0].kind == PpTokenKind::String && rest[0].text.front() == '"' && rest[0].text.size() >= 2 &&
-        rest[0].text.back() == '"') {
+    if (!rest.empty() && rest[0].kind == PpTokenKind::String && rest[0].text.front() == '"' &&
+        rest[0].text.size() >= 2 && rest[0].text.back() == '"') {
         name = rest[0].text.substr(1, rest[0].text.size() - 2);
     } else if (!rest.empty() && rest[0].Is("<")) {
         std::size_t close = 1;
@@ -583,6 +583,8 @@ void Preprocessor::Predefine(const std::string& name, Builtin builtin, const std
     macro.id = nextMacroId_++;
     macro.builtin = builtin;
     macro.body = LexTokens(value);
+    for (PpToken& token : macro.body)
+        token.startOfLine = false;
     macros_[name] = std::move(macro);
 }
 
@@ -612,7 +614,8 @@ bool Preprocessor::NextIsParen(std::vector<PpToken>& input, bool readOn)
             Top().pending = std::move(line);
             return false;
         }
-        input.insert(input.end(), std::make_move_iterator(line.tokens.rbegin()), std::make_move_iterator(line.tokens.rend()));
+        input.insert(input.end(), std::make_move_iterator(line.tokens.rbegin()),
+                     std::make_move_iterator(line.tokens.rend()));
     }
     return input.back().Is("(");
 }
@@ -667,8 +670,9 @@ bool Preprocessor::ReadArguments(std::vector<PpToken>& input, bool readOn, const
         args.emplace_back();
     if (args.size() == wanted)
         return true;
-    Error(currentLine_, std::string(args.size() < wanted ? "too few" : "too many") + " arguments for macro '" + name.text +
-                            "' (it takes " + std::to_string(wanted) + ", " + std::to_string(args.size()) + " given)");
+    Error(currentLine_,
+          std::string(args.size() < wanted ? "too few" : "too many") + " arguments for macro '" + name.text +
+              "' (it takes " + std::to_string(wanted) + ", " + std::to_string(args.size()) + " given)");
     return false;
 }
 
@@ -845,7 +849,8 @@ std::vector<PpToken> Preprocessor::Expand(std::vector<PpToken>& input, bool read
             PpToken closing;
             if (!ReadArguments(input, readOn, macro, token, args, closing))
                 continue;
-            replacement = Substitute(macro, args, WithId(Intersect(token.hidden, closing.hidden), macro.id), token, depth);
+            replacement =
+                Substitute(macro, args, WithId(Intersect(token.hidden, closing.hidden), macro.id), token, depth);
         }
         if (replacement.empty() && !input.empty() && token.startOfLine) {
             // What follows an empty expansion still starts the line.
@@ -916,7 +921,7 @@ void Preprocessor::Report(std::string_view severity, int line, const std::string
     if (line > 0)
         where += "(" + std::to_string(line) + ")";
     result_.diagnostics.push_back(where + ": " + std::string(severity) + ": " + text);
-    if (severity == "error")
+    if (severity != "warning")
         result_.ok = false;
 }
 
@@ -968,7 +973,8 @@ Preprocessed Preprocessor::Run()
 
 }  // namespace
 
-Preprocessed PreprocessScript(const std::string& script, const PreprocessOptions& options, const PreprocessLimits& limits)
+Preprocessed PreprocessScript(const std::string& script, const PreprocessOptions& options,
+                              const PreprocessLimits& limits)
 {
     return Preprocessor(script, options, limits).Run();
 }

@@ -51,7 +51,9 @@ struct Preprocessed {
     std::vector<std::string> files;
     /// One origin per line of `text`.
     std::vector<LineOrigin> lines;
-    /// "FILE(LINE): error: TEXT" and "FILE(LINE): warning: TEXT", in the order found.
+    /// "FILE(LINE): error: TEXT", "FILE(LINE): warning: TEXT" and, for what ends the run
+    /// (a missing include, a limit passed), "FILE(LINE): fatal error: TEXT"; in the order
+    /// found.
     std::vector<std::string> diagnostics;
 };
 

@@ -1,9 +1,11 @@
-// The resource-compiler front end: finds llvm-rc (and clang as its preprocessor), compiles
-// into a temporary file renamed into place, and turns the tools' messages into lines that
-// name the script's line.
+// The resource-compiler front end: runs our preprocessor, finds llvm-rc, compiles into a
+// temporary file renamed into place, and turns llvm-rc's messages into lines that name the
+// line of the script or header they are about.
 #include "rcdriver/rc_frontend.h"
 
 #include "rcdriver/file_compiler.h"
+#include "rcdriver/include_search.h"
+#include "rcdriver/preprocessor.h"
 #include "rcdriver/file_script.h"
 
 #include "platform/text_lines.h"
@@ -87,12 +89,6 @@ std::string FindLlvmRc()
     return FindTool("llvm-rc");
 }
 
-/// The C preprocessor for #include and #define: clang or clang-NN on PATH.
-std::string FindPreprocessor()
-{
-    return FindTool("clang");
-}
-
 std::string Diagnostic(std::string_view file, int line, std::string_view message)
 {
     std::string text(file);
@@ -103,124 +99,9 @@ std::string Diagnostic(std::string_view file, int line, std::string_view message
     return text;
 }
 
-/// A file name as a line marker spells it: a C string body, with other bytes than printable
-/// ASCII written as octal escapes ("\303\274" for "ü").
-std::string UnescapeMarkerName(std::string_view text)
-{
-    std::string name;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            name += text[i];
-            continue;
-        }
-        std::size_t digits = 0;
-        int value = 0;
-        while (digits < 3 && i + 1 + digits < text.size() && text[i + 1 + digits] >= '0' && text[i + 1 + digits] <= '7')
-            value = value * 8 + (text[i + 1 + digits++] - '0');
-        if (digits > 0) {
-            name += static_cast<char>(value);
-            i += digits;
-        } else {
-            name += text[++i];
-        }
-    }
-    return name;
-}
-
-// The tools' lines are read by hand, not with std::regex: libstdc++'s matcher recurses once
+// llvm-rc's lines are read by hand, not with std::regex: libstdc++'s matcher recurses once
 // per character, so a long line (a 30 KB script line quoted back in a message) would overflow
 // the stack.
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-/// Moves `i` past a run of digits; false when there is none.
-bool SkipDigits(std::string_view text, std::size_t& i)
-{
-    const std::size_t start = i;
-    while (i < text.size() && IsDigit(text[i]))
-        ++i;
-    return i > start;
-}
-
-int NumberAt(std::string_view text, std::size_t start, std::size_t end)
-{
-    return std::atoi(std::string(text.substr(start, end - start)).c_str());
-}
-
-/// A line marker of the preprocessor: `# 12 "file" flags` or `#line 12 "file"`.
-struct LineMarker {
-    int line = 0;
-    std::string file;
-};
-
-std::optional<LineMarker> ReadLineMarker(std::string_view text)
-{
-    if (!text.starts_with('#'))
-        return std::nullopt;
-    std::size_t i = text.substr(1).starts_with("line") ? 5 : 1;
-    if (i >= text.size() || text[i] != ' ')
-        return std::nullopt;
-    const std::size_t numberStart = ++i;
-    if (!SkipDigits(text, i) || !text.substr(i).starts_with(" \""))
-        return std::nullopt;
-    const int line = NumberAt(text, numberStart, i);
-    i += 2;
-    const std::size_t nameStart = i;
-    while (i < text.size() && text[i] != '"') {
-        if (text[i] == '\\' && ++i == text.size())
-            return std::nullopt;
-        ++i;
-    }
-    if (i == text.size())
-        return std::nullopt;
-    return LineMarker{line, UnescapeMarkerName(text.substr(nameStart, i - nameStart))};
-}
-
-/// A located message of the preprocessor: "FILE:LINE: TEXT" or "FILE:LINE:COLUMN: TEXT",
-/// FILE running to the first colon that such a tail follows.
-struct LocatedMessage {
-    std::string_view file;
-    int line = 0;
-    std::string_view text;
-};
-
-std::optional<LocatedMessage> ReadLocatedMessage(std::string_view text)
-{
-    for (std::size_t colon = text.find(':'); colon != std::string_view::npos; colon = text.find(':', colon + 1)) {
-        std::size_t i = colon + 1;
-        if (!SkipDigits(text, i) || i == text.size() || text[i] != ':')
-            continue;
-        const int line = NumberAt(text, colon + 1, i);
-        std::size_t column = ++i;
-        if (SkipDigits(text, column) && text.substr(column).starts_with(": "))
-            i = column + 1;
-        if (i == text.size() || text[i] != ' ')
-            continue;
-        return LocatedMessage{text.substr(0, colon), line, text.substr(i + 1)};
-    }
-    return std::nullopt;
-}
-
-/// The preprocessor's closing count: "2 warnings generated.", "1 error generated.".
-bool IsSummaryLine(std::string_view text)
-{
-    std::size_t i = 0;
-    if (!SkipDigits(text, i))
-        return false;
-    std::string_view rest = text.substr(i);
-    for (const std::string_view word : {" warning", " error"}) {
-        if (!rest.starts_with(word))
-            continue;
-        rest.remove_prefix(word.size());
-        if (rest.starts_with('s'))
-            rest.remove_prefix(1);
-        return rest == " generated.";
-    }
-    return false;
-}
 
 /// llvm-rc's "llvm-rc: Error in TYPE statement (ID NAME): " (blanks may follow).
 struct StatementError {
@@ -256,46 +137,23 @@ std::optional<std::string> ReadParseError(std::string_view text)
     return std::string(text.substr(kStart.size()));
 }
 
-/// Where each line of the text llvm-rc reads came from: the preprocessor's line markers
-/// ("# 12 "file" flags") name the file and line of the next line.
+/// Where each line of the text llvm-rc reads came from, as the preprocessor mapped it.
 class LineMap {
 public:
-    /// Lines of a script read as it is.
-    static LineMap Identity(const std::string& file, std::size_t lineCount)
-    {
-        LineMap map;
-        for (std::size_t i = 0; i < lineCount; ++i)
-            map.origins_.push_back({file, static_cast<int>(i + 1)});
-        return map;
-    }
-
-    static LineMap FromPreprocessed(const std::vector<std::string>& lines)
-    {
-        LineMap map;
-        std::string file;
-        int next = 1;
-        for (const std::string& line : lines) {
-            if (auto marker = ReadLineMarker(line)) {
-                map.origins_.push_back({file, 0});
-                next = marker->line;
-                file = std::move(marker->file);
-                continue;
-            }
-            map.origins_.push_back({file, next++});
-        }
-        return map;
-    }
+    LineMap() = default;
+    explicit LineMap(const Preprocessed& preprocessed) : files_(preprocessed.files), lines_(preprocessed.lines) { }
 
     /// File and line of the 0-based line `index`; line 0 when unknown.
     std::pair<std::string, int> Origin(std::size_t index) const
     {
-        if (index >= origins_.size())
+        if (index >= lines_.size())
             return {{}, 0};
-        return origins_[index];
+        return {files_[lines_[index].file], lines_[index].line};
     }
 
 private:
-    std::vector<std::pair<std::string, int>> origins_;
+    std::vector<std::string> files_;
+    std::vector<LineOrigin> lines_;
 };
 
 /// The words of a line as llvm-rc reads a statement's head: blanks separate, quotes group.
@@ -336,28 +194,58 @@ std::optional<std::size_t> FindStatement(const std::vector<std::string>& lines, 
     return std::nullopt;
 }
 
+/// The folders of the INCLUDE variable, unless the options say not to read it.
+std::vector<std::string> IncludeVariableFolders(const CompileOptions& options)
+{
+    std::vector<std::string> folders;
+    const char* include = options.ignoreIncludeVariable ? nullptr : std::getenv("INCLUDE");
+    if (include == nullptr)
+        return folders;
+    std::string_view rest = include;
+    while (!rest.empty()) {
+        const std::size_t separator = rest.find(kSearchPathSeparator);
+        if (separator != 0)
+            folders.emplace_back(rest.substr(0, separator));
+        rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
+    }
+    return folders;
+}
+
+std::string Hex(unsigned value)
+{
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return text;
+}
+
 class Compiler {
 public:
-    Compiler(std::string script, std::string llvmRc) : script_(std::move(script)), llvmRc_(std::move(llvmRc)) { }
+    Compiler(std::string script, std::string llvmRc, const CompileOptions& options)
+        : script_(std::move(script)), llvmRc_(std::move(llvmRc)), options_(options)
+    { }
 
     CompileOutcome Run(const std::string& res);
 
 private:
-    bool Preprocess(const std::string& clang);
-    void ReadSource(const std::string& path);
+    bool Preprocess(const std::string& res);
     std::vector<std::string> LlvmRcCommand(const std::string& input, const std::string& output) const;
     void ReportLlvmRc(const std::string& output);
-    void ReportPreprocessor(const std::string& output);
     std::optional<std::size_t> FindParseErrorLine(const std::string& message);
     void Add(std::optional<std::size_t> index, std::string_view message);
 
     std::string script_;
     std::string llvmRc_;
+    const CompileOptions& options_;
     TempFolder temp_;
     /// The text llvm-rc reads, its lines and where they came from.
     std::string input_;
     std::vector<std::string> lines_;
     LineMap map_;
+    int codePage_ = kDefaultCodePage;
     std::vector<std::string> diagnostics_;
 };
 
@@ -371,58 +259,32 @@ void Compiler::Add(std::optional<std::size_t> index, std::string_view message)
     diagnostics_.push_back(Diagnostic(file.empty() ? script_ : file, line, message));
 }
 
-bool Compiler::Preprocess(const std::string& clang)
+bool Compiler::Preprocess(const std::string& res)
 {
-    const std::string output = temp_.File("preprocessed.rc");
-    // The same preprocessor run llvm-rc makes itself, with one-line diagnostics.
-    const ProgramExit run =
-        RunAndCapture({clang, "--driver-mode=gcc", "-target", "x86_64-pc-windows-msvc-coff", "-E", "-xc",
-                       "-DRC_INVOKED", "-fno-caret-diagnostics", "-fno-show-column", "-I",
-                       FolderPart(script_).empty() ? "." : FolderPart(script_), "-o", output, "--", script_});
-    if (run.startError != 0) {
-        diagnostics_.push_back("error: cannot start the preprocessor " + clang + ": " + StartErrorText(run.startError));
-        return false;
+    Preprocessed preprocessed = PreprocessScript(script_, PreprocessOptionsFor(script_, options_));
+    diagnostics_ = std::move(preprocessed.diagnostics);
+    if (options_.verbose) {
+        for (std::size_t i = 1; i < preprocessed.files.size(); ++i)
+            diagnostics_.push_back("Reading " + preprocessed.files[i]);
     }
-    ReportPreprocessor(run.output);
-    if (run.exitCode != 0)
+    if (!preprocessed.ok)
         return false;
-    ReadSource(output);
-    map_ = LineMap::FromPreprocessed(lines_);
+    input_ = temp_.File("preprocessed.rc");
+    WriteFileAtomically(input_, preprocessed.text);
+    if (options_.verbose) {
+        const std::string kept = ReplaceExtension(res, ".rcpp");
+        WriteFileAtomically(kept, preprocessed.text);
+        diagnostics_.push_back("Preprocessed script: " + kept);
+    }
+    codePage_ = preprocessed.codePage;
+    lines_ = SplitLines(preprocessed.text, LineBreaks::LineFeed);
+    map_ = LineMap(preprocessed);
     return true;
-}
-
-void Compiler::ReadSource(const std::string& path)
-{
-    input_ = path;
-    lines_ = SplitLines(ReadFileBytes(path), LineBreaks::LineFeed);
-}
-
-void Compiler::ReportPreprocessor(const std::string& output)
-{
-    for (const std::string& line : SplitLines(output, LineBreaks::LineFeed)) {
-        if (line.empty() || IsSummaryLine(line))
-            continue;
-        if (const auto located = ReadLocatedMessage(line))
-            diagnostics_.push_back(Diagnostic(located->file, located->line, located->text));
-        else
-            diagnostics_.push_back(line);
-    }
 }
 
 std::vector<std::string> Compiler::LlvmRcCommand(const std::string& input, const std::string& output) const
 {
-    const std::string folder = FolderPart(script_);
-    // Code page 65001: the script's text, paths included, is UTF-8 as everything on Linux.
-    std::vector<std::string> command = {llvmRc_, "/no-preprocess", "/C", "65001", "/I", folder.empty() ? "." : folder};
-    if (output.empty()) {
-        command.push_back("/dry-run");
-    } else {
-        command.push_back("/FO");
-        command.push_back(output);
-    }
-    command.push_back("--");
-    command.push_back(input);
-    return command;
+    return LlvmRcCommandLine(llvmRc_, script_, options_, codePage_, input, output);
 }
 
 std::optional<std::size_t> Compiler::FindParseErrorLine(const std::string& message)
@@ -495,14 +357,8 @@ CompileOutcome Compiler::Run(const std::string& res)
         return {false, {"error: Cannot open file " + script_}};
     if (!temp_.Valid())
         return {false, {std::string("error: cannot create a temporary folder: ") + std::strerror(errno)}};
-    const std::string clang = FindPreprocessor();
-    if (!clang.empty()) {
-        if (!Preprocess(clang))
-            return {false, std::move(diagnostics_)};
-    } else {
-        ReadSource(script_);
-        map_ = LineMap::Identity(script_, lines_.size());
-    }
+    if (!Preprocess(res))
+        return {false, std::move(diagnostics_)};
     TempOutput output(res);
     if (output.Path().empty())
         return {false, {"error: Cannot create file " + res}};
@@ -530,18 +386,88 @@ bool LlvmRcForced()
 }
 
 /// Compiles a script of file statements ourselves, or names the first line that leaves the
-/// script to llvm-rc.
-FileCompile CompileOurselves(const std::string& script, const std::string& res)
+/// script to llvm-rc. Macros given on the command line may change any word, so such a script
+/// goes through the preprocessor and llvm-rc.
+FileCompile CompileOurselves(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     const FileScript parsed = ParseFileScript(ReadFileBytes(script));
     if (parsed.foreignLine)
         return {{}, parsed.foreignLine};
-    return CompileFileScript(script, parsed, res, PreprocessorAvailable());
+    if (!options.macros.empty())
+        return {{}, parsed.statements.empty() ? std::size_t{1} : parsed.statements.front().line};
+    return CompileFileScript(script, parsed, res, options);
 }
 
 }  // namespace
 
-CompileOutcome CompileResourceScript(const std::string& script, const std::string& res)
+PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileOptions& options)
+{
+    PreprocessOptions preprocess;
+    preprocess.includeFolders.push_back(FolderPart(script));
+    for (const std::string& folder : options.includeFolders)
+        preprocess.includeFolders.push_back(folder);
+    for (std::string& folder : IncludeVariableFolders(options))
+        preprocess.includeFolders.push_back(std::move(folder));
+    if (std::string shipped = ShippedHeaderFolder(); !shipped.empty())
+        preprocess.includeFolders.push_back(std::move(shipped));
+    preprocess.macros = options.macros;
+    preprocess.codePage = options.codePage;
+    return preprocess;
+}
+
+std::vector<std::string> LlvmRcCommandLine(const std::string& llvmRc, const std::string& script,
+                                           const CompileOptions& options, int codePage, const std::string& input,
+                                           const std::string& output)
+{
+    const std::string folder = FolderPart(script);
+    std::vector<std::string> command = {llvmRc, "/no-preprocess",      "/C", std::to_string(codePage),
+                                        "/L",   Hex(options.language), "/I", folder.empty() ? "." : folder};
+    for (const std::string& include : options.includeFolders) {
+        command.push_back("/I");
+        command.push_back(include);
+    }
+    if (options.ignoreIncludeVariable)
+        command.push_back("/X");
+    if (output.empty()) {
+        command.push_back("/dry-run");
+    } else {
+        command.push_back("/FO");
+        command.push_back(output);
+    }
+    command.push_back("--");
+    command.push_back(input);
+    return command;
+}
+
+std::vector<std::string> DescribeCompile(const std::string& script, const std::string& res,
+                                         const CompileOptions& options)
+{
+    std::vector<std::string> lines = {"script: " + script, "output: " + res};
+    std::string search = "include search: (the including file's folder)";
+    for (const std::string& folder : PreprocessOptionsFor(script, options).includeFolders)
+        search += ", " + (folder.empty() ? std::string(".") : folder);
+    lines.push_back(search);
+    for (const MacroOption& macro : options.macros)
+        lines.push_back(macro.kind == MacroOption::Kind::Define ? "define: " + macro.name + "=" + macro.value
+                                                                : "undefine: " + macro.name);
+    lines.push_back("code page: " + std::to_string(options.codePage));
+    lines.push_back("language: " + Hex(options.language));
+    const std::string llvmRc = FindLlvmRc();
+    const int outputCodePage = options.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
+    std::string command = "statements other than file statements: ";
+    if (llvmRc.empty()) {
+        command += "llvm-rc, which was not found";
+    } else {
+        for (const std::string& word : LlvmRcCommandLine(llvmRc, script, options, outputCodePage, "PREPROCESSED", res))
+            command += QuoteArgument(word) + " ";
+        command.pop_back();
+    }
+    lines.push_back("file statements: compiled by brcc32 itself");
+    lines.push_back(command);
+    return lines;
+}
+
+CompileOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     try {
         // Scripts of file statements only, the tool's own, never need llvm-rc.
@@ -549,7 +475,7 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
         if (!LlvmRcForced()) {
             if (!FileExists(script))
                 return {false, {"error: Cannot open file " + script}};
-            FileCompile ours = CompileOurselves(script, res);
+            FileCompile ours = CompileOurselves(script, res, options);
             if (!ours.llvmRcLine)
                 return std::move(ours.outcome);
             llvmRcLine = ours.llvmRcLine;
@@ -562,20 +488,15 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
                                 "in BREVOK_LLVM_RC")}};
         if (llvmRc.empty())
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
-        CompileOutcome outcome = Compiler(script, llvmRc).Run(res);
+        CompileOutcome outcome = Compiler(script, llvmRc, options).Run(res);
         // Callers read an output of nothing but the banner as success, so a compile that failed
-        // without a message (a preprocessor that died silently) still gets a line.
+        // without a message still gets a line.
         if (!outcome.ok && outcome.diagnostics.empty())
             outcome.diagnostics.push_back("error: " + script + " was not compiled");
         return outcome;
     } catch (const Error& error) {
         return {false, {std::string("error: ") + error.what()}};
     }
-}
-
-bool PreprocessorAvailable()
-{
-    return !FindPreprocessor().empty();
 }
 
 }  // namespace brevok

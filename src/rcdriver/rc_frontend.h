@@ -1,10 +1,13 @@
-// The resource-compiler front end shared by brcc32 and brc32: our compiler for scripts of file
-// statements, llvm-rc for everything else, behind BRCC32's outcome.
+// The resource-compiler front end shared by brcc32 and brc32: our preprocessor, our compiler
+// for scripts of file statements, llvm-rc for everything else, behind BRCC32's outcome.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "rcdriver/compile_options.h"
+#include "rcdriver/preprocessor.h"
 
 namespace brevok {
 
@@ -23,13 +26,27 @@ struct CompileOutcome {
 /// to a temporary file beside `res` and renamed into place only on success, so a failed
 /// compile never leaves a partial `.res` (an older `res` stays as it was).
 /// A script of one-line file statements, blank lines and `//` comments is compiled by us
-/// (CompileFileScript: the same bytes llvm-rc writes); any other script goes to llvm-rc,
-/// found through BREVOK_LLVM_RC, else `llvm-rc` or `llvm-rc-NN` on PATH. Without llvm-rc such
-/// a script fails with "SCRIPT(LINE): error: this line needs llvm-rc, ..." naming its first
-/// line that is not a file statement. BREVOK_FORCE_LLVM_RC=1 sends every script to llvm-rc.
-CompileOutcome CompileResourceScript(const std::string& script, const std::string& res);
+/// (CompileFileScript: the same bytes llvm-rc writes); any other script is preprocessed by
+/// us (PreprocessScript) and the result compiled by llvm-rc (`/no-preprocess`), found
+/// through BREVOK_LLVM_RC, else `llvm-rc` beside the program, on PATH or as `llvm-rc-NN` on
+/// PATH. Without llvm-rc such a script fails with "SCRIPT(LINE): error: this line needs
+/// llvm-rc, ..." naming its first line that is not a file statement. BREVOK_FORCE_LLVM_RC=1
+/// sends every script to llvm-rc.
+CompileOutcome CompileResourceScript(const std::string& script, const std::string& res,
+                                     const CompileOptions& options = {});
 
-/// True when a C preprocessor (clang) is there for #include and #define.
-bool PreprocessorAvailable();
+/// The preprocessor's options for `script`: its folder, the `-i` folders, INCLUDE (unless
+/// `-x`), then the shipped headers; the macros and the code page.
+PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileOptions& options);
+
+/// The llvm-rc command that compiles the preprocessed `input` (in `codePage`) of `script`
+/// into `output` (a dry run when `output` is empty).
+std::vector<std::string> LlvmRcCommandLine(const std::string& llvmRc, const std::string& script,
+                                           const CompileOptions& options, int codePage, const std::string& input,
+                                           const std::string& output);
+
+/// What `-###` prints: the files, the include search, the options and the llvm-rc command.
+std::vector<std::string> DescribeCompile(const std::string& script, const std::string& res,
+                                         const CompileOptions& options);
 
 }  // namespace brevok

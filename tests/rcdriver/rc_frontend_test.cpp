@@ -170,22 +170,29 @@ TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
     EXPECT_EQ(missing.diagnostics, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
 }
 
-TEST(CompileResourceScript, WithoutPreprocessorTheBannerSaysSoAndPlainScriptsCompile)
+TEST(CompileResourceScript, NoClangIsNeededForIncludesAndDefines)
 {
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
     ScratchFolder empty;
-    testing::EnvGuard compiler("BREVOK_LLVM_RC", llvmRc);
-    testing::EnvGuard path("PATH", empty.Path());
-    const std::vector<std::string> banner = BannerLines("brcc32");
-    ASSERT_EQ(banner.size(), 3u);
-    EXPECT_NE(banner[0].find("no C preprocessor"), std::string::npos) << banner[0];
-    EXPECT_EQ(banner[2], "");
-
     ScratchFolder folder;
-    const std::string data = folder.Write("d.bin", "data");
-    const std::string script = folder.Write("app.rc", "Blob RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
-    const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(2): error: expected '{', got 2"});
+    {
+        testing::EnvGuard compiler("BREVOK_LLVM_RC", llvmRc);
+        testing::EnvGuard path("PATH", empty.Path());
+        const std::vector<std::string> banner = BannerLines("brcc32");
+        ASSERT_EQ(banner.size(), 3u);
+        EXPECT_EQ(banner[0].find("preprocessor"), std::string::npos) << banner[0];
+
+        const std::string data = folder.Write("d.bin", "data");
+        folder.Write("ids.h", "#define BLOB 5\n");
+        const std::string script =
+            folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
+        CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+        EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(3): error: expected '{', got 2"});
+        folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\n");
+        outcome = CompileResourceScript(script, folder / "app.res");
+        ASSERT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
+    }
+    EXPECT_EQ(testing::ResEntries(folder / "app.res"), std::set<std::string>{"RCDATA (ID 10)/(ID 5)"});
 }
 
 TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)

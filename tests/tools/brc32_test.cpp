@@ -80,21 +80,32 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable)
     EXPECT_EQ(ReadFixtureFile(dir / "short.exe"), before.substr(0, 0x80));
     EXPECT_EQ(ReadFixtureFile(exe), before);
 
-    // A preprocessor that fails without a word still leaves a line after the banner.
-    WriteFixtureFile(dir / "clang", "#!/bin/sh\nexit 1\n");
-    fixtures::RunFixtureCommand("chmod +x '" + (dir / "clang") + "'");
+    // A compiler that fails without a word still leaves a line after the banner.
+    WriteFixtureFile(dir / "silent-rc", "#!/bin/sh\nexit 3\n");
+    fixtures::RunFixtureCommand("chmod +x '" + (dir / "silent-rc") + "'");
     run = RunBrc32("-fo '" + (dir / "good.res") + "' -fe '" + exe + "' '" + (dir / "good.rc") + "'",
-                   "PATH='" + dir.path() + "':\"$PATH\" ");
+                   "BREVOK_LLVM_RC='" + (dir / "silent-rc") + "' ");
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 4u);
-    EXPECT_EQ(run.lines[3], "error: " + (dir / "good.rc") + " was not compiled");
+    EXPECT_EQ(run.lines[3], "error: " + (dir / "silent-rc") + " failed with exit code 3");
     EXPECT_EQ(ReadFixtureFile(exe), before);
 
-    for (const char* bad : {"", "-fo a.res x.rc", "-fo a.res -fe b.exe", "-fo a.res -fe b.exe x.rc y.rc", "-fe"}) {
-        run = RunBrc32(bad);
-        EXPECT_EQ(run.exitCode, 2) << bad;
-        ASSERT_EQ(run.lines.size(), 4u) << bad;
-        EXPECT_EQ(run.lines[3], "usage: brc32 -fo RESFILE -fe EXEFILE SCRIPT");
+    // A bad command line is named, then the usage line.
+    const std::pair<const char*, const char*> bad[] = {
+        {"", "no script given"},
+        {"-fo a.res x.rc", "no -fe EXEFILE given"},
+        {"-fo a.res -fe b.exe", "no script given"},
+        {"-fo a.res -fe b.exe x.rc y.rc", "a second script 'y.rc' (the first is 'x.rc')"},
+        {"-fe", "option -fe needs a value"},
+        {"-fo a.res -fe b.exe -q x.rc", "unknown option '-q'"},
+        {"-fo a.res -fe b.exe -c 932 x.rc", "code page 932 is not supported"},
+    };
+    for (const auto& [arguments, reason] : bad) {
+        run = RunBrc32(arguments);
+        EXPECT_EQ(run.exitCode, 2) << arguments;
+        ASSERT_EQ(run.lines.size(), 5u) << arguments;
+        EXPECT_EQ(run.lines[3], std::string("brc32: error: ") + reason);
+        EXPECT_EQ(run.lines[4], "usage: brc32 [options] -fo RESFILE -fe EXEFILE SCRIPT");
     }
 }
 

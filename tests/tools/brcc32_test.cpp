@@ -74,7 +74,7 @@ TEST(Brcc32, RelativeScriptsOutputOptionAndUsage)
 
     const ProgramExit usage = RunAndCapture({kBrcc32});
     EXPECT_EQ(usage.exitCode, 2);
-    EXPECT_EQ(Lines(usage.output).back(), "usage: brcc32 [-fo RESFILE] SCRIPT");
+    EXPECT_EQ(Lines(usage.output).back(), "usage: brcc32 [options] [-fo RESFILE] SCRIPT");
 }
 
 TEST(Brcc32, WithoutLlvmRcFileScriptsCompileAndOtherStatementsAreNamed)

@@ -1,0 +1,173 @@
+// Reading the compiler's command line.
+#include "rcdriver/compile_options.h"
+
+#include "platform/paths.h"
+
+#include <algorithm>
+
+namespace brevok {
+
+const char* const kCompileOptionsHelp =
+    "  -i PATH      search PATH for included files and data files (repeatable)\n"
+    "  -d NAME[=V]  define the macro NAME as V (1 when no value is given)\n"
+    "  -u NAME      undefine the macro NAME\n"
+    "  -c CODEPAGE  code page of files without a byte order mark (default 1252)\n"
+    "  -l LANGID    language of resources without a LANGUAGE statement, in hex (default 409)\n"
+    "  -x           do not search the folders of the INCLUDE variable\n"
+    "  -fo RESFILE  the .res file to write\n"
+    "  -v           print the files read; keep the preprocessed script as RESFILE's .rcpp\n"
+    "  -###         print the files and commands a compile would use, and run nothing\n"
+    "  --help       print this text and exit\n"
+    "  --version    print the version and exit\n"
+    "Options start with - or /, in either letter case; a value follows its option joined\n"
+    "or as the next argument (-iinc, -i inc).\n"
+    "\n"
+    "An #include \"NAME\" or <NAME> is searched in the folder of the including file, the\n"
+    "script's folder, each -i folder in order, the folders of INCLUDE (unless -x), then the\n"
+    "headers shipped with brcc32 (windows.h, winres.h, afxres.h, ...). \\ and / both separate\n"
+    "folders, and a name that differs only in letter case is found too. Scripts may be\n"
+    "UTF-16 or UTF-8 with a byte order mark, or in a single-byte code page (-c, #pragma\n"
+    "code_page). RC_INVOKED and _WIN32 are defined.\n";
+
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    bool takesValue;
+};
+
+// Longest names first, so that "-fo" is not read as "-f" with a value "o".
+constexpr OptionSpec kOptions[] = {{"###", false}, {"fo", true}, {"fe", true}, {"i", true},  {"d", true},
+                                   {"u", true},    {"c", true},  {"l", true},  {"x", false}, {"v", false}};
+
+bool IsOptionLike(const std::string& argument)
+{
+    if (argument.size() < 2)
+        return false;
+    // "--help" after other arguments names a script: only the first argument is the
+    // program's own (AnswerStandardOption).
+    if (argument[0] == '-')
+        return argument[1] != '-';
+    // "/home/me/app.rc" is a path on a POSIX system, "/fo" an option.
+    return argument[0] == '/' && (kHostPathStyle == PathStyle::Windows || argument.find('/', 1) == std::string::npos);
+}
+
+Parsed<int> ReadNumber(const std::string& value, int base, long limit, const std::string& option)
+{
+    const bool hex = base == 16;
+    std::string digits = value;
+    if (hex && (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0))
+        digits = digits.substr(2);
+    const auto isDigit = [hex](char c) {
+        return (c >= '0' && c <= '9') || (hex && ((c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')));
+    };
+    if (digits.empty() || digits.size() > 8 || !std::all_of(digits.begin(), digits.end(), isDigit))
+        return Parsed<int>::Fail("option " + option + " expects a " + (hex ? "hexadecimal" : "decimal") +
+                                 " number, not '" + value + "'");
+    const long number = std::stol(digits, nullptr, base);
+    if (number > limit)
+        return Parsed<int>::Fail("option " + option + ": " + value + " is out of range");
+    return Parsed<int>::Ok(static_cast<int>(number));
+}
+
+std::optional<std::string> Apply(ToolArguments& out, const std::string& name, const std::string& value)
+{
+    const std::string option = "-" + name;
+    if (name == "fo" || name == "fe") {
+        std::string& slot = name == "fo" ? out.res : out.exe;
+        if (!slot.empty())
+            return "option " + option + " is given twice";
+        if (value.empty())
+            return "option " + option + " needs a file name";
+        slot = value;
+    } else if (name == "i") {
+        out.options.includeFolders.push_back(value);
+    } else if (name == "d" || name == "u") {
+        MacroOption macro;
+        macro.kind = name == "d" ? MacroOption::Kind::Define : MacroOption::Kind::Undefine;
+        const std::size_t equals = value.find('=');
+        macro.name = value.substr(0, equals);
+        if (equals != std::string::npos)
+            macro.value = value.substr(equals + 1);
+        if (macro.name.empty())
+            return "option " + option + " needs a macro name";
+        out.options.macros.push_back(std::move(macro));
+    } else if (name == "c") {
+        const Parsed<int> codePage = ReadNumber(value, 10, 65535, option);
+        if (!codePage)
+            return codePage.error;
+        if (!IsKnownCodePage(*codePage))
+            return "code page " + value + " is not supported";
+        out.options.codePage = *codePage;
+    } else if (name == "l") {
+        const Parsed<int> language = ReadNumber(value, 16, 0xFFFF, option);
+        if (!language)
+            return language.error;
+        out.options.language = static_cast<std::uint16_t>(*language);
+    } else if (name == "x") {
+        out.options.ignoreIncludeVariable = true;
+    } else if (name == "v") {
+        out.options.verbose = true;
+    } else if (name == "###") {
+        out.options.dryRun = true;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind)
+{
+    ToolArguments out;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& argument = args[i];
+        if (!IsOptionLike(argument)) {
+            if (argument.empty())
+                return Parsed<ToolArguments>::Fail("an empty argument is no script");
+            if (!out.script.empty())
+                return Parsed<ToolArguments>::Fail("a second script '" + argument + "' (the first is '" + out.script +
+                                                   "')");
+            out.script = argument;
+            continue;
+        }
+        const std::string body = argument.substr(1);
+        const std::string lower = [&] {
+            std::string text = body;
+            for (char& c : text)
+                if (c >= 'A' && c <= 'Z')
+                    c = static_cast<char>(c - 'A' + 'a');
+            return text;
+        }();
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& candidate : kOptions) {
+            const std::string name = candidate.name;
+            if (kind == ToolKind::Compiler && name == "fe")
+                continue;
+            if (lower == name || (candidate.takesValue && lower.rfind(name, 0) == 0)) {
+                spec = &candidate;
+                break;
+            }
+        }
+        if (spec == nullptr)
+            return Parsed<ToolArguments>::Fail("unknown option '" + argument + "'");
+        const std::string name = spec->name;
+        std::string value;
+        if (spec->takesValue) {
+            value = body.substr(name.size());
+            if (value.empty()) {
+                if (i + 1 >= args.size())
+                    return Parsed<ToolArguments>::Fail("option " + argument + " needs a value");
+                value = args[++i];
+            }
+        }
+        if (const std::optional<std::string> problem = Apply(out, name, value))
+            return Parsed<ToolArguments>::Fail(*problem);
+    }
+    if (out.script.empty())
+        return Parsed<ToolArguments>::Fail("no script given");
+    if (kind == ToolKind::Binder && (out.res.empty() || out.exe.empty()))
+        return Parsed<ToolArguments>::Fail(out.res.empty() ? "no -fo RESFILE given" : "no -fe EXEFILE given");
+    return Parsed<ToolArguments>::Ok(std::move(out));
+}
+
+}  // namespace brevok

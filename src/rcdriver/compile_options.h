@@ -1,0 +1,56 @@
+// The options brcc32 and brc32 take, in the resource compiler's own conventions: `-x` or
+// `/x`, letters in either case, a value joined to its option or as the next argument.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/parsed.h"
+#include "rcdriver/preprocessor.h"
+#include "rcdriver/text_encoding.h"
+
+namespace brevok {
+
+/// How a script is compiled.
+struct CompileOptions {
+    /// `-i PATH`: searched for includes and data files after the script's folder, in order.
+    std::vector<std::string> includeFolders;
+    /// `-d NAME[=VALUE]` and `-u NAME`, in order.
+    std::vector<MacroOption> macros;
+    /// `-c CODEPAGE`: the code page of files without a byte order mark.
+    int codePage = kDefaultCodePage;
+    /// `-l LANGID`: the language of resources no LANGUAGE statement names (0x409 by default).
+    std::uint16_t language = 0x409;
+    /// `-x`: the INCLUDE variable is not searched.
+    bool ignoreIncludeVariable = false;
+    /// `-v`: print the files read and keep the preprocessed script beside the .res.
+    bool verbose = false;
+    /// `-###`: print the files and commands a compile would use, and run nothing.
+    bool dryRun = false;
+};
+
+/// A command line of brcc32 or brc32.
+struct ToolArguments {
+    CompileOptions options;
+    /// `-fo FILE`.
+    std::string res;
+    /// `-fe FILE` (brc32 only).
+    std::string exe;
+    std::string script;
+};
+
+/// Which tool reads the arguments: brc32 also takes `-fe`.
+enum class ToolKind { Compiler, Binder };
+
+/// Reads `args` (without the program name). Fails, naming the argument, on an unknown
+/// option, a missing or bad value, a second script or no script. On a POSIX system an
+/// argument is read as a `/x` option only when it holds no other `/`, so that an absolute
+/// script path stays a path.
+Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind);
+
+/// The options' part of `--help`: one line per option and the include search order.
+extern const char* const kCompileOptionsHelp;
+
+}  // namespace brevok
