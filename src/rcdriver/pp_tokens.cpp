@@ -95,10 +95,9 @@ public:
         while (SkipBlanksAndComments(space)) {
             PpToken token;
             token.spaceBefore = space;
-            // After a comment over a line break a token starts a line again, as clang reads it.
-            token.startOfLine = tokens.empty() || brokeSinceToken_;
+            // A token keeps the physical line it stands on, also after a comment over a break.
+            token.startOfLine = tokens.empty();
             token.line = breaks_;
-            brokeSinceToken_ = false;
             ReadToken(token);
             tokens.push_back(std::move(token));
             space = false;
@@ -146,7 +145,6 @@ private:
                 return;
             }
             ++breaks_;
-            brokeSinceToken_ = true;
         }
     }
 
@@ -252,9 +250,8 @@ private:
     std::string& s_;
     SplicedText* more_;
     std::size_t i_ = 0;
-    /// Line breaks inside block comments so far, and whether one came since the last token.
+    /// Line breaks inside block comments so far.
     int breaks_ = 0;
-    bool brokeSinceToken_ = false;
 };
 
 }  // namespace

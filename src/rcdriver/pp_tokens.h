@@ -35,8 +35,8 @@ struct PpToken {
     bool spaceBefore = false;
     /// Came out of a macro's replacement (spacing against its neighbours is checked).
     bool fromMacro = false;
-    /// The first token of a line, or after a block comment over a line break (or the first
-    /// of what a macro there became): it starts an output line, that of `line`.
+    /// The first token of a line (or the first of what a macro there became): it starts an
+    /// output line, that of `line`.
     bool startOfLine = false;
     /// The physical line of its file it was read on.
     int line = 0;
