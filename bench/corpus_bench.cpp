@@ -1,0 +1,94 @@
+// Benchmark: brcc32 over the real Visual Studio scripts of tests/rcdriver/corpus, each run in
+// its folder as a user runs it, against the same scripts through clang and llvm-rc (llvm-rc's
+// own preprocessor run, with the mingw-w64 headers): wall time for all cases.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kRounds = 5;
+
+struct Case {
+    std::string folder;
+    std::string script;
+};
+
+std::vector<Case> Cases()
+{
+    std::vector<Case> cases;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::string(BREVOK_SOURCE_DIR) + "/tests/rcdriver/corpus")) {
+        std::string extension = entry.path().extension().string();
+        for (char& c : extension)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (extension == ".RC")
+            cases.push_back({entry.path().parent_path().string(), entry.path().filename().string()});
+    }
+    return cases;
+}
+
+/// Runs `argv` in `folder`, output discarded; the exit code does not matter (both sides fail
+/// on the same scripts for want of data files).
+void RunIn(const std::string& folder, std::vector<std::string> argv)
+{
+    std::vector<char*> args;
+    for (std::string& a : argv)
+        args.push_back(a.data());
+    args.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main()
+{
+    const std::vector<Case> cases = Cases();
+    const std::string out = "/tmp/brevok-corpus-bench-" + std::to_string(getpid()) + ".res";
+    const std::string brcc32 = std::string(BREVOK_BIN_DIR) + "/brcc32";
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    // In turns, so that both see the same machine load.
+    for (int round = 0; round < kRounds; ++round) {
+        Clock::time_point start = Clock::now();
+        for (const Case& c : cases)
+            RunIn(c.folder, {brcc32, "-fo", out, c.script});
+        ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        start = Clock::now();
+        for (const Case& c : cases)
+            RunIn(c.folder, {"llvm-rc", "/C", "1252", "/I", "/usr/share/mingw-w64/include", "/FO", out, c.script});
+        theirs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::filesystem::remove(out);
+    std::printf("%zu corpus scripts: brcc32 %.0f ms; clang + llvm-rc %.0f ms\n", cases.size(), Median(ours),
+                Median(theirs));
+    std::printf("bench corpus: ratio %.3f (target 0.2)\n", Median(ours) / Median(theirs));
+    return 0;
+}
