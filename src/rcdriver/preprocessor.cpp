@@ -949,6 +949,7 @@ Preprocessed Preprocessor::Run()
             }
             if (line.tokens.empty())
                 continue;
+            expandedTokens_ = 0;
             if (line.tokens[0].Is("#")) {
                 Directive(line);
                 continue;

@@ -61,7 +61,8 @@ struct Preprocessed {
 struct PreprocessLimits {
     int includeDepth = 200;
     int argumentDepth = 200;
-    std::size_t expandedTokens = 20'000'000;
+    /// Tokens that macro expansion may give for one line or directive.
+    std::size_t expandedTokens = 4'000'000;
     std::size_t outputBytes = 512u * 1024 * 1024;
 };
 
