@@ -74,6 +74,79 @@ TEST(Corpus, Brcc32CompilesWhatLlvmRcOrWindresCompilesToLlvmRcsBytes)
     EXPECT_GE(ours, byLlvmRc + 4);
 }
 
+/// UTF-8 text (the Basic Multilingual Plane) as UTF-16 with its byte order mark.
+std::string Utf16(const std::string& utf8, bool littleEndian)
+{
+    std::string out = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(utf8[k])); };
+        unsigned unit = byte(i);
+        if (unit >= 0xE0) {
+            unit = ((unit & 0x0F) << 12) | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F);
+            i += 3;
+        } else if (unit >= 0xC0) {
+            unit = ((unit & 0x1F) << 6) | (byte(i + 1) & 0x3F);
+            i += 2;
+        } else {
+            ++i;
+        }
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        out += littleEndian ? low : high;
+        out += littleEndian ? high : low;
+    }
+    return out;
+}
+
+TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
+{
+    // What the corpus lacks, each beside a form llvm-rc reads (exact names, ASCII or UTF-8).
+    const std::string body = "#define CAT(a, b) a ## b\n#define TWICE(x) CAT(x, x)\n#define V 2\n"
+                             "#if V == 1\n#define NAME one\n#elif V == 2\n#define NAME TWICE(7)\n#else\n#error\n#endif\n"
+                             "NAME RCDATA { \"x\", L\"y\" }\nSTRINGTABLE { 1, \"caf\xC3\xA9 \xE2\x82\xAC\" }\n";
+    const std::string bigEndian = Utf16(body, false);
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> ours;
+        std::vector<std::pair<std::string, std::string>> plain;
+        const char* codePage;
+    };
+    const std::vector<Case> cases = {
+        {"UTF-16 big endian, ##, nested macros, #elif",
+         {{"app.rc", bigEndian}},
+         {{"app.rc", body}},
+         "65001"},
+        {"UTF-16 little endian",
+         {{"app.rc", Utf16("#include \"ids.h\"\nID RCDATA { 5 }\n", true)}, {"ids.h", "#define ID 4\n"}},
+         {{"app.rc", "#include \"ids.h\"\nID RCDATA { 5 }\n"}, {"ids.h", "#define ID 4\n"}},
+         "65001"},
+        {"backslashes and letter case in includes",
+         {{"app.rc", "#include \"Res\\IDS.H\"\n#include <WINDOWS.H>\nID DIALOG 0, 0, 9, 9 STYLE WS_POPUP {}\n"},
+          {"res/ids.h", "#define ID 4\n"}},
+         {{"app.rc", "#include \"res/ids.h\"\n#include <windows.h>\nID DIALOG 0, 0, 9, 9 STYLE WS_POPUP {}\n"},
+          {"res/ids.h", "#define ID 4\n"}},
+         "1252"},
+    };
+    const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
+    for (const Case& c : cases) {
+        ScratchFolder ours;
+        ScratchFolder plain;
+        for (const auto& [name, bytes] : c.ours) {
+            std::filesystem::create_directories(std::filesystem::path(ours / name).parent_path());
+            ours.Write(name, bytes);
+        }
+        for (const auto& [name, bytes] : c.plain) {
+            std::filesystem::create_directories(std::filesystem::path(plain / name).parent_path());
+            plain.Write(name, bytes);
+        }
+        std::string messages;
+        ASSERT_TRUE(RunIn(ours.Path(), {kBrcc32, "app.rc"}, &messages)) << c.name << "\n" << messages;
+        ASSERT_TRUE(RunIn(plain.Path(), {llvmRc, "/C", c.codePage, "/I", kMingwHeaders, "app.rc"}, &messages))
+            << c.name << "\n" << messages;
+        EXPECT_EQ(ReadFileBytes(ours / "app.res"), ReadFileBytes(plain / "app.res")) << c.name;
+    }
+}
+
 TEST(Corpus, CommandLineOptionsReachThePreprocessorAndTheCompiler)
 {
     ScratchFolder folder;
