@@ -1,5 +1,6 @@
 // The REGEDIT4 file store of the current user's registry, the same on every system.
 #include "platform/registry_file.h"
+#include "platform/characters.h"
 
 #include "platform/errors.h"
 #include "platform/file_lock.h"
@@ -54,17 +55,6 @@ std::string_view TrimRight(std::string_view s)
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     return s;
-}
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 // Parses 1 to `maxDigits` hex digits making up all of `text`.

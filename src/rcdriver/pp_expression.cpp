@@ -1,6 +1,7 @@
 // A recursive-descent reader of #if expressions with C's precedence and usual arithmetic
 // conversions (a signed and an unsigned operand give an unsigned result).
 #include "rcdriver/pp_expression.h"
+#include "platform/characters.h"
 
 #include <cstdlib>
 #include <string>
@@ -16,17 +17,6 @@ struct ExpressionError {
 /// Parentheses and unary operators nested deeper than this are refused rather than read by
 /// a recursion that could run out of stack.
 constexpr int kMaxNesting = 256;
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 class Evaluator {
 public:

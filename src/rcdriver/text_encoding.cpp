@@ -1,5 +1,6 @@
 // Byte order marks, UTF-16 and single-byte code pages converted through Unicode.
 #include "rcdriver/text_encoding.h"
+#include "platform/characters.h"
 
 #include <algorithm>
 #include <array>
@@ -258,25 +259,6 @@ ByteOrderMark DetectByteOrderMark(std::string_view bytes)
 bool IsKnownCodePage(int codePage)
 {
     return codePage == kUtf8CodePage || HighHalf(codePage) != nullptr;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
 }
 
 std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark)

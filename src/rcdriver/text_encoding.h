@@ -34,7 +34,4 @@ std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark);
 /// code page on both sides returns the text unchanged.
 std::string ConvertCodePage(std::string_view text, int from, int to);
 
-/// Appends `codePoint` to `out` as UTF-8.
-void AppendUtf8(std::string& out, std::uint32_t codePoint);
-
 }  // namespace brevok

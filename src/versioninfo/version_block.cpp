@@ -1,5 +1,6 @@
 // The VS_VERSIONINFO walker: bounded node reading, key matching and UTF-16 text.
 #include "versioninfo/version_block.h"
+#include "platform/characters.h"
 
 #include <algorithm>
 #include <array>
@@ -56,25 +57,6 @@ std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit)
     const std::size_t afterKey = std::min(at + 2, node.end);
     node.valueStart = std::min(Align4(afterKey), node.end);
     return node;
-}
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 /// UTF-16LE in [from, to) up to its first zero unit, as UTF-8.
