@@ -1,6 +1,8 @@
 // llvm-rc's search for data files (ResourceFileWriter::loadFile), with the front end's options.
 #include "rcdriver/data_files.h"
 
+#include "rcdriver/include_search.h"
+
 #include "platform/paths.h"
 #include "platform/temp_files.h"
 
@@ -94,6 +96,38 @@ DataFileLookup DataFileFinder::FindInPrivateFolder(const std::string& path)
 }
 
 DataFileLookup DataFileFinder::Find(const std::string& path)
+{
+    DataFileLookup lookup = FindAsLlvmRc(path);
+    if (lookup.outcome != DataFileLookup::Outcome::NotFound || kHostPathStyle == PathStyle::Windows)
+        return lookup;
+    // We differ from llvm-rc on purpose here: scripts written for Windows name their files
+    // with backslashes and in any letter case, which a case-sensitive system does not find
+    // as written. Where llvm-rc would fail, the same places are searched for such a name.
+    for (const std::string& folder : SearchFolders())
+        if (std::string found = FindFileIgnoringCase(folder, path); !found.empty())
+            return {DataFileLookup::Outcome::Found, found};
+    return lookup;
+}
+
+std::vector<std::string> DataFileFinder::SearchFolders() const
+{
+    std::vector<std::string> folders = {CurrentFolder()};
+    const std::string scriptFolder = FolderPart(script_);
+    folders.push_back(scriptFolder.empty() ? "." : scriptFolder);
+    folders.insert(folders.end(), includeFolders_.begin(), includeFolders_.end());
+    if (const char* include = ignoreIncludeVariable_ ? nullptr : std::getenv("INCLUDE")) {
+        std::string_view rest = include;
+        while (!rest.empty()) {
+            const std::size_t separator = rest.find(kListSeparator);
+            if (separator != 0)
+                folders.emplace_back(rest.substr(0, separator));
+            rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
+        }
+    }
+    return folders;
+}
+
+DataFileLookup DataFileFinder::FindAsLlvmRc(const std::string& path)
 {
     using Outcome = DataFileLookup::Outcome;
     if (HasRootFolder(path))

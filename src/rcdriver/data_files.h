@@ -38,9 +38,13 @@ public:
     DataFileFinder(const DataFileFinder&) = delete;
     DataFileFinder& operator=(const DataFileFinder&) = delete;
 
+    /// A path that none of these places holds is then searched in the same places (private
+    /// folder aside) with `\` as a separator and in any letter case (FindFileIgnoringCase).
     DataFileLookup Find(const std::string& path);
 
 private:
+    DataFileLookup FindAsLlvmRc(const std::string& path);
+    std::vector<std::string> SearchFolders() const;
     DataFileLookup FindInPrivateFolder(const std::string& path);
 
     std::string script_;

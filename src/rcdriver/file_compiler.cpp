@@ -50,13 +50,24 @@ private:
     std::ifstream in_;
 };
 
-ResRecord Header(const ResId& type, const ResId& name, std::uint16_t flags, std::uint16_t language)
+/// The record header of `statement`'s resource of `type` and `name`: its own memory flags
+/// (for the group of an icon or cursor, those its images imply) or `flags`.
+ResRecord Header(const FileStatement& statement, const ResId& type, const ResId& name, std::uint16_t flags,
+                 std::uint16_t language)
 {
     ResRecord record;
     record.type = type;
     record.name = name;
-    record.memoryFlags = flags;
-    record.language = language;
+    record.memoryFlags = statement.memoryFlags.value_or(flags);
+    if (flags == kGroupFlags) {
+        // llvm-rc: the group keeps its default flags, PRELOAD taken over and then not PURE.
+        record.memoryFlags = kGroupFlags;
+        if (statement.memoryFlags && (*statement.memoryFlags & 0x40))
+            record.memoryFlags = (kGroupFlags | 0x40) & ~0x20;
+    }
+    record.language = statement.language.value_or(language);
+    record.version = statement.version;
+    record.characteristics = statement.characteristics;
     return record;
 }
 
@@ -67,14 +78,15 @@ struct LineDiagnostic {
 
 class FileCompiler {
 public:
-    FileCompiler(const std::string& script, const CompileOptions& options)
-        : script_(script), language_(options.language), finder_(script, options)
+    FileCompiler(const std::string& script, const CompileOptions& options, LineLocator locate)
+        : script_(script), language_(options.language), finder_(script, options), locate_(std::move(locate))
     { }
 
     FileCompile Run(const FileScript& parsed, const std::string& res);
 
 private:
     void Compile(const FileStatement& statement, const std::string& path);
+    void WriteInline(const FileStatement& statement);
     /// Writes a record of `header` whose data are the rest of `file`.
     void StreamRecord(const FileStatement& statement, const std::string& path, InputFile& file,
                       const ResRecord& header);
@@ -89,6 +101,7 @@ private:
     const std::string& script_;
     std::uint16_t language_;
     DataFileFinder finder_;
+    LineLocator locate_;
     std::unique_ptr<ResWriter> writer_;
     std::vector<LineDiagnostic> diagnostics_;
     std::string piece_;
@@ -135,7 +148,7 @@ void FileCompiler::CompileBitmap(const FileStatement& statement, const std::stri
         return CannotRead(statement, path);
     if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
         return Problem(statement, path + " is not a valid bitmap file: " + wrong);
-    StreamRecord(statement, path, file, Header(ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
+    StreamRecord(statement, path, file, Header(statement, ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
 }
 
 void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
@@ -169,7 +182,7 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     for (std::size_t i = 0; i < count; ++i) {
         const IconImage& image = directory->images[i];
         writer_->BeginRecord(
-            Header(imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags, language_));
+            Header(statement, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags, language_));
         if (cursor) {
             const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
                                      static_cast<char>(image.bitCount & 0xFF), static_cast<char>(image.bitCount >> 8)};
@@ -179,7 +192,7 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         writer_->EndRecord();
     }
     writer_->BeginRecord(
-        Header(ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags, language_));
+        Header(statement, ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags, language_));
     writer_->Append(directory->header);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint16_t id = static_cast<std::uint16_t>(firstId + i);
@@ -187,6 +200,15 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         writer_->Append(directory->images[i].groupEntry);
         writer_->Append(std::string_view(idBytes, 2));
     }
+    writer_->EndRecord();
+}
+
+void FileCompiler::WriteInline(const FileStatement& statement)
+{
+    if (!Writing())
+        return;
+    writer_->BeginRecord(Header(statement, statement.type, statement.name, kFileFlags, language_));
+    writer_->Append(statement.data);
     writer_->EndRecord();
 }
 
@@ -207,7 +229,9 @@ void FileCompiler::Compile(const FileStatement& statement, const std::string& pa
         case FileResourceKind::Cursor:
             return CompileIcon(statement, path, file);
         case FileResourceKind::Data:
-            return StreamRecord(statement, path, file, Header(statement.type, statement.name, kFileFlags, language_));
+            return StreamRecord(statement, path, file, Header(statement, statement.type, statement.name, kFileFlags, language_));
+        case FileResourceKind::Inline:
+            return WriteInline(statement);
         }
     } catch (const Error& error) {
         // A resource of 4 GB or more: the data size field has 32 bits.
@@ -219,6 +243,10 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
 {
     std::vector<DataFileLookup> lookups;
     for (const FileStatement& statement : parsed.statements) {
+        if (statement.kind == FileResourceKind::Inline) {
+            lookups.push_back({DataFileLookup::Outcome::Found, {}});
+            continue;
+        }
         lookups.push_back(finder_.Find(statement.path));
         if (lookups.back().outcome == DataFileLookup::Outcome::PrivateFolder)
             return {{}, statement.line};
@@ -232,7 +260,9 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
         writer_ = std::make_unique<ResWriter>(output.Path());
         for (std::size_t i = 0; i < parsed.statements.size(); ++i) {
             const FileStatement& statement = parsed.statements[i];
-            if (lookups[i].outcome == DataFileLookup::Outcome::NotFound)
+            if (statement.kind == FileResourceKind::Inline)
+                WriteInline(statement);
+            else if (lookups[i].outcome == DataFileLookup::Outcome::NotFound)
                 Problem(statement, "file not found: " + statement.path);
             else
                 Compile(statement, lookups[i].path);
@@ -250,7 +280,8 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
     std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                      [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
     for (const LineDiagnostic& diagnostic : diagnostics_)
-        outcome.diagnostics.push_back(script_ + "(" + std::to_string(diagnostic.line) + "): error: " + diagnostic.text);
+        outcome.diagnostics.push_back((locate_ ? locate_(diagnostic.line) : script_ + "(" + std::to_string(diagnostic.line) + ")") +
+                                      ": error: " + diagnostic.text);
     if (!diagnostics_.empty())
         return {std::move(outcome), std::nullopt};
     if (!output.Commit())
@@ -262,9 +293,9 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
 }  // namespace
 
 FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
-                              const CompileOptions& options)
+                              const CompileOptions& options, LineLocator locate)
 {
-    return FileCompiler(script, options).Run(parsed, res);
+    return FileCompiler(script, options, std::move(locate)).Run(parsed, res);
 }
 
 }  // namespace brevok

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,11 +26,17 @@ struct FileCompile {
 /// - BITMAP: the file after its 14-byte file header, flags 0x30;
 /// - ICON, CURSOR: one RT_ICON / RT_CURSOR per image (a cursor's starts with its hot spot),
 ///   numbered from 1 across the script, flags 0x1010, then the group directory, flags 0x1030;
-/// - anything else: the file's bytes, flags 0x30.
+/// - anything else: the file's bytes, flags 0x30;
+/// - an Inline statement: its data.
+/// A statement's own memory flags, language, version and characteristics replace these.
+/// Messages name the line as `locate` spells it, by default "SCRIPT(LINE)".
 /// Every statement is checked; each problem gives a line "SCRIPT(LINE): error: TEXT" and no
 /// output is written (an older `res` stays). Data files are streamed, never held whole; icon
 /// and cursor files are read whole.
+/// "FILE(LINE)" for a 1-based line of what was parsed.
+using LineLocator = std::function<std::string(std::size_t line)>;
+
 FileCompile CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
-                              const CompileOptions& options);
+                              const CompileOptions& options, LineLocator locate = {});
 
 }  // namespace brevok

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ enum class FileResourceKind {
     Cursor,
     /// RCDATA, a user-defined type name or any type number: the file's bytes.
     Data,
+    /// A resource whose bytes the script gives itself (a dialog, a string table, ...):
+    /// FileStatement::data, no file.
+    Inline,
 };
 
 /// One `NAME TYPE "path"` line.
@@ -39,6 +43,14 @@ struct FileStatement {
     /// The path as llvm-rc opens it: the bytes between the quotes (doubled quotes and
     /// backslashes kept), or the bare word.
     std::string path;
+    /// The header fields a full script may set; unset, the kind's default memory flags and
+    /// the compile's language.
+    std::optional<std::uint16_t> memoryFlags;
+    std::optional<std::uint16_t> language;
+    std::uint32_t version = 0;
+    std::uint32_t characteristics = 0;
+    /// The bytes of an Inline resource.
+    std::string data;
 };
 
 /// A statement llvm-rc refuses before it reads any file (a bad number, an id of more than

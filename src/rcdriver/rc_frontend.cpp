@@ -6,6 +6,9 @@
 #include "rcdriver/file_compiler.h"
 #include "rcdriver/include_search.h"
 #include "rcdriver/preprocessor.h"
+#include "rcdriver/rc_parser.h"
+#include "rcdriver/rc_tokens.h"
+#include "rcdriver/rc_writer.h"
 #include "rcdriver/file_script.h"
 
 #include "platform/text_lines.h"
@@ -224,14 +227,18 @@ std::string Hex(unsigned value)
 
 class Compiler {
 public:
-    Compiler(std::string script, std::string llvmRc, const CompileOptions& options)
-        : script_(std::move(script)), llvmRc_(std::move(llvmRc)), options_(options)
+    /// `llvmRc`: empty when there is none; `forced`: every script goes to it.
+    Compiler(std::string script, std::string llvmRc, const CompileOptions& options, bool forced)
+        : script_(std::move(script)), llvmRc_(std::move(llvmRc)), options_(options), forced_(forced)
     { }
 
     CompileOutcome Run(const std::string& res);
 
 private:
     bool Preprocess(const std::string& res);
+    /// Compiles the preprocessed script ourselves; nothing when it holds what our parser
+    /// does not read (then `ownError_` says what and where) or a path only llvm-rc may read.
+    std::optional<CompileOutcome> CompileOwn(const std::string& res);
     std::vector<std::string> LlvmRcCommand(const std::string& input, const std::string& output) const;
     void ReportLlvmRc(const std::string& output);
     std::optional<std::size_t> FindParseErrorLine(const std::string& message);
@@ -240,7 +247,10 @@ private:
     std::string script_;
     std::string llvmRc_;
     const CompileOptions& options_;
+    bool forced_;
     TempFolder temp_;
+    std::string text_;
+    std::string ownError_;
     /// The text llvm-rc reads, its lines and where they came from.
     std::string input_;
     std::vector<std::string> lines_;
@@ -277,9 +287,40 @@ bool Compiler::Preprocess(const std::string& res)
         diagnostics_.push_back("Preprocessed script: " + kept);
     }
     codePage_ = preprocessed.codePage;
-    lines_ = SplitLines(preprocessed.text, LineBreaks::LineFeed);
+    text_ = std::move(preprocessed.text);
+    lines_ = SplitLines(text_, LineBreaks::LineFeed);
     map_ = LineMap(preprocessed);
     return true;
+}
+
+std::optional<CompileOutcome> Compiler::CompileOwn(const std::string& res)
+{
+    const auto where = [this](std::size_t line) {
+        const auto [file, origin] = map_.Origin(line - 1);
+        return (file.empty() ? script_ : file) + (origin > 0 ? "(" + std::to_string(origin) + ")" : std::string());
+    };
+    const std::string text = ResourceScriptText(text_);
+    const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text);
+    if (!tokens) {
+        ownError_ = where(tokens.line) + ": error: " + tokens.error;
+        return std::nullopt;
+    }
+    const Parsed<std::vector<RcResource>> resources = ParseResourceScript(*tokens);
+    if (!resources) {
+        ownError_ = where(resources.line) + ": error: " + resources.error;
+        return std::nullopt;
+    }
+    RcWritten written = WriteResourceStatements(*resources, codePage_, options_.language);
+    FileScript script;
+    script.statements = std::move(written.statements);
+    script.problems = std::move(written.problems);
+    FileCompile compiled = CompileFileScript(script_, script, res, options_, where);
+    if (compiled.llvmRcLine) {
+        ownError_ = where(*compiled.llvmRcLine) + ": error: this statement names a file in the compiler's private "
+                                                  "folder, which only llvm-rc reads";
+        return std::nullopt;
+    }
+    return std::move(compiled.outcome);
 }
 
 std::vector<std::string> Compiler::LlvmRcCommand(const std::string& input, const std::string& output) const
@@ -359,6 +400,16 @@ CompileOutcome Compiler::Run(const std::string& res)
         return {false, {std::string("error: cannot create a temporary folder: ") + std::strerror(errno)}};
     if (!Preprocess(res))
         return {false, std::move(diagnostics_)};
+    if (!forced_) {
+        if (std::optional<CompileOutcome> own = CompileOwn(res)) {
+            own->diagnostics.insert(own->diagnostics.begin(), diagnostics_.begin(), diagnostics_.end());
+            return std::move(*own);
+        }
+        if (llvmRc_.empty()) {
+            diagnostics_.push_back(ownError_);
+            return {false, std::move(diagnostics_)};
+        }
+    }
     TempOutput output(res);
     if (output.Path().empty())
         return {false, {"error: Cannot create file " + res}};
@@ -470,25 +521,19 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     try {
-        // Scripts of file statements only, the tool's own, never need llvm-rc.
-        std::optional<std::size_t> llvmRcLine;
-        if (!LlvmRcForced()) {
+        const bool forced = LlvmRcForced();
+        if (!forced) {
             if (!FileExists(script))
                 return {false, {"error: Cannot open file " + script}};
+            // Scripts of one-line file statements are streamed without a preprocessing run.
             FileCompile ours = CompileOurselves(script, res, options);
             if (!ours.llvmRcLine)
                 return std::move(ours.outcome);
-            llvmRcLine = ours.llvmRcLine;
         }
         const std::string llvmRc = FindLlvmRc();
-        if (llvmRc.empty() && llvmRcLine)
-            return {false,
-                    {Diagnostic(script, static_cast<int>(*llvmRcLine),
-                                "error: this line needs llvm-rc, which was not found: install LLVM or name it "
-                                "in BREVOK_LLVM_RC")}};
-        if (llvmRc.empty())
+        if (llvmRc.empty() && forced)
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
-        CompileOutcome outcome = Compiler(script, llvmRc, options).Run(res);
+        CompileOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);
         // Callers read an output of nothing but the banner as success, so a compile that failed
         // without a message still gets a line.
         if (!outcome.ok && outcome.diagnostics.empty())
