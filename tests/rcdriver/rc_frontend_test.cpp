@@ -201,6 +201,7 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
     const std::string script = folder.Write("app.rc", "STRINGTABLE { 1 \"x\" }\r\n");
     {
         testing::EnvGuard compiler("BREVOK_LLVM_RC", folder / "no-llvm-rc");
+        testing::EnvGuard forced("BREVOK_FORCE_LLVM_RC", "1");
         const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(

@@ -84,7 +84,7 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable)
     WriteFixtureFile(dir / "silent-rc", "#!/bin/sh\nexit 3\n");
     fixtures::RunFixtureCommand("chmod +x '" + (dir / "silent-rc") + "'");
     run = RunBrc32("-fo '" + (dir / "good.res") + "' -fe '" + exe + "' '" + (dir / "good.rc") + "'",
-                   "BREVOK_LLVM_RC='" + (dir / "silent-rc") + "' ");
+                   "BREVOK_FORCE_LLVM_RC=1 BREVOK_LLVM_RC='" + (dir / "silent-rc") + "' ");
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 4u);
     EXPECT_EQ(run.lines[3], "error: " + (dir / "silent-rc") + " failed with exit code 3");
@@ -123,15 +123,17 @@ TEST(Brc32Test, WithoutLlvmRcFileScriptsBindAndOtherStatementsAreNamed)
     EXPECT_EQ(run.lines.size(), 3u);
     EXPECT_NE(ReadFixtureFile(exe).find("bound without llvm-rc"), std::string::npos);
 
+    WriteFixtureFile(dir / "app.rc", "STRINGTABLE { 1 \"bound strings\" }\n");
+    run = RunBrc32(arguments, bare);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(ReadFixtureFile(exe).find(std::string("b\0o\0u\0n\0d\0 \0s", 13)), std::string::npos);
+
     const std::string before = ReadFixtureFile(exe);
-    WriteFixtureFile(dir / "app.rc", "STRINGTABLE { 1 \"x\" }\n");
+    WriteFixtureFile(dir / "app.rc", "STRINGTABLE { 1 }\n");
     run = RunBrc32(arguments, bare);
     EXPECT_EQ(run.exitCode, 1);
     ASSERT_EQ(run.lines.size(), 4u);
-    EXPECT_EQ(run.lines[3],
-              (dir / "app.rc") +
-                  "(1): error: this line needs llvm-rc, which was not found: install LLVM "
-                  "or name it in BREVOK_LLVM_RC");
+    EXPECT_EQ(run.lines[3], (dir / "app.rc") + "(1): error: expected string, got }");
     EXPECT_EQ(ReadFixtureFile(exe), before);
 }
 
