@@ -148,7 +148,8 @@ void FileCompiler::CompileBitmap(const FileStatement& statement, const std::stri
         return CannotRead(statement, path);
     if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
         return Problem(statement, path + " is not a valid bitmap file: " + wrong);
-    StreamRecord(statement, path, file, Header(statement, ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
+    StreamRecord(statement, path, file,
+                 Header(statement, ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
 }
 
 void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
@@ -181,8 +182,8 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     const ResId imageType = ResId::Ordinal(cursor ? kRtCursor : kRtIcon);
     for (std::size_t i = 0; i < count; ++i) {
         const IconImage& image = directory->images[i];
-        writer_->BeginRecord(
-            Header(statement, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)), kImageFlags, language_));
+        writer_->BeginRecord(Header(statement, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)),
+                                    kImageFlags, language_));
         if (cursor) {
             const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
                                      static_cast<char>(image.bitCount & 0xFF), static_cast<char>(image.bitCount >> 8)};
@@ -191,8 +192,8 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         writer_->Append(std::string_view(bytes).substr(image.offset, image.size));
         writer_->EndRecord();
     }
-    writer_->BeginRecord(
-        Header(statement, ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name, kGroupFlags, language_));
+    writer_->BeginRecord(Header(statement, ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name,
+                                kGroupFlags, language_));
     writer_->Append(directory->header);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint16_t id = static_cast<std::uint16_t>(firstId + i);
@@ -229,7 +230,8 @@ void FileCompiler::Compile(const FileStatement& statement, const std::string& pa
         case FileResourceKind::Cursor:
             return CompileIcon(statement, path, file);
         case FileResourceKind::Data:
-            return StreamRecord(statement, path, file, Header(statement, statement.type, statement.name, kFileFlags, language_));
+            return StreamRecord(statement, path, file,
+                                Header(statement, statement.type, statement.name, kFileFlags, language_));
         case FileResourceKind::Inline:
             return WriteInline(statement);
         }
@@ -280,8 +282,9 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
     std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                      [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
     for (const LineDiagnostic& diagnostic : diagnostics_)
-        outcome.diagnostics.push_back((locate_ ? locate_(diagnostic.line) : script_ + "(" + std::to_string(diagnostic.line) + ")") +
-                                      ": error: " + diagnostic.text);
+        outcome.diagnostics.push_back(
+            (locate_ ? locate_(diagnostic.line) : script_ + "(" + std::to_string(diagnostic.line) + ")") +
+            ": error: " + diagnostic.text);
     if (!diagnostics_.empty())
         return {std::move(outcome), std::nullopt};
     if (!output.Commit())

@@ -251,6 +251,7 @@ private:
     TempFolder temp_;
     std::string text_;
     std::string ownError_;
+    bool privateFile_ = false;
     /// The text llvm-rc reads, its lines and where they came from.
     std::string input_;
     std::vector<std::string> lines_;
@@ -305,19 +306,18 @@ std::optional<CompileOutcome> Compiler::CompileOwn(const std::string& res)
         ownError_ = where(tokens.line) + ": error: " + tokens.error;
         return std::nullopt;
     }
-    const Parsed<std::vector<RcResource>> resources = ParseResourceScript(*tokens);
-    if (!resources) {
-        ownError_ = where(resources.line) + ": error: " + resources.error;
-        return std::nullopt;
-    }
-    RcWritten written = WriteResourceStatements(*resources, codePage_, options_.language);
+    RcParse parsed = ParseResourceScript(*tokens);
+    RcWritten written = WriteResourceStatements(parsed.resources, codePage_, options_.language);
     FileScript script;
     script.statements = std::move(written.statements);
-    script.problems = std::move(written.problems);
+    script.problems = std::move(parsed.errors);
+    script.problems.insert(script.problems.end(), written.problems.begin(), written.problems.end());
     FileCompile compiled = CompileFileScript(script_, script, res, options_, where);
     if (compiled.llvmRcLine) {
-        ownError_ = where(*compiled.llvmRcLine) + ": error: this statement names a file in the compiler's private "
-                                                  "folder, which only llvm-rc reads";
+        privateFile_ = true;
+        ownError_ = where(*compiled.llvmRcLine) +
+            ": error: this statement names a file in the compiler's private "
+            "folder, which only llvm-rc reads";
         return std::nullopt;
     }
     return std::move(compiled.outcome);
@@ -401,11 +401,13 @@ CompileOutcome Compiler::Run(const std::string& res)
     if (!Preprocess(res))
         return {false, std::move(diagnostics_)};
     if (!forced_) {
+        // Our compiler's answer is final: llvm-rc, stricter still, is only for those who ask,
+        // and for a data file that only llvm-rc itself can read (its own preprocessed copy).
         if (std::optional<CompileOutcome> own = CompileOwn(res)) {
             own->diagnostics.insert(own->diagnostics.begin(), diagnostics_.begin(), diagnostics_.end());
             return std::move(*own);
         }
-        if (llvmRc_.empty()) {
+        if (!privateFile_ || llvmRc_.empty()) {
             diagnostics_.push_back(ownError_);
             return {false, std::move(diagnostics_)};
         }

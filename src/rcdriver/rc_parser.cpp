@@ -47,15 +47,24 @@ struct ControlType {
 };
 
 constexpr ControlType kControlTypes[] = {
-    {"LTEXT", 0x50020000, 0x82, true},         {"CTEXT", 0x50020001, 0x82, true},
-    {"RTEXT", 0x50020002, 0x82, true},         {"ICON", 0x50000003, 0x82, true},
-    {"PUSHBUTTON", 0x50010000, 0x80, true},    {"DEFPUSHBUTTON", 0x50010001, 0x80, true},
-    {"AUTO3STATE", 0x50010006, 0x80, true},    {"AUTOCHECKBOX", 0x50010003, 0x80, true},
-    {"AUTORADIOBUTTON", 0x50000009, 0x80, true}, {"CHECKBOX", 0x50010002, 0x80, true},
-    {"GROUPBOX", 0x50000007, 0x80, true},      {"RADIOBUTTON", 0x50000004, 0x80, true},
-    {"STATE3", 0x50010005, 0x80, true},        {"PUSHBOX", 0x5001000A, 0x80, true},
-    {"EDITTEXT", 0x50810000, 0x81, false},     {"COMBOBOX", 0x50000000, 0x85, false},
-    {"LISTBOX", 0x50800001, 0x83, false},      {"SCROLLBAR", 0x50000000, 0x84, false},
+    {"LTEXT", 0x50020000, 0x82, true},
+    {"CTEXT", 0x50020001, 0x82, true},
+    {"RTEXT", 0x50020002, 0x82, true},
+    {"ICON", 0x50000003, 0x82, true},
+    {"PUSHBUTTON", 0x50010000, 0x80, true},
+    {"DEFPUSHBUTTON", 0x50010001, 0x80, true},
+    {"AUTO3STATE", 0x50010006, 0x80, true},
+    {"AUTOCHECKBOX", 0x50010003, 0x80, true},
+    {"AUTORADIOBUTTON", 0x50000009, 0x80, true},
+    {"CHECKBOX", 0x50010002, 0x80, true},
+    {"GROUPBOX", 0x50000007, 0x80, true},
+    {"RADIOBUTTON", 0x50000004, 0x80, true},
+    {"STATE3", 0x50010005, 0x80, true},
+    {"PUSHBOX", 0x5001000A, 0x80, true},
+    {"EDITTEXT", 0x50810000, 0x81, false},
+    {"COMBOBOX", 0x50000000, 0x85, false},
+    {"LISTBOX", 0x50800001, 0x83, false},
+    {"SCROLLBAR", 0x50000000, 0x84, false},
     {"CONTROL", 0x50000000, 0, true},
 };
 
@@ -63,13 +72,47 @@ class Parser {
 public:
     explicit Parser(const std::vector<RcToken>& tokens) : tokens_(tokens) { }
 
-    std::vector<RcResource> All()
+    RcParse All()
     {
-        std::vector<RcResource> resources;
-        while (pos_ < tokens_.size())
-            resources.push_back(Resource());
-        return resources;
+        RcParse result;
+        while (pos_ < tokens_.size()) {
+            const std::size_t start = pos_;
+            try {
+                result.resources.push_back(Resource());
+            } catch (const ParseError& error) {
+                result.errors.push_back({error.line + 1, error.text});
+                if (result.errors.size() >= kMaxErrors)
+                    break;
+                Resync(start, error.line);
+            }
+        }
+        return result;
     }
+
+    /// After an error in the statement that starts at `start`, moves to the next statement:
+    /// past the end of the block the statement opened, or else to the first token on a
+    /// later line than the error.
+    void Resync(std::size_t start, std::size_t errorLine)
+    {
+        int depth = 0;
+        bool opened = false;
+        std::size_t i = start;
+        for (; i < tokens_.size(); ++i) {
+            const RcToken& token = tokens_[i];
+            if (!opened && i > start && token.line > errorLine && depth == 0)
+                break;
+            if (token.kind == RcTokenKind::BlockBegin) {
+                ++depth;
+                opened = true;
+            } else if (token.kind == RcTokenKind::BlockEnd && depth > 0 && --depth == 0 && token.line >= errorLine) {
+                ++i;
+                break;
+            }
+        }
+        pos_ = std::max(i, start + 1);
+    }
+
+    static constexpr std::size_t kMaxErrors = 100;
 
 private:
     bool AtEnd() const { return pos_ >= tokens_.size(); }
@@ -108,7 +151,8 @@ private:
     RcStyle Expression()
     {
         RcStyle result = Unary();
-        while (Next(RcTokenKind::Plus) || Next(RcTokenKind::Minus) || Next(RcTokenKind::Pipe) || Next(RcTokenKind::Amp)) {
+        while (Next(RcTokenKind::Plus) || Next(RcTokenKind::Minus) || Next(RcTokenKind::Pipe) ||
+               Next(RcTokenKind::Amp)) {
             const RcTokenKind op = Read().kind;
             const RcStyle right = Unary();
             result.value.value &= ~right.notMask;
@@ -162,7 +206,7 @@ private:
         case RcTokenKind::LeftParen: {
             ++pos_;
             const RcStyle inner = Expression();
-            Consume(RcTokenKind::RightParen, "RightParen");
+            Consume(RcTokenKind::RightParen, "')'");
             return inner;
         }
         case RcTokenKind::Identifier: {
@@ -185,7 +229,7 @@ private:
         for (std::size_t i = 0; i < most; ++i) {
             try {
                 if (i > 0)
-                    Consume(RcTokenKind::Comma, "Comma");
+                    Consume(RcTokenKind::Comma, "','");
                 values.push_back(Int());
             } catch (const ParseError&) {
                 // Like llvm-rc, what was read of the missing value stays read.
@@ -316,7 +360,7 @@ private:
             } else if (kind != OptionKind::Basic && word == "FONT") {
                 RcOptions::Font font;
                 font.size = Int().value;
-                Consume(RcTokenKind::Comma, "Comma");
+                Consume(RcTokenKind::Comma, "','");
                 font.name = String();
                 if (kind == OptionKind::DialogEx && ConsumeOptional(RcTokenKind::Comma)) {
                     const std::vector<RcInt> args = IntsWithCommas(0, 3);
@@ -355,7 +399,7 @@ private:
             resource.typeText = "STRINGTABLE";
             resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
             resource.options = Options(OptionKind::Basic);
-            Consume(RcTokenKind::BlockBegin, "BlockBegin");
+            Consume(RcTokenKind::BlockBegin, "'{'");
             while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
                 const std::uint32_t id = Int().value;
                 ConsumeOptional(RcTokenKind::Comma);
@@ -392,14 +436,18 @@ private:
         resource.kind = RcKind::Accelerators;
         resource.memoryFlags = MemoryFlags(kPure | kMoveable);
         resource.options = Options(OptionKind::Basic);
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             RcAccelerator accelerator;
             accelerator.event = IntOrString();
-            Consume(RcTokenKind::Comma, "Comma");
+            Consume(RcTokenKind::Comma, "','");
             accelerator.id = Int().value;
-            accelerator.flags = Flags({{"ASCII", 0x8000}, {"VIRTKEY", 0x0001}, {"NOINVERT", 0x0002},
-                                       {"ALT", 0x0010}, {"SHIFT", 0x0004}, {"CONTROL", 0x0008}},
+            accelerator.flags = Flags({{"ASCII", 0x8000},
+                                       {"VIRTKEY", 0x0001},
+                                       {"NOINVERT", 0x0002},
+                                       {"ALT", 0x0010},
+                                       {"SHIFT", 0x0004},
+                                       {"CONTROL", 0x0008}},
                                       "ASCII/VIRTKEY/NOINVERT/ALT/SHIFT/CONTROL");
             resource.accelerators.push_back(std::move(accelerator));
         }
@@ -408,9 +456,9 @@ private:
     void FileResource(RcResource& resource, const std::string& word)
     {
         resource.kind = word == "BITMAP" ? RcKind::Bitmap
-                        : word == "CURSOR" ? RcKind::Cursor
-                        : word == "ICON"   ? RcKind::Icon
-                                           : RcKind::Html;
+            : word == "CURSOR"           ? RcKind::Cursor
+            : word == "ICON"             ? RcKind::Icon
+                                         : RcKind::Html;
         const bool image = resource.kind == RcKind::Cursor || resource.kind == RcKind::Icon;
         resource.memoryFlags = MemoryFlags(image ? kDiscardable | kMoveable : kPure | kMoveable);
         resource.isFile = true;
@@ -430,7 +478,7 @@ private:
         if (extended && ConsumeOptional(RcTokenKind::Comma))
             resource.helpId = Int().value;
         resource.options = Options(extended ? OptionKind::DialogEx : OptionKind::Dialog);
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd))
             resource.controls.push_back(Control());
     }
@@ -458,9 +506,9 @@ private:
         const bool generic = control.type == "CONTROL";
         if (generic) {
             control.controlClass = RcValue{false, {}, String()};
-            Consume(RcTokenKind::Comma, "Comma");
+            Consume(RcTokenKind::Comma, "','");
             control.style = Expression();
-            Consume(RcTokenKind::Comma, "Comma");
+            Consume(RcTokenKind::Comma, "','");
         } else {
             control.controlClass = RcValue{true, {type->controlClass, false}, {}};
         }
@@ -490,7 +538,7 @@ private:
     {
         if (depth > 64)
             throw ParseError{tokens_[pos_ - 1].line, "menus nested deeper than 64 levels"};
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         std::vector<RcMenuItem> items;
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             if (!Next(RcTokenKind::Identifier))
@@ -510,11 +558,15 @@ private:
             item.caption = String();
             item.id = 0xFFFFFFFF;
             if (isItem) {
-                Consume(RcTokenKind::Comma, "Comma");
+                Consume(RcTokenKind::Comma, "','");
                 item.id = Int().value;
             }
-            item.flags = Flags({{"CHECKED", 0x0008}, {"GRAYED", 0x0001}, {"HELP", 0x4000}, {"INACTIVE", 0x0002},
-                                {"MENUBARBREAK", 0x0020}, {"MENUBREAK", 0x0040}},
+            item.flags = Flags({{"CHECKED", 0x0008},
+                                {"GRAYED", 0x0001},
+                                {"HELP", 0x4000},
+                                {"INACTIVE", 0x0002},
+                                {"MENUBARBREAK", 0x0020},
+                                {"MENUBREAK", 0x0040}},
                                "CHECKED/GRAYED/HELP/INACTIVE/MENUBARBREAK/MENUBREAK");
             if (!isItem) {
                 item.kind = RcMenuItem::Kind::Popup;
@@ -540,7 +592,7 @@ private:
         const std::vector<RcInt> size = IntsWithCommas(2, 2);
         resource.width = size[0].value;
         resource.height = size[1].value;
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             if (!Next(RcTokenKind::Identifier))
                 Expected("BUTTON, SEPARATOR, END or '}'");
@@ -566,11 +618,10 @@ private:
             resource.file = Filename();
             return;
         }
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             resource.data.push_back(IntOrString());
-            while (ConsumeOptional(RcTokenKind::Comma)) {
-            }
+            while (ConsumeOptional(RcTokenKind::Comma)) { }
         }
     }
 
@@ -602,7 +653,7 @@ private:
     {
         if (depth > 64)
             throw ParseError{tokens_[pos_ - 1].line, "VERSIONINFO blocks nested deeper than 64 levels"};
-        Consume(RcTokenKind::BlockBegin, "BlockBegin");
+        Consume(RcTokenKind::BlockBegin, "'{'");
         std::vector<RcVersionEntry> entries;
         while (!Next(RcTokenKind::BlockEnd)) {
             if (!Next(RcTokenKind::Identifier))
@@ -615,7 +666,7 @@ private:
                 entry.children = VersionBlock(depth + 1);
             } else if (word == "VALUE") {
                 entry.key = String();
-                Consume(RcTokenKind::Comma, "Comma");
+                Consume(RcTokenKind::Comma, "','");
                 while (!Next(RcTokenKind::Identifier) && !Next(RcTokenKind::BlockEnd)) {
                     const bool comma = !entry.values.empty() && ConsumeOptional(RcTokenKind::Comma);
                     entry.values.push_back(IntOrString());
@@ -637,13 +688,9 @@ private:
 
 }  // namespace
 
-Parsed<std::vector<RcResource>> ParseResourceScript(const std::vector<RcToken>& tokens)
+RcParse ParseResourceScript(const std::vector<RcToken>& tokens)
 {
-    try {
-        return Parsed<std::vector<RcResource>>::Ok(Parser(tokens).All());
-    } catch (const ParseError& error) {
-        return Parsed<std::vector<RcResource>>::Fail(error.text, error.line + 1);
-    }
+    return Parser(tokens).All();
 }
 
 }  // namespace brevok

@@ -3,14 +3,22 @@
 
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rcdriver/file_script.h"
 #include "rcdriver/rc_statements.h"
 #include "rcdriver/rc_tokens.h"
 
 namespace brevok {
 
-/// Reads every top-level statement of `tokens`. Fails on the first syntax error with
-/// llvm-rc's wording ("expected '{', got 3") and the 1-based line of the offending token.
-Parsed<std::vector<RcResource>> ParseResourceScript(const std::vector<RcToken>& tokens);
+/// What ParseResourceScript read: the statements it could, and each syntax error, in
+/// llvm-rc's wording ("expected '{', got 3") on the 1-based line of the offending token.
+struct RcParse {
+    std::vector<RcResource> resources;
+    std::vector<ScriptProblem> errors;
+};
+
+/// Reads every top-level statement of `tokens`. After a syntax error it goes on with the
+/// next statement (past the block the broken one opened, or on a later line), so that each
+/// broken statement is named; at most 100 errors.
+RcParse ParseResourceScript(const std::vector<RcToken>& tokens);
 
 }  // namespace brevok

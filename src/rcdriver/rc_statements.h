@@ -88,7 +88,20 @@ struct RcVersionEntry {
     std::vector<RcVersionEntry> children;
 };
 
-enum class RcKind { Language, StringTable, Accelerators, Bitmap, Cursor, Icon, Dialog, Html, Menu, User, VersionInfo, Toolbar };
+enum class RcKind {
+    Language,
+    StringTable,
+    Accelerators,
+    Bitmap,
+    Cursor,
+    Icon,
+    Dialog,
+    Html,
+    Menu,
+    User,
+    VersionInfo,
+    Toolbar
+};
 
 struct RcResource {
     RcKind kind = RcKind::User;

@@ -67,8 +67,8 @@ bool IsHeaderName(std::string_view file)
     if (dot == std::string_view::npos)
         return false;
     const std::string_view extension = file.substr(dot + 1);
-    return extension.size() == 1 && (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' ||
-                                     extension[0] == 'C');
+    return extension.size() == 1 &&
+        (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' || extension[0] == 'C');
 }
 
 /// llvm-rc's integer rule: an optional trailing L, then C's base rules, at most 32 bits.
@@ -90,7 +90,10 @@ bool ValidInteger(std::string_view text)
         return false;
     unsigned long long value = 0;
     for (char c : text) {
-        int digit = IsDigit(c) ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : 99;
+        int digit = IsDigit(c)       ? c - '0'
+            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                     : 99;
         if (digit >= base)
             return false;
         value = value * base + digit;
@@ -203,7 +206,7 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
                 return true;
             };
             kind = equalsIgnoringCase("BEGIN") ? RcTokenKind::BlockBegin
-                   : equalsIgnoringCase("END") ? RcTokenKind::BlockEnd
+                : equalsIgnoringCase("END")    ? RcTokenKind::BlockEnd
                                                : RcTokenKind::Identifier;
         } else {
             static constexpr std::pair<char, RcTokenKind> kSingles[] = {

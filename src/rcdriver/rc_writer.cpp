@@ -187,8 +187,8 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
             addEscaped(value);
         } else if (type >= '0' && type < '8') {
             char16_t value = type - '0';
-            for (std::size_t left = isLong ? 6 : 2; left > 0 && pos < chars.size() && chars[pos] >= '0' && chars[pos] < '8';
-                 --left)
+            for (std::size_t left = isLong ? 6 : 2;
+                 left > 0 && pos < chars.size() && chars[pos] >= '0' && chars[pos] < '8'; --left)
                 value = static_cast<char16_t>((value << 3) | (chars[pos++] - '0'));
             addEscaped(value);
         } else if (type == 'a' || type == 'A') {
@@ -456,7 +456,7 @@ std::string Writer::Dialog(const RcResource& resource)
         try {
             Control(out, control, resource.extended);
         } catch (const WriteError& error) {
-            Fail("Error in " + control.type + " control  (ID " + std::to_string(control.id) + "):" + error.text);
+            Fail("Error in " + control.type + " control (ID " + std::to_string(control.id) + "): " + error.text);
         }
     }
     return out.Take();
@@ -705,22 +705,26 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
                 break;
             }
             const RcValue type = resource.kind == RcKind::Accelerators ? Ordinal(9)
-                                 : resource.kind == RcKind::Dialog     ? Ordinal(5)
-                                 : resource.kind == RcKind::Menu       ? Ordinal(4)
-                                 : resource.kind == RcKind::VersionInfo ? Ordinal(16)
-                                 : resource.kind == RcKind::Toolbar     ? Ordinal(241)
-                                                                        : resource.type;
+                : resource.kind == RcKind::Dialog                      ? Ordinal(5)
+                : resource.kind == RcKind::Menu                        ? Ordinal(4)
+                : resource.kind == RcKind::VersionInfo                 ? Ordinal(16)
+                : resource.kind == RcKind::Toolbar                     ? Ordinal(241)
+                                                                       : resource.type;
             FileStatement statement = Statement(resource, type);
             statement.data = resource.kind == RcKind::Accelerators ? Accelerators(resource)
-                             : resource.kind == RcKind::Dialog     ? Dialog(resource)
-                             : resource.kind == RcKind::Menu       ? Menu(resource)
-                             : resource.kind == RcKind::VersionInfo ? VersionInfo(resource)
-                             : resource.kind == RcKind::Toolbar     ? Toolbar(resource)
-                                                                    : UserData(resource);
+                : resource.kind == RcKind::Dialog                  ? Dialog(resource)
+                : resource.kind == RcKind::Menu                    ? Menu(resource)
+                : resource.kind == RcKind::VersionInfo             ? VersionInfo(resource)
+                : resource.kind == RcKind::Toolbar                 ? Toolbar(resource)
+                                                                   : UserData(resource);
             written.statements.push_back(std::move(statement));
         } catch (const WriteError& error) {
-            const std::string name = resource.name.isInt ? std::to_string(resource.name.number.value) : resource.name.text;
-            written.problems.push_back({resource.line + 1, resource.typeText + " statement (ID " + name + "): " + error.text});
+            const std::string name =
+                resource.name.isInt ? std::to_string(resource.name.number.value) : resource.name.text;
+            written.problems.push_back({resource.line + 1,
+                                        resource.kind == RcKind::StringTable
+                                            ? "STRINGTABLE statement: " + error.text
+                                            : resource.typeText + " statement (ID " + name + "): " + error.text});
         }
     }
     for (const auto& key : bundleOrder_) {
@@ -742,8 +746,8 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
             bundle.statement.data = out.Take();
             written.statements.push_back(std::move(bundle.statement));
         } catch (const WriteError& error) {
-            written.problems.push_back({bundle.statement.line, "STRINGTABLE statement (ID " +
-                                                                   bundle.statement.nameText + "): " + error.text});
+            written.problems.push_back(
+                {bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text});
         }
     }
     return written;

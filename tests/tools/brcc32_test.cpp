@@ -47,13 +47,22 @@ TEST(Brcc32, CompilesTheScriptIntoItsResFileAfterAThreeLineBanner)
 TEST(Brcc32, DiagnosticsFollowTheBannerAndTheExitCodeSaysFailure)
 {
     ScratchFolder folder;
-    // llvm-rc stops at the first statement it cannot compile.
-    const std::string script = folder.Write("app.rc", "Logo BITMAP \"" + folder.Path() + "/missing.bmp\"\r\nx 1 2\r\n");
+    // Every broken statement is named, in the order of the lines.
+    const std::string script = folder.Write("app.rc",
+                                            "Logo BITMAP \"" + folder.Path() +
+                                                "/missing.bmp\"\r\nx 1 2\r\n1 MENU { MENUITEM \"a\", 70000 }\r\n"
+                                                "2 RCDATA { \"ok\" }\r\n3 DIALOG 0, 0, 1 {}\r\n");
     const ProgramExit run = RunAndCapture({kBrcc32, script});
     EXPECT_EQ(run.exitCode, 1);
     const std::vector<std::string> lines = Lines(run.output);
-    ASSERT_EQ(lines.size(), 4u) << run.output;
-    EXPECT_EQ(lines[3], script + "(1): error: BITMAP statement (ID Logo): No such file or directory");
+    ASSERT_EQ(lines.size(), 7u) << run.output;
+    EXPECT_EQ(lines[3],
+              script + "(1): error: BITMAP Logo: cannot open " + folder.Path() +
+                  "/missing.bmp: No such file or directory");
+    EXPECT_EQ(lines[4], script + "(2): error: expected '{', got 2");
+    EXPECT_EQ(lines[5],
+              script + "(3): error: MENU statement (ID 1): MENUITEM action ID (70000) does not fit in 16 bits.");
+    EXPECT_EQ(lines[6], script + "(5): error: expected ',', got {");
     EXPECT_FALSE(FileExists(folder / "app.res"));
 }
 

@@ -28,8 +28,8 @@ bool RunIn(const std::string& folder, const std::vector<std::string>& command, s
            Tools tools = Tools::kOnPath)
 {
     const std::string line = tools == Tools::kNoTools
-                                ? "cd \"$1\" && shift && unset INCLUDE BREVOK_LLVM_RC && PATH=/nonexistent exec \"$@\""
-                                : "cd \"$1\" && shift && unset INCLUDE && exec \"$@\"";
+        ? "cd \"$1\" && shift && unset INCLUDE BREVOK_LLVM_RC && PATH=/nonexistent exec \"$@\""
+        : "cd \"$1\" && shift && unset INCLUDE && exec \"$@\"";
     std::vector<std::string> shell = {"/bin/sh", "-c", line, "sh", folder};
     shell.insert(shell.end(), command.begin(), command.end());
     const ProgramExit run = RunAndCapture(shell);
@@ -67,8 +67,9 @@ TEST(Corpus, Brcc32CompilesWhatLlvmRcOrWindresCompilesWithoutLlvmRcToLlvmRcsByte
         ours += compiled;
         const bool llvmRcCompiled =
             RunIn(folder, {llvmRc, "/C", "1252", "/I", kMingwHeaders, "/FO", out / "llvm.res", script});
-        const bool windresCompiled = RunIn(folder, {"x86_64-w64-mingw32-windres", "-I" + kMingwHeaders, script, "-O",
-                                                    "res", "-o", out / "windres.res"});
+        const bool windresCompiled =
+            RunIn(folder,
+                  {"x86_64-w64-mingw32-windres", "-I" + kMingwHeaders, script, "-O", "res", "-o", out / "windres.res"});
         if (llvmRcCompiled) {
             ++byLlvmRc;
             EXPECT_TRUE(compiled) << entry.path() << "\n" << messages;
@@ -120,9 +121,10 @@ std::string Utf16(const std::string& utf8, bool littleEndian)
 TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
 {
     // What the corpus lacks, each beside a form llvm-rc reads (exact names, ASCII or UTF-8).
-    const std::string body = "#define CAT(a, b) a ## b\n#define TWICE(x) CAT(x, x)\n#define V 2\n"
-                             "#if V == 1\n#define NAME one\n#elif V == 2\n#define NAME TWICE(7)\n#else\n#error\n#endif\n"
-                             "NAME RCDATA { \"x\", L\"y\" }\nSTRINGTABLE { 1, \"caf\xC3\xA9 \xE2\x82\xAC\" }\n";
+    const std::string body =
+        "#define CAT(a, b) a ## b\n#define TWICE(x) CAT(x, x)\n#define V 2\n"
+        "#if V == 1\n#define NAME one\n#elif V == 2\n#define NAME TWICE(7)\n#else\n#error\n#endif\n"
+        "NAME RCDATA { \"x\", L\"y\" }\nSTRINGTABLE { 1, \"caf\xC3\xA9 \xE2\x82\xAC\" }\n";
     const std::string bigEndian = Utf16(body, false);
     struct Case {
         const char* name;
@@ -131,10 +133,7 @@ TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
         const char* codePage;
     };
     const std::vector<Case> cases = {
-        {"UTF-16 big endian, ##, nested macros, #elif",
-         {{"app.rc", bigEndian}},
-         {{"app.rc", body}},
-         "65001"},
+        {"UTF-16 big endian, ##, nested macros, #elif", {{"app.rc", bigEndian}}, {{"app.rc", body}}, "65001"},
         {"UTF-16 little endian",
          {{"app.rc", Utf16("#include \"ids.h\"\nID RCDATA { 5 }\n", true)}, {"ids.h", "#define ID 4\n"}},
          {{"app.rc", "#include \"ids.h\"\nID RCDATA { 5 }\n"}, {"ids.h", "#define ID 4\n"}},
@@ -161,7 +160,8 @@ TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
         std::string messages;
         ASSERT_TRUE(RunIn(ours.Path(), {kBrcc32, "app.rc"}, &messages)) << c.name << "\n" << messages;
         ASSERT_TRUE(RunIn(plain.Path(), {llvmRc, "/C", c.codePage, "/I", kMingwHeaders, "app.rc"}, &messages))
-            << c.name << "\n" << messages;
+            << c.name << "\n"
+            << messages;
         EXPECT_EQ(ReadFileBytes(ours / "app.res"), ReadFileBytes(plain / "app.res")) << c.name;
     }
 }
@@ -172,8 +172,9 @@ TEST(Corpus, CommandLineOptionsReachThePreprocessorAndTheCompiler)
     std::filesystem::create_directories(folder / "inc");
     folder.Write("inc/ids.h", "#define FIRST 3\n");
     folder.Write("d.bin", "data");
-    folder.Write("app.rc", "#include \"ids.h\"\nFIRST RCDATA \"d.bin\"\n#ifdef EXTRA\nEXTRA RCDATA { 1 }\n#endif\n"
-                           "#ifndef GONE\nSTRINGTABLE { 1, \"caf\xE9\" }\n#endif\n");
+    folder.Write("app.rc",
+                 "#include \"ids.h\"\nFIRST RCDATA \"d.bin\"\n#ifdef EXTRA\nEXTRA RCDATA { 1 }\n#endif\n"
+                 "#ifndef GONE\nSTRINGTABLE { 1, \"caf\xE9\" }\n#endif\n");
     std::string messages;
     ASSERT_TRUE(RunIn(folder.Path(),
                       {kBrcc32, "/i", "inc", "-dEXTRA=9", "-DGONE", "-u", "GONE", "-l", "407", "-c1252", "app.rc"},
