@@ -70,7 +70,8 @@ endif()
 # The Debian package: make package configures with BREVOK_PACKAGE=ON and runs cpack. Its
 # dependencies are read from this machine, not written down: dpkg-shlibdeps names the packages
 # of the shared libraries the programs link, and dpkg names the packages of the files they run
-# or load without linking them: llvm-rc, the preprocessor clang, and Qt's plugins.
+# or load without linking them: Qt's plugins. brcc32 compiles scripts itself, so llvm-rc and
+# clang are no dependency (BREVOK_FORCE_LLVM_RC users install LLVM themselves).
 option(BREVOK_PACKAGE "Configure the Debian package (cpack)" OFF)
 if(NOT BREVOK_PACKAGE)
   return()
@@ -105,12 +106,8 @@ function(brevok_debian_owner out file)
   set(${out} "${alternatives}" PARENT_SCOPE)
 endfunction()
 
-# The programs brcc32 runs, found by the names it looks for on PATH.
-find_program(BREVOK_CLANG NAMES clang clang-16 clang-15 clang-14 REQUIRED)
 find_program(BREVOK_XDG_OPEN NAMES xdg-open)
-brevok_debian_owner(llvm_package ${BREVOK_LLVM_RC})
-brevok_debian_owner(clang_package ${BREVOK_CLANG})
-set(depends "${llvm_package}" "${clang_package}")
+set(depends)
 
 # The Qt plugins brevok loads (QT_DEBUG_PLUGINS=1 lists them): the X11 platform, and the SVG
 # icon engine and image reader for the tool-bar pictures, which are SVG files; the ICO reader
@@ -161,7 +158,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "Brevok Resource Compiler keeps a Windows resource script (.rc) as a list of lines, adds data "
     "files (bitmaps, icons, cursors, sounds, video, raw data) as named resources, and compiles "
     "the script into a .res file or binds it into a PE executable in one step. The companion "
-    "programs brcc32 (a front end over llvm-rc), brc32 (compile and bind) and brevdos (a runner "
+    "programs brcc32 (a resource compiler with its own preprocessor and headers), brc32 (compile and bind) and brevdos (a runner "
     "that captures output) work on their own too.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

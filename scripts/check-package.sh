@@ -114,6 +114,11 @@ deb=$(ls -t "$REL"/brevok_*.deb 2>/dev/null | head -n 1)
 version=$(dpkg-deb -f "$deb" Version)
 echo "package: $deb"
 dpkg-deb -f "$deb" Package Version Architecture Depends Recommends
+dpkg-deb -f "$deb" Depends | grep -Eq '(^|[ ,|])(llvm|clang)' &&
+  fail "the package depends on LLVM or clang: $(dpkg-deb -f "$deb" Depends)" ||
+  pass "the package needs neither llvm nor clang"
+dpkg-deb -c "$deb" | grep -q './usr/share/brevok/include/windows.h' &&
+  pass "the package carries the headers scripts include" || fail "no include/windows.h in the package"
 
 echo "== apt-get install ./$deb"
 $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "./$deb" > /dev/null ||
@@ -150,10 +155,20 @@ printf '#define GREETING "hello from an installed brcc32"\nMAINICON ICON "brevok
 printf 'int entry(void) { return 0; }\n' > "$work/entry.c"
 (cd "$work" && /usr/bin/brcc32 app.rc > brcc32.out 2>&1)
 status=$?
-if [ $status -eq 0 ] && [ -s "$work/app.res" ] && ! grep -q 'no C preprocessor' "$work/brcc32.out"; then
-  pass "brcc32 compiled a script with #define (clang) and a string table (llvm-rc) into app.res"
+if [ $status -eq 0 ] && [ -s "$work/app.res" ]; then
+  pass "brcc32 compiled a script with #define and a string table into app.res"
 else
   fail "brcc32 app.rc: exit $status: $(cat "$work/brcc32.out")"
+fi
+# A real Visual Studio script (windows.h from the installed headers, dialogs, menus, version
+# block), compiled with nothing of LLVM on PATH.
+cp -r tests/rcdriver/corpus/wcs-dxva2-hd "$work/corpus"
+(cd "$work/corpus" && env -u BREVOK_LLVM_RC PATH=/nonexistent /usr/bin/brcc32 DXVA2_HD.rc > brcc32.out 2>&1)
+status=$?
+if [ $status -eq 0 ] && [ -s "$work/corpus/DXVA2_HD.res" ]; then
+  pass "brcc32 compiled a Visual Studio script without llvm-rc or clang"
+else
+  fail "brcc32 DXVA2_HD.rc: exit $status: $(cat "$work/corpus/brcc32.out")"
 fi
 clang --target=x86_64-pc-windows-msvc -c "$work/entry.c" -o "$work/entry.obj" &&
   lld-link /nologo /nodefaultlib /entry:entry /subsystem:console "$work/entry.obj" /out:"$work/plain.exe" ||
