@@ -69,7 +69,7 @@ TEST(BrevdosExe, RedirectsTheOutputItselfAndPassesTheExitCodeOn)
         << told;
 }
 
-TEST(Brcc32Exe, CompilesAFileScriptAndNamesALineThatNeedsLlvmRc)
+TEST(Brcc32Exe, CompilesFileScriptsAndOtherStatementsWithoutLlvmRc)
 {
     const ScratchFolder folder;
     folder.Write("logo.bmp", OnePixelBitmap());
@@ -87,11 +87,18 @@ TEST(Brcc32Exe, CompilesAFileScriptAndNamesALineThatNeedsLlvmRc)
     EXPECT_EQ(res.substr(0, 8), std::string("\0\0\0\0\x20\0\0\0", 8));
     EXPECT_NE(res.find(OnePixelBitmap().substr(14)), std::string::npos);
 
+    // A string table and the shipped windows.h: our compiler, no llvm-rc.
+    folder.Write("strings.rc", "#include <windows.h>\r\nSTRINGTABLE\r\nBEGIN\r\n IDOK \"a\"\r\nEND\r\n");
     run = RunIn(folder, {Tool("brcc32"), "strings.rc"});
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    // Bundle 1 holds string 1 (IDOK) as one UTF-16 unit after its length.
+    EXPECT_NE(ReadFileBytes(folder / "strings.res").find(std::string("\0\0\x01\0a\0", 6)), std::string::npos);
+
+    folder.Write("broken.rc", "STRINGTABLE\r\nBEGIN\r\n 1\r\nEND\r\n");
+    run = RunIn(folder, {Tool("brcc32"), "broken.rc"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.output.find("strings.rc(1): error: this line needs llvm-rc, which was not found"), std::string::npos)
-        << run.output;
-    EXPECT_FALSE(FileExists(folder / "strings.res"));
+    EXPECT_NE(run.output.find("broken.rc(4): error: expected string, got END"), std::string::npos) << run.output;
+    EXPECT_FALSE(FileExists(folder / "broken.res"));
 }
 
 TEST(Brc32Exe, BindsTheResourcesIntoAProgramThatStillRuns)
