@@ -280,8 +280,6 @@ bool Compiler::Preprocess(const std::string& res)
     }
     if (!preprocessed.ok)
         return false;
-    input_ = temp_.File("preprocessed.rc");
-    WriteFileAtomically(input_, preprocessed.text);
     if (options_.verbose) {
         const std::string kept = ReplaceExtension(res, ".rcpp");
         WriteFileAtomically(kept, preprocessed.text);
@@ -407,11 +405,16 @@ CompileOutcome Compiler::Run(const std::string& res)
             own->diagnostics.insert(own->diagnostics.begin(), diagnostics_.begin(), diagnostics_.end());
             return std::move(*own);
         }
+        if (privateFile_)
+            llvmRc_ = FindLlvmRc();
         if (!privateFile_ || llvmRc_.empty()) {
             diagnostics_.push_back(ownError_);
             return {false, std::move(diagnostics_)};
         }
     }
+    // llvm-rc reads the preprocessed text from a file of a private folder.
+    input_ = temp_.File("preprocessed.rc");
+    WriteFileAtomically(input_, text_);
     TempOutput output(res);
     if (output.Path().empty())
         return {false, {"error: Cannot create file " + res}};
@@ -532,7 +535,8 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
             if (!ours.llvmRcLine)
                 return std::move(ours.outcome);
         }
-        const std::string llvmRc = FindLlvmRc();
+        // Looked for only when it is asked for: the search lists every folder of PATH.
+        const std::string llvmRc = forced ? FindLlvmRc() : std::string();
         if (llvmRc.empty() && forced)
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
         CompileOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);
