@@ -16,7 +16,7 @@ std::string_view ToolsVersion()
 std::vector<std::string> BannerLines(std::string_view toolName)
 {
     const std::string first =
-        std::string(toolName) + " Version " + BREVOK_VERSION + " - Brevok resource compiler front end (llvm-rc)";
+        std::string(toolName) + " Version " + BREVOK_VERSION + " - Brevok resource compiler";
     return {first, "Copyright (c) Halvane. All rights reserved.", ""};
 }
 
