@@ -279,7 +279,9 @@ std::optional<FileStatement> LineReader::Read(std::vector<std::string>& problems
     if (!type ||
         (!type->isInteger &&
          IsOneOf(type->text,
-                 {"ACCELERATORS", "DIALOG", "DIALOGEX", "HTML", "MENU", "MENUEX", "VERSIONINFO", "BEGIN", "END"})))
+                 // and the types the full compiler writes by their numbers (MESSAGETABLE is 11)
+                 {"ACCELERATORS", "DIALOG", "DIALOGEX", "HTML", "MENU", "MENUEX", "VERSIONINFO", "BEGIN", "END",
+                  "MESSAGETABLE", "FONT", "DLGINCLUDE", "PLUGPLAY", "VXD", "ANICURSOR", "ANIICON", "TOOLBAR"})))
         return std::nullopt;
     SkipBlanks();
     std::optional<std::string> path = ReadPath();

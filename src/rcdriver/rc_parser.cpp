@@ -422,12 +422,14 @@ private:
             Dialog(resource, word == "DIALOGEX");
         else if (word == "MENU")
             Menu(resource);
+        else if (word == "MENUEX")
+            MenuEx(resource);
         else if (word == "VERSIONINFO")
             VersionInfo(resource);
         else if (word == "TOOLBAR")
             Toolbar(resource, type);
         else
-            UserDefined(resource, word == "RCDATA" ? RcValue{true, {10, false}, {}} : type);
+            UserDefined(resource, PredefinedType(word, type));
         return resource;
     }
 
@@ -524,6 +526,71 @@ private:
         if (ConsumeOptional(RcTokenKind::Comma))
             control.helpId = Int().value;
         return control;
+    }
+
+    /// RCDATA and the types rc.exe and windres know by name (MESSAGETABLE is RT_MESSAGETABLE,
+    /// 11). llvm-rc writes the other names as type strings, which the Windows loader does not
+    /// find under the RT_ numbers; we write the numbers.
+    static RcValue PredefinedType(const std::string& word, const RcValue& type)
+    {
+        static constexpr std::pair<const char*, std::uint32_t> kTypes[] = {
+            {"RCDATA", 10},   {"MESSAGETABLE", 11}, {"FONT", 8},       {"DLGINCLUDE", 17},
+            {"PLUGPLAY", 19}, {"VXD", 20},          {"ANICURSOR", 21}, {"ANIICON", 22}};
+        for (const auto& [name, number] : kTypes)
+            if (word == name)
+                return RcValue{true, {number, false}, {}};
+        return type;
+    }
+
+    /// MENUEX, which llvm-rc of this version lacks: written as windres and rc.exe write it.
+    void MenuEx(RcResource& resource)
+    {
+        resource.kind = RcKind::MenuEx;
+        resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
+        resource.options = Options(OptionKind::Basic);
+        resource.menu = MenuExItems(0);
+    }
+
+    /// After a comma, an optional number: "MENUITEM "a", , 0x800" leaves the id out.
+    std::uint32_t OptionalNumber()
+    {
+        if (Next(RcTokenKind::Int) || Next(RcTokenKind::Minus) || Next(RcTokenKind::Tilde) ||
+            Next(RcTokenKind::LeftParen) || NextIs("NOT"))
+            return Int().value;
+        return 0;
+    }
+
+    std::vector<RcMenuItem> MenuExItems(int depth)
+    {
+        if (depth > 64)
+            throw ParseError{tokens_[pos_ - 1].line, "menus nested deeper than 64 levels"};
+        Consume(RcTokenKind::BlockBegin, "'{'");
+        std::vector<RcMenuItem> items;
+        while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
+            if (!Next(RcTokenKind::Identifier))
+                Expected("identifier");
+            const std::string word = Upper(Read().text);
+            const bool isItem = word == "MENUITEM";
+            if (!isItem && word != "POPUP")
+                Expected("MENUITEM, POPUP, END or '}'", true);
+            RcMenuItem item;
+            item.kind = isItem ? RcMenuItem::Kind::Item : RcMenuItem::Kind::Popup;
+            if (isItem && NextIs("SEPARATOR")) {
+                ++pos_;
+                item.type = 0x800;  // MFT_SEPARATOR
+                items.push_back(std::move(item));
+                continue;
+            }
+            item.caption = String();
+            std::uint32_t* fields[] = {&item.id, &item.type, &item.state, &item.helpId};
+            const std::size_t count = isItem ? 3 : 4;
+            for (std::size_t i = 0; i < count && ConsumeOptional(RcTokenKind::Comma); ++i)
+                *fields[i] = OptionalNumber();
+            if (!isItem)
+                item.children = MenuExItems(depth + 1);
+            items.push_back(std::move(item));
+        }
+        return items;
     }
 
     void Menu(RcResource& resource)

@@ -77,6 +77,10 @@ struct RcMenuItem {
     std::string caption;
     std::uint32_t id = 0;
     std::uint16_t flags = 0;
+    /// MENUEX: the item's type, state and a popup's help id.
+    std::uint32_t type = 0;
+    std::uint32_t state = 0;
+    std::uint32_t helpId = 0;
     std::vector<RcMenuItem> children;
 };
 
@@ -98,6 +102,7 @@ enum class RcKind {
     Dialog,
     Html,
     Menu,
+    MenuEx,
     User,
     VersionInfo,
     Toolbar

@@ -284,6 +284,8 @@ private:
     std::string Dialog(const RcResource& resource);
     void Control(Bytes& out, const RcControl& control, bool extended);
     std::string Menu(const RcResource& resource);
+    std::string MenuEx(const RcResource& resource);
+    void MenuExItems(Bytes& out, const std::vector<RcMenuItem>& items);
     void MenuItems(Bytes& out, const std::vector<RcMenuItem>& items);
     std::string UserData(const RcResource& resource);
     std::string VersionInfo(const RcResource& resource);
@@ -496,6 +498,39 @@ std::string Writer::Menu(const RcResource& resource)
     return out.Take();
 }
 
+// MENUEX_TEMPLATE_HEADER (version 1, offset 4) and MENUEX_TEMPLATE_ITEMs, each on a DWORD
+// boundary, a popup's help id too, as windres writes them.
+void Writer::MenuExItems(Bytes& out, const std::vector<RcMenuItem>& items)
+{
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const RcMenuItem& item = items[i];
+        std::uint16_t flags = item.kind == RcMenuItem::Kind::Popup ? 0x01 : 0;
+        if (i + 1 == items.size())
+            flags |= 0x80;
+        out.Pad(4);
+        out.U32(item.type);
+        out.U32(item.state);
+        out.U32(item.id);
+        out.U16(flags);
+        CString(out, item.caption);
+        if (item.kind == RcMenuItem::Kind::Popup) {
+            out.Pad(4);
+            out.U32(item.helpId);
+            MenuExItems(out, item.children);
+        }
+    }
+}
+
+std::string Writer::MenuEx(const RcResource& resource)
+{
+    Bytes out;
+    out.U16(1);
+    out.U16(4);
+    out.U32(0);
+    MenuExItems(out, resource.menu);
+    return out.Take();
+}
+
 std::string Writer::UserData(const RcResource& resource)
 {
     Bytes out;
@@ -704,16 +739,17 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
             default:
                 break;
             }
-            const RcValue type = resource.kind == RcKind::Accelerators ? Ordinal(9)
-                : resource.kind == RcKind::Dialog                      ? Ordinal(5)
-                : resource.kind == RcKind::Menu                        ? Ordinal(4)
-                : resource.kind == RcKind::VersionInfo                 ? Ordinal(16)
-                : resource.kind == RcKind::Toolbar                     ? Ordinal(241)
-                                                                       : resource.type;
+            const RcValue type = resource.kind == RcKind::Accelerators             ? Ordinal(9)
+                : resource.kind == RcKind::Dialog                                  ? Ordinal(5)
+                : resource.kind == RcKind::Menu || resource.kind == RcKind::MenuEx ? Ordinal(4)
+                : resource.kind == RcKind::VersionInfo                             ? Ordinal(16)
+                : resource.kind == RcKind::Toolbar                                 ? Ordinal(241)
+                                                                                   : resource.type;
             FileStatement statement = Statement(resource, type);
             statement.data = resource.kind == RcKind::Accelerators ? Accelerators(resource)
                 : resource.kind == RcKind::Dialog                  ? Dialog(resource)
                 : resource.kind == RcKind::Menu                    ? Menu(resource)
+                : resource.kind == RcKind::MenuEx                  ? MenuEx(resource)
                 : resource.kind == RcKind::VersionInfo             ? VersionInfo(resource)
                 : resource.kind == RcKind::Toolbar                 ? Toolbar(resource)
                                                                    : UserData(resource);

@@ -1,5 +1,6 @@
 // Our compiler against llvm-rc on generated scripts over every statement kind and option, byte
 // for byte; and a folder of malformed scripts, each giving a clean error that names its line.
+#include "image/res_file.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "rcdriver/rc_frontend.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <random>
 
 namespace brevok {
@@ -250,6 +252,67 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
     std::printf("differential: %d generated scripts byte-identical with llvm-rc; %d refused by llvm-rc\n", compared,
                 refusedByLlvmRc);
     EXPECT_GE(compared, 300);
+}
+
+/// Each record of a .res file by "type/name/language": its data.
+std::map<std::string, std::string> Records(const std::string& path)
+{
+    std::map<std::string, std::string> records;
+    const Parsed<std::vector<ResRecord>> parsed = ParseResFile(ReadFileBytes(path));
+    if (parsed)
+        for (const ResRecord& record : *parsed)
+            records[DescribeResId(record.type) + "/" + DescribeResId(record.name) + "/" +
+                    std::to_string(record.language)] = record.data;
+    return records;
+}
+
+TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
+{
+    ScratchFolder folder;
+    folder.Write("m.bin", "x");
+    testing::EnvGuard noFallback("BREVOK_LLVM_RC", folder / "no-llvm-rc");
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"MENUEX",
+         "5 MENUEX { MENUITEM \"a\", 1, 0, 0\n POPUP \"p\", 2, 0, 0, 7 { MENUITEM \"\", 0, 0x800\n"
+         " MENUITEM \"b\", 3 } }\n"},
+        {"types by name",
+         "1 MESSAGETABLE \"m.bin\"\n3 DLGINCLUDE \"m.bin\"\n4 ANICURSOR \"m.bin\"\n"
+         "6 ANIICON \"m.bin\"\n7 PLUGPLAY \"m.bin\"\n8 VXD \"m.bin\"\n"},
+        {"ALT on an ASCII key", "9 ACCELERATORS { \"/\", 5, ASCII, ALT, NOINVERT\n \"?\", 6, SHIFT }\n"},
+        {"coordinates past 32767", "10 DIALOGEX 0, 65506, 451, 12 { PUSHBUTTON \"OK\", 1, 65535, 0, 50, 14 }\n"},
+    };
+    for (const auto& [name, text] : cases) {
+        const std::string script = folder.Write("app.rc", text);
+        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res");
+        ASSERT_TRUE(ours.ok) << name << "\n" << (ours.diagnostics.empty() ? "" : ours.diagnostics[0]);
+        const ProgramExit windres =
+            RunAndCapture({"/usr/bin/x86_64-w64-mingw32-windres", script, "-O", "res", "-o", folder / "windres.res"});
+        ASSERT_TRUE(windres.startError == 0 && windres.exitCode == 0)
+            << name << " " << windres.startError << " " << windres.exitCode << windres.output;
+        EXPECT_EQ(Records(folder / "ours.res"), Records(folder / "windres.res")) << name;
+    }
+    // rc.exe's missing and trailing commas, which llvm-rc and windres refuse, give what llvm-rc
+    // gives for the script with its commas in place.
+    const std::string lenient = folder.Write("lenient.rc",
+                                             "11 DIALOG 0, 0, 9, 9 { CTEXT \"a\" -1, 0, 5, 144, 8 }\n"
+                                             "12 MENU { POPUP \"v\" { MENUITEM \"a\", 1,\n MENUITEM \"b\", 2 } }\n");
+    const std::string strict = folder.Write("strict.rc",
+                                            "11 DIALOG 0, 0, 9, 9 { CTEXT \"a\", -1, 0, 5, 144, 8 }\n"
+                                            "12 MENU { POPUP \"v\" { MENUITEM \"a\", 1\n MENUITEM \"b\", 2 } }\n");
+    ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res").ok);
+    ASSERT_EQ(RunAndCapture({testing::FindLlvmTool("llvm-rc"), "/FO", folder / "llvm.res", strict}).exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res"));
+    // A MENUEX separator is an item of type MFT_SEPARATOR (0x800), as Windows draws one.
+    const std::string separator = folder.Write("sep.rc", "5 MENUEX { MENUITEM SEPARATOR }\n");
+    ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res").ok);
+    EXPECT_EQ(Records(folder / "ours.res").at("#4/#5/1033").substr(8, 4), std::string("\0\x08\0\0", 4));
+    // TOOLBAR in rc.exe's layout, which MFC reads: version 1, then 16-bit width, height,
+    // count and ids (0 for a separator). windres writes these as 32-bit values.
+    const std::string script =
+        folder.Write("app.rc", "7 TOOLBAR DISCARDABLE 16, 15 { BUTTON 100\n SEPARATOR\n BUTTON 101 }\n");
+    ASSERT_TRUE(CompileResourceScript(script, folder / "ours.res").ok);
+    EXPECT_EQ(Records(folder / "ours.res").at("#241/#7/1033"),
+              std::string("\x01\0\x10\0\x0F\0\x03\0\x64\0\0\0\x65\0", 14));
 }
 
 TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
