@@ -150,11 +150,11 @@ private:
     // Integer expressions.
     RcStyle Expression()
     {
-        RcStyle result = Unary();
+        RcStyle result = Term();
         while (Next(RcTokenKind::Plus) || Next(RcTokenKind::Minus) || Next(RcTokenKind::Pipe) ||
                Next(RcTokenKind::Amp)) {
             const RcTokenKind op = Read().kind;
-            const RcStyle right = Unary();
+            const RcStyle right = Term();
             result.value.value &= ~right.notMask;
             switch (op) {
             case RcTokenKind::Plus:
@@ -172,6 +172,25 @@ private:
             }
             result.value.isLong = result.value.isLong || right.value.isLong;
             result.notMask |= right.notMask;
+        }
+        return result;
+    }
+
+    /// * and /, which llvm-rc lacks, bind tighter than + - | & (as in C and windres).
+    RcStyle Term()
+    {
+        RcStyle result = Unary();
+        while (Next(RcTokenKind::Star) || Next(RcTokenKind::Slash)) {
+            const RcToken& op = Read();
+            const RcStyle right = Unary();
+            if (op.kind == RcTokenKind::Star) {
+                result.value.value *= right.value.value;
+            } else {
+                if (right.value.value == 0)
+                    throw ParseError{op.line, "division by zero in an integer expression"};
+                result.value.value /= right.value.value;
+            }
+            result.value.isLong = result.value.isLong || right.value.isLong;
         }
         return result;
     }

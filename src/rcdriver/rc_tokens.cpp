@@ -211,7 +211,7 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
         } else {
             static constexpr std::pair<char, RcTokenKind> kSingles[] = {
                 {'{', RcTokenKind::BlockBegin}, {'}', RcTokenKind::BlockEnd}, {',', RcTokenKind::Comma},
-                {'+', RcTokenKind::Plus},       {'-', RcTokenKind::Minus},    {'|', RcTokenKind::Pipe},
+                {'+', RcTokenKind::Plus}, {'*', RcTokenKind::Star}, {'/', RcTokenKind::Slash},       {'-', RcTokenKind::Minus},    {'|', RcTokenKind::Pipe},
                 {'&', RcTokenKind::Amp},        {'~', RcTokenKind::Tilde},    {'(', RcTokenKind::LeftParen},
                 {')', RcTokenKind::RightParen},
             };

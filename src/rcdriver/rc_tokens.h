@@ -22,6 +22,9 @@ enum class RcTokenKind {
     BlockEnd,
     Comma,
     Plus,
+    /// '*' and '/', which rc.exe takes in expressions and llvm-rc does not.
+    Star,
+    Slash,
     Minus,
     Pipe,
     Amp,
