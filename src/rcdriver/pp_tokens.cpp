@@ -223,16 +223,21 @@ private:
     void ReadPunct(PpToken& token, std::size_t start)
     {
         const std::string_view rest = std::string_view(s_).substr(i_);
-        for (std::string_view p : kMultiCharPuncts) {
-            if (rest.starts_with(p)) {
-                i_ += p.size();
-                return Finish(token, PpTokenKind::Punct, start);
+        // Only these characters can follow the first of a longer punctuator; most punctuation
+        // (", ", "( ", "| ") is over at once.
+        constexpr std::string_view kSeconds = "<>=&|+-.:%#";
+        if (rest.size() > 1 && kSeconds.find(rest[1]) != std::string_view::npos) {
+            for (std::string_view p : kMultiCharPuncts) {
+                if (rest.starts_with(p)) {
+                    i_ += p.size();
+                    return Finish(token, PpTokenKind::Punct, start);
+                }
             }
-        }
-        for (std::string_view p : kMorePuncts) {
-            if (rest.starts_with(p)) {
-                i_ += p.size();
-                return Finish(token, PpTokenKind::Punct, start);
+            for (std::string_view p : kMorePuncts) {
+                if (rest.starts_with(p)) {
+                    i_ += p.size();
+                    return Finish(token, PpTokenKind::Punct, start);
+                }
             }
         }
         ++i_;

@@ -248,7 +248,8 @@ private:
     std::string llvmRc_;
     const CompileOptions& options_;
     bool forced_;
-    TempFolder temp_;
+    /// Made only when llvm-rc runs: it reads the preprocessed text from a file.
+    std::optional<TempFolder> temp_;
     std::string text_;
     std::string ownError_;
     bool privateFile_ = false;
@@ -345,7 +346,7 @@ std::optional<std::size_t> Compiler::FindParseErrorLine(const std::string& messa
     // Once the text reaches the bad token, every longer part of it fails with the same
     // message; shorter parts parse or end early. The first part that fails so ends on the
     // bad line.
-    const std::string part = temp_.File("part.rc");
+    const std::string part = temp_->File("part.rc");
     auto failsAlike = [&](std::size_t count) {
         std::string text;
         for (std::size_t i = 0; i < count; ++i)
@@ -394,8 +395,6 @@ CompileOutcome Compiler::Run(const std::string& res)
 {
     if (!FileExists(script_))
         return {false, {"error: Cannot open file " + script_}};
-    if (!temp_.Valid())
-        return {false, {std::string("error: cannot create a temporary folder: ") + std::strerror(errno)}};
     if (!Preprocess(res))
         return {false, std::move(diagnostics_)};
     if (!forced_) {
@@ -413,7 +412,10 @@ CompileOutcome Compiler::Run(const std::string& res)
         }
     }
     // llvm-rc reads the preprocessed text from a file of a private folder.
-    input_ = temp_.File("preprocessed.rc");
+    temp_.emplace();
+    if (!temp_->Valid())
+        return {false, {std::string("error: cannot create a temporary folder: ") + std::strerror(errno)}};
+    input_ = temp_->File("preprocessed.rc");
     WriteFileAtomically(input_, text_);
     TempOutput output(res);
     if (output.Path().empty())
