@@ -115,15 +115,8 @@ std::vector<std::string> DataFileFinder::SearchFolders() const
     const std::string scriptFolder = FolderPart(script_);
     folders.push_back(scriptFolder.empty() ? "." : scriptFolder);
     folders.insert(folders.end(), includeFolders_.begin(), includeFolders_.end());
-    if (const char* include = ignoreIncludeVariable_ ? nullptr : std::getenv("INCLUDE")) {
-        std::string_view rest = include;
-        while (!rest.empty()) {
-            const std::size_t separator = rest.find(kListSeparator);
-            if (separator != 0)
-                folders.emplace_back(rest.substr(0, separator));
-            rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
-        }
-    }
+    for (std::string& folder : IncludeVariableFolders(ignoreIncludeVariable_))
+        folders.push_back(std::move(folder));
     return folders;
 }
 

@@ -6,6 +6,7 @@
 #include "platform/command_line.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace brevok {
 
@@ -91,6 +92,22 @@ std::string IncludeSearch::Find(std::string_view name, const std::string& includ
         if (std::string found = FindFileIgnoringCase(folder, name); !found.empty())
             return found;
     return {};
+}
+
+std::vector<std::string> IncludeVariableFolders(bool ignore)
+{
+    std::vector<std::string> folders;
+    const char* include = ignore ? nullptr : std::getenv("INCLUDE");
+    if (include == nullptr)
+        return folders;
+    std::string_view rest = include;
+    while (!rest.empty()) {
+        const std::size_t separator = rest.find(kSearchPathSeparator);
+        if (separator != 0)
+            folders.emplace_back(rest.substr(0, separator));
+        rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
+    }
+    return folders;
 }
 
 std::string ShippedHeaderFolder()

@@ -197,23 +197,6 @@ std::optional<std::size_t> FindStatement(const std::vector<std::string>& lines, 
     return std::nullopt;
 }
 
-/// The folders of the INCLUDE variable, unless the options say not to read it.
-std::vector<std::string> IncludeVariableFolders(const CompileOptions& options)
-{
-    std::vector<std::string> folders;
-    const char* include = options.ignoreIncludeVariable ? nullptr : std::getenv("INCLUDE");
-    if (include == nullptr)
-        return folders;
-    std::string_view rest = include;
-    while (!rest.empty()) {
-        const std::size_t separator = rest.find(kSearchPathSeparator);
-        if (separator != 0)
-            folders.emplace_back(rest.substr(0, separator));
-        rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
-    }
-    return folders;
-}
-
 std::string Hex(unsigned value)
 {
     constexpr char kDigits[] = "0123456789abcdef";
@@ -464,7 +447,7 @@ PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileO
     preprocess.includeFolders.push_back(FolderPart(script));
     for (const std::string& folder : options.includeFolders)
         preprocess.includeFolders.push_back(folder);
-    for (std::string& folder : IncludeVariableFolders(options))
+    for (std::string& folder : IncludeVariableFolders(options.ignoreIncludeVariable))
         preprocess.includeFolders.push_back(std::move(folder));
     if (std::string shipped = ShippedHeaderFolder(); !shipped.empty())
         preprocess.includeFolders.push_back(std::move(shipped));

@@ -579,6 +579,17 @@ private:
         return 0;
     }
 
+    /// Reads MENUITEM (true) or POPUP (false).
+    bool MenuItemWord()
+    {
+        if (!Next(RcTokenKind::Identifier))
+            Expected("identifier");
+        const std::string word = Upper(Read().text);
+        if (word != "MENUITEM" && word != "POPUP")
+            Expected("MENUITEM, POPUP, END or '}'", true);
+        return word == "MENUITEM";
+    }
+
     std::vector<RcMenuItem> MenuExItems(int depth)
     {
         if (depth > 64)
@@ -586,12 +597,7 @@ private:
         Consume(RcTokenKind::BlockBegin, "'{'");
         std::vector<RcMenuItem> items;
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
-            if (!Next(RcTokenKind::Identifier))
-                Expected("identifier");
-            const std::string word = Upper(Read().text);
-            const bool isItem = word == "MENUITEM";
-            if (!isItem && word != "POPUP")
-                Expected("MENUITEM, POPUP, END or '}'", true);
+            const bool isItem = MenuItemWord();
             RcMenuItem item;
             item.kind = isItem ? RcMenuItem::Kind::Item : RcMenuItem::Kind::Popup;
             if (isItem && NextIs("SEPARATOR")) {
@@ -627,12 +633,7 @@ private:
         Consume(RcTokenKind::BlockBegin, "'{'");
         std::vector<RcMenuItem> items;
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
-            if (!Next(RcTokenKind::Identifier))
-                Expected("identifier");
-            const std::string word = Upper(Read().text);
-            const bool isItem = word == "MENUITEM";
-            if (!isItem && word != "POPUP")
-                Expected("MENUITEM, POPUP, END or '}'", true);
+            const bool isItem = MenuItemWord();
             RcMenuItem item;
             if (isItem && Next(RcTokenKind::Identifier)) {
                 if (Upper(Read().text) != "SEPARATOR")
