@@ -493,9 +493,10 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
                                                                 : "undefine: " + macro.name);
     lines.push_back("code page: " + std::to_string(options.codePage));
     lines.push_back("language: " + Hex(options.language));
+    lines.push_back("statements: compiled by brcc32 itself");
+    std::string command = "with BREVOK_FORCE_LLVM_RC=1: ";
     const std::string llvmRc = FindLlvmRc();
     const int outputCodePage = options.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
-    std::string command = "statements other than file statements: ";
     if (llvmRc.empty()) {
         command += "llvm-rc, which was not found";
     } else {
@@ -503,7 +504,6 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
             command += QuoteArgument(word) + " ";
         command.pop_back();
     }
-    lines.push_back("file statements: compiled by brcc32 itself");
     lines.push_back(command);
     return lines;
 }

@@ -14,14 +14,16 @@ constexpr std::string_view kUsageLine = "usage: brcc32 [options] [-fo RESFILE] S
 const std::string kUsage = std::string(kUsageLine) +
     "\n"
     "Compiles the resource script SCRIPT into a .res file: RESFILE, or SCRIPT's name with the\n"
-    "extension .res. brcc32 preprocesses the script itself and compiles a script of one-line\n"
-    "file statements itself; other statements go to llvm-rc. A three-line banner and the\n"
-    "compiler's messages go to standard output; the exit code is 0 only on success.\n"
+    "extension .res. brcc32 preprocesses and compiles the whole script language itself\n"
+    "(ACCELERATORS, DIALOG(EX), MENU(EX), STRINGTABLE, VERSIONINFO, TOOLBAR, RCDATA, user\n"
+    "types, file resources), byte for byte as llvm-rc writes them; no SDK or LLVM is needed.\n"
+    "A three-line banner and the messages go to standard output, one per broken statement;\n"
+    "the exit code is 0 only on success.\n"
     "\n" +
     brevok::kCompileOptionsHelp +
     "\n"
-    "Environment: INCLUDE lists more folders to search; BREVOK_LLVM_RC names the llvm-rc to\n"
-    "run; BREVOK_FORCE_LLVM_RC=1 sends every script to llvm-rc.\n";
+    "Environment: INCLUDE lists more folders to search; BREVOK_FORCE_LLVM_RC=1 sends every\n"
+    "script to llvm-rc instead (BREVOK_LLVM_RC names the llvm-rc to run).\n";
 
 int main(int argc, char** argv)
 {
