@@ -501,10 +501,10 @@ private:
         resource.options = Options(extended ? OptionKind::DialogEx : OptionKind::Dialog);
         Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd))
-            resource.controls.push_back(Control());
+            resource.controls.push_back(Control(extended));
     }
 
-    RcControl Control()
+    RcControl Control(bool extended)
     {
         if (!Next(RcTokenKind::Identifier))
             Expected("identifier");
@@ -544,6 +544,14 @@ private:
             control.exStyle = Int().value;
         if (ConsumeOptional(RcTokenKind::Comma))
             control.helpId = Int().value;
+        // DIALOGEX: creation data for the control, { 1, "text" }, which llvm-rc lacks.
+        if (extended && Next(RcTokenKind::BlockBegin)) {
+            ++pos_;
+            while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
+                control.data.push_back(IntOrString());
+                while (ConsumeOptional(RcTokenKind::Comma)) { }
+            }
+        }
         return control;
     }
 

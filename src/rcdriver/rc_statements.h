@@ -67,6 +67,8 @@ struct RcControl {
     std::optional<std::uint32_t> exStyle;
     std::optional<std::uint32_t> helpId;
     RcValue controlClass;
+    /// A DIALOGEX control's creation data block, as user-defined data.
+    std::vector<RcValue> data;
     /// The control's default style and whether its type has a title.
     std::uint32_t defaultStyle = 0;
 };

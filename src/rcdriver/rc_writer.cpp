@@ -65,6 +65,7 @@ public:
         out_[at + 1] = static_cast<char>((v >> 8) & 0xFF);
     }
     std::size_t Size() const { return out_.size(); }
+    void Append(std::string_view bytes) { out_.append(bytes); }
     std::string Take() { return std::move(out_); }
 
 private:
@@ -288,6 +289,7 @@ private:
     void MenuExItems(Bytes& out, const std::vector<RcMenuItem>& items);
     void MenuItems(Bytes& out, const std::vector<RcMenuItem>& items);
     std::string UserData(const RcResource& resource);
+    std::string UserItems(const std::vector<RcValue>& items);
     std::string VersionInfo(const RcResource& resource);
     std::string Toolbar(const RcResource& resource);
     void VersionBlock(Bytes& out, const std::string& name, const std::vector<RcVersionEntry>& entries);
@@ -402,7 +404,11 @@ void Writer::Control(Bytes& out, const RcControl& control, bool extended)
     if (control.title.isInt)
         CheckFits(control.title.number.value, 16, "Control reference ID");
     IntOrString(out, control.title);
-    out.U16(0);
+    // The creation data: its size, then its bytes, written as user-defined data are.
+    const std::string data = UserItems(control.data);
+    CheckFits(static_cast<std::uint32_t>(data.size()), 16, "Control data size");
+    out.U16(static_cast<std::uint32_t>(data.size()));
+    out.Append(data);
 }
 
 std::string Writer::Dialog(const RcResource& resource)
@@ -533,8 +539,13 @@ std::string Writer::MenuEx(const RcResource& resource)
 
 std::string Writer::UserData(const RcResource& resource)
 {
+    return UserItems(resource.data);
+}
+
+std::string Writer::UserItems(const std::vector<RcValue>& items)
+{
     Bytes out;
-    for (const RcValue& item : resource.data) {
+    for (const RcValue& item : items) {
         if (item.isInt) {
             if (!item.number.isLong)
                 CheckFits(item.number.value, 16, "Number in user-defined resource");

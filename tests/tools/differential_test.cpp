@@ -280,6 +280,9 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
          "6 ANIICON \"m.bin\"\n7 PLUGPLAY \"m.bin\"\n8 VXD \"m.bin\"\n"},
         {"ALT on an ASCII key", "9 ACCELERATORS { \"/\", 5, ASCII, ALT, NOINVERT\n \"?\", 6, SHIFT }\n"},
         {"coordinates past 32767", "10 DIALOGEX 0, 65506, 451, 12 { PUSHBUTTON \"OK\", 1, 65535, 0, 50, 14 }\n"},
+        {"control data",
+         "14 DIALOGEX 0, 0, 100, 50 { CONTROL \"a\", 5, \"BUTTON\", 0x50010000, 1, 2, 30, 10 { 1, 2L, \"xy\" }\n"
+         " PUSHBUTTON \"b\", 6, 1, 20, 30, 10 BEGIN 7 END }\n"},
         {"* and /", "13 DIALOG 2 * 3, 10 / 3, 1 + 2 * 3, (1 + 2) * 3 { LTEXT \"a\", 4 * 4 - 1, 0, 0, 8 / 2, 1 }\n"},
     };
     for (const auto& [name, text] : cases) {
