@@ -263,14 +263,18 @@ private:
 
 bool LineLexer::Next(LogicalLine& line)
 {
-    line = LogicalLine{};
+    // The token vector and the line buffer keep their room from line to line.
+    line.tokens.clear();
+    line.line = 0;
+    line.physicalLines = 0;
+    line.unterminatedComment = false;
     if (pos_ >= text_.size())
         return false;
     int lines = 0;
     SplicedText physical(text_, pos_, lines);
-    std::string buffer;
-    physical.AppendLine(buffer);
-    TokenReader reader(buffer, &physical);
+    buffer_.clear();
+    physical.AppendLine(buffer_);
+    TokenReader reader(buffer_, &physical);
     reader.ReadAll(line.tokens);
     for (PpToken& token : line.tokens)
         token.line += line_;

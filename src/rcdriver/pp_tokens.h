@@ -71,6 +71,7 @@ private:
     std::string_view text_;
     std::size_t pos_ = 0;
     int line_ = 1;
+    std::string buffer_;
 };
 
 /// The tokens of `text` read as one line (for a paste's result and `#include` names built by

@@ -941,8 +941,8 @@ Preprocessed Preprocessor::Run()
         Predefine("__TIME__", Builtin::Time);
         ApplyOptionMacros();
         OpenFile(script_, script_, 0);
+        LogicalLine line;
         while (!frames_.empty()) {
-            LogicalLine line;
             if (!NextLine(line)) {
                 EndFrame();
                 continue;
