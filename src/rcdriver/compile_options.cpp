@@ -31,14 +31,14 @@ const char* const kCompileOptionsHelp =
 
 namespace {
 
-struct OptionSpec {
+struct KnownOption {
     const char* name;
     bool takesValue;
 };
 
 // Longest names first, so that "-fo" is not read as "-f" with a value "o".
-constexpr OptionSpec kOptions[] = {{"###", false}, {"fo", true}, {"fe", true}, {"i", true},  {"d", true},
-                                   {"u", true},    {"c", true},  {"l", true},  {"x", false}, {"v", false}};
+constexpr KnownOption kOptions[] = {{"###", false}, {"fo", true}, {"fe", true}, {"i", true},  {"d", true},
+                                    {"u", true},    {"c", true},  {"l", true},  {"x", false}, {"v", false}};
 
 bool IsOptionLike(const std::string& argument)
 {
@@ -138,21 +138,21 @@ Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, T
                     c = static_cast<char>(c - 'A' + 'a');
             return text;
         }();
-        const OptionSpec* spec = nullptr;
-        for (const OptionSpec& candidate : kOptions) {
+        const KnownOption* known = nullptr;
+        for (const KnownOption& candidate : kOptions) {
             const std::string name = candidate.name;
             if (kind == ToolKind::Compiler && name == "fe")
                 continue;
             if (lower == name || (candidate.takesValue && lower.rfind(name, 0) == 0)) {
-                spec = &candidate;
+                known = &candidate;
                 break;
             }
         }
-        if (spec == nullptr)
+        if (known == nullptr)
             return Parsed<ToolArguments>::Fail("unknown option '" + argument + "'");
-        const std::string name = spec->name;
+        const std::string name = known->name;
         std::string value;
-        if (spec->takesValue) {
+        if (known->takesValue) {
             value = body.substr(name.size());
             if (value.empty()) {
                 if (i + 1 >= args.size())

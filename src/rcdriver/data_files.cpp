@@ -18,12 +18,6 @@ namespace {
 /// The name the front end gives the preprocessed copy of the script.
 constexpr const char* kPreprocessedName = "preprocessed.rc";
 
-#ifdef _WIN32
-constexpr char kListSeparator = ';';
-#else
-constexpr char kListSeparator = ':';
-#endif
-
 bool IsSeparator(char c)
 {
     return IsPathSeparator(c, kHostPathStyle) && c != ':';
@@ -135,17 +129,9 @@ DataFileLookup DataFileFinder::FindAsLlvmRc(const std::string& path)
     for (const std::string& folder : includeFolders_)
         if (const std::string candidate = Join(folder, path); Exists(candidate))
             return {Outcome::Found, candidate};
-    if (const char* include = ignoreIncludeVariable_ ? nullptr : std::getenv("INCLUDE")) {
-        const std::string folders = include;
-        std::size_t start = 0;
-        while (start <= folders.size()) {
-            const std::size_t colon = std::min(folders.find(kListSeparator, start), folders.size());
-            const std::string folder = folders.substr(start, colon - start);
-            start = colon + 1;
-            if (!folder.empty() && Exists(Join(folder, path)))
-                return {Outcome::Found, Join(folder, path)};
-        }
-    }
+    for (const std::string& folder : IncludeVariableFolders(ignoreIncludeVariable_))
+        if (const std::string candidate = Join(folder, path); Exists(candidate))
+            return {Outcome::Found, candidate};
     return {Outcome::NotFound, {}};
 }
 

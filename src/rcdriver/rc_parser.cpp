@@ -439,10 +439,8 @@ private:
             FileResource(resource, word);
         else if (word == "DIALOG" || word == "DIALOGEX")
             Dialog(resource, word == "DIALOGEX");
-        else if (word == "MENU")
-            Menu(resource);
-        else if (word == "MENUEX")
-            MenuEx(resource);
+        else if (word == "MENU" || word == "MENUEX")
+            Menu(resource, word == "MENUEX");
         else if (word == "VERSIONINFO")
             VersionInfo(resource);
         else if (word == "TOOLBAR")
@@ -569,13 +567,21 @@ private:
         return type;
     }
 
-    /// MENUEX, which llvm-rc of this version lacks: written as windres and rc.exe write it.
-    void MenuEx(RcResource& resource)
+    /// MENU, or MENUEX, which llvm-rc of this version lacks (written as windres writes it).
+    void Menu(RcResource& resource, bool extended)
     {
-        resource.kind = RcKind::MenuEx;
+        resource.kind = extended ? RcKind::MenuEx : RcKind::Menu;
         resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
         resource.options = Options(OptionKind::Basic);
-        resource.menu = MenuExItems(0);
+        resource.menu = extended ? MenuExItems(0) : MenuItems(0);
+    }
+
+    /// The '{' of a menu or popup `depth` levels down.
+    void OpenMenuBlock(int depth)
+    {
+        if (depth > 64)
+            throw ParseError{tokens_[pos_ - 1].line, "menus nested deeper than 64 levels"};
+        Consume(RcTokenKind::BlockBegin, "'{'");
     }
 
     /// After a comma, an optional number: "MENUITEM "a", , 0x800" leaves the id out.
@@ -600,9 +606,7 @@ private:
 
     std::vector<RcMenuItem> MenuExItems(int depth)
     {
-        if (depth > 64)
-            throw ParseError{tokens_[pos_ - 1].line, "menus nested deeper than 64 levels"};
-        Consume(RcTokenKind::BlockBegin, "'{'");
+        OpenMenuBlock(depth);
         std::vector<RcMenuItem> items;
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             const bool isItem = MenuItemWord();
@@ -626,19 +630,9 @@ private:
         return items;
     }
 
-    void Menu(RcResource& resource)
-    {
-        resource.kind = RcKind::Menu;
-        resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
-        resource.options = Options(OptionKind::Basic);
-        resource.menu = MenuItems(0);
-    }
-
     std::vector<RcMenuItem> MenuItems(int depth)
     {
-        if (depth > 64)
-            throw ParseError{tokens_[pos_ - 1].line, "menus nested deeper than 64 levels"};
-        Consume(RcTokenKind::BlockBegin, "'{'");
+        OpenMenuBlock(depth);
         std::vector<RcMenuItem> items;
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
             const bool isItem = MenuItemWord();
