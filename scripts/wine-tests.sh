@@ -1,6 +1,7 @@
 #!/bin/sh
-# Runs the cross-built test programs of a Windows build folder under Wine: wine-tests.sh
-# BUILD_FOLDER [JOBS]. The Wine prefix lives in BUILD_FOLDER/wine and is made (wineboot) once;
+# Runs the cross-built test programs of a Windows build folder (64-bit or 32-bit) under Wine:
+# wine-tests.sh BUILD_FOLDER [JOBS]. The Wine prefix lives in BUILD_FOLDER/wine and is made
+# (wineboot) once;
 # each test program is one CTest entry, and its GoogleTest count is printed after the run.
 set -e
 build=$(cd "$1" && pwd)
@@ -9,6 +10,10 @@ export WINEPREFIX="$build/wine"
 export WINEDEBUG=-all
 # No Mono or Gecko: nothing here needs .NET or the HTML engine, and their installers would ask.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# A 32-bit build runs on a 32-bit Windows of its own, as on a machine without x64.
+if grep -q '^CMAKE_TOOLCHAIN_FILE:.*i686' "$build/CMakeCache.txt"; then
+  export WINEARCH=win32
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix $WINEPREFIX (once per build folder)"
   wineboot --init > "$build/wineboot.log" 2>&1

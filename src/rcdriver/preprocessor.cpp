@@ -11,6 +11,7 @@
 #include "platform/paths.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <memory>
 #include <set>
@@ -808,9 +809,16 @@ PpToken Preprocessor::BuiltinToken(const Macro& macro, const PpToken& name)
     case Builtin::Date:
     case Builtin::Time: {
         const std::time_t now = std::time(nullptr);
+        const std::tm* local = std::localtime(&now);
         char text[32] = {};
-        std::strftime(text, sizeof text, macro.builtin == Builtin::Date ? "\"%b %e %Y\"" : "\"%H:%M:%S\"",
-                      std::localtime(&now));
+        if (macro.builtin == Builtin::Time) {
+            std::strftime(text, sizeof text, "\"%H:%M:%S\"", local);
+        } else {
+            // "Mmm dd yyyy" with the day padded by a space; Windows' C library has no %e.
+            char month[8] = {};
+            std::strftime(month, sizeof month, "%b", local);
+            std::snprintf(text, sizeof text, "\"%s %2d %d\"", month, local->tm_mday, local->tm_year + 1900);
+        }
         token.kind = PpTokenKind::String;
         token.text = text;
         break;

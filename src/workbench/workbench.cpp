@@ -89,10 +89,11 @@ Workbench::Workbench(WorkbenchServices services, WorkbenchView& view) : services
     browseComp_.filter = "Executable [*.exe]|*.exe";
     browseComp_.defaultExtension = "*.exe";
     browseComp_.fileName = "BRCC32.exe";
+    // The companion compiler is installed beside the program: Enter on the first prompt of a
+    // fresh install takes it.
+    browseComp_.initialFolder = FolderPart(services_.programPath);
     if (kHostPathStyle == PathStyle::Posix) {
-        // Here the companion compiler front end lies beside the program, without ".exe":
-        // Enter on the first prompt of a fresh install takes it.
-        browseComp_.initialFolder = FolderPart(services_.programPath);
+        // Here without ".exe".
         browseComp_.fileName = "brcc32";
         browseComp_.offerPlainExecutables = true;
     }

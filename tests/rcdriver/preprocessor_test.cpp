@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 
 namespace brevok {
 namespace {
@@ -180,6 +181,15 @@ TEST(Preprocessor, ErrorsNameTheirLineAndHostileScriptsMeetALimit)
     EXPECT_FALSE(big.ok);
     EXPECT_EQ(big.diagnostics.back(), script + "(2): fatal error: the preprocessed script would exceed 8000 bytes");
     EXPECT_LE(big.text.size(), 8000u);
+}
+
+TEST(Preprocessor, DateAndTimeHaveTheFormsOfC)
+{
+    ScratchFolder folder;
+    const std::vector<std::string> lines = TextLines(Preprocess(folder.Write("app.rc", "__DATE__ __TIME__\n")));
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(std::regex_match(lines[0], std::regex(R"("[A-Z][a-z]{2} [ 123][0-9] [0-9]{4}" "[0-9]{2}:[0-9]{2}:[0-9]{2}")")))
+        << lines[0];
 }
 
 }  // namespace

@@ -146,8 +146,8 @@ await 'Brevok Resource Compiler.*'
 keys alt+h End Up Return           # e-mail Halvane, the last entry but one
 opened 1
 await 'Brevok Resource Compiler.*'
-click 165 10                       # the Help menu
-click 222 89                       # Halvane on the Web
+click 143 10                       # the Help menu
+click 200 87                       # Halvane on the Web
 opened 2
 click 60 203                       # the heading "List of Resources"
 [ "$(tr -d '\r ' < "$work/opened.txt")" = "$(printf 'mailto:support@halvane.example\nhttp://www.halvane.example/')" ] ||
