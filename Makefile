@@ -4,12 +4,13 @@ BUILD  ?= build
 ASAN   ?= build-asan
 REL    ?= build-release
 WIN    ?= build-win
+WIN32  ?= build-win32
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 DESTDIR ?=
 
 .PHONY: deps configure build run test test-plain test-asan bench fuzz install package screenshots clean \
-        windows test-windows bench-windows
+        windows windows-installer test-windows bench-windows
 
 deps:
 	@sh scripts/install-deps.sh
@@ -35,18 +36,32 @@ test-asan: deps
 	@cmake --build $(ASAN) -j $(JOBS)
 	@cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
-# The Windows programs, cross-built with mingw-w64 into $(WIN)/bin (brcc32.exe, brc32.exe,
-# brevdos.exe), statically linked; no Qt on that side.
+# The Windows programs, cross-built with mingw-w64 for 64-bit Windows into $(WIN)/bin and for
+# 32-bit Windows into $(WIN32)/bin (brevok.exe, brcc32.exe, brc32.exe, brevdos.exe, the help
+# and the headers), statically linked; no Qt on that side.
+WINDOWS_CONFIGURE = -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_GUI=OFF \
+  -DBREVOK_WINDOWS_PACKAGE_DIR=$(CURDIR)/$(WIN) $(CMAKE_FLAGS)
 windows: deps
-	@cmake -S . -B $(WIN) -G Ninja -DCMAKE_BUILD_TYPE=Release -DBREVOK_GUI=OFF \
-	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake $(CMAKE_FLAGS) > /dev/null
+	@cmake -S . -B $(WIN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+	  -DBREVOK_WINDOWS_PEER=$(CURDIR)/$(WIN32) $(WINDOWS_CONFIGURE) > /dev/null
 	@cmake --build $(WIN) -j $(JOBS) --target brevok brcc32 brc32 brevdos
+	@cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake \
+	  -DBREVOK_WINDOWS_PEER=$(CURDIR)/$(WIN) $(WINDOWS_CONFIGURE) > /dev/null
+	@cmake --build $(WIN32) -j $(JOBS) --target brevok brcc32 brc32 brevdos
 
-# The toolkit-free test programs cross-built and run under Wine in a prefix of their own
-# ($(WIN)/wine), made once per build folder; each program's count is printed at the end.
-test-windows: windows
+# The downloads for Windows users, in $(WIN): brevok-VERSION-setup.exe (an NSIS installer
+# holding both builds) and the portable brevok-VERSION-win64.zip and -win32.zip.
+windows-installer: windows
+	@sh scripts/windows-package.sh $(WIN) $(WIN32)
+
+# The toolkit-free test programs of both builds cross-built and run under Wine, each build in
+# a prefix of its own kind ($(WIN)/wine 64-bit, $(WIN32)/wine 32-bit) made once per build
+# folder, and the installer in fresh prefixes of both kinds; each program's count is printed.
+test-windows: windows-installer
 	@cmake --build $(WIN) -j $(JOBS)
+	@cmake --build $(WIN32) -j $(JOBS)
 	@sh scripts/wine-tests.sh $(WIN) $(JOBS)
+	@sh scripts/wine-tests.sh $(WIN32) $(JOBS)
 
 test: test-plain test-asan test-windows
 
@@ -90,4 +105,4 @@ package: deps
 	@cd $(REL) && cpack
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(REL) $(WIN) build-fuzz
+	rm -rf $(BUILD) $(ASAN) $(REL) $(WIN) $(WIN32) build-fuzz

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the program need, when missing
 # (mingw-w64-common also gives the headers brcc32 ships for resource scripts); the
-# Windows build needs the 64-bit mingw-w64 compilers (posix threads) and Wine to run its tests,
+# Windows builds need the 64-bit and 32-bit mingw-w64 compilers (posix threads), Wine with its
+# 32-bit half (wine32 from Debian's i386 architecture) to run their tests, nsis for the installer,
 # fp-utils for chmcmd, which compiles the help page into brevhelp.chm, and librsvg2-bin, through
 # which ImageMagick draws the tool-bar pictures from their SVG files.
 set -e
@@ -9,6 +10,7 @@ PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-
       binutils openssl xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev \
       desktop-file-utils shared-mime-info groff-base dpkg-dev file xdotool \
       g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev mingw-w64-common binutils-mingw-w64-x86-64 googletest wine wine64 fp-utils \
+      g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686 wine32:i386 nsis \
       librsvg2-bin"
 missing=""
 for p in $PKGS; do
@@ -18,5 +20,8 @@ done
 echo "Installing:$missing"
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+case "$missing" in
+  *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || $SUDO dpkg --add-architecture i386 ;;
+esac
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing

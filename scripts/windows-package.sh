@@ -41,9 +41,15 @@ headers=$(cd "$b64/bin/include" && ls)
 } > "$stage/files.nsh"
 readme "x86_64 and i686" > "$stage/README.txt"
 
+# The welcome and finish pages' picture: the program's icon on its blue, 164 x 314.
+convert -size 164x314 gradient:'#2c5d9e'-'#123059' \( -background none -density 192 \
+  "$here/resources/images/brevok.svg" -resize 120x120 \) -gravity north -geometry +0+48 -composite \
+  -alpha off -type TrueColor "BMP3:$stage/welcome.bmp"
+
 setup="$b64/brevok-$version-setup.exe"
 makensis -V2 -NOCD -DVERSION="$version" -DBIN64="$b64/bin" -DBIN32="$b32/bin" \
   -DICON="$here/resources/brevok.ico" -DFILES="$stage/files.nsh" -DREADME="$stage/README.txt" \
+  -DWELCOME="$stage/welcome.bmp" \
   -DOUTFILE="$setup" "$here/resources/windows/brevok.nsi"
 
 for arch in win64 win32; do

@@ -14,6 +14,12 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 if grep -q '^CMAKE_TOOLCHAIN_FILE:.*i686' "$build/CMakeCache.txt"; then
   export WINEARCH=win32
 fi
+# A 64-bit prefix made before Wine's 32-bit half was installed cannot run 32-bit programs.
+if [ "${WINEARCH:-win64}" = win64 ] && [ -x /usr/lib/wine/wine ] && [ -f "$WINEPREFIX/system.reg" ] &&
+   [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+  echo "Making the Wine prefix $WINEPREFIX again, with its 32-bit half"
+  rm -rf "$WINEPREFIX"
+fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Preparing the Wine prefix $WINEPREFIX (once per build folder)"
   wineboot --init > "$build/wineboot.log" 2>&1

@@ -3,7 +3,7 @@
 ; serves every user, and the pair of builds costs under 3 MB compressed.
 ;
 ; makensis -DVERSION=1.1.0.3 -DBIN64=... -DBIN32=... -DICON=... -DFILES=files.nsh
-;          -DREADME=README.txt -DOUTFILE=brevok-1.1.0.3-setup.exe brevok.nsi
+;          -DREADME=README.txt -DWELCOME=welcome.bmp -DOUTFILE=brevok-1.1.0.3-setup.exe brevok.nsi
 ; FILES names the macros InstallFiles and RemoveFiles (written by scripts/windows-package.sh),
 ; which list every file, so that the uninstaller removes exactly what was installed.
 ;
@@ -51,6 +51,8 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "brevok-${VERSION}-setup.exe"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WELCOME}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WELCOME}"
 !define MUI_WELCOMEPAGE_TEXT "This will install ${PRODUCT} ${VERSION}: the window that keeps your resource scripts, the resource compiler brcc32, the binder brc32 and the headers resource scripts include.$\r$\n$\r$\nClick Next to continue."
 !define MUI_FINISHPAGE_RUN "$INSTDIR\brevok.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT}"
@@ -75,25 +77,20 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "brevok-${VERSION}-setup.exe"
   ${EndIf}
 !macroend
 
-Function .onInit
-  !insertmacro UseMachineView
-  ; An update goes where the last install went, unless /D= names a folder.
-  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 != ""
-  ${AndIf} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
-    StrCpy $INSTDIR $0
-  ${EndIf}
-FunctionEnd
 
-Section "Programs" SecPrograms
-  SectionIn RO
-  SetShellVarContext all
+; One of the two builds, chosen in .onInit (so that the space shown is that of one).
+Section "-Programs64" SecPrograms64
   SetOutPath "$INSTDIR"
-  ${If} ${RunningX64}
-    !insertmacro InstallFiles "${BIN64}"
-  ${Else}
-    !insertmacro InstallFiles "${BIN32}"
-  ${EndIf}
+  !insertmacro InstallFiles "${BIN64}"
+SectionEnd
+
+Section "-Programs32" SecPrograms32
+  SetOutPath "$INSTDIR"
+  !insertmacro InstallFiles "${BIN32}"
+SectionEnd
+
+Section "-Setup"
+  SetShellVarContext all
   SetOutPath "$INSTDIR"
   File "/oname=README.txt" "${README}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -132,6 +129,21 @@ Section "Programs" SecPrograms
   ${EndIf}
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd
+
+Function .onInit
+  !insertmacro UseMachineView
+  ${If} ${RunningX64}
+    SectionSetFlags ${SecPrograms32} 0
+  ${Else}
+    SectionSetFlags ${SecPrograms64} 0
+  ${EndIf}
+  ; An update goes where the last install went, unless /D= names a folder.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $INSTDIR == "$PROGRAMFILES64\${PRODUCT}"
+    StrCpy $INSTDIR $0
+  ${EndIf}
+FunctionEnd
 
 Function un.onInit
   !insertmacro UseMachineView
