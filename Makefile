@@ -80,7 +80,7 @@ fuzz: deps
 	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang > /dev/null
 	@cmake --build build-fuzz -j $(JOBS)
 
-screenshots: configure windows
+screenshots: configure windows-installer
 	@cmake --build $(BUILD) -j $(JOBS) --target screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/tests/screenshots > /dev/null
 	@WINEPREFIX="$(CURDIR)/$(WIN)/wine" sh scripts/win32-screenshot.sh $(WIN)/bin/brevok.exe \
@@ -89,7 +89,9 @@ screenshots: configure windows
 	  -bordercolor white -border 6 +append $(BUILD)/screenshots/side_by_side.png
 	@convert $(BUILD)/screenshots/about_dialog.png $(BUILD)/screenshots/about_dialog_win32.png \
 	  -bordercolor white -border 6 +append $(BUILD)/screenshots/about_side_by_side.png
-	@echo "Pictures written to $(BUILD)/screenshots/ (side_by_side.png and about_side_by_side.png: Qt, then Win32 under Wine)"
+	@sh scripts/installer-screenshot.sh $(WIN)/brevok-*-setup.exe $(BUILD)/screenshots/installer_welcome.png
+	@echo "Pictures written to $(BUILD)/screenshots/ (side_by_side.png and about_side_by_side.png: Qt, then Win32 under Wine;"
+	@echo "installer_welcome.png: the installer's first page)"
 
 # Installs a release build below PREFIX (under DESTDIR when set): make install PREFIX=/opt/brevok
 # Only what is installed is built (the target installables), not the tests.

@@ -7,8 +7,10 @@
 # Start-menu shortcut's target, started; a script opened by the .rc association's command
 # line, shown by caption, labels and the list's rows; the first start's compiler prompt taking the brcc32
 # beside the program; Compile from the installed folder with the shipped headers; Help starting
-# hh.exe on the installed brevhelp.chm; then silent uninstall, which must leave none of what
-# was added, and the user's settings where they were.
+# hh.exe on the installed brevhelp.chm; the portable zip of the kind compiling the same script
+# to the same bytes; then silent uninstall, which must leave none of what
+# was added, and the user's settings where they were; installed again and uninstalled with
+# the settings box ticked, which takes them too.
 set -eu
 if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
   BREVOK_TEST_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
@@ -143,6 +145,19 @@ wait "$pid" || true
 pid=
 q "$settings" | grep -qxF "    Compiler    REG_SZ    $folder\\BRCC32.exe" || fail "the compiler was not stored: $(q "$settings")"
 
+# The portable zip of the same kind: unpacked anywhere, its brcc32.exe finds its own headers
+# and compiles the script to the bytes the installed one wrote.
+zip="${setup%-setup.exe}-$arch.zip"
+mkdir "$work/portable"
+(cd "$work/portable" && cmake -E tar xf "$zip")
+portable=$(echo "$work"/portable/brevok-*-"$arch")
+for file in brevok.exe brcc32.exe brc32.exe brevdos.exe brevhelp.chm README.txt include/windows.h; do
+  [ -f "$portable/$file" ] || fail "not in $(basename "$zip"): $file"
+done
+(cd "$work/p" && wine "$(winpath "$portable/brcc32.exe")" -fo portable.res app.rc > "$work/portable.log" 2>&1) ||
+  fail "the portable brcc32.exe: $(cat "$work/portable.log")"
+cmp -s "$work/p/app.res" "$work/p/portable.res" || fail "the portable brcc32.exe writes other bytes"
+
 echo "Silent uninstall: uninstall.exe /S"
 wine "$folder\\uninstall.exe" /S
 snapshot | sort > "$work/after"
@@ -150,4 +165,19 @@ comm -12 "$work/added" "$work/after" > "$work/left"
 [ ! -s "$work/left" ] || fail "the uninstaller left: $(cat "$work/left")"
 echo "It removed all $(wc -l < "$work/added") of them."
 q "$settings" | grep -qxF "    Compiler    REG_SZ    $folder\\BRCC32.exe" || fail "the uninstaller took the user's settings"
-echo "PASS: the installer on $arch: silent install, shortcut, association, Compile, Help, silent uninstall; settings kept"
+# Installed again, and uninstalled by a user who ticks "Remove my settings".
+wine "$setup" /S
+wineserver -w
+wine "$folder\\uninstall.exe" > "$work/uninstall.log" 2>&1 &
+await 'Brevok Resource Compiler Uninstall '
+keys Return                        # Next on the first page
+sleep 0.5
+xdotool mousemove --window "$id" 185 136 click 1   # tick the only box, "Remove my settings"
+sleep 0.5
+keys Return                        # Uninstall
+await 'Brevok Resource Compiler Uninstall '
+keys Return                        # Finish
+wineserver -w
+[ ! -d "$installed" ] || fail "the second uninstall left $installed"
+! q "$settings" | grep -q '^    Compiler    REG_SZ' || fail "the settings stay although the box was ticked"
+echo "PASS: the installer on $arch: silent install, shortcut, association, Compile, Help, portable zip, silent uninstall keeping the settings, uninstall with the box ticked taking them"
