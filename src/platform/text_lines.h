@@ -2,6 +2,7 @@
 // the diagnostics of the resource compiler.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,19 @@ enum class LineBreaks {
 /// Whether a NUL byte ends the text (what follows is ignored) or is an ordinary byte.
 enum class NulByte { EndsText, Ordinary };
 
+/// Where one line lies in the bytes of a SplitText.
+struct LineSpan {
+    std::size_t start = 0;
+    std::size_t length = 0;
+};
+
+/// Lines held in one buffer: the text's bytes as they came (line ends too), and where each
+/// line lies in them.
+struct SplitText {
+    std::string bytes;
+    std::vector<LineSpan> lines;
+};
+
 /// Splits text that arrives in pieces into lines; a CR LF may be cut between two pieces.
 /// A line break at the very end adds no empty line.
 class LineSplitter {
@@ -29,19 +43,26 @@ public:
         : breaks_(breaks), nul_(nul)
     { }
 
+    /// Makes room for `bytes` bytes of text at once (a file's size), so the buffer is not
+    /// copied while it grows.
+    void Reserve(std::size_t bytes) { text_.bytes.reserve(bytes); }
     /// Takes the next piece; false once a NUL has ended the text.
     bool Feed(std::string_view bytes);
     /// Ends the text and hands over its lines; the splitter can then take a new text.
     std::vector<std::string> Finish();
+    /// The same, as one buffer.
+    SplitText FinishText();
 
 private:
-    void EndLine(std::string_view tail);
+    void ReserveLines(std::string_view sample);
+    bool Scan(std::size_t from);
+    void EndLine(std::size_t end);
 
     LineBreaks breaks_;
     NulByte nul_;
-    std::vector<std::string> lines_;
-    std::string partial_;     // the start of a line begun in an earlier piece
-    bool pendingCr_ = false;  // the last piece ended in CR: an LF opening the next one belongs to it
+    SplitText text_;
+    std::size_t lineStart_ = 0;  // where the line being read begins in text_.bytes
+    bool pendingLf_ = false;     // the last piece ended in a CR that ended a line: an LF opening the next one belongs to it
     bool stopped_ = false;
 };
 

@@ -19,24 +19,37 @@ struct ScriptChange {
     std::size_t index = 0;
 };
 
-/// The ordered lines of a resource script. Lines are bytes, kept exactly as read. The
-/// document tells its listeners about every change and remembers whether the lines changed
-/// since they were last loaded or saved.
+/// The ordered lines of a resource script. Lines are bytes, kept exactly as read, all in one
+/// buffer (a script of a million lines is one allocation and a table, not a million strings);
+/// an edited or added line goes to the buffer's end, and the buffer is compacted once more
+/// than half of it is lines no longer in the document. The document tells its listeners
+/// about every change and remembers whether the lines changed since they were last loaded
+/// or saved.
 class ScriptDocument {
 public:
     using Listener = std::function<void(const ScriptChange&)>;
 
     std::size_t LineCount() const { return lines_.size(); }
     bool Empty() const { return lines_.empty(); }
-    const std::string& Line(std::size_t index) const { return lines_.at(index); }
-    const std::vector<std::string>& Lines() const { return lines_; }
+    /// The line at `index` (throws std::out_of_range past the end); valid until the next change.
+    std::string_view Line(std::size_t index) const
+    {
+        const LineSpan& span = lines_.at(index);
+        return std::string_view(bytes_).substr(span.start, span.length);
+    }
+    /// A copy of every line.
+    std::vector<std::string> Lines() const;
+    /// Hands the bytes of the script file to `out`: every line followed by CR LF, in as few
+    /// pieces as it can (stretches of the buffer that already read so go as they are).
+    void WriteFileBytes(const std::function<void(std::string_view)>& out) const;
 
     /// Replaces every line; clears the changed-since-save mark (used by loading).
     void Reset(std::vector<std::string> lines);
+    void ResetFrom(SplitText text);
     /// Appends a line at the end.
-    void Append(std::string line);
+    void Append(std::string_view line);
     /// Replaces the line at `index` (which must exist).
-    void Replace(std::size_t index, std::string line);
+    void Replace(std::size_t index, std::string_view line);
     /// Removes the line at `index` (which must exist).
     void Remove(std::size_t index);
     /// Removes all lines; clears the changed mark.
@@ -52,9 +65,13 @@ public:
     void RemoveListener(int id);
 
 private:
+    LineSpan Store(std::string_view line);
+    void Forget(const LineSpan& span);
     void Notify(ScriptChange::Kind kind, std::size_t index);
 
-    std::vector<std::string> lines_;
+    std::string bytes_;
+    std::vector<LineSpan> lines_;
+    std::size_t unused_ = 0;  // bytes of bytes_ that no line refers to
     bool modified_ = false;
     std::vector<std::pair<int, Listener>> listeners_;
     int nextListener_ = 1;

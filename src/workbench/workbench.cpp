@@ -353,7 +353,7 @@ void Workbench::EditSelectedLine()
         const std::optional<std::size_t> row = view_.SelectedLine();
         if (!row || *row >= document_.LineCount())
             return;
-        std::string text = document_.Line(*row);
+        std::string text(document_.Line(*row));
         if (!services_.dialogs.EditLine(text) || text == document_.Line(*row))
             return;
         document_.Replace(*row, std::move(text));

@@ -44,7 +44,7 @@ QVariant ScriptListModel::data(const QModelIndex& index, int role) const
     const auto row = static_cast<std::size_t>(index.row());
     if (row >= document_.LineCount())
         return {};
-    const std::string& line = document_.Line(row);
+    const std::string_view line = document_.Line(row);
     return ToQt(line);
 }
 

@@ -451,12 +451,12 @@ void TfrmResmain::DrawLine(const DRAWITEMSTRUCT& item)
     FillRect(item.hDC, &item.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     const ScriptDocument& document = workbench_->Document();
     if (item.itemID != static_cast<UINT>(-1) && item.itemID < document.LineCount()) {
-        const std::string& line = document.Line(item.itemID);
+        const std::string_view line = document.Line(item.itemID);
         SetBkMode(item.hDC, TRANSPARENT);
         SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = item.rcItem;
         text.left += 2;
-        DrawTextA(item.hDC, line.c_str(), static_cast<int>(line.size()), &text,
+        DrawTextA(item.hDC, line.data(), static_cast<int>(line.size()), &text,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_EXPANDTABS);
     }
     if (item.itemState & ODS_FOCUS)
