@@ -118,6 +118,51 @@ TEST(ScriptFile, RoundTripsByteForByte)
     EXPECT_TRUE(loaded.Empty());
 }
 
+TEST(ScriptFile, EditsOfALoadedFileAreSavedAsTheLinesRead)
+{
+    // Edits go to the buffer's end and, past 64 KB of dropped lines, the buffer is compacted;
+    // after each kind the lines and the saved bytes must still be the document's own, which
+    // a plain list of strings keeps alongside.
+    const ScratchFolder dir;
+    const std::string path = dir / "app.rc";
+    std::string file;
+    Lines model;
+    for (int i = 0; i < 3000; ++i) {
+        model.push_back("Line" + std::to_string(i) + std::string(60, 'x'));
+        file += model.back() + (i % 3 == 0 ? "\r\n" : i % 3 == 1 ? "\n" : "\r");
+    }
+    dir.Write("app.rc", file);
+    ScriptDocument doc;
+    LoadScriptLines(doc, path);
+    const auto check = [&](const char* after) {
+        ASSERT_EQ(doc.Lines(), model) << after;
+        SaveScriptLines(doc, path);
+        std::string expected;
+        for (const auto& line : model)
+            expected += line + "\r\n";
+        EXPECT_EQ(ReadFileBytes(path), expected) << after;
+    };
+    check("loading lines ending in CR LF, LF and CR");
+    doc.Replace(5, "short");
+    model[5] = "short";
+    doc.Remove(7);
+    model.erase(model.begin() + 7);
+    doc.Append("appended");
+    model.push_back("appended");
+    doc.Replace(0, doc.Line(1));  // a line of the document itself
+    model[0] = model[1];
+    check("a few edits");
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < model.size(); ++i) {
+            model[i] += "+";
+            doc.Replace(i, model[i]);
+        }
+    }
+    check("every line replaced twice, which compacts the buffer");
+    LoadScriptLines(doc, path);
+    check("loading the saved file");
+}
+
 TEST(ScriptFile, FailuresKeepTheFileAndTheLines)
 {
     const ScratchFolder dir;
