@@ -26,11 +26,16 @@ work=$(mktemp -d /tmp/bi-XXXXXX)
 export WINEPREFIX="$work/prefix" WINEARCH="$arch" WINEDEBUG=-all
 # No Mono or Gecko prompts, and no desktop menu entries written for the Start-menu shortcut.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# Until every program of the prefix has ended and the server has saved the registry. Wine's
+# own services now and then stay on after the last program; they are ended after a minute.
+settle() {
+  timeout 60 wineserver -w || { echo "(Wine's services stayed on: ended)"; wineserver -k; wineserver -w; }
+}
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; wineserver -k 2>/dev/null; rm -rf "$work"' EXIT
 echo "A fresh $arch prefix"
 wineboot --init > "$work/wineboot.log" 2>&1
-wineserver -w
+settle
 
 drive="$WINEPREFIX/drive_c"
 folder="C:\\Program Files\\Brevok Resource Compiler"
@@ -44,7 +49,7 @@ q() { wine reg query "$@" $view 2>/dev/null | tr -d '\r'; }
 # both hives (Wine's own left out), one per line, sorted. The registry files are whole once
 # the server has ended, which wineserver -w waits for.
 snapshot() {
-  wineserver -w
+  settle
   (cd "$drive" && find . ! -path './windows/*' | sed 's/^/file /')
   for hive in user system; do
     awk -v hive="$hive" '
@@ -167,7 +172,7 @@ echo "It removed all $(wc -l < "$work/added") of them."
 q "$settings" | grep -qxF "    Compiler    REG_SZ    $folder\\BRCC32.exe" || fail "the uninstaller took the user's settings"
 # Installed again, and uninstalled by a user who ticks "Remove my settings".
 wine "$setup" /S
-wineserver -w
+settle
 wine "$folder\\uninstall.exe" > "$work/uninstall.log" 2>&1 &
 await 'Brevok Resource Compiler Uninstall '
 keys Return                        # Next on the first page
@@ -177,7 +182,7 @@ sleep 0.5
 keys Return                        # Uninstall
 await 'Brevok Resource Compiler Uninstall '
 keys Return                        # Finish
-wineserver -w
+settle
 [ ! -d "$installed" ] || fail "the second uninstall left $installed"
 ! q "$settings" | grep -q '^    Compiler    REG_SZ' || fail "the settings stay although the box was ticked"
 echo "PASS: the installer on $arch: silent install, shortcut, association, Compile, Help, portable zip, silent uninstall keeping the settings, uninstall with the box ticked taking them"
