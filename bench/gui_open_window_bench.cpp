@@ -59,7 +59,7 @@ int main(int argc, char* argv[])
         QCoreApplication::processEvents();
 
         const auto start = Clock::now();
-        window.Bench().OpenScript();
+        window.Bench().Execute(brevok::CommandId::OpenScript);
         // The view lays its rows out from the event loop; then the visible rows are painted.
         QCoreApplication::processEvents();
         window.lstResList()->viewport()->repaint();

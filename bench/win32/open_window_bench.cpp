@@ -69,7 +69,7 @@ int main()
         PumpPaint(window.Handle());
 
         const auto start = Clock::now();
-        window.Bench().OpenScript();
+        window.Bench().Execute(brevok::CommandId::OpenScript);
         PumpPaint(window.Handle());
         best = std::min(best, SecondsSince(start));
         if (window.Bench().Document().LineCount() != static_cast<std::size_t>(kLines))

@@ -115,6 +115,11 @@ bool Workbench::Run(const std::function<void()>& command)
     return RunReported(services_.dialogs, command);
 }
 
+void Workbench::Execute(CommandId id)
+{
+    Run([this, id] { (this->*InfoOf(id).steps)(); });
+}
+
 void Workbench::Refresh()
 {
     state_.startWithLast = settings_.StartWithLast;
@@ -228,35 +233,31 @@ void Workbench::SetScriptOpen(bool open)
 
 void Workbench::NewScript()
 {
-    Run([this] {
-        for (;;) {
-            if (!settings_.ScriptPath.empty())
-                return;
-            openRC_.title = "Start a new resource script file";
-            if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
-                return;
-            if (FileExists(openRC_.fileName)) {
-                // An existing file never becomes the new script; the dialog opens again on its name.
-                services_.dialogs.MessageBox(BoxKind::Error, kNewFileNameText, BoxButtons::Ok);
-                continue;
-            }
-            settings_.ScriptPath = openRC_.fileName;
-            SetScriptOpen(true);
+    for (;;) {
+        if (!settings_.ScriptPath.empty())
             return;
+        openRC_.title = "Start a new resource script file";
+        if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
+            return;
+        if (FileExists(openRC_.fileName)) {
+            // An existing file never becomes the new script; the dialog opens again on its name.
+            services_.dialogs.MessageBox(BoxKind::Error, kNewFileNameText, BoxButtons::Ok);
+            continue;
         }
-    });
+        settings_.ScriptPath = openRC_.fileName;
+        SetScriptOpen(true);
+        return;
+    }
 }
 
 void Workbench::OpenScript()
 {
-    Run([this] {
-        if (!settings_.ScriptPath.empty())
-            return;
-        openRC_.title = "Open Resource script file";
-        if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
-            return;
-        OpenScriptFile(openRC_.fileName);
-    });
+    if (!settings_.ScriptPath.empty())
+        return;
+    openRC_.title = "Open Resource script file";
+    if (!services_.dialogs.OpenFile(openRC_) || openRC_.fileName.empty())
+        return;
+    OpenScriptFile(openRC_.fileName);
 }
 
 void Workbench::OpenScriptFile(const std::string& path)
@@ -278,17 +279,15 @@ void Workbench::OpenScriptFile(const std::string& path)
 
 void Workbench::CloseScript()
 {
-    Run([this] {
-        if (settings_.ScriptPath.empty())
-            return;
-        const BoxAnswer answer =
-            services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveChangesText, BoxButtons::YesNoCancel);
-        if (answer == BoxAnswer::Cancel)
-            return;
-        if (answer == BoxAnswer::Yes)
-            SaveScriptLines(document_, settings_.ScriptPath);
-        SetScriptOpen(false);
-    });
+    if (settings_.ScriptPath.empty())
+        return;
+    const BoxAnswer answer =
+        services_.dialogs.MessageBox(BoxKind::Confirmation, kSaveChangesText, BoxButtons::YesNoCancel);
+    if (answer == BoxAnswer::Cancel)
+        return;
+    if (answer == BoxAnswer::Yes)
+        SaveScriptLines(document_, settings_.ScriptPath);
+    SetScriptOpen(false);
 }
 
 bool Workbench::AskSaveBeforeEnding(bool exitCommand)
@@ -310,17 +309,15 @@ bool Workbench::AskSaveBeforeEnding(bool exitCommand)
 
 void Workbench::Exit()
 {
-    Run([this] {
-        if (!AskSaveBeforeEnding(true))
-            return;
-        // Before the first activation has normalised it, the folder may be empty: then there
-        // is no capture file of ours to delete.
-        if (!settings_.WorkingFolder.empty())
-            DeleteFileQuietly(settings_.WorkingFolder + std::string(kCaptureFileName));
-        exiting_ = true;
-        view_.Close();
-        exiting_ = false;
-    });
+    if (!AskSaveBeforeEnding(true))
+        return;
+    // Before the first activation has normalised it, the folder may be empty: then there
+    // is no capture file of ours to delete.
+    if (!settings_.WorkingFolder.empty())
+        DeleteFileQuietly(settings_.WorkingFolder + std::string(kCaptureFileName));
+    exiting_ = true;
+    view_.Close();
+    exiting_ = false;
 }
 
 bool Workbench::MayClose()
@@ -380,11 +377,9 @@ bool Workbench::ChooseExistingFile(std::string_view title, std::string_view filt
 
 void Workbench::AddFile()
 {
-    Run([this] {
-        if (!ChooseExistingFile(kAddFileDialogTitle, kAddFileFilter))
-            return;
-        NameAndAddFile(cdgFileDialog_.fileName);
-    });
+    if (!ChooseExistingFile(kAddFileDialogTitle, kAddFileFilter))
+        return;
+    NameAndAddFile(cdgFileDialog_.fileName);
 }
 
 void Workbench::AddDroppedFiles(const std::vector<std::string>& paths)
@@ -423,24 +418,20 @@ void Workbench::NameAndAddFile(const std::string& path)
 
 void Workbench::RemoveSelectedLine()
 {
-    Run([this] {
-        const std::optional<std::size_t> row = view_.SelectedLine();
-        if (!row || *row >= document_.LineCount())
-            return;
-        document_.Remove(*row);
-        // No neighbour is selected in its place: a second Remove File removes nothing the
-        // user did not choose.
-        view_.SelectLine(std::nullopt);
-    });
+    const std::optional<std::size_t> row = view_.SelectedLine();
+    if (!row || *row >= document_.LineCount())
+        return;
+    document_.Remove(*row);
+    // No neighbour is selected in its place: a second Remove File removes nothing the
+    // user did not choose.
+    view_.SelectLine(std::nullopt);
 }
 
 void Workbench::RedirectSources()
 {
-    Run([this] {
-        if (document_.Empty())
-            return;
-        RedirectScriptPaths(document_, settings_.WorkingFolder);
-    });
+    if (document_.Empty())
+        return;
+    RedirectScriptPaths(document_, settings_.WorkingFolder);
 }
 
 // --- Options ------------------------------------------------------------------------------------
@@ -459,74 +450,64 @@ void Workbench::ToggleShowProgress()
 
 void Workbench::FindCompiler()
 {
-    Run([this] {
-        if (!services_.dialogs.OpenFile(browseComp_))
-            return;
-        settings_.CompilerPath = ChosenProgram(browseComp_);
-        SetCompilerLabel();
-    });
+    if (!services_.dialogs.OpenFile(browseComp_))
+        return;
+    settings_.CompilerPath = ChosenProgram(browseComp_);
+    SetCompilerLabel();
 }
 
 void Workbench::ChooseWorkingFolder()
 {
-    Run([this] {
-        if (!services_.dialogs.OpenFile(setWork_))
-            return;
-        settings_.WorkingFolder = FolderPart(setWork_.fileName);
-        SetFolderLabel(settings_.WorkingFolder);
-    });
+    if (!services_.dialogs.OpenFile(setWork_))
+        return;
+    settings_.WorkingFolder = FolderPart(setWork_.fileName);
+    SetFolderLabel(settings_.WorkingFolder);
 }
 
 void Workbench::ChooseExecutable()
 {
-    Run([this] {
-        if (settings_.ScriptPath.empty())
-            return;
-        if (!ChooseExistingFile("Select executable to bind resource file to", "Executable File (*.EXE)|*.EXE"))
-            return;
-        settings_.ExePath = cdgFileDialog_.fileName;
-        state_.exeLabel = kExeFilePrefix + settings_.ExePath;
-        Refresh();
-    });
+    if (settings_.ScriptPath.empty())
+        return;
+    if (!ChooseExistingFile("Select executable to bind resource file to", "Executable File (*.EXE)|*.EXE"))
+        return;
+    settings_.ExePath = cdgFileDialog_.fileName;
+    state_.exeLabel = kExeFilePrefix + settings_.ExePath;
+    Refresh();
 }
 
 // --- Actions and Help -------------------------------------------------------------------------------
 
 void Workbench::Compile()
 {
-    Run([this] {
-        RunScope scope(services_.launcher, view_, settings_.ShowProgress);
-        RunCompileCommand(*this);
-    });
+    RunScope scope(services_.launcher, view_, settings_.ShowProgress);
+    RunCompileCommand(*this);
 }
 
 void Workbench::BuildAll()
 {
-    Run([this] {
-        // The companion always starts minimised: no run-output window, only repainting.
-        RunScope scope(services_.launcher, view_, false);
-        RunBuildAllCommand(*this);
-    });
+    // The companion always starts minimised: no run-output window, only repainting.
+    RunScope scope(services_.launcher, view_, false);
+    RunBuildAllCommand(*this);
 }
 
 void Workbench::ShowHelp()
 {
-    Run([this] { RunHelpCommand(services_.starter, services_.programPath); });
+    RunHelpCommand(services_.starter, services_.programPath);
 }
 
 void Workbench::ShowAbout()
 {
-    Run([this] { view_.ShowAboutBox(); });
+    view_.ShowAboutBox();
 }
 
 void Workbench::EmailMaker()
 {
-    Run([this] { view_.OpenMakerLink(MakerLink::Email); });
+    view_.OpenMakerLink(MakerLink::Email);
 }
 
 void Workbench::OpenMakerWebPage()
 {
-    Run([this] { view_.OpenMakerLink(MakerLink::Web); });
+    view_.OpenMakerLink(MakerLink::Web);
 }
 
 // --- what Compile and Build All write to --------------------------------------------------------

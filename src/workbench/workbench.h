@@ -5,6 +5,7 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 #include "workbench/command_host.h"
+#include "workbench/command_table.h"
 #include "workbench/dialogs.h"
 #include "workbench/workbench_view.h"
 
@@ -45,30 +46,14 @@ inline constexpr const char* kExeFileCaption = "Current Executable File:";
 inline constexpr const char* kFolderCaption = "Working (Install) Folder:";
 inline constexpr const char* kCompilerCaption = "Compiler";
 
-/// The main window's state and commands. The commands carry the names of what they do; the
-/// window's handlers, which keep the names the window was designed with, forward to them:
+/// The main window's state and commands. A window hands every menu entry and tool button to
+/// Execute by the id the command table (command_table.h) gives it; the list's events and the
+/// close request have their own calls:
 ///
-/// | handler                                     | command                 |
+/// | handler                                     | call                    |
 /// |---------------------------------------------|-------------------------|
 /// | FormActivate                                | Activate                |
-/// | mnuFileNewClick / tlbNew                    | NewScript               |
-/// | mnuFileOpenClick / tlbOpen                  | OpenScript              |
-/// | mnuFileCloseClick / tlbClose                | CloseScript             |
-/// | mnuFileSelectClick / tlbSelectFile          | AddFile                 |
-/// | mnuFileRemoveLineClick / tlbRemoveFile      | RemoveSelectedLine      |
-/// | mnuFileExitClick / tlbExit                  | Exit                    |
-/// | StartwithLastClick                          | ToggleStartWithLast     |
-/// | FindCompiler1Click                          | FindCompiler            |
-/// | ShowprogressClick                           | ToggleShowProgress      |
-/// | SetWorkingFolder1Click                      | ChooseWorkingFolder     |
-/// | mnuFileSelectExeClick / tlbSelectExe        | ChooseExecutable        |
-/// | mnuFileCompileClick / tlbCompile            | Compile                 |
-/// | mnuFileBuildAllClick / tlbBuild             | BuildAll                |
-/// | Redirectsourcefilestoworkingfolder1Click    | RedirectSources         |
-/// | Help1Click / tlbHelp                        | ShowHelp                |
-/// | About1Click                                 | ShowAbout               |
-/// | emailHalvane1Click                          | EmailMaker              |
-/// | HalvaneontheWeb1Click                       | OpenMakerWebPage        |
+/// | (every entry of the command table)          | Execute                 |
 /// | lstResListClick (double-click)              | EditSelectedLine        |
 /// | lstResListKeyPress                          | NoteTypedKey            |
 /// | (files dropped on lstResList)               | AddDroppedFiles         |
@@ -96,27 +81,12 @@ public:
     /// the lines and both paths.
     void SetScriptOpen(bool open);
 
-    void NewScript();
-    void OpenScript();
-    void CloseScript();
-    void AddFile();
+    /// Runs the command `id` of the menus and the tool bar through the generic error report.
+    void Execute(CommandId id);
+
     /// Files dropped on the list: each is added as Add File adds a chosen file (the name
     /// prompt, the same checks, the same line), only while a script is open.
     void AddDroppedFiles(const std::vector<std::string>& paths);
-    void RemoveSelectedLine();
-    void Exit();
-    void ToggleStartWithLast();
-    void FindCompiler();
-    void ToggleShowProgress();
-    void ChooseWorkingFolder();
-    void ChooseExecutable();
-    void Compile();
-    void BuildAll();
-    void RedirectSources();
-    void ShowHelp();
-    void ShowAbout();
-    void EmailMaker();
-    void OpenMakerWebPage();
     void EditSelectedLine();
     /// A character key typed in the list: notes the line count and that resources changed.
     void NoteTypedKey();
@@ -141,6 +111,28 @@ public:
     FileDialogState& SetWork() { return setWork_; }
 
 private:
+    friend std::span<const CommandInfo> Commands();
+
+    // The steps of the commands of the table, which Execute runs.
+    void NewScript();
+    void OpenScript();
+    void CloseScript();
+    void AddFile();
+    void RemoveSelectedLine();
+    void Exit();
+    void ToggleStartWithLast();
+    void FindCompiler();
+    void ToggleShowProgress();
+    void ChooseWorkingFolder();
+    void ChooseExecutable();
+    void Compile();
+    void BuildAll();
+    void RedirectSources();
+    void ShowHelp();
+    void ShowAbout();
+    void EmailMaker();
+    void OpenMakerWebPage();
+
     // CommandHost: what Compile and Build All use.
     bool ShowProgress() const override { return settings_.ShowProgress; }
     void ClearMessages() override;

@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -71,38 +70,6 @@ public:
     std::vector<std::uint16_t> showWindows;
 };
 
-/// The menu entries of the window by name, as the window forwards them.
-inline const std::map<std::string, void (Workbench::*)()> kCommandsByName = {
-    {"mnuFileNew", &Workbench::NewScript},
-    {"mnuFileOpen", &Workbench::OpenScript},
-    {"mnuFileClose", &Workbench::CloseScript},
-    {"mnuFileSelect", &Workbench::AddFile},
-    {"mnuFileRemoveLine", &Workbench::RemoveSelectedLine},
-    {"mnuFileExit", &Workbench::Exit},
-    {"StartwithLast", &Workbench::ToggleStartWithLast},
-    {"FindCompiler1", &Workbench::FindCompiler},
-    {"Showprogress", &Workbench::ToggleShowProgress},
-    {"SetWorkingFolder1", &Workbench::ChooseWorkingFolder},
-    {"mnuFileSelectExe", &Workbench::ChooseExecutable},
-    {"mnuFileCompile", &Workbench::Compile},
-    {"mnuFileBuildAll", &Workbench::BuildAll},
-    {"Redirectsourcefilestoworkingfolder1", &Workbench::RedirectSources},
-    {"Help1", &Workbench::ShowHelp},
-    {"About1", &Workbench::ShowAbout},
-    {"emailHalvane1", &Workbench::EmailMaker},
-    {"HalvaneontheWeb1", &Workbench::OpenMakerWebPage},
-    {"tlbExit", &Workbench::Exit},
-    {"tlbNew", &Workbench::NewScript},
-    {"tlbOpen", &Workbench::OpenScript},
-    {"tlbClose", &Workbench::CloseScript},
-    {"tlbSelectExe", &Workbench::ChooseExecutable},
-    {"tlbSelectFile", &Workbench::AddFile},
-    {"tlbRemoveFile", &Workbench::RemoveSelectedLine},
-    {"tlbCompile", &Workbench::Compile},
-    {"tlbBuild", &Workbench::BuildAll},
-    {"tlbHelp", &Workbench::ShowHelp},
-};
-
 inline const std::vector<std::string> kNoScriptFileCommands = {"mnuFileNew", "mnuFileOpen", "mnuFileExit"};
 inline const std::vector<std::string> kScriptFileCommands = {"mnuFileClose",   "mnuFileSelect",    "mnuFileRemoveLine",
                                                              "mnuFileExit",    "mnuFileSelectExe", "mnuFileCompile",
@@ -147,9 +114,9 @@ protected:
 
     void Trigger(const std::string& name)
     {
-        const auto command = kCommandsByName.find(name);
-        ASSERT_NE(command, kCommandsByName.end()) << name;
-        (bench.get()->*command->second)();
+        const std::optional<CommandId> command = CommandNamed(name);
+        ASSERT_TRUE(command.has_value()) << name;
+        bench->Execute(*command);
     }
 
     /// The window's close box: true when the window closed.

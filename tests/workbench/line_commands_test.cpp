@@ -208,7 +208,7 @@ TEST_F(LineCommandsTest, RedirectRewritesPathLinesOnlyAndKeepsTheSelection)
 TEST_F(LineCommandsTest, SelectExeNeedsAScriptAndSetsTheLabel)
 {
     Workbench& w = StartQuietly();
-    w.ChooseExecutable();
+    w.Execute(CommandId::SelectExe);
     EXPECT_TRUE(dialogs.fileDialogs.empty());
 
     script = folder.Write("s.rc", "x\r\n");

@@ -68,8 +68,8 @@ TEST_F(ScriptCommandsTest, NewCancelledAfterAnExistingNameOpensNothing)
     // New and Open are refused while a script is open, even when reached.
     dialogs.AnswerFile(folder / "a.rc");
     Trigger("mnuFileNew");
-    w.NewScript();
-    w.OpenScript();
+    w.Execute(CommandId::NewScript);
+    w.Execute(CommandId::OpenScript);
     EXPECT_EQ(w.Settings().ScriptPath, folder / "a.rc");
 }
 
@@ -303,7 +303,7 @@ TEST_F(ScriptCommandsTest, OptionsToggleAndAreStored)
 {
     Workbench& w = StartQuietly();
     Trigger("StartwithLast");
-    w.ToggleShowProgress();
+    w.Execute(CommandId::ShowProgress);
     EXPECT_TRUE(view.state.startWithLast);
     EXPECT_TRUE(view.state.showProgress);
     Trigger("Showprogress");

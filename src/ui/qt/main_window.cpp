@@ -8,7 +8,9 @@
 #include "ui/qt/kurl2.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/script_list_model.h"
+#include "workbench/command_table.h"
 #include "workbench/help_command.h"
+#include "workbench/window_layout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +55,11 @@ QFont HeadingFont()
     QFont font(QStringLiteral("Arial"), 11, QFont::Bold);
     font.setStyleHint(QFont::SansSerif);
     return font;
+}
+
+QRect Place(const layout::Box& box)
+{
+    return {box.x, box.y, box.width, box.height};
 }
 
 /// The tool-bar picture `index` (0 to 10).
@@ -136,7 +143,7 @@ TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent) : QMainWi
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("ClientArea"));
-    client->setFixedSize(kClientWidth, kClientHeight);
+    client->setFixedSize(layout::kClientWidth, layout::kClientHeight);
     setCentralWidget(client);
 
     BuildMenus();
@@ -165,126 +172,83 @@ void TfrmResmain::BuildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    QAction* fileNew = AddMenuCommand(file, "mnuFileNew", "&New", &Workbench::NewScript);
-    QAction* fileOpen = AddMenuCommand(file, "mnuFileOpen", "&Open", &Workbench::OpenScript);
-    QAction* fileClose = AddMenuCommand(file, "mnuFileClose", "C&lose", &Workbench::CloseScript);
-    file->addSeparator();
-    QAction* select = AddMenuCommand(file, "mnuFileSelect", "&Add File", &Workbench::AddFile);
-    QAction* remove = AddMenuCommand(file, "mnuFileRemoveLine", "&Remove File", &Workbench::RemoveSelectedLine);
-    file->addSeparator();
-    AddMenuCommand(file, "mnuFileExit", "&Exit", &Workbench::Exit);
-
-    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
-    options->setObjectName(QStringLiteral("mnuOptions"));
-    startwithLast_ =
-        AddMenuCommand(options, "StartwithLast", "Start with last Project", &Workbench::ToggleStartWithLast);
-    startwithLast_->setCheckable(true);
-    AddMenuCommand(options, "FindCompiler1", "&Find Compiler", &Workbench::FindCompiler);
-    showprogress_ = AddMenuCommand(options, "Showprogress", "Show Compiler progress", &Workbench::ToggleShowProgress);
-    showprogress_->setCheckable(true);
-    AddMenuCommand(options, "SetWorkingFolder1", "Set Working Folder", &Workbench::ChooseWorkingFolder);
-    QAction* selectExe =
-        AddMenuCommand(options, "mnuFileSelectExe", "Select &Exe to Bind", &Workbench::ChooseExecutable);
-
-    QMenu* actions = bar->addMenu(QStringLiteral("&Actions"));
-    actions->setObjectName(QStringLiteral("mnuActions"));
-    QAction* compile = AddMenuCommand(actions, "mnuFileCompile", "&Compile", &Workbench::Compile);
-    QAction* build = AddMenuCommand(actions, "mnuFileBuildAll", "&Build All", &Workbench::BuildAll);
-    actions->addSeparator();
-    AddMenuCommand(actions, "Redirectsourcefilestoworkingfolder1", "Re-direct source files to working folder",
-                   &Workbench::RedirectSources);
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    AddMenuCommand(help, "Help1", "&Help", &Workbench::ShowHelp);
-    AddMenuCommand(help, "About1", "&About", &Workbench::ShowAbout);
-    help->addSeparator();
-    AddMenuCommand(help, "emailHalvane1", "e-mail Halvane", &Workbench::EmailMaker);
-    AddMenuCommand(help, "HalvaneontheWeb1", "Halvane on the Web", &Workbench::OpenMakerWebPage);
-
-    closedStateActions_ = {fileNew, fileOpen};
-    openStateActions_ = {fileClose, selectExe, select, remove, compile, build};
+    for (const MenuInfo& info : Menus()) {
+        QMenu* menu = bar->addMenu(ToQt(info.caption));
+        menu->setObjectName(ToQt(info.name));
+        for (const std::optional<CommandId>& entry : info.entries) {
+            if (entry)
+                AddMenuCommand(menu, *entry);
+            else
+                menu->addSeparator();
+        }
+    }
 }
 
-QAction* TfrmResmain::AddMenuCommand(QMenu* menu, const char* name, const char* text, Command command)
+void TfrmResmain::AddMenuCommand(QMenu* menu, CommandId id)
 {
-    QAction* action = menu->addAction(QString::fromLatin1(text));
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this, [this, command] { (workbench_.get()->*command)(); });
-    return action;
+    const CommandInfo& info = InfoOf(id);
+    QAction* action = menu->addAction(ToQt(info.caption));
+    action->setObjectName(ToQt(info.menuName));
+    action->setCheckable(info.checkable);
+    connect(action, &QAction::triggered, this, [this, id] { workbench_->Execute(id); });
+    commandActions_[static_cast<std::size_t>(id)] = action;
 }
 
 void TfrmResmain::BuildToolBar(QWidget* client)
 {
     toolBar1_ = new QToolBar(client);
     toolBar1_->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar1_->setGeometry(0, 0, kClientWidth, 42);
+    toolBar1_->setGeometry(0, 0, layout::kClientWidth, layout::kToolBarHeight);
     toolBar1_->setMovable(false);
     toolBar1_->setFloatable(false);
-    toolBar1_->setIconSize(QSize(32, 32));
+    toolBar1_->setIconSize(QSize(layout::kPictureSize, layout::kPictureSize));
     toolBar1_->setContentsMargins(0, 0, 0, 0);
-
-    auto gap = [this](int width) {
+    for (const ToolBarItem& item : ToolBar()) {
+        if (item.command) {
+            AddToolButton(*item.command);
+            continue;
+        }
         auto* spacer = new QWidget(toolBar1_);
-        spacer->setFixedSize(width, 38);
+        spacer->setFixedSize(item.gapWidth, layout::kToolButtonHeight);
         toolBar1_->addWidget(spacer);
-    };
-    AddToolButton("tlbExit", "Exit", 9, &Workbench::Exit);
-    gap(41);
-    QToolButton* newButton = AddToolButton("tlbNew", "New Resource Script", 0, &Workbench::NewScript);
-    QToolButton* openButton = AddToolButton("tlbOpen", "Open Resource Script", 1, &Workbench::OpenScript);
-    QToolButton* closeButton = AddToolButton("tlbClose", "Close Resource Script", 2, &Workbench::CloseScript);
-    QToolButton* exeButton =
-        AddToolButton("tlbSelectExe", "Select Executable to bind to", 7, &Workbench::ChooseExecutable);
-    QToolButton* addButton = AddToolButton("tlbSelectFile", "Add a file to resources", 3, &Workbench::AddFile);
-    QToolButton* removeButton =
-        AddToolButton("tlbRemoveFile", "Remove a file from resources", 10, &Workbench::RemoveSelectedLine);
-    QToolButton* compileButton = AddToolButton("tlbCompile", "Compile resource file", 8, &Workbench::Compile);
-    QToolButton* buildButton = AddToolButton("tlbBuild", "Build All", 6, &Workbench::BuildAll);
-    gap(40);
-    AddToolButton("tlbHelp", "Help", 5, &Workbench::ShowHelp);
-
-    closedStateButtons_ = {newButton, openButton};
-    openStateButtons_ = {closeButton, exeButton, addButton, removeButton, compileButton, buildButton};
+    }
 }
 
-QToolButton* TfrmResmain::AddToolButton(const char* name, const char* hint, int picture, Command command)
+void TfrmResmain::AddToolButton(CommandId id)
 {
+    const CommandInfo& info = InfoOf(id);
     auto* button = new QToolButton(toolBar1_);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setIcon(Picture(picture));
-    button->setIconSize(QSize(32, 32));
-    button->setFixedSize(39, 38);
-    button->setToolTip(QString::fromLatin1(hint));
+    button->setObjectName(ToQt(info.toolName));
+    button->setIcon(Picture(info.picture));
+    button->setIconSize(QSize(layout::kPictureSize, layout::kPictureSize));
+    button->setFixedSize(layout::kToolButtonWidth, layout::kToolButtonHeight);
+    button->setToolTip(ToQt(info.hint));
     button->setAutoRaise(true);
     // Tool buttons never take the keyboard focus away from the list or the pane.
     button->setFocusPolicy(Qt::NoFocus);
-    connect(button, &QToolButton::clicked, this, [this, command] { (workbench_.get()->*command)(); });
+    connect(button, &QToolButton::clicked, this, [this, id] { workbench_->Execute(id); });
     toolBar1_->addWidget(button);
-    return button;
+    commandButtons_[static_cast<std::size_t>(id)] = button;
 }
 
 void TfrmResmain::BuildControls(QWidget* client)
 {
-    auto label = [client](const char* name, const char* text, QRect place) {
+    auto label = [client](const char* name, const char* text, const layout::Box& place) {
         auto* widget = new QLabel(QString::fromLatin1(text), client);
         widget->setObjectName(QString::fromLatin1(name));
-        widget->setGeometry(place);
+        widget->setGeometry(Place(place));
         return widget;
     };
-    lblCurResFile_ = label("lblCurResFile", kResFileCaption, {8, 56, 401, 17});
-    lblCurExeFile_ = label("lblCurExeFile", kExeFileCaption, {8, 80, 401, 17});
-    wFolder_ = label("wFolder", kFolderCaption, {8, 104, 0, 0});
-    compLab_ = label("CompLab", kCompilerCaption, {8, 128, 0, 0});
-    label("lblResList", "List of Resources", {8, 176, 169, 25})->setFont(HeadingFont());
-    label("lblComMess", "Compiler Messages", {8, 336, 169, 25})->setFont(HeadingFont());
+    lblCurResFile_ = label("lblCurResFile", kResFileCaption, layout::kScriptLabel);
+    lblCurExeFile_ = label("lblCurExeFile", kExeFileCaption, layout::kExeLabel);
+    wFolder_ = label("wFolder", kFolderCaption, layout::kFolderLabel);
+    compLab_ = label("CompLab", kCompilerCaption, layout::kCompilerLabel);
+    label("lblResList", "List of Resources", layout::kListHeading)->setFont(HeadingFont());
+    label("lblComMess", "Compiler Messages", layout::kMessagesHeading)->setFont(HeadingFont());
 
     lstResList_ = new QListView(client);
     lstResList_->setObjectName(QStringLiteral("lstResList"));
-    lstResList_->setGeometry(16, 201, 481, 121);
+    lstResList_->setGeometry(Place(layout::kList));
     lstResList_->setSelectionMode(QAbstractItemView::SingleSelection);
     lstResList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // One row height for all rows: the view then never measures rows it does not draw.
@@ -298,20 +262,20 @@ void TfrmResmain::BuildControls(QWidget* client)
 
     memCompilerMess_ = new QPlainTextEdit(client);
     memCompilerMess_->setObjectName(QStringLiteral("memCompilerMess"));
-    memCompilerMess_->setGeometry(16, 360, 481, 65);
+    memCompilerMess_->setGeometry(Place(layout::kMessages));
     memCompilerMess_->setReadOnly(true);
     memCompilerMess_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memCompilerMess_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
 
     auto* sBar = new QStatusBar(client);
     sBar->setObjectName(QStringLiteral("SBar"));
-    sBar->setGeometry(0, kClientHeight - 21, kClientWidth, 21);
+    sBar->setGeometry(0, layout::kClientHeight - layout::kStatusBarHeight, layout::kClientWidth,
+                      layout::kStatusBarHeight);
     sBar->setSizeGripEnabled(false);
-    const int widths[3] = {245, 245, 20};
     for (int panel = 0; panel < 3; ++panel) {
         auto* text = new QLabel(sBar);
         text->setObjectName(QStringLiteral("SBarPanel%1").arg(panel));
-        text->setFixedWidth(widths[panel]);
+        text->setFixedWidth(layout::kStatusPanelWidths[panel]);
         text->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         sBar->addWidget(text);
         statusPanels_[panel] = text;
@@ -319,7 +283,7 @@ void TfrmResmain::BuildControls(QWidget* client)
 
     panel1_ = new QWidget(client);
     panel1_->setObjectName(QStringLiteral("Panel1"));
-    panel1_->setGeometry(208, 120, 233, 57);
+    panel1_->setGeometry(Place(layout::kLinkPanel));
     panel1_->hide();
     CreateAboutComponents();
 
@@ -333,8 +297,9 @@ void TfrmResmain::CreateAboutComponents()
     SetUpMainWindowAboutBox(*aboutBox_);
 
     // The panel is never shown: the links only open the maker's addresses for the Help menu.
-    web_ = CreateLink(panel1_, shell_, "web", QRect(32, 8, 169, 17), LinkType::ltURL, kMakerWebAddress);
-    email_ = CreateLink(panel1_, shell_, "email", QRect(32, 32, 151, 17), LinkType::ltEMAIL, kMakerMailAddress);
+    web_ = CreateLink(panel1_, shell_, "web", Place(layout::kWebLink), LinkType::ltURL, kMakerWebAddress);
+    email_ =
+        CreateLink(panel1_, shell_, "email", Place(layout::kMailLink), LinkType::ltEMAIL, kMakerMailAddress);
 }
 
 // --- events -------------------------------------------------------------------------------------
@@ -422,18 +387,15 @@ void TfrmResmain::Show(const WorkbenchState& state)
     compLab_->setText(ToQt(state.compilerLabel));
     compLab_->adjustSize();
     statusPanels_[0]->setText(ToQt(state.statusPanel));
-    const bool designed = state.commands == CommandState::AsDesigned;
-    const bool open = state.commands == CommandState::ScriptOpen;
-    for (QAction* action : closedStateActions_)
-        action->setEnabled(designed || !open);
-    for (QWidget* button : closedStateButtons_)
-        button->setEnabled(designed || !open);
-    for (QAction* action : openStateActions_)
-        action->setEnabled(designed || open);
-    for (QWidget* button : openStateButtons_)
-        button->setEnabled(designed || open);
-    startwithLast_->setChecked(state.startWithLast);
-    showprogress_->setChecked(state.showProgress);
+    for (const CommandInfo& info : Commands()) {
+        const std::size_t index = static_cast<std::size_t>(info.id);
+        const bool enabled = IsEnabled(info.enabling, state.commands);
+        commandActions_[index]->setEnabled(enabled);
+        if (commandButtons_[index] != nullptr)
+            commandButtons_[index]->setEnabled(enabled);
+    }
+    commandActions_[static_cast<std::size_t>(CommandId::StartWithLast)]->setChecked(state.startWithLast);
+    commandActions_[static_cast<std::size_t>(CommandId::ShowProgress)]->setChecked(state.showProgress);
 }
 
 QString TfrmResmain::StatusPanelText(int panel) const

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,9 +54,6 @@ class TfrmResmain : public QMainWindow, private WorkbenchView {
     Q_OBJECT
 
 public:
-    static constexpr int kClientWidth = 518;
-    static constexpr int kClientHeight = 460;
-
     explicit TfrmResmain(MainWindowServices services, QWidget* parent = nullptr);
     ~TfrmResmain() override;
 
@@ -98,13 +96,12 @@ private:
     void OpenMakerLink(MakerLink link) override;
     void Close() override { close(); }
 
-    using Command = void (Workbench::*)();
     void BuildMenus();
     void BuildToolBar(QWidget* client);
     void BuildControls(QWidget* client);
     void CreateAboutComponents();
-    QAction* AddMenuCommand(QMenu* menu, const char* name, const char* text, Command command);
-    QToolButton* AddToolButton(const char* name, const char* hint, int picture, Command command);
+    void AddMenuCommand(QMenu* menu, CommandId id);
+    void AddToolButton(CommandId id);
     void QueueActivation();
 
     std::unique_ptr<ProcessLauncher> ownLauncher_;
@@ -130,13 +127,9 @@ private:
     TKURL2* web_ = nullptr;
     TKURL2* email_ = nullptr;
     CompileProgressWindow* runOutput_ = nullptr;
-    QAction* startwithLast_ = nullptr;
-    QAction* showprogress_ = nullptr;
-    /// Enabled exactly while no script is open (New, Open), and exactly while one is.
-    std::vector<QAction*> closedStateActions_;
-    std::vector<QWidget*> closedStateButtons_;
-    std::vector<QAction*> openStateActions_;
-    std::vector<QWidget*> openStateButtons_;
+    /// The menu entry and the tool button (null for none) of each command, by CommandId.
+    std::array<QAction*, kCommandCount> commandActions_ = {};
+    std::array<QToolButton*, kCommandCount> commandButtons_ = {};
 };
 
 }  // namespace brevok

@@ -6,6 +6,7 @@
 // The workbench first: the system header below names MessageBox as a macro, which must not
 // rename the Dialogs method.
 #include "workbench/workbench.h"
+#include "workbench/window_layout.h"
 #include "workbench/workbench_view.h"
 #include "ui/win32/about_box.h"
 #include "ui/win32/kurl2.h"
@@ -32,9 +33,6 @@ struct MainWindowServices {
 
 class TfrmResmain final : private WorkbenchView {
 public:
-    static constexpr int kClientWidth = 518;
-    static constexpr int kClientHeight = 460;
-
     explicit TfrmResmain(MainWindowServices services);
     ~TfrmResmain() override;
     TfrmResmain(const TfrmResmain&) = delete;
@@ -70,9 +68,9 @@ private:
     void BuildToolBar();
     void BuildControls();
     void CreateAboutComponents();
-    HWND AddLabel(const char* text, int x, int y, int width, int height, HFONT font);
+    HWND AddLabel(const char* text, const layout::Box& place, HFONT font);
     void SizeLabelToText(HWND label);
-    void RunCommand(int id);
+    void RunCommand(WPARAM id);
     void DrawLine(const DRAWITEMSTRUCT& item);
     void DocumentChanged();
     void QueueActivation();

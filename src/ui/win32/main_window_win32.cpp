@@ -3,6 +3,8 @@
 #include "ui/win32/main_window.h"
 
 #include "ui/win32/modal_form.h"
+#include "workbench/command_table.h"
+#include "workbench/window_layout.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -18,79 +20,19 @@ constexpr const char* kRunOutputClass = "BrevokRunOutput";
 constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr int kFirstCommand = 1001;
 
-/// One command of the menus and tool bar: its id, the workbench's command, the menu text
-/// and, for a tool button, the picture and the hint.
-struct CommandEntry {
-    int id;
-    void (Workbench::*command)();
-};
+/// A command's id in the menu and on the tool bar; 0 stays free for separators.
+UINT_PTR MenuId(CommandId id)
+{
+    return static_cast<UINT_PTR>(kFirstCommand + static_cast<int>(id));
+}
 
-enum CommandId : int {
-    kNew = kFirstCommand,
-    kOpen,
-    kClose,
-    kAddFile,
-    kRemoveFile,
-    kExit,
-    kStartWithLast,
-    kFindCompiler,
-    kShowProgress,
-    kSetWorkingFolder,
-    kSelectExe,
-    kCompile,
-    kBuildAll,
-    kRedirect,
-    kHelp,
-    kAbout,
-    kEmail,
-    kWeb,
-};
-
-const CommandEntry kCommands[] = {
-    {kNew, &Workbench::NewScript},
-    {kOpen, &Workbench::OpenScript},
-    {kClose, &Workbench::CloseScript},
-    {kAddFile, &Workbench::AddFile},
-    {kRemoveFile, &Workbench::RemoveSelectedLine},
-    {kExit, &Workbench::Exit},
-    {kStartWithLast, &Workbench::ToggleStartWithLast},
-    {kFindCompiler, &Workbench::FindCompiler},
-    {kShowProgress, &Workbench::ToggleShowProgress},
-    {kSetWorkingFolder, &Workbench::ChooseWorkingFolder},
-    {kSelectExe, &Workbench::ChooseExecutable},
-    {kCompile, &Workbench::Compile},
-    {kBuildAll, &Workbench::BuildAll},
-    {kRedirect, &Workbench::RedirectSources},
-    {kHelp, &Workbench::ShowHelp},
-    {kAbout, &Workbench::ShowAbout},
-    {kEmail, &Workbench::EmailMaker},
-    {kWeb, &Workbench::OpenMakerWebPage},
-};
-
-/// Enabled exactly while no script is open, and exactly while one is.
-constexpr int kClosedStateCommands[] = {kNew, kOpen};
-constexpr int kOpenStateCommands[] = {kClose, kSelectExe, kAddFile, kRemoveFile, kCompile, kBuildAll};
-
-struct ToolButton {
-    int id;       // 0: a separator
-    int picture;  // the separator's width for a separator
-    const char* hint;
-};
-
-const ToolButton kToolButtons[] = {
-    {kExit, 9, "Exit"},
-    {0, 41, nullptr},
-    {kNew, 0, "New Resource Script"},
-    {kOpen, 1, "Open Resource Script"},
-    {kClose, 2, "Close Resource Script"},
-    {kSelectExe, 7, "Select Executable to bind to"},
-    {kAddFile, 3, "Add a file to resources"},
-    {kRemoveFile, 10, "Remove a file from resources"},
-    {kCompile, 8, "Compile resource file"},
-    {kBuildAll, 6, "Build All"},
-    {0, 40, nullptr},
-    {kHelp, 5, "Help"},
-};
+std::optional<CommandId> CommandOfMenuId(WPARAM id)
+{
+    const int index = static_cast<int>(id) - kFirstCommand;
+    if (index < 0 || index >= static_cast<int>(kCommandCount))
+        return std::nullopt;
+    return static_cast<CommandId>(index);
+}
 
 void SetText(HWND control, const std::string& text)
 {
@@ -161,7 +103,7 @@ TfrmResmain::TfrmResmain(MainWindowServices services)
     // A single fixed border: minimise and close, no maximise, no resizing.
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     BuildMenu();
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    RECT frame{0, 0, layout::kClientWidth, layout::kClientHeight};
     AdjustWindowRectEx(&frame, style, TRUE, 0);
     window_ = CreateWindowExA(WS_EX_ACCEPTFILES, kWindowClass, kInitialCaption, style, CW_USEDEFAULT, CW_USEDEFAULT,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr, menu_,
@@ -213,72 +155,57 @@ void TfrmResmain::ShowCentred(int showCommand)
 void TfrmResmain::BuildMenu()
 {
     menu_ = CreateMenu();
-    auto popup = [this](const char* title, std::initializer_list<std::pair<int, const char*>> entries) {
+    for (const MenuInfo& info : Menus()) {
         HMENU sub = CreatePopupMenu();
-        for (const auto& [id, text] : entries) {
-            if (id == 0)
-                AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
+        for (const std::optional<CommandId>& entry : info.entries) {
+            if (entry)
+                AppendMenuA(sub, MF_STRING, MenuId(*entry), std::string(InfoOf(*entry).caption).c_str());
             else
-                AppendMenuA(sub, MF_STRING, static_cast<UINT_PTR>(id), text);
+                AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
         }
-        AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), title);
-    };
-    popup("&File",
-          {{kNew, "&New"},
-           {kOpen, "&Open"},
-           {kClose, "C&lose"},
-           {0, nullptr},
-           {kAddFile, "&Add File"},
-           {kRemoveFile, "&Remove File"},
-           {0, nullptr},
-           {kExit, "&Exit"}});
-    popup("&Options",
-          {{kStartWithLast, "Start with last Project"},
-           {kFindCompiler, "&Find Compiler"},
-           {kShowProgress, "Show Compiler progress"},
-           {kSetWorkingFolder, "Set Working Folder"},
-           {kSelectExe, "Select &Exe to Bind"}});
-    popup("&Actions",
-          {{kCompile, "&Compile"},
-           {kBuildAll, "&Build All"},
-           {0, nullptr},
-           {kRedirect, "Re-direct source files to working folder"}});
-    popup(
-        "&Help",
-        {{kHelp, "&Help"}, {kAbout, "&About"}, {0, nullptr}, {kEmail, "e-mail Halvane"}, {kWeb, "Halvane on the Web"}});
+        AppendMenuA(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), std::string(info.caption).c_str());
+    }
 }
 
 void TfrmResmain::BuildToolBar()
 {
     toolBar_ = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_TOP, 0, 0,
-                               kClientWidth, 42, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+                               layout::kClientWidth, layout::kToolBarHeight, window_, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
     SendMessageA(toolBar_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    pictures_ = ImageList_Create(32, 32, ILC_COLOR24 | ILC_MASK, 11, 0);
+    pictures_ = ImageList_Create(layout::kPictureSize, layout::kPictureSize, ILC_COLOR24 | ILC_MASK, 11, 0);
     if (HBITMAP strip = LoadBitmapA(GetModuleHandleA(nullptr), "TOOLSTRIP")) {
         ImageList_AddMasked(pictures_, strip, RGB(255, 0, 255));
         DeleteObject(strip);
     }
     SendMessageA(toolBar_, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(pictures_));
     std::vector<TBBUTTON> buttons;
-    for (const ToolButton& entry : kToolButtons) {
+    for (const ToolBarItem& item : ToolBar()) {
         TBBUTTON button{};
-        button.iBitmap = entry.picture;
-        button.idCommand = entry.id;
         button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = entry.id == 0 ? BTNS_SEP : BTNS_BUTTON;
+        if (item.command) {
+            button.iBitmap = InfoOf(*item.command).picture;
+            button.idCommand = static_cast<int>(MenuId(*item.command));
+            button.fsStyle = BTNS_BUTTON;
+        } else {
+            // A separator's picture index is its width.
+            button.iBitmap = item.gapWidth;
+            button.fsStyle = BTNS_SEP;
+        }
         buttons.push_back(button);
     }
     SendMessageA(toolBar_, TB_ADDBUTTONS, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
-    SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(39, 38));
+    SendMessageA(toolBar_, TB_SETBUTTONSIZE, 0, MAKELPARAM(layout::kToolButtonWidth, layout::kToolButtonHeight));
     SendMessageA(toolBar_, TB_AUTOSIZE, 0, 0);
-    MoveWindow(toolBar_, 0, 0, kClientWidth, 42, TRUE);
+    MoveWindow(toolBar_, 0, 0, layout::kClientWidth, layout::kToolBarHeight, TRUE);
 }
 
-HWND TfrmResmain::AddLabel(const char* text, int x, int y, int width, int height, HFONT font)
+HWND TfrmResmain::AddLabel(const char* text, const layout::Box& place, HFONT font)
 {
-    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, x, y, width, height,
-                                 window_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, place.x,
+                                 place.y, place.width, place.height, window_, nullptr, GetModuleHandleA(nullptr),
+                                 nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
 }
@@ -291,34 +218,38 @@ void TfrmResmain::SizeLabelToText(HWND label)
 
 void TfrmResmain::BuildControls()
 {
-    lblCurResFile_ = AddLabel(kResFileCaption, 8, 56, 401, 17, WindowFont());
-    lblCurExeFile_ = AddLabel(kExeFileCaption, 8, 80, 401, 17, WindowFont());
-    wFolder_ = AddLabel(kFolderCaption, 8, 104, 0, 13, WindowFont());
-    compLab_ = AddLabel(kCompilerCaption, 8, 128, 0, 13, WindowFont());
-    AddLabel("List of Resources", 8, 176, 169, 25, headingFont_);
-    AddLabel("Compiler Messages", 8, 336, 169, 25, headingFont_);
+    lblCurResFile_ = AddLabel(kResFileCaption, layout::kScriptLabel, WindowFont());
+    lblCurExeFile_ = AddLabel(kExeFileCaption, layout::kExeLabel, WindowFont());
+    wFolder_ = AddLabel(kFolderCaption, layout::kFolderLabel, WindowFont());
+    compLab_ = AddLabel(kCompilerCaption, layout::kCompilerLabel, WindowFont());
+    AddLabel("List of Resources", layout::kListHeading, headingFont_);
+    AddLabel("Compiler Messages", layout::kMessagesHeading, headingFont_);
 
     // An owner-data list: it holds a count, and draws each visible row from the document.
     lstResList_ =
         CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
                             LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
-                        16, 201, 481, 121, window_, reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
+                        layout::kList.x, layout::kList.y, layout::kList.width, layout::kList.height, window_,
+                        reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(lstResList_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
-    SendMessageA(lstResList_, LB_SETITEMHEIGHT, 0, 13);
+    SendMessageA(lstResList_, LB_SETITEMHEIGHT, 0, layout::kListRowHeight);
     SetWindowSubclass(lstResList_, &TfrmResmain::ListProcedure, 1, reinterpret_cast<DWORD_PTR>(this));
 
     memCompilerMess_ =
         CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", nullptr,
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                        16, 360, 481, 65, window_, reinterpret_cast<HMENU>(2), GetModuleHandleA(nullptr), nullptr);
+                        layout::kMessages.x, layout::kMessages.y, layout::kMessages.width, layout::kMessages.height,
+                        window_, reinterpret_cast<HMENU>(2), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(memCompilerMess_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
     SendMessageA(memCompilerMess_, EM_LIMITTEXT, 0x7FFFFFFE, 0);
 
     sBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
     SendMessageA(sBar_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
-    int rightEdges[3] = {245, 490, 510};
+    int rightEdges[3] = {};
+    for (int panel = 0, edge = 0; panel < 3; ++panel)
+        rightEdges[panel] = edge += layout::kStatusPanelWidths[panel];
     SendMessageA(sBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(rightEdges));
     // Focus order: the message pane, then the list.
     SetWindowPos(lstResList_, memCompilerMess_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -364,15 +295,14 @@ LRESULT TfrmResmain::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->code == TTN_GETDISPINFOA) {
             auto* tip = reinterpret_cast<NMTTDISPINFOA*>(lParam);
-            for (const ToolButton& entry : kToolButtons) {
-                if (entry.id != 0 && static_cast<UINT_PTR>(entry.id) == header->idFrom)
-                    tip->lpszText = const_cast<char*>(entry.hint);
-            }
+            // The hints are constant texts of the table, which end where the tip needs them to.
+            if (const std::optional<CommandId> id = CommandOfMenuId(header->idFrom))
+                tip->lpszText = const_cast<char*>(InfoOf(*id).hint.data());
         }
         return 0;
     }
     case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = 13;
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = layout::kListRowHeight;
         return TRUE;
     case WM_DRAWITEM:
         DrawLine(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
@@ -424,14 +354,10 @@ LRESULT TfrmResmain::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-void TfrmResmain::RunCommand(int id)
+void TfrmResmain::RunCommand(WPARAM id)
 {
-    for (const CommandEntry& entry : kCommands) {
-        if (entry.id == id) {
-            (workbench_.get()->*entry.command)();
-            return;
-        }
-    }
+    if (const std::optional<CommandId> command = CommandOfMenuId(id))
+        workbench_->Execute(*command);
 }
 
 void TfrmResmain::QueueActivation()
@@ -494,18 +420,18 @@ void TfrmResmain::Show(const WorkbenchState& state)
     SetText(compLab_, state.compilerLabel);
     SizeLabelToText(compLab_);
     SendMessageA(sBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(state.statusPanel.c_str()));
-    const bool designed = state.commands == CommandState::AsDesigned;
-    const bool open = state.commands == CommandState::ScriptOpen;
-    auto enable = [this](int id, bool on) {
+    for (const CommandInfo& info : Commands()) {
+        const bool on = IsEnabled(info.enabling, state.commands);
+        const UINT_PTR id = MenuId(info.id);
         EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-        SendMessageA(toolBar_, TB_ENABLEBUTTON, static_cast<WPARAM>(id), MAKELPARAM(on ? TRUE : FALSE, 0));
+        if (!info.toolName.empty())
+            SendMessageA(toolBar_, TB_ENABLEBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+    }
+    auto check = [this](CommandId id, bool on) {
+        CheckMenuItem(menu_, static_cast<UINT>(MenuId(id)), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
     };
-    for (const int id : kClosedStateCommands)
-        enable(id, designed || !open);
-    for (const int id : kOpenStateCommands)
-        enable(id, designed || open);
-    CheckMenuItem(menu_, kStartWithLast, MF_BYCOMMAND | (state.startWithLast ? MF_CHECKED : MF_UNCHECKED));
-    CheckMenuItem(menu_, kShowProgress, MF_BYCOMMAND | (state.showProgress ? MF_CHECKED : MF_UNCHECKED));
+    check(CommandId::StartWithLast, state.startWithLast);
+    check(CommandId::ShowProgress, state.showProgress);
     DrawMenuBar(window_);
 }
 
@@ -596,11 +522,12 @@ void TfrmResmain::CreateAboutComponents()
 {
     SetUpMainWindowAboutBox(aboutBox_);
     // The panel is never shown: the links only open the maker's addresses for the Help menu.
-    panel1_ = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 240, 56, window_, nullptr, GetModuleHandleA(nullptr),
-                              nullptr);
-    web_ = std::make_unique<TKURL2>(panel1_, 32, 8);
+    const layout::Box& panel = layout::kLinkPanel;
+    panel1_ = CreateWindowExA(0, "STATIC", "", WS_CHILD, panel.x, panel.y, panel.width, panel.height, window_, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+    web_ = std::make_unique<TKURL2>(panel1_, layout::kWebLink.x, layout::kWebLink.y);
     web_->SetURLorEMAIL(kMakerWebAddress);
-    email_ = std::make_unique<TKURL2>(panel1_, 32, 32);
+    email_ = std::make_unique<TKURL2>(panel1_, layout::kMailLink.x, layout::kMailLink.y);
     email_->SetChoose(LinkType::ltEMAIL);
     email_->SetURLorEMAIL(kMakerMailAddress);
 }
