@@ -2,6 +2,7 @@
 // compiler: Compile with brcc32 against running brcc32 directly on the same script.
 #include "full_script.h"
 #include "workbench/command_host.h"
+#include "support/fake_view.h"
 #include "workbench/compile_command.h"
 #include "workbench/dialogs.h"
 #include "platform/files.h"
@@ -37,28 +38,16 @@ public:
     std::string lastBox;
 };
 
-/// The window's part, reduced to members.
-class BenchHost : public CommandHost {
-public:
-    ScriptDocument& Document() override { return document; }
-    TSettings& Settings() override { return settings; }
-    bool ShowProgress() const override { return false; }
-    void ClearMessages() override { messages.clear(); }
-    void SetMessages(const std::vector<std::string>& lines) override { messages = lines; }
-    void AddMessage(const std::string& line) override { messages.push_back(line); }
-    void SetBatchText(const std::string& text) override { batchText = text; }
-    std::string BatchText() const override { return batchText; }
-    void BeginBusyCursor() override { }
-    void EndBusyCursor() override { }
-    void ProcessPendingMessages() override { }
-    Dialogs& GetDialogs() override { return dialogs; }
-    ProcessLauncher& Launcher() override { return launcher; }
+/// The workbench's part, reduced to members.
+struct BenchHost {
+    operator CommandHost() { return {document, settings, dialogs, launcher, view, batchText}; }
 
     QuietDialogs dialogs;
     SystemProcessLauncher launcher;
     ScriptDocument document;
     TSettings settings;
-    std::vector<std::string> messages;
+    brevok::testing::FakeView view;
+    std::vector<std::string>& messages = view.messages;
     std::string batchText;
 };
 

@@ -2,6 +2,7 @@
 #include "workbench/build_all_command.h"
 
 #include "workbench/command_host.h"
+#include "workbench/workbench_view.h"
 #include "workbench/compile_command.h"
 #include "platform/command_line.h"
 #include "platform/current_folder.h"
@@ -17,11 +18,11 @@ namespace brevok {
 
 namespace {
 
-void ShowBuildResult(CommandHost& host)
+void ShowBuildResult(const CommandHost& host)
 {
     // Read by its bare name: the working folder is the current folder for the run.
-    if (LoadCompilerMessages(host, std::string(kCaptureFileName)) == 0)
-        host.AddMessage(std::string(kBuildCompleteText));
+    if (LoadCompilerMessages(host.view, std::string(kCaptureFileName)) == 0)
+        host.view.AddMessage(std::string(kBuildCompleteText));
 }
 
 }  // namespace
@@ -52,11 +53,11 @@ std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::strin
         " " + QuoteArgument(scriptPath) + " > " + std::string(kCaptureFileName);
 }
 
-void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
+void RunBuildAllCommand(const CommandHost& host, const BuildAllOptions& options)
 {
-    ScriptDocument& document = host.Document();
-    const TSettings& settings = host.Settings();
-    Dialogs& dialogs = host.GetDialogs();
+    ScriptDocument& document = host.document;
+    const TSettings& settings = host.settings;
+    Dialogs& dialogs = host.dialogs;
 
     if (settings.ScriptPath.empty())
         return;
@@ -69,7 +70,7 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
         return;
     }
 
-    BusyCursor busy(host);
+    BusyCursor busy(host.view);
     SaveScriptLines(document, settings.ScriptPath);
     DeleteFileQuietly(settings.WorkingFolder + std::string(kCaptureFileName));
     // The same extension rule as Compile, so both commands name one resource file.
@@ -86,12 +87,12 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
         dialogs.MessageBox(BoxKind::Error, std::string(kCommandTooLongText), BoxButtons::Ok);
         return;
     }
-    host.ClearMessages();
-    host.ProcessPendingMessages();
+    host.view.SetMessages({});
+    host.view.Repaint();
     // The outcome is not examined: a time-out has its own box, a failed start shows up as
     // a missing capture file. The companion starts minimised whatever the option says.
     const std::uint32_t waited =
-        host.Launcher().RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
+        host.launcher.RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
     if (waited == kWaitTimeout)
         dialogs.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     ShowBuildResult(host);

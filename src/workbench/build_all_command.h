@@ -8,7 +8,7 @@
 
 namespace brevok {
 
-class CommandHost;
+struct CommandHost;
 
 inline constexpr std::string_view kNoExecutableText = "You must select an executable to bind the resource file to.";
 inline constexpr std::string_view kCommandTooLongText =
@@ -51,6 +51,6 @@ std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::strin
 /// that cannot be entered is reported in an error box and nothing runs. A capture file that
 /// cannot be read, or a script that cannot be saved, is thrown as Error for the generic error
 /// report; the busy cursor and the current folder are restored on every path.
-void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options = {});
+void RunBuildAllCommand(const CommandHost& host, const BuildAllOptions& options = {});
 
 }  // namespace brevok

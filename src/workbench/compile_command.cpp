@@ -2,6 +2,7 @@
 #include "workbench/compile_command.h"
 
 #include "workbench/command_host.h"
+#include "workbench/workbench_view.h"
 #include "platform/command_line.h"
 #include "workbench/dialogs.h"
 #include "platform/errors.h"
@@ -69,26 +70,26 @@ void WriteBatchFile(const std::string& path, const std::string& text)
     }
 }
 
-void WaitForBatchFile(CommandHost& host, const std::string& path)
+void WaitForBatchFile(const CommandHost& host, const std::string& path)
 {
     for (int i = 0; i < kBatchFileChecks && !FileExists(path); ++i)
-        host.ProcessPendingMessages();
+        host.view.Repaint();
 }
 
 /// Step 12: what the run left behind decides what the pane shows.
-void ShowCompileResult(CommandHost& host, const std::string& scriptPath, const std::string& outputPath)
+void ShowCompileResult(const CommandHost& host, const std::string& scriptPath, const std::string& outputPath)
 {
     const std::string resPath = ReplaceExtension(scriptPath, ".res");
     if (!FileExists(resPath))
         return;
     if (!FileExists(outputPath)) {
-        host.AddMessage(std::string(kCompilerErrorText));
+        host.view.AddMessage(std::string(kCompilerErrorText));
         return;
     }
-    if (LoadCompilerMessages(host, outputPath) > 0)
+    if (LoadCompilerMessages(host.view, outputPath) > 0)
         return;  // the compiler's diagnostics stay in the pane
-    host.GetDialogs().MessageBox(BoxKind::Information, std::string(kResourceCompiledText) + resPath, BoxButtons::Ok);
-    host.AddMessage(std::string(kCompileCompleteText));
+    host.dialogs.MessageBox(BoxKind::Information, std::string(kResourceCompiledText) + resPath, BoxButtons::Ok);
+    host.view.AddMessage(std::string(kCompileCompleteText));
 }
 
 }  // namespace
@@ -105,11 +106,11 @@ std::string BatchPathFor(const std::string& scriptPath)
     return EnsureTrailingBackslash(FolderPart(scriptPath)) + std::string(kBatchFileName);
 }
 
-void RunCompileCommand(CommandHost& host, const CompileOptions& options)
+void RunCompileCommand(const CommandHost& host, const CompileOptions& options)
 {
-    ScriptDocument& document = host.Document();
-    TSettings& settings = host.Settings();
-    Dialogs& dialogs = host.GetDialogs();
+    ScriptDocument& document = host.document;
+    TSettings& settings = host.settings;
+    Dialogs& dialogs = host.dialogs;
 
     if (document.Empty()) {
         dialogs.MessageBox(BoxKind::Error, std::string(kNoResourcesText), BoxButtons::Ok);
@@ -123,22 +124,22 @@ void RunCompileCommand(CommandHost& host, const CompileOptions& options)
     const std::string scriptPath = settings.ScriptPath;
     const std::string batchPath = settings.BatchPath;
 
-    BusyCursor busy(host);
+    BusyCursor busy(host.view);
     SaveScriptLines(document, scriptPath);
 
     const std::string outputPath = ReplaceExtension(scriptPath, ".txt");
     DeleteFileQuietly(outputPath);
-    host.ClearMessages();
-    host.ProcessPendingMessages();
+    host.view.SetMessages({});
+    host.view.Repaint();
 
-    host.SetBatchText(CompileBatchText(settings.CompilerPath, scriptPath, outputPath, options.shell));
-    WriteBatchFile(batchPath, host.BatchText());
+    host.batchText = CompileBatchText(settings.CompilerPath, scriptPath, outputPath, options.shell);
+    WriteBatchFile(batchPath, host.batchText);
     BatchFileCleanup cleanup(batchPath);
     WaitForBatchFile(host, batchPath);
 
     std::string result;
-    host.Launcher().RunFileAndWait("", batchPath, options.timeoutMs,
-                                   host.ShowProgress() ? kShowWindowNormal : kShowWindowMinimized, result);
+    host.launcher.RunFileAndWait("", batchPath, options.timeoutMs,
+                                   settings.ShowProgress ? kShowWindowNormal : kShowWindowMinimized, result);
     if (result != kRunOkText) {
         dialogs.MessageBox(BoxKind::Information, result, BoxButtons::Ok);
         return;

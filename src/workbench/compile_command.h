@@ -7,7 +7,7 @@
 
 namespace brevok {
 
-class CommandHost;
+struct CommandHost;
 
 inline constexpr std::string_view kNoResourcesText = "There are no resources to compile";
 inline constexpr std::string_view kNoCompilerText = "Can't Compile. No resource compiler is seleted";
@@ -45,6 +45,6 @@ std::string BatchPathFor(const std::string& scriptPath);
 /// command does not report itself (the script, batch or output file cannot be written or
 /// read) are thrown as Error for the generic error report; the busy cursor is restored and
 /// the batch file deleted on every path.
-void RunCompileCommand(CommandHost& host, const CompileOptions& options = {});
+void RunCompileCommand(const CommandHost& host, const CompileOptions& options = {});
 
 }  // namespace brevok

@@ -211,7 +211,7 @@ void Workbench::SetFolderLabel(const std::string& folder)
 void Workbench::SetScriptOpen(bool open)
 {
     state_.commands = open ? CommandState::ScriptOpen : CommandState::NoScript;
-    ClearMessages();
+    view_.SetMessages({});
     if (open) {
         if (!settings_.ScriptPath.empty())
             state_.scriptLabel = kScriptFilePrefix + settings_.ScriptPath;
@@ -480,14 +480,14 @@ void Workbench::ChooseExecutable()
 void Workbench::Compile()
 {
     RunScope scope(services_.launcher, view_, settings_.ShowProgress);
-    RunCompileCommand(*this);
+    RunCompileCommand(CompilerCommandHost());
 }
 
 void Workbench::BuildAll()
 {
     // The companion always starts minimised: no run-output window, only repainting.
     RunScope scope(services_.launcher, view_, false);
-    RunBuildAllCommand(*this);
+    RunBuildAllCommand(CompilerCommandHost());
 }
 
 void Workbench::ShowHelp()
@@ -510,21 +510,11 @@ void Workbench::OpenMakerWebPage()
     view_.OpenMakerLink(MakerLink::Web);
 }
 
-// --- what Compile and Build All write to --------------------------------------------------------
+// --- what Compile and Build All work on -------------------------------------------------------
 
-void Workbench::ClearMessages()
+CommandHost Workbench::CompilerCommandHost()
 {
-    view_.SetMessages({});
-}
-
-void Workbench::SetMessages(const std::vector<std::string>& lines)
-{
-    view_.SetMessages(lines);
-}
-
-void Workbench::AddMessage(const std::string& line)
-{
-    view_.AddMessage(line);
+    return {document_, settings_, services_.dialogs, services_.launcher, view_, batchText_};
 }
 
 }  // namespace brevok

@@ -61,10 +61,10 @@ inline constexpr const char* kCompilerCaption = "Compiler";
 ///
 /// Each command reports a failure that leaves it through the generic error report and
 /// returns; what it did before stays done.
-class Workbench final : private CommandHost {
+class Workbench final {
 public:
     Workbench(WorkbenchServices services, WorkbenchView& view);
-    ~Workbench() override;
+    ~Workbench();
     Workbench(const Workbench&) = delete;
     Workbench& operator=(const Workbench&) = delete;
 
@@ -96,13 +96,12 @@ public:
     /// cancelled, or the settings could not be written (after the error report).
     bool MayClose();
 
-    ScriptDocument& Document() override { return document_; }
+    ScriptDocument& Document() { return document_; }
     const ScriptDocument& Document() const { return document_; }
-    TSettings& Settings() override { return settings_; }
+    TSettings& Settings() { return settings_; }
     const WorkbenchState& State() const { return state_; }
     /// Set by a typed key and never cleared; Exit asks about saving when it is set.
     bool ResourcesChanged() const { return resourcesChanged_; }
-    const std::string& BatchTextBuffer() const { return batchText_; }
 
     /// The four open-file dialogs, with the state they keep between uses.
     FileDialogState& OpenRC() { return openRC_; }
@@ -133,18 +132,8 @@ private:
     void EmailMaker();
     void OpenMakerWebPage();
 
-    // CommandHost: what Compile and Build All use.
-    bool ShowProgress() const override { return settings_.ShowProgress; }
-    void ClearMessages() override;
-    void SetMessages(const std::vector<std::string>& lines) override;
-    void AddMessage(const std::string& line) override;
-    void SetBatchText(const std::string& text) override { batchText_ = text; }
-    std::string BatchText() const override { return batchText_; }
-    void BeginBusyCursor() override { view_.BeginBusy(); }
-    void EndBusyCursor() override { view_.EndBusy(); }
-    void ProcessPendingMessages() override { view_.Repaint(); }
-    Dialogs& GetDialogs() override { return services_.dialogs; }
-    ProcessLauncher& Launcher() override { return services_.launcher; }
+    /// What Compile and Build All work on.
+    CommandHost CompilerCommandHost();
 
     /// Runs one command through the generic error report; false when it failed.
     bool Run(const std::function<void()>& command);

@@ -1,43 +1,28 @@
-// A CommandHost over plain members, for driving Compile and Build All without a window.
+// Compile and Build All driven without a workbench: its state as plain members, the window a
+// FakeView.
 #pragma once
 
-#include "workbench/command_host.h"
 #include "platform/process.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
+#include "support/fake_view.h"
 #include "support/printing_launcher.h"
+#include "workbench/command_host.h"
 
 #include <string>
 #include <vector>
 
 namespace brevok::testing {
 
-/// The window's part in the commands: the pane and the batch buffer are members, the busy
-/// cursor is a depth counter, the pump counts its calls.
-class FakeCommandHost : public CommandHost {
-public:
-    ScriptDocument& Document() override { return document; }
-    TSettings& Settings() override { return settings; }
-    bool ShowProgress() const override { return showProgress; }
+/// What the commands work on, with the names the tests read: the pane and the busy cursor are
+/// the view's, "Show Compiler progress" is the setting.
+struct FakeCommandHost {
+    FakeCommandHost() = default;
+    FakeCommandHost(const FakeCommandHost&) = delete;
+    FakeCommandHost& operator=(const FakeCommandHost&) = delete;
 
-    void ClearMessages() override { messages.clear(); }
-    void SetMessages(const std::vector<std::string>& lines) override { messages = lines; }
-    void AddMessage(const std::string& line) override { messages.push_back(line); }
-
-    void SetBatchText(const std::string& text) override { batchText = text; }
-    std::string BatchText() const override { return batchText; }
-
-    void BeginBusyCursor() override
-    {
-        ++busyDepth;
-        ++busyShown;
-    }
-    void EndBusyCursor() override { --busyDepth; }
-    void ProcessPendingMessages() override { ++pumps; }
-
-    Dialogs& GetDialogs() override { return dialogs; }
-    ProcessLauncher& Launcher() override { return *launcher; }
+    operator CommandHost() { return {document, settings, dialogs, *launcher, view, batchText}; }
 
     std::vector<std::string> BoxTexts() const { return dialogs.BoxTexts(); }
 
@@ -48,12 +33,12 @@ public:
     ProcessLauncher* launcher = &system;
     ScriptDocument document;
     TSettings settings;
-    bool showProgress = false;
-    std::vector<std::string> messages;
+    FakeView view;
     std::string batchText;
-    int busyDepth = 0;
-    int busyShown = 0;
-    int pumps = 0;
+    bool& showProgress = settings.ShowProgress;
+    std::vector<std::string>& messages = view.messages;
+    int& busyDepth = view.busyDepth;
+    int& busyShown = view.busyShown;
 };
 
 }  // namespace brevok::testing
