@@ -2,6 +2,8 @@
 // populated and painted, against loading the same script into a bare document.
 #include "open_window_common.h"
 #include "ui/qt/main_window.h"
+#include "platform/process.h"
+#include "workbench/help_command.h"
 #include "platform/registry_file.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
@@ -53,7 +55,10 @@ int main(int argc, char* argv[])
         }
 
         OpenOnlyDialogs dialogs(script);
-        brevok::TfrmResmain window(brevok::MainWindowServices{.dialogs = dialogs, .registry = registry});
+        brevok::SystemProcessLauncher launcher;
+        brevok::SystemProgramStarter starter;
+        brevok::TfrmResmain window(brevok::MainWindowServices{
+            .dialogs = dialogs, .registry = registry, .launcher = launcher, .starter = starter});
         window.show();
         window.Activate();
         QCoreApplication::processEvents();

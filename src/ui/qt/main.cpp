@@ -6,6 +6,8 @@
 #include "platform/registry_file.h"
 #include "rcdriver/message_lines.h"
 #include "ui/qt/ed_form.h"
+#include "platform/process.h"
+#include "workbench/help_command.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -63,9 +65,13 @@ int main(int argc, char* argv[])
     brevok::TEdForm edForm;
     brevok::QtDialogs dialogs(edForm);
 
+    brevok::SystemProcessLauncher launcher;
+    brevok::SystemProgramStarter starter;
     brevok::TfrmResmain window(brevok::MainWindowServices{
         .dialogs = dialogs,
         .registry = *registry,
+        .launcher = launcher,
+        .starter = starter,
         .programPath = brevok::FromQt(QCoreApplication::applicationFilePath()),
     });
     dialogs.SetParentWindow(&window);

@@ -119,16 +119,8 @@ TKURL2* CreateLink(QWidget* panel, Shell* shell, const char* name, QRect place, 
 TfrmResmain::TfrmResmain(MainWindowServices services, QWidget* parent) : QMainWindow(parent), shell_(services.shell)
 {
     InitPictures();
-    if (services.launcher == nullptr) {
-        ownLauncher_ = std::make_unique<SystemProcessLauncher>();
-        services.launcher = ownLauncher_.get();
-    }
-    if (services.starter == nullptr) {
-        ownStarter_ = std::make_unique<SystemProgramStarter>();
-        services.starter = ownStarter_.get();
-    }
-    workbench_ = std::make_unique<Workbench>(WorkbenchServices{services.dialogs, services.registry, *services.launcher,
-                                                               *services.starter, services.programPath},
+    workbench_ = std::make_unique<Workbench>(WorkbenchServices{services.dialogs, services.registry, services.launcher,
+                                                               services.starter, services.programPath},
                                              static_cast<WorkbenchView&>(*this));
 
     setObjectName(QStringLiteral("frmResmain"));

@@ -38,18 +38,18 @@ class TKURL2;
 struct MainWindowServices {
     Dialogs& dialogs;
     Registry& registry;
+    /// The runners of Compile and Build All.
+    ProcessLauncher& launcher;
+    /// WinExec for the help viewer.
+    ProgramStarter& starter;
     /// The full path of the program's own file.
     std::string programPath = {};
-    /// The runners of Compile and Build All; null: the system's.
-    ProcessLauncher* launcher = nullptr;
     /// The shell's "open" verb for the link entries of the Help menu; null until given.
     Shell* shell = nullptr;
-    /// WinExec for the help viewer; null: the system's.
-    ProgramStarter* starter = nullptr;
 };
 
 /// The application's one window. Its handlers keep the names of the controls and events
-/// they serve and forward to the workbench (the table in workbench.h maps them).
+/// they serve and forward to the workbench (workbench.h maps them).
 class TfrmResmain : public QMainWindow, private WorkbenchView {
     Q_OBJECT
 
@@ -104,8 +104,6 @@ private:
     void AddToolButton(CommandId id);
     void QueueActivation();
 
-    std::unique_ptr<ProcessLauncher> ownLauncher_;
-    std::unique_ptr<ProgramStarter> ownStarter_;
     Shell* shell_ = nullptr;
     std::unique_ptr<Workbench> workbench_;
     bool activationQueued_ = false;

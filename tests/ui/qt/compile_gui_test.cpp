@@ -99,8 +99,9 @@ protected:
         window = std::make_unique<TfrmResmain>(MainWindowServices{
             .dialogs = dialogs,
             .registry = *registry,
+            .launcher = *given,
+            .starter = systemStarter,
             .programPath = std::string(BREVOK_BIN_DIR) + "/brevok",
-            .launcher = given,
         });
         window->Activate();
         return *window;

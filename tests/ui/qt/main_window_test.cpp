@@ -29,7 +29,8 @@ TEST_F(MainWindowTest, WindowIsFixedAndTheMessagePaneHasTheFocusFirst)
 TEST_F(MainWindowTest, StateIsShownInLabelsCommandsButtonsAndCheckMarks)
 {
     // Before the first activation every command is enabled, as designed.
-    window = std::make_unique<TfrmResmain>(MainWindowServices{.dialogs = dialogs, .registry = *registry});
+    window = std::make_unique<TfrmResmain>(MainWindowServices{
+        .dialogs = dialogs, .registry = *registry, .launcher = systemLauncher, .starter = systemStarter});
     EXPECT_EQ(window->windowTitle().toStdString(), "Resource Compiler");
     EXPECT_EQ(EnabledToolButtons().size(), 10u);
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "ui/qt/main_window.h"
+#include "platform/process.h"
+#include "workbench/help_command.h"
 #include "platform/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
@@ -54,6 +56,8 @@ protected:
         window = std::make_unique<TfrmResmain>(MainWindowServices{
             .dialogs = dialogs,
             .registry = *registry,
+            .launcher = systemLauncher,
+            .starter = systemStarter,
             .programPath = programPath.empty() ? folder / "bin/brevok" : programPath,
             .shell = &shell,
         });
@@ -122,6 +126,8 @@ protected:
     }
 
     RecordingShell shell;
+    SystemProcessLauncher systemLauncher;
+    SystemProgramStarter systemStarter;
     /// The program file the window is told it runs from; empty: a file in the scratch folder.
     std::string programPath;
     std::unique_ptr<TfrmResmain> window;
