@@ -103,11 +103,10 @@ public:
     /// Set by a typed key and never cleared; Exit asks about saving when it is set.
     bool ResourcesChanged() const { return resourcesChanged_; }
 
-    /// The four open-file dialogs, with the state they keep between uses.
-    FileDialogState& OpenRC() { return openRC_; }
-    FileDialogState& BrowseComp() { return browseComp_; }
-    FileDialogState& cdgFileDialog() { return cdgFileDialog_; }
-    FileDialogState& SetWork() { return setWork_; }
+    /// The script dialog and the shared file dialog as they keep their state between uses:
+    /// where the next Open or New, and the next Add File or executable selection, start.
+    const FileDialogState& OpenRC() const { return openRC_; }
+    const FileDialogState& cdgFileDialog() const { return cdgFileDialog_; }
 
 private:
     friend std::span<const CommandInfo> Commands();
