@@ -11,8 +11,10 @@ namespace brevok {
 struct CommandHost;
 
 inline constexpr std::string_view kNoExecutableText = "You must select an executable to bind the resource file to.";
+// kept as written
 inline constexpr std::string_view kCommandTooLongText =
     "Internal Error, Cannot continue to compile, Command line too long";
+// kept as written
 inline constexpr std::string_view kBuildCompleteText = "Compile and binding complete, No errors found..";
 inline constexpr std::string_view kCannotEnterFolderText =
     "Cannot enter the working folder %s\rChoose one with Options, Set Working Folder.";

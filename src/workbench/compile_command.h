@@ -10,8 +10,10 @@ namespace brevok {
 struct CommandHost;
 
 inline constexpr std::string_view kNoResourcesText = "There are no resources to compile";
+// kept as written
 inline constexpr std::string_view kNoCompilerText = "Can't Compile. No resource compiler is seleted";
 inline constexpr std::string_view kResourceCompiledText = "Resource compiled ";
+// kept as written
 inline constexpr std::string_view kCompileCompleteText = "Compile complete, No errors found..";
 inline constexpr std::string_view kCompilerErrorText = "Compiler Error";
 inline constexpr std::string_view kBatchFileName = "Temp.bat";

@@ -144,6 +144,7 @@ void Workbench::Activate()
 
 void Workbench::ActivationSteps()
 {
+    // kept as written
     state_.caption = std::string(kApplicationTitle) + " Version " + RunningProgramFileVersion() + "  by Halvane";
     Refresh();
     view_.SetAboutBoxFile(services_.programPath);

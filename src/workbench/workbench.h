@@ -34,10 +34,12 @@ struct WorkbenchServices {
 };
 
 /// The texts of the window and its commands, exactly as the user sees them.
+// kept as written
 inline constexpr const char* kCompilerUnknownText =
     "Location of Resource compiler BRCC32 is unknown\rClick Yes to browse for this file";
 inline constexpr const char* kNewFileNameText = "You must give a NEW file name";
 inline constexpr const char* kSaveChangesText = "Do you wish to save any changes?";
+// kept as written
 inline constexpr const char* kSaveBeforeExitText =
     "Resources may have changed, Do you wish to save file before exiting program?";
 inline constexpr const char* kInitialCaption = "Resource Compiler";
