@@ -37,6 +37,13 @@ int ScriptListModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : rows_;
 }
 
+QModelIndex ScriptListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (row < 0 || row >= rows_ || column != 0 || parent.isValid())
+        return {};
+    return createIndex(row, column);
+}
+
 QVariant ScriptListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rows_)

@@ -20,6 +20,9 @@ public:
     ~ScriptListModel() override;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    /// The view asks for the index of every row when it lays a million of them out; this
+    /// answers without the base class's virtual calls back into rowCount and columnCount.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
