@@ -90,9 +90,9 @@ void RunBuildAllCommand(CommandHost& host, const BuildAllOptions& options)
     host.ProcessPendingMessages();
     // The outcome is not examined: a time-out has its own box, a failed start shows up as
     // a missing capture file. The companion starts minimised whatever the option says.
-    const std::uint32_t waited =
-        host.Launcher().RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
-    if (waited == kWaitTimeout)
+    const RunOutcome run =
+        host.Launcher().RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs, options.hooks);
+    if (run.kind == RunOutcome::Kind::TimedOut)
         dialogs.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     ShowBuildResult(host);
 }

@@ -136,11 +136,10 @@ void RunCompileCommand(CommandHost& host, const CompileOptions& options)
     BatchFileCleanup cleanup(batchPath);
     WaitForBatchFile(host, batchPath);
 
-    std::string result;
-    host.Launcher().RunFileAndWait("", batchPath, options.timeoutMs,
-                                   host.ShowProgress() ? kShowWindowNormal : kShowWindowMinimized, result);
-    if (result != kRunOkText) {
-        dialogs.MessageBox(BoxKind::Information, result, BoxButtons::Ok);
+    const RunOutcome run = host.Launcher().RunFileAndWait(
+        "", batchPath, options.timeoutMs, host.ShowProgress() ? kShowWindowNormal : kShowWindowMinimized, options.hooks);
+    if (!run.Ok()) {
+        dialogs.MessageBox(BoxKind::Information, run.Text(), BoxButtons::Ok);
         return;
     }
     ShowCompileResult(host, scriptPath, outputPath);
