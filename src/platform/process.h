@@ -14,7 +14,9 @@ namespace brevok {
 /// Result texts of RunFileAndWait.
 inline constexpr std::string_view kRunOkText = "OK";
 inline constexpr std::string_view kProcessFileMissingText = "Process file does not exist";
+// kept as written
 inline constexpr std::string_view kCreateProcessFailedText = "Createproccess failed ";
+// kept as written
 inline constexpr std::string_view kRunTimeoutText = "Timeout has occured in waiting for result from compiler.";
 
 /// Codes of RunCommandAndWait besides a failed start's error code.
@@ -46,10 +48,21 @@ struct LaunchRecord {
 /// Why a runner cannot start what it was asked, before it tries.
 enum class PlanError { None, FileMissing, ProgramNotFound };
 
+/// What a runner does with a child that outlives its time-out.
+enum class AfterTimeout {
+    /// RunFileAndWait: the child and everything it started are ended.
+    EndTree,
+    /// RunCommandAndWait: the child runs on and is released once it ends.
+    LeaveRunning,
+};
+
 /// What a runner will start, worked out before anything runs.
 struct LaunchPlan {
     PlanError error = PlanError::None;
     LaunchRecord record;
+    /// Whether the child's output goes to the output hook rather than where ours goes.
+    bool captureOutput = false;
+    AfterTimeout afterTimeout = AfterTimeout::EndTree;
 };
 
 /// RunFileAndWait's start: refused when neither text names an existing file; the command
@@ -59,13 +72,10 @@ LaunchPlan PlanFileRun(const std::string& programText, const std::string& fileTe
                        std::uint16_t showWindow, bool captureOutput);
 
 /// RunCommandAndWait's start: the line split by the Windows rules and its program looked up.
-LaunchPlan PlanCommandRun(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
+LaunchPlan PlanCommandRun(const std::string& commandLine, std::int32_t timeoutMs, std::uint16_t showWindow,
                           bool captureOutput);
 
-/// RunFileAndWait's text for a start that failed with `code`.
-std::string CreateProcessFailedText(const std::string& programText, const std::string& fileText, int code);
-
-/// What the caller lets the runners do while they wait.
+/// What the caller lets a runner do while it waits, for the length of one run.
 struct LaunchHooks {
     /// Called about every 20 ms while a runner waits, so that the window can repaint. It must
     /// not act on user input: the command that waits is still running.
@@ -75,55 +85,77 @@ struct LaunchHooks {
     std::function<void(std::string_view)> output;
 };
 
-/// The two runners. Neither raises; every outcome is in the result text or code.
+/// How a run ended, and what each runner reports of it.
+struct RunOutcome {
+    enum class Kind {
+        /// The child ended, whatever its exit code.
+        Ended,
+        /// Neither text of RunFileAndWait names an existing file; nothing started.
+        FileMissing,
+        /// The start failed with `error`; a program not found is kProgramNotFoundError.
+        StartFailed,
+        /// The time-out passed before the child ended.
+        TimedOut,
+        /// The wait itself failed (the child could not be waited for).
+        WaitFailed,
+    };
+
+    Kind kind = Kind::Ended;
+    /// The error code of a failed start: errno, on Windows the Win32 error code.
+    int error = 0;
+    /// What the runner was asked to start, as a failed start's text names it: RunFileAndWait's
+    /// two texts with a space between, or RunCommandAndWait's command line.
+    std::string asked;
+
+    /// Whether RunFileAndWait reports "OK": the child ended, or could not be waited for.
+    bool Ok() const { return kind == Kind::Ended || kind == Kind::WaitFailed; }
+    /// RunFileAndWait's result text: "OK", "Process file does not exist", "Createproccess
+    /// failed " + asked + " Error: " + error, or the time-out text.
+    std::string Text() const;
+    /// RunCommandAndWait's code: kWaitObject0 when the child ended, the error code of a
+    /// failed start (a missing file counts as a program not found), kWaitTimeout or kWaitFailed.
+    std::uint32_t Code() const;
+};
+
+/// The two runners. Neither raises; every outcome is in the RunOutcome. Both plan the start
+/// (PlanFileRun, PlanCommandRun), answer a plan that cannot start themselves, and hand the
+/// rest to Execute.
 class ProcessLauncher {
 public:
     virtual ~ProcessLauncher() = default;
 
-    /// What the runners do while they wait, until hooks are set again.
-    void SetHooks(LaunchHooks hooks) { hooks_ = std::move(hooks); }
-    const LaunchHooks& Hooks() const { return hooks_; }
-    /// Whether a start with `showWindow` hands the child's output to the output hook.
-    bool CapturesOutput(std::uint16_t showWindow) const
-    {
-        return showWindow == kShowWindowNormal && static_cast<bool>(hooks_.output);
-    }
-
     /// Starts `programText` + " " + `fileText` and waits at most `timeoutMs` ms (a negative
     /// time-out waits without limit). Either text is quoted for the splitting rules when it
     /// holds a blank or a quote; a plain path goes in as it is. Refuses to start when neither
-    /// text names an existing file (a folder is no file). On time-out the process group of
-    /// the child, which holds everything it started, is killed (SIGKILL: POSIX has no exit
-    /// code to impose) and the child reaped. resultText: "OK" (also when the wait itself
-    /// failed), "Process file does not exist", "Createproccess failed " + programText + " " +
-    /// fileText + " Error: " + code (errno; 2 when the program is not found), or the
-    /// time-out text.
-    virtual void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
-                                std::uint16_t showWindow, std::string& resultText) = 0;
+    /// text names an existing file (a folder is no file). On time-out the child and all it
+    /// started are ended: on POSIX its process group (SIGKILL: POSIX has no exit code to
+    /// impose), on Windows its job object; the child is reaped. Read the outcome's Text().
+    RunOutcome RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
+                              std::uint16_t showWindow, const LaunchHooks& hooks = {});
 
-    /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. Returns the error code
-    /// of a failed start (errno on Linux), else 0 when the process ended, kWaitTimeout when
-    /// the wait timed out (the process goes on running; a thread of ours reaps it when it
-    /// ends and discards what it still prints; the caller tells the user), or kWaitFailed
-    /// when the wait itself failed.
-    virtual std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
-                                            std::int32_t timeoutMs) = 0;
+    /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. On time-out the
+    /// process goes on running; a thread of ours keeps its output drained, discarding it, and
+    /// releases it when it ends; the caller tells the user. Read the outcome's Code().
+    RunOutcome RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
+                                 const LaunchHooks& hooks = {});
 
 protected:
-    LaunchHooks hooks_;
+    /// Starts what `plan` (which has no error) says and waits as it says.
+    virtual RunOutcome Execute(const LaunchPlan& plan, const LaunchHooks& hooks) = 0;
+
+private:
+    RunOutcome Follow(const LaunchPlan& plan, const LaunchHooks& hooks, std::string asked);
 };
 
 /// The runners of the platform the program is built for. POSIX: the command line is split
 /// by the Windows rules (SplitCommandLine), the program looked up in the program's own
 /// folder, the current folder, then PATH (FindProgram), a ".bat" file run by /bin/sh
 /// (LaunchArguments); the child starts with posix_spawn, leading its own process group, with
-/// standard input from /dev/null and no other descriptor of ours.
-class SystemProcessLauncher final : public ProcessLauncher {
-public:
-    void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
-                        std::uint16_t showWindow, std::string& resultText) override;
-    std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
-                                    std::int32_t timeoutMs) override;
+/// standard input from /dev/null and no other descriptor of ours. Windows: CreateProcessA
+/// with the show-window code, the child in a job object of its own.
+class SystemProcessLauncher : public ProcessLauncher {
+protected:
+    RunOutcome Execute(const LaunchPlan& plan, const LaunchHooks& hooks) override;
 };
 
 /// The longest command line the system passes to a new program.

@@ -1,10 +1,6 @@
-// The runners on POSIX: posix_spawn into a process group of its own, a wait that can pump
-// the window and pass on the child's output, and an end for every child it starts.
-#include "platform/process.h"
-
-#include "platform/command_line.h"
-#include "platform/errors.h"
-#include "platform/files.h"
+// The runners' primitives on POSIX: posix_spawn into a process group of its own, a wait on
+// the child's pidfd and output pipe, and an end for every child it starts.
+#include "platform/child_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -14,9 +10,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -24,25 +20,15 @@ extern char** environ;
 
 namespace brevok {
 
+namespace os {
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-/// How often the window's pump runs while a runner waits.
-constexpr std::chrono::milliseconds kPumpInterval{20};
+/// The longest sleep of one look at the child: a pidfd wakes the wait at the child's end,
+/// this only bounds a wait that nothing else wakes.
+constexpr std::chrono::milliseconds kLongestSlice{1000};
 /// How often the child is looked at when the kernel offers no process descriptor.
 constexpr std::chrono::milliseconds kFallbackPollInterval{2};
-
-/// A started child: its id (also its process group), a descriptor that becomes readable
-/// when it ends (Linux pidfd, -1 when not available) and the read end of its output pipe.
-struct Child {
-    pid_t pid = -1;
-    int status = 0;
-    int pidfd = -1;
-    int outputFd = -1;
-};
-
-enum class WaitEnd { Exited, TimedOut, Failed };
 
 void CloseQuietly(int& fd)
 {
@@ -50,9 +36,6 @@ void CloseQuietly(int& fd)
         close(fd);
     fd = -1;
 }
-
-/// Whether a child leads a process group of its own or joins its parent's.
-enum class Group { Own, Caller };
 
 /// Owns what posix_spawn needs and releases it on every path.
 class SpawnSetup {
@@ -73,7 +56,7 @@ public:
     /// Standard input from /dev/null, standard output and error to the descriptors given
     /// (-1 keeps the caller's), nothing else inherited; a new process group when asked;
     /// default signal dispositions and an empty signal mask.
-    int Prepare(int outputFd, int errorFd, Group group)
+    int Prepare(int outputFd, int errorFd, ChildGroup group)
     {
         int rc = posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
         if (rc == 0 && outputFd >= 0)
@@ -88,8 +71,8 @@ public:
         sigfillset(&all);
         if (rc == 0)
             rc = posix_spawnattr_setflags(&attributes_,
-                                          (group == Group::Own ? POSIX_SPAWN_SETPGROUP : 0) | POSIX_SPAWN_SETSIGMASK |
-                                              POSIX_SPAWN_SETSIGDEF);
+                                          (group == ChildGroup::Own ? POSIX_SPAWN_SETPGROUP : 0) |
+                                              POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
         if (rc == 0)
             rc = posix_spawnattr_setpgroup(&attributes_, 0);
         if (rc == 0)
@@ -107,33 +90,51 @@ private:
     posix_spawnattr_t attributes_;
 };
 
-enum class Output { Capture, Inherit };
-
-/// Starts `argv` (argv[0] a path) with its standard output and error captured through a
-/// pipe, or on `outputFd` and the caller's standard error when that is given, or where the
-/// caller's go. Returns 0 or the error code of the failed start.
-int Spawn(const std::vector<std::string>& argv, Output output, Group group, Child& child, int outputFd = -1)
+/// The child's status without blocking: Ended once it was reaped, Failed when it cannot be
+/// waited for, Running while it still runs.
+ChildState TryReap(ChildProcess& child)
 {
-    int pipeFds[2] = {-1, -1};
-    if (output == Output::Capture && pipe2(pipeFds, O_CLOEXEC) != 0)
-        return errno;
+    pid_t got;
+    do {
+        got = waitpid(child.pid, &child.status, WNOHANG);
+    } while (got < 0 && errno == EINTR);
+    if (got == child.pid)
+        return ChildState::Ended;
+    return got == 0 ? ChildState::Running : ChildState::Failed;
+}
+
+/// Starts the child once its pipe, if any, is made; closes the child's end of the pipe.
+int SpawnWith(const std::vector<std::string>& argv, const SpawnRequest& request, int (&pipeFds)[2], pid_t& pid)
+{
     SpawnSetup setup;
+    const bool capture = request.output == ChildOutput::Capture;
+    const int outputFd = request.output == ChildOutput::Descriptor ? request.outputFd : -1;
     int rc =
-        output == Output::Capture ? setup.Prepare(pipeFds[1], pipeFds[1], group) : setup.Prepare(outputFd, -1, group);
+        capture ? setup.Prepare(pipeFds[1], pipeFds[1], request.group) : setup.Prepare(outputFd, -1, request.group);
     if (rc == 0) {
         std::vector<char*> pointers;
         for (const std::string& argument : argv)
             pointers.push_back(const_cast<char*>(argument.c_str()));
         pointers.push_back(nullptr);
-        rc = posix_spawn(&child.pid, argv.front().c_str(), setup.Actions(), setup.Attributes(), pointers.data(),
-                         environ);
+        rc = posix_spawn(&pid, argv.front().c_str(), setup.Actions(), setup.Attributes(), pointers.data(), environ);
     }
     CloseQuietly(pipeFds[1]);
-    if (rc != 0) {
+    return rc;
+}
+
+}  // namespace
+
+int SpawnChild(const std::vector<std::string>& argv, const SpawnRequest& request, ChildProcess& child)
+{
+    int pipeFds[2] = {-1, -1};
+    if (request.output == ChildOutput::Capture && pipe2(pipeFds, O_CLOEXEC) != 0)
+        return errno;
+    pid_t pid = -1;
+    if (const int rc = SpawnWith(argv, request, pipeFds, pid); rc != 0) {
         CloseQuietly(pipeFds[0]);
-        child.pid = -1;
         return rc;
     }
+    child.pid = pid;
     child.outputFd = pipeFds[0];
     if (child.outputFd >= 0)
         fcntl(child.outputFd, F_SETFL, fcntl(child.outputFd, F_GETFL) | O_NONBLOCK);
@@ -141,42 +142,10 @@ int Spawn(const std::vector<std::string>& argv, Output output, Group group, Chil
     return 0;
 }
 
-/// Reads what the output pipe holds now and hands it to `sink` (when set). Closes the pipe
-/// at its end.
-void DrainOutput(Child& child, const std::function<void(std::string_view)>* sink)
+ChildState AwaitChild(ChildProcess& child, std::chrono::milliseconds slice)
 {
-    char buffer[4096];
-    while (child.outputFd >= 0) {
-        const ssize_t got = read(child.outputFd, buffer, sizeof buffer);
-        if (got > 0) {
-            if (sink != nullptr && *sink)
-                (*sink)(std::string_view(buffer, static_cast<std::size_t>(got)));
-            continue;
-        }
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got == 0 || errno != EAGAIN)
-            CloseQuietly(child.outputFd);
-        return;
-    }
-}
-
-/// The child's status without blocking: Exited once it was reaped, Failed when it cannot
-/// be waited for, TimedOut while it still runs.
-WaitEnd TryReap(Child& child)
-{
-    pid_t got;
-    do {
-        got = waitpid(child.pid, &child.status, WNOHANG);
-    } while (got < 0 && errno == EINTR);
-    if (got == child.pid)
-        return WaitEnd::Exited;
-    return got == 0 ? WaitEnd::TimedOut : WaitEnd::Failed;
-}
-
-/// Sleeps until the child ends, output arrives or `slice` passes.
-void WaitSlice(Child& child, std::chrono::milliseconds slice)
-{
+    if (slice < std::chrono::milliseconds(0) || slice > kLongestSlice)
+        slice = kLongestSlice;
     pollfd fds[2];
     nfds_t count = 0;
     if (child.pidfd >= 0)
@@ -186,62 +155,50 @@ void WaitSlice(Child& child, std::chrono::milliseconds slice)
     if (child.outputFd >= 0)
         fds[count++] = {child.outputFd, POLLIN, 0};
     poll(fds, count, static_cast<int>(slice.count()));
+    return TryReap(child);
 }
 
-/// Waits for the child for at most `timeoutMs` (negative: no limit), calling the pump and
-/// passing output on as it goes. The child is reaped when it ended.
-WaitEnd WaitForChild(Child& child, std::int32_t timeoutMs, const LaunchHooks& hooks)
+std::size_t ReadChildOutput(ChildProcess& child, char* buffer, std::size_t size)
 {
-    const Clock::time_point start = Clock::now();
-    const Clock::time_point deadline = start + std::chrono::milliseconds(timeoutMs);
-    Clock::time_point lastPump = start;
-    while (true) {
-        const WaitEnd state = TryReap(child);
-        if (state != WaitEnd::TimedOut) {
-            DrainOutput(child, &hooks.output);
-            return state;
-        }
-        Clock::time_point now = Clock::now();
-        if (timeoutMs >= 0 && now >= deadline)
-            return WaitEnd::TimedOut;
-        auto slice = std::chrono::milliseconds(1000);
-        if (timeoutMs >= 0)
-            slice = std::min(slice, std::chrono::ceil<std::chrono::milliseconds>(deadline - now));
-        if (hooks.pump)
-            slice = std::min(slice, kPumpInterval);
-        WaitSlice(child, slice);
-        DrainOutput(child, &hooks.output);
-        now = Clock::now();
-        if (hooks.pump && now - lastPump >= kPumpInterval) {
-            hooks.pump();
-            lastPump = now;
-        }
+    while (child.outputFd >= 0) {
+        const ssize_t got = read(child.outputFd, buffer, size);
+        if (got > 0)
+            return static_cast<std::size_t>(got);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got == 0 || errno != EAGAIN)
+            CloseQuietly(child.outputFd);
+        break;
     }
+    return 0;
 }
 
-void CloseChild(Child& child)
+int ExitCodeOf(const ChildProcess& child)
+{
+    if (WIFEXITED(child.status))
+        return WEXITSTATUS(child.status);
+    if (WIFSIGNALED(child.status))
+        return 128 + WTERMSIG(child.status);
+    return 1;
+}
+
+void EndChildTree(ChildProcess& child)
+{
+    kill(-child.pid, SIGKILL);
+    while (waitpid(child.pid, &child.status, 0) < 0 && errno == EINTR) { }
+}
+
+void ReleaseChild(ChildProcess& child)
 {
     CloseQuietly(child.pidfd);
     CloseQuietly(child.outputFd);
 }
 
-/// Ends the child and everything in its process group, and reaps the child.
-void EndGroup(Child& child)
-{
-    kill(-child.pid, SIGKILL);
-    int status = 0;
-    while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) { }
-    CloseChild(child);
-}
-
-/// Lets a child that outlived its wait run on: a thread keeps its output pipe drained (so
-/// it never blocks writing) and reaps it when it ends, so it never stays a zombie.
-void ReapLater(Child child)
+void ReleaseChildLater(ChildProcess child)
 {
     auto watch = [child]() mutable {
-        const LaunchHooks none;
-        WaitForChild(child, -1, none);
-        CloseChild(child);
+        WaitForChild(child, -1, {});
+        ReleaseChild(child);
     };
     try {
         std::thread(std::move(watch)).detach();
@@ -251,33 +208,7 @@ void ReapLater(Child child)
     }
 }
 
-int ExitCodeOf(int status)
-{
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
-        return 128 + WTERMSIG(status);
-    return 1;
-}
-
-ProgramExit RunToEnd(const std::vector<std::string>& argv, Output output, int outputFd)
-{
-    ProgramExit result;
-    Child child;
-    // A tool's helper stays in the tool's process group, so that ending the group a runner
-    // started also ends the helpers (llvm-rc under brcc32 under the batch).
-    result.startError = Spawn(argv, output, Group::Caller, child, outputFd);
-    if (result.startError != 0)
-        return result;
-    LaunchHooks hooks;
-    hooks.output = [&result](std::string_view bytes) { result.output.append(bytes); };
-    const WaitEnd end = WaitForChild(child, -1, hooks);
-    CloseChild(child);
-    result.exitCode = end == WaitEnd::Exited ? ExitCodeOf(child.status) : 1;
-    return result;
-}
-
-}  // namespace
+}  // namespace os
 
 std::string StartErrorText(int code)
 {
@@ -291,75 +222,10 @@ bool IsNotFoundError(int code)
     return code == ENOENT;
 }
 
-ProgramExit RunAndCapture(const std::vector<std::string>& argv)
-{
-    return RunToEnd(argv, Output::Capture, -1);
-}
-
-ProgramExit RunWithOutput(const std::vector<std::string>& argv, int outputFd)
-{
-    return RunToEnd(argv, Output::Inherit, outputFd);
-}
-
 std::size_t SystemCommandLineLimit()
 {
     const long argMax = sysconf(_SC_ARG_MAX);
     return argMax > 0 ? static_cast<std::size_t>(argMax) : 131072;
-}
-
-void SystemProcessLauncher::RunFileAndWait(const std::string& programText, const std::string& fileText,
-                                           std::int32_t timeoutMs, std::uint16_t showWindow, std::string& resultText)
-{
-    const bool capture = CapturesOutput(showWindow);
-    const LaunchPlan plan = PlanFileRun(programText, fileText, timeoutMs, showWindow, capture);
-    if (plan.error == PlanError::FileMissing) {
-        resultText = kProcessFileMissingText;
-        return;
-    }
-    if (plan.error == PlanError::ProgramNotFound) {
-        resultText = CreateProcessFailedText(programText, fileText, ENOENT);
-        return;
-    }
-    Child child;
-    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child);
-        error != 0) {
-        resultText = CreateProcessFailedText(programText, fileText, error);
-        return;
-    }
-    if (WaitForChild(child, timeoutMs, hooks_) == WaitEnd::TimedOut) {
-        // TerminateProcess ends the batch's window; here the group holds the interpreter and
-        // the compiler it started, and both must end.
-        EndGroup(child);
-        resultText = kRunTimeoutText;
-        return;
-    }
-    CloseChild(child);
-    resultText = kRunOkText;
-}
-
-std::uint32_t SystemProcessLauncher::RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
-                                                       std::int32_t timeoutMs)
-{
-    const bool capture = CapturesOutput(showWindow);
-    const LaunchPlan plan = PlanCommandRun(commandLine, showWindow, timeoutMs, capture);
-    if (plan.error != PlanError::None)
-        return ENOENT;
-    Child child;
-    if (const int error = Spawn(plan.record.argv, capture ? Output::Capture : Output::Inherit, Group::Own, child);
-        error != 0)
-        return static_cast<std::uint32_t>(error);
-    switch (WaitForChild(child, timeoutMs, hooks_)) {
-    case WaitEnd::Exited:
-        CloseChild(child);
-        return kWaitObject0;
-    case WaitEnd::Failed:
-        CloseChild(child);
-        return kWaitFailed;
-    case WaitEnd::TimedOut:
-        break;
-    }
-    ReapLater(child);
-    return kWaitTimeout;
 }
 
 }  // namespace brevok

@@ -91,9 +91,9 @@ void RunBuildAllCommand(const CommandHost& host, const BuildAllOptions& options)
     host.view.Repaint();
     // The outcome is not examined: a time-out has its own box, a failed start shows up as
     // a missing capture file. The companion starts minimised whatever the option says.
-    const std::uint32_t waited =
-        host.launcher.RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs);
-    if (waited == kWaitTimeout)
+    const RunOutcome run =
+        host.launcher.RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs, options.hooks);
+    if (run.kind == RunOutcome::Kind::TimedOut)
         dialogs.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     ShowBuildResult(host);
 }

@@ -1,6 +1,8 @@
 // Build All: save the script, run the binder through the companion runner, show its messages.
 #pragma once
 
+#include "platform/process.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,6 +43,8 @@ struct BuildAllOptions {
     BuildCommandRules rules = HostBuildRules();
     /// How long the run is waited for; it is left running after that.
     std::int32_t timeoutMs = 5000;
+    /// What the launcher may do while it waits.
+    LaunchHooks hooks{};
 };
 
 /// The build command line: companion, binder, "-fo", the resource file, "-fe", the

@@ -137,11 +137,11 @@ void RunCompileCommand(const CommandHost& host, const CompileOptions& options)
     BatchFileCleanup cleanup(batchPath);
     WaitForBatchFile(host, batchPath);
 
-    std::string result;
-    host.launcher.RunFileAndWait("", batchPath, options.timeoutMs,
-                                   settings.ShowProgress ? kShowWindowNormal : kShowWindowMinimized, result);
-    if (result != kRunOkText) {
-        dialogs.MessageBox(BoxKind::Information, result, BoxButtons::Ok);
+    const RunOutcome run =
+        host.launcher.RunFileAndWait("", batchPath, options.timeoutMs,
+                                     settings.ShowProgress ? kShowWindowNormal : kShowWindowMinimized, options.hooks);
+    if (!run.Ok()) {
+        dialogs.MessageBox(BoxKind::Information, run.Text(), BoxButtons::Ok);
         return;
     }
     ShowCompileResult(host, scriptPath, outputPath);

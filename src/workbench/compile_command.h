@@ -1,6 +1,8 @@
 // Compile: save the script, run the resource compiler through a batch file, show its messages.
 #pragma once
 
+#include "platform/process.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +33,8 @@ struct CompileOptions {
     /// How long the batch run may take before it is ended.
     std::int32_t timeoutMs = 20000;
     BatchShell shell = kHostBatchShell;
+    /// What the launcher may do while the batch runs.
+    LaunchHooks hooks{};
 };
 
 /// The batch file's text: the compiler, the script and the redirection into the output

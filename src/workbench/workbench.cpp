@@ -47,26 +47,26 @@ std::string ChosenProgram(FileDialogState& dialog)
 /// progress is shown, the run's output goes to the run-output window, which closes at the end.
 class RunScope {
 public:
-    RunScope(ProcessLauncher& launcher, WorkbenchView& view, bool showOutput)
-        : launcher_(launcher), view_(view), showOutput_(showOutput)
-    {
-        LaunchHooks hooks;
-        hooks.pump = [&view] { view.Repaint(); };
-        if (showOutput)
-            hooks.output = [&view](std::string_view bytes) { view.AddRunOutput(bytes); };
-        launcher_.SetHooks(std::move(hooks));
-    }
+    RunScope(WorkbenchView& view, bool showOutput) : view_(view), showOutput_(showOutput) { }
     ~RunScope()
     {
-        launcher_.SetHooks({});
         if (showOutput_)
             view_.EndRunOutput();
     }
     RunScope(const RunScope&) = delete;
     RunScope& operator=(const RunScope&) = delete;
 
+    /// What the launcher may do while this run waits.
+    LaunchHooks Hooks() const
+    {
+        LaunchHooks hooks;
+        hooks.pump = [&view = view_] { view.Repaint(); };
+        if (showOutput_)
+            hooks.output = [&view = view_](std::string_view bytes) { view.AddRunOutput(bytes); };
+        return hooks;
+    }
+
 private:
-    ProcessLauncher& launcher_;
     WorkbenchView& view_;
     bool showOutput_;
 };
@@ -480,15 +480,15 @@ void Workbench::ChooseExecutable()
 
 void Workbench::Compile()
 {
-    RunScope scope(services_.launcher, view_, settings_.ShowProgress);
-    RunCompileCommand(CompilerCommandHost());
+    RunScope scope(view_, settings_.ShowProgress);
+    RunCompileCommand(CompilerCommandHost(), {.hooks = scope.Hooks()});
 }
 
 void Workbench::BuildAll()
 {
     // The companion always starts minimised: no run-output window, only repainting.
-    RunScope scope(services_.launcher, view_, false);
-    RunBuildAllCommand(CompilerCommandHost());
+    RunScope scope(view_, false);
+    RunBuildAllCommand(CompilerCommandHost(), {.hooks = scope.Hooks()});
 }
 
 void Workbench::ShowHelp()

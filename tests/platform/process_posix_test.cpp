@@ -85,11 +85,11 @@ protected:
     std::string Run(const std::string& program, const std::string& file, std::int32_t timeoutMs = -1,
                     std::uint16_t show = kShowWindowMinimized)
     {
-        std::string result = "unset";
-        runner->RunFileAndWait(program, file, timeoutMs, show, result);
-        return result;
+        return runner->RunFileAndWait(program, file, timeoutMs, show, hooks).Text();
     }
 
+    /// The hooks of every run the test starts.
+    LaunchHooks hooks;
     ScratchFolder folder{" runner ü"};
     SystemProcessLauncher launcher;
     /// Works out each start as the launcher does and records it instead of running it.
@@ -153,14 +153,14 @@ TEST_F(RunFileAndWaitTest, TimeOutEndsTheBatchAndTheProgramItStarted)
     pid_t child = 0;
     std::string result;
     // The time-out must pass after the grandchild has started: wait for it in the pump.
-    launcher.SetHooks({[&] {
-                           if (child == 0 && FileExists(folder / "child.pid"))
-                               child = std::stoi(WaitForFile(folder / "child.pid"));
-                       },
-                       {}});
+    hooks = {[&] {
+                 if (child == 0 && FileExists(folder / "child.pid"))
+                     child = std::stoi(WaitForFile(folder / "child.pid"));
+             },
+             {}};
     std::int32_t timeoutMs = 300;
     while (true) {
-        launcher.RunFileAndWait("", batch, timeoutMs, kShowWindowMinimized, result);
+        result = launcher.RunFileAndWait("", batch, timeoutMs, kShowWindowMinimized, hooks).Text();
         if (child != 0)
             break;
         timeoutMs *= 2;  // a slow machine did not get as far as the grandchild
@@ -177,7 +177,7 @@ TEST_F(RunFileAndWaitTest, ShowNormalHandsOutputAndCommandsToTheObserverAndPumps
 {
     std::string seen;
     int pumps = 0;
-    launcher.SetHooks({[&] { ++pumps; }, [&](std::string_view bytes) { seen.append(bytes); }});
+    hooks = {[&] { ++pumps; }, [&](std::string_view bytes) { seen.append(bytes); }};
     const std::string batch = WriteBatch(folder, "Temp.bat", {"echo to-out", "sleep 0.2", "echo to-err >&2"});
     EXPECT_EQ(Run("", batch, -1, kShowWindowNormal), "OK");
     char cwd[4096];
@@ -227,7 +227,7 @@ TEST_F(RunFileAndWaitTest, WaitFailureCountsAsOk)
     sigaction(SIGCHLD, &ignore, &old);
     const std::string batch = WriteBatch(folder, "Temp.bat", {"exit 3"});
     const std::string result = Run("", batch, 20000);
-    const std::uint32_t code = launcher.RunCommandAndWait("/bin/sh -c \"exit 3\"", kShowWindowMinimized, 20000);
+    const std::uint32_t code = launcher.RunCommandAndWait("/bin/sh -c \"exit 3\"", kShowWindowMinimized, 20000).Code();
     sigaction(SIGCHLD, &old, nullptr);
     EXPECT_EQ(result, "OK");
     EXPECT_EQ(code, kWaitFailed);
@@ -237,20 +237,20 @@ class RunCommandAndWaitTest : public RunFileAndWaitTest { };
 
 TEST_F(RunCommandAndWaitTest, EndedFailedToStartAndBatchCommands)
 {
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"exit 5\"", kShowWindowMinimized, 20000), 0u);
-    EXPECT_EQ(launcher.RunCommandAndWait("no-such-program-here.exe x", kShowWindowMinimized, 20000),
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"exit 5\"", kShowWindowMinimized, 20000).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("no-such-program-here.exe x", kShowWindowMinimized, 20000).Code(),
               static_cast<std::uint32_t>(ENOENT));
-    EXPECT_EQ(launcher.RunCommandAndWait("", kShowWindowMinimized, 20000), static_cast<std::uint32_t>(ENOENT));
+    EXPECT_EQ(launcher.RunCommandAndWait("", kShowWindowMinimized, 20000).Code(), static_cast<std::uint32_t>(ENOENT));
     const std::string plain = folder.Write("data.txt", "x");
-    EXPECT_EQ(launcher.RunCommandAndWait("\"" + plain + "\"", kShowWindowMinimized, 20000),
+    EXPECT_EQ(launcher.RunCommandAndWait("\"" + plain + "\"", kShowWindowMinimized, 20000).Code(),
               static_cast<std::uint32_t>(EACCES));
     // Arguments are split by the Windows rules; a batch file found in the current folder runs.
     folder.Write("job.bat", "printf '%s' done > \"job out.txt\"\r\n");
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
-    const std::uint32_t code = launcher.RunCommandAndWait("job.bat", kShowWindowMinimized, 20000);
-    const std::uint32_t quoted = launcher.RunCommandAndWait(
-        "/bin/sh -c \"printf '%s|' \\\"$@\\\" > args\" sh \"a b\" c\\\"d", kShowWindowMinimized, 20000);
+    const std::uint32_t code = launcher.RunCommandAndWait("job.bat", kShowWindowMinimized, 20000).Code();
+    const std::string printArgs = "/bin/sh -c \"printf '%s|' \\\"$@\\\" > args\" sh \"a b\" c\\\"d";
+    const std::uint32_t quoted = launcher.RunCommandAndWait(printArgs, kShowWindowMinimized, 20000).Code();
     std::filesystem::current_path(previous);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadFileBytes(folder / "job out.txt"), "done");
@@ -266,8 +266,8 @@ TEST_F(RunCommandAndWaitTest, TimeOutLeavesTheChildRunningAndReapsItLater)
     const std::string command = "/bin/sh -c \"echo $$ > '" + pidFile + "'; while [ ! -e '" + go +
         "' ]; do sleep 0.05; done; echo out; echo err >&2\"";
     std::string seen;
-    launcher.SetHooks({{}, [&](std::string_view bytes) { seen.append(bytes); }});
-    EXPECT_EQ(launcher.RunCommandAndWait(command, kShowWindowNormal, 100), kWaitTimeout);
+    hooks = {{}, [&](std::string_view bytes) { seen.append(bytes); }};
+    EXPECT_EQ(launcher.RunCommandAndWait(command, kShowWindowNormal, 100, hooks).Code(), kWaitTimeout);
     const pid_t pid = std::stoi(WaitForFile(pidFile));
     EXPECT_TRUE(IsRunning(pid));
     folder.Write("go", "");
@@ -281,7 +281,7 @@ TEST_F(RunCommandAndWaitTest, PlanSplitsTheCommandAndLooksUpItsProgram)
     runner = &printer;
     folder.WriteScript("brevdos", "exit 0\n");
     const std::string line = "\"" + folder.Path() + "/brevdos.exe\" brc32.exe -fo \"a b.res\" > message.tmp";
-    EXPECT_EQ(printer.RunCommandAndWait(line, kShowWindowMinimized, 5000), 0u);
+    EXPECT_EQ(printer.RunCommandAndWait(line, kShowWindowMinimized, 5000).Code(), 0u);
     ASSERT_EQ(printer.launches.size(), 1u);
     const LaunchRecord& record = printer.launches[0];
     EXPECT_EQ(record.commandLine, line);
@@ -296,28 +296,27 @@ TEST(ProcessDescriptors, ChildrenInheritNothingAndRunsLeakNothing)
     ScratchFolder folder;
     std::string seen;
     SystemProcessLauncher launcher;
-    launcher.SetHooks({[] {}, [&seen](std::string_view bytes) { seen.append(bytes); }});
+    const LaunchHooks hooks{[] {}, [&seen](std::string_view bytes) { seen.append(bytes); }};
     // A descriptor the test opens without close-on-exec must not reach a child.
     const int stray = open("/dev/null", O_RDONLY);
     ASSERT_GE(stray, 3);
     const std::set<std::string> before = OpenDescriptors();
 
     const std::string list = folder / "fds";
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"ls /proc/$$/fd\"", kShowWindowNormal, -1), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"ls /proc/$$/fd\"", kShowWindowNormal, -1, hooks).Code(), 0u);
     const std::string inheritedShown = seen;
     // The shell keeps a copy of its standard output (fd 10) around the redirection.
     const std::string listing = "/bin/sh -c \"ls /proc/$$/fd > '" + list + "'\"";
-    EXPECT_EQ(launcher.RunCommandAndWait(listing, kShowWindowMinimized, -1), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait(listing, kShowWindowMinimized, -1, hooks).Code(), 0u);
     const std::string inherited = ReadFileBytes(list);
     const std::string batch = WriteBatch(folder, "Temp.bat", {"echo x"});
-    std::string result;
-    launcher.RunFileAndWait("", batch, -1, kShowWindowNormal, result);
-    EXPECT_EQ(result, "OK");
-    launcher.RunFileAndWait("", batch, -1, kShowWindowMinimized, result);
-    launcher.RunFileAndWait("", WriteBatch(folder, "Slow.bat", {"sleep 5"}), 50, kShowWindowNormal, result);
-    EXPECT_EQ(result, "Timeout has occured in waiting for result from compiler.");
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowNormal, -1), 0u);
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowMinimized, -1), 0u);
+    EXPECT_EQ(launcher.RunFileAndWait("", batch, -1, kShowWindowNormal, hooks).Text(), "OK");
+    launcher.RunFileAndWait("", batch, -1, kShowWindowMinimized, hooks);
+    EXPECT_EQ(
+        launcher.RunFileAndWait("", WriteBatch(folder, "Slow.bat", {"sleep 5"}), 50, kShowWindowNormal, hooks).Text(),
+        "Timeout has occured in waiting for result from compiler.");
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowNormal, -1, hooks).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowMinimized, -1, hooks).Code(), 0u);
     const ProgramExit captured = RunAndCapture({"/bin/sh", "-c", "ls /proc/$$/fd"});
 
     EXPECT_EQ(OpenDescriptors(), before);

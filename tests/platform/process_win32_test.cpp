@@ -77,11 +77,11 @@ protected:
     std::string Run(const std::string& program, const std::string& file, std::int32_t timeoutMs = -1,
                     std::uint16_t show = kShowWindowMinimized)
     {
-        std::string result = "unset";
-        launcher.RunFileAndWait(program, file, timeoutMs, show, result);
-        return result;
+        return launcher.RunFileAndWait(program, file, timeoutMs, show, hooks).Text();
     }
 
+    /// The hooks of every run the test starts.
+    LaunchHooks hooks;
     ScratchFolder folder{" runner"};
     SystemProcessLauncher launcher;
 };
@@ -127,19 +127,20 @@ TEST_F(WindowsRunnerTest, RunCommandAndWaitOutcomes)
         {QuoteArgument(data), ERROR_BAD_EXE_FORMAT},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, kShowWindowMinimized, 60000), row.code)
+        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, kShowWindowMinimized, 60000).Code(), row.code)
             << row.commandLine;
 
     // A time-out leaves the child running; the caller tells the user.
     const std::string pidFile = folder / "sleeper.txt";
     Sleepers sleepers;
-    launcher.SetHooks({[&] {
-                           if (sleepers.child == nullptr)
-                               sleepers.Open(pidFile);
-                       },
-                       {}});
-    EXPECT_EQ(launcher.RunCommandAndWait(child + " sleep " + QuoteArgument(pidFile), kShowWindowMinimized, 200),
-              kWaitTimeout);
+    hooks = {[&] {
+                 if (sleepers.child == nullptr)
+                     sleepers.Open(pidFile);
+             },
+             {}};
+    EXPECT_EQ(
+        launcher.RunCommandAndWait(child + " sleep " + QuoteArgument(pidFile), kShowWindowMinimized, 200, hooks).Code(),
+        kWaitTimeout);
     ASSERT_NE(sleepers.child, nullptr);
     EXPECT_EQ(WaitForSingleObject(sleepers.child, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     TerminateProcess(sleepers.child, 1);
@@ -152,11 +153,11 @@ TEST_F(WindowsRunnerTest, TimeOutEndsTheBatchAndTheProgramItStartedThroughTheJob
     // The pump runs while the runner waits: it holds the wait until the child has said who it
     // and its parent (cmd.exe) are, so the time-out comes only after both have started.
     Sleepers sleepers;
-    launcher.SetHooks({[&] {
-                           if (sleepers.child == nullptr)
-                               sleepers.Open(pidFile);
-                       },
-                       {}});
+    hooks = {[&] {
+                 if (sleepers.child == nullptr)
+                     sleepers.Open(pidFile);
+             },
+             {}};
     EXPECT_EQ(Run("", batch, 200), kRunTimeoutText);
     ASSERT_NE(sleepers.child, nullptr);
     ASSERT_NE(sleepers.parent, nullptr);
@@ -170,7 +171,7 @@ TEST_F(WindowsRunnerTest, ShowNormalHandsTheOutputAndTheEchoedCommandsToTheObser
     const std::string batch = WriteBatch(folder, "Temp.bat", "\"" + ChildProgram() + "\" print hello");
     std::string seen;
     int pumps = 0;
-    launcher.SetHooks({[&] { ++pumps; }, [&](std::string_view bytes) { seen.append(bytes); }});
+    hooks = {[&] { ++pumps; }, [&](std::string_view bytes) { seen.append(bytes); }};
     EXPECT_EQ(Run("", batch, 60000, kShowWindowNormal), "OK");
     EXPECT_NE(seen.find("hello"), std::string::npos) << seen;
     EXPECT_NE(seen.find("!"), std::string::npos) << seen;                             // standard error too

@@ -45,9 +45,13 @@ TEST_F(WindowServicesTest, CompileShowsTheRunOutputOnlyWithTheOption)
         EXPECT_EQ(view.runOutput.find("tools/brcc32") != std::string::npos, shown) << view.runOutput;
         EXPECT_EQ(view.runOutputsClosed, shown ? 1 : 0);
         EXPECT_EQ(view.busyDepth, 0);
-        // The hooks end with the run.
-        EXPECT_FALSE(system.Hooks().pump);
-        EXPECT_FALSE(system.Hooks().output);
+        // The hooks end with the run: a later run of the launcher reaches neither the pump
+        // nor the run output.
+        const int repaints = view.repaints;
+        EXPECT_EQ(system.RunCommandAndWait("/bin/sh -c \"echo later >&2; sleep 0.1\"", kShowWindowNormal, -1).Code(),
+                  kWaitObject0);
+        EXPECT_EQ(view.repaints, repaints);
+        EXPECT_EQ(view.runOutput.find("later"), std::string::npos);
     }
     EXPECT_EQ(view.messages, std::vector<std::string>{"Compile complete, No errors found.."});
 }

@@ -141,32 +141,22 @@ protected:
 /// loaded machine cannot turn a slow but sound run into a failed test; the time-outs asked
 /// for are kept for the test to read, and `afterRun` looks at the window before the command
 /// goes on.
-class PatientLauncher final : public ProcessLauncher {
+class PatientLauncher final : public SystemProcessLauncher {
 public:
-    explicit PatientLauncher(SystemProcessLauncher& system) : system_(system) { }
-
-    void RunFileAndWait(const std::string& programText, const std::string& fileText, std::int32_t timeoutMs,
-                        std::uint16_t showWindow, std::string& resultText) override
-    {
-        asked.push_back(timeoutMs);
-        system_.SetHooks(Hooks());
-        system_.RunFileAndWait(programText, fileText, -1, showWindow, resultText);
-        if (afterRun)
-            afterRun();
-    }
-    std::uint32_t RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
-                                    std::int32_t timeoutMs) override
-    {
-        asked.push_back(timeoutMs);
-        system_.SetHooks(Hooks());
-        return system_.RunCommandAndWait(commandLine, showWindow, -1);
-    }
-
     std::vector<std::int32_t> asked;
     std::function<void()> afterRun;
 
-private:
-    SystemProcessLauncher& system_;
+protected:
+    RunOutcome Execute(const LaunchPlan& plan, const LaunchHooks& hooks) override
+    {
+        asked.push_back(plan.record.timeoutMs);
+        LaunchPlan patient = plan;
+        patient.record.timeoutMs = -1;
+        const RunOutcome outcome = SystemProcessLauncher::Execute(patient, hooks);
+        if (afterRun)
+            afterRun();
+        return outcome;
+    }
 };
 
 TEST_F(CompileGuiTest, ScriptBuiltByAddFileCompilesThenABrokenLineShowsDiagnostics)
@@ -225,7 +215,7 @@ TEST_F(CompileGuiTest, ScriptInAFolderWithSpacesCompilesWithProgressShown)
 
 TEST_F(CompileGuiTest, ProgressWindowShowsTheBatchWhileItRuns)
 {
-    PatientLauncher patient{launcher};
+    PatientLauncher patient;
     given = &patient;
     StartWithCompiler();
     NewScriptWithFiles(folder / "app.rc", {{folder.Write("logo.bmp", SmallBitmap()), "Logo"}});
@@ -258,7 +248,7 @@ protected:
         Trigger("mnuFileSelectExe");
     }
 
-    PatientLauncher patient{launcher};
+    PatientLauncher patient;
 };
 
 TEST_F(BuildAllGuiTest, CleanBuildBindsIntoTheExecutable)
