@@ -28,7 +28,7 @@ void AtomicFileWriter::Write(std::string_view bytes)
     if (bytes.size() >= kBufferSize) {
         if (!layer_.WriteAll(fd_, bytes.data(), bytes.size())) {
             Abandon();
-            throw Error("Stream write error");
+            throw StreamWriteError();
         }
         return;
     }
@@ -41,7 +41,7 @@ void AtomicFileWriter::FlushBuffer()
         return;
     if (!layer_.WriteAll(fd_, buffer_.data(), buffer_.size())) {
         Abandon();
-        throw Error("Stream write error");
+        throw StreamWriteError();
     }
     buffer_.clear();
 }
@@ -53,21 +53,21 @@ void AtomicFileWriter::Commit()
         return;
     }
     if (fd_ < 0)
-        throw Error("Stream write error");
+        throw StreamWriteError();
     FlushBuffer();
     if (!layer_.Sync(fd_)) {
         Abandon();
-        throw Error("Stream write error");
+        throw StreamWriteError();
     }
     const int fd = fd_;
     fd_ = -1;
     if (!CloseDescriptor(fd)) {
         Abandon();
-        throw Error("Stream write error");
+        throw StreamWriteError();
     }
     if (!layer_.Rename(temp_, target_)) {
         Abandon();
-        throw Error(FormatText("Cannot create file %s", path_));
+        throw CannotCreateFile(path_);
     }
     committed_ = true;
 }

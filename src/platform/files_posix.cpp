@@ -99,14 +99,14 @@ std::string ReadFileBytes(const std::string& path)
 {
     const int fd = path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     struct stat st { };
     std::string data;
     if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
         data.reserve(static_cast<std::size_t>(st.st_size));
     else if (fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
         close(fd);
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     }
     char chunk[65536];
     for (;;) {
@@ -117,7 +117,7 @@ std::string ReadFileBytes(const std::string& path)
             if (errno == EINTR)
                 continue;
             close(fd);
-            throw Error(FormatText("Cannot open file %s", path));
+            throw CannotOpenFile(path);
         }
         data.append(chunk, static_cast<std::size_t>(n));
     }
@@ -133,7 +133,7 @@ void ReadFileInPieces(const std::string& path, const std::function<bool(std::str
     const auto cannotOpen = [&] {
         if (fd >= 0)
             close(fd);
-        return Error(FormatText("Cannot open file %s", path));
+        return CannotOpenFile(path);
     };
     struct stat st { };
     if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || fcntl(fd, F_SETFL, 0) != 0)
@@ -182,9 +182,8 @@ bool WriteLayer::Rename(const std::string& from, const std::string& to) const
 AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& layer)
     : path_(path), target_(ResolveLinks(path)), layer_(layer)
 {
-    const auto cannotCreate = [&] { return Error(FormatText("Cannot create file %s", path_)); };
     if (path.empty() || FolderExists(target_))
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     // Keep the permissions of the file being replaced; a new file gets the usual ones.
     mode_t mode = 0666;
     struct stat st { };
@@ -193,7 +192,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         mode = st.st_mode & 07777;
     // A read-only file is not replaced, as the system would refuse to open it for writing.
     if (existed && faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     std::string pattern = FolderPart(target_, PathStyle::Posix) + "." + FilePart(target_, PathStyle::Posix) + ".XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
@@ -205,7 +204,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         return;
     }
     if (fd_ < 0)
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     temp_ = name.data();
     if (existed)
         fchmod(fd_, mode);
@@ -221,10 +220,10 @@ void AtomicFileWriter::CommitInPlace()
 {
     const int fd = open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0)
-        throw Error(FormatText("Cannot create file %s", path_));
+        throw CannotCreateFile(path_);
     const bool written = layer_.WriteAll(fd, buffer_.data(), buffer_.size()) && layer_.Sync(fd);
     if (close(fd) != 0 || !written)
-        throw Error("Stream write error");
+        throw StreamWriteError();
     committed_ = true;
 }
 

@@ -163,7 +163,7 @@ std::string ReadFileBytes(const std::string& path)
 {
     const HANDLE handle = OpenDiskFile(path);
     if (handle == INVALID_HANDLE_VALUE)
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     HandleCloser closer(handle);
     std::string data;
     LARGE_INTEGER size{};
@@ -174,7 +174,7 @@ std::string ReadFileBytes(const std::string& path)
         return true;
     });
     if (!read)
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     return data;
 }
 
@@ -182,10 +182,10 @@ void ReadFileInPieces(const std::string& path, const std::function<bool(std::str
 {
     const HANDLE handle = OpenDiskFile(path);
     if (handle == INVALID_HANDLE_VALUE)
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     HandleCloser closer(handle);
     if (!ReadPieces(handle, pieceSize, sink))
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
 }
 
 bool WriteLayer::WriteAll(int fd, const char* data, std::size_t size) const
@@ -222,13 +222,12 @@ bool WriteLayer::Rename(const std::string& from, const std::string& to) const
 AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& layer)
     : path_(path), target_(path), layer_(layer)
 {
-    const auto cannotCreate = [&] { return Error(FormatText("Cannot create file %s", path_)); };
     if (path.empty() || FolderExists(target_))
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     const std::optional<DWORD> old = AttributesOf(target_);
     // A read-only file is not replaced, as the system would refuse to open it for writing.
     if (old && (*old & FILE_ATTRIBUTE_READONLY) != 0)
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     // The new file carries the old one's attributes (hidden, system, archive, ...), which the
     // rename then keeps; a new file gets the usual ones.
     const DWORD attributes = old ? (*old &
@@ -251,11 +250,11 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         return;
     }
     if (handle == INVALID_HANDLE_VALUE)
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     fd_ = DescriptorOf(handle, _O_WRONLY);
     if (fd_ < 0) {
         DeleteFileA(temp.c_str());
-        throw cannotCreate();
+        throw CannotCreateFile(path_);
     }
     temp_ = temp;
     buffer_.reserve(kBufferSize);
@@ -266,13 +265,13 @@ void AtomicFileWriter::CommitInPlace()
     const HANDLE handle = CreateFileA(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        throw Error(FormatText("Cannot create file %s", path_));
+        throw CannotCreateFile(path_);
     const int fd = DescriptorOf(handle, _O_WRONLY);
     if (fd < 0)
-        throw Error(FormatText("Cannot create file %s", path_));
+        throw CannotCreateFile(path_);
     const bool written = layer_.WriteAll(fd, buffer_.data(), buffer_.size()) && layer_.Sync(fd);
     if (_close(fd) != 0 || !written)
-        throw Error("Stream write error");
+        throw StreamWriteError();
     committed_ = true;
 }
 

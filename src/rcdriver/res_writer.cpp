@@ -16,7 +16,7 @@ ResWriter::ResWriter(std::string path) : path_(std::move(path))
 void ResWriter::Check()
 {
     if (!out_)
-        throw Error("Cannot write file " + path_);
+        throw CannotWriteFile(path_);
 }
 
 void ResWriter::BeginRecord(const ResRecord& record)

@@ -9,6 +9,11 @@
 namespace brevok {
 namespace {
 
+Error FailedToCreateKey(std::string_view key)
+{
+    return Error(FormatText("Failed to create key %s", key));
+}
+
 // The text of a value of the subkey, or nothing when the subkey or the value is missing.
 // REG_EXPAND_SZ data are taken as stored, not expanded; any other type is refused.
 std::optional<std::string> ReadText(const RegistryKey* subKey, const char* name)
@@ -60,7 +65,7 @@ void WriteText(RegistryKey& software, const char* name, std::string_view text)
 {
     const auto subKey = software.CreateSubKey(kSettingsSubKey);
     if (!subKey)
-        throw Error(FormatText("Failed to create key %s", kSettingsSubKey));
+        throw FailedToCreateKey(kSettingsSubKey);
     if (!subKey->WriteString(name, text))
         throw Error(FormatText("Failed to set data for '%s'", name));
 }
@@ -87,7 +92,7 @@ void SaveSettings(Registry& registry, const TSettings& settings)
 {
     const auto software = registry.CreateUserKey("Software");
     if (!software)
-        throw Error(FormatText("Failed to create key %s", "Software"));
+        throw FailedToCreateKey("Software");
     WriteText(*software, "Install", settings.WorkingFolder);
     WriteText(*software, ".RC", settings.ScriptPath);
     WriteText(*software, ".EXE", settings.ExePath);

@@ -61,12 +61,12 @@ void WriteBatchFile(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out)
-        throw Error(FormatText("Cannot create file %s", path));
+        throw CannotCreateFile(path);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.close();
     if (!out) {
         DeleteFileQuietly(path);
-        throw Error("Stream write error");
+        throw StreamWriteError();
     }
 }
 

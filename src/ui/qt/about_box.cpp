@@ -35,13 +35,13 @@ QImage LoadBitmap(const std::string& path)
 {
     QFile file(ToQt(path));
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     QImageReader reader(&file, "BMP");
     reader.setAutoDetectImageFormat(false);
     reader.setDecideFormatFromContent(false);
     QImage image = reader.read();
     if (image.isNull())
-        throw Error(FormatText("Cannot load bitmap %s: not a valid bitmap image", path));
+        throw CannotLoadBitmap(path);
     return image;
 }
 

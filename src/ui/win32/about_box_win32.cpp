@@ -75,11 +75,11 @@ private:
 HBITMAP LoadBitmapFile(const std::string& path)
 {
     if (!std::ifstream(path, std::ios::binary))
-        throw Error(FormatText("Cannot open file %s", path));
+        throw CannotOpenFile(path);
     auto* bitmap = static_cast<HBITMAP>(
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (bitmap == nullptr)
-        throw Error(FormatText("Cannot load bitmap %s: not a valid bitmap image", path));
+        throw CannotLoadBitmap(path);
     return bitmap;
 }
 
