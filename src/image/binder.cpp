@@ -117,11 +117,11 @@ class Binder {
 public:
     Binder(std::string_view exe, const std::vector<ResRecordView>& records) : exe_(exe), records_(records) { }
 
-    std::string Run(BoundImage& out)
+    Status Run(BoundImage& out)
     {
-        if (auto e = ReadImage(); !e.empty())
+        if (auto e = ReadImage(); !e)
             return e;
-        if (auto e = MergeRecords(out.image); !e.empty())
+        if (auto e = MergeRecords(out.image); !e)
             return e;
         return WriteImage(out);
     }
@@ -129,15 +129,15 @@ public:
     std::vector<std::string> warnings;
 
 private:
-    std::string ReadImage();
-    std::string MergeRecords(PieceBuffer& keeper);
-    std::string ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered);
+    Status ReadImage();
+    Status MergeRecords(PieceBuffer& keeper);
+    Status ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered);
     void AddLeaf(ResourceLeaf leaf);
-    std::string WriteImage(BoundImage& out);
-    std::string PlanPlacement(std::uint64_t newSize, Plan& plan);
+    Status WriteImage(BoundImage& out);
+    Status PlanPlacement(std::uint64_t newSize, Plan& plan);
     bool ResourceSectionReusable() const;
-    std::string BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix);
-    std::string MakeHeaderRoom(Plan& plan);
+    Status BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix);
+    Status MakeHeaderRoom(Plan& plan);
     std::uint64_t MapOffset(const Plan& plan, std::uint64_t old) const;
     void PatchDebugDirectory(const Plan& plan);
     void AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t end);
@@ -155,25 +155,25 @@ private:
     bool removeCertificate_ = false;
 };
 
-std::string Binder::ReadImage()
+Status Binder::ReadImage()
 {
     auto headers = ParsePeHeaders(exe_, exe_.size());
     if (!headers)
-        return headers.error;
+        return Status::Fail(headers.error);
     headers_ = std::move(*headers);
     if (headers_.directories.size() <= kDirResource)
-        return "the image has no resource data directory entry (it has " + std::to_string(headers_.directories.size()) +
-            " data directories)";
+        return Status::Fail("the image has no resource data directory entry (it has " +
+                            std::to_string(headers_.directories.size()) + " data directories)");
     auto location = FindResources(headers_);
     if (!location)
-        return location.error;
+        return Status::Fail(location.error);
     location_ = *location;
     if (location_.sectionIndex < 0)
-        return {};
+        return Status::Ok();
     const std::string_view section = exe_.substr(location_.section.offset, location_.section.size);
     auto entries = ReadResourceTree(section, location_.sectionRva, location_.directory.rva);
     if (!entries)
-        return entries.error;
+        return Status::Fail(entries.error);
     for (const ResourceEntry& e : *entries) {
         std::string_view data;
         if (auto inside = ResourceData(section, location_.sectionRva, e)) {
@@ -181,13 +181,13 @@ std::string Binder::ReadImage()
         } else {
             auto span = RvaToFileSpan(headers_, e.dataRva, e.size);
             if (!span)
-                return "the data of resource " + Describe(e.type, e.name) + ": " + span.error;
+                return Status::Fail("the data of resource " + Describe(e.type, e.name) + ": " + span.error);
             data = exe_.substr(span->offset, span->size);
         }
         leaves_.push_back({e.type, e.name, e.language, e.codePage, data});
     }
     removed_.assign(leaves_.size(), false);
-    return {};
+    return Status::Ok();
 }
 
 void Binder::AddLeaf(ResourceLeaf leaf)
@@ -218,7 +218,7 @@ void Binder::AddLeaf(ResourceLeaf leaf)
 // Handles icon and cursor groups before the records are merged: an old group that a new one
 // replaces gives up its member images unless another group still uses them, and the new
 // groups' members whose ids are taken get free ids (recorded in `renumbered`).
-std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered)
+Status Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t>& renumbered)
 {
     std::set<std::pair<std::uint16_t, std::uint16_t>> released;  // (member type, id)
     std::set<std::pair<std::uint16_t, std::uint16_t>> newMembers;
@@ -228,8 +228,8 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
         const std::uint16_t memberType = MemberTypeOf(r.type.ordinal);
         auto members = GroupMembers(r.data);
         if (!members)
-            return "the resource file's " + Describe(r.type, r.name) + " has a malformed directory (size " +
-                Hex(r.data.size()) + ")";
+            return Status::Fail("the resource file's " + Describe(r.type, r.name) +
+                                " has a malformed directory (size " + Hex(r.data.size()) + ")");
         for (auto id : *members)
             newMembers.insert({memberType, id});
         for (std::size_t i = 0; i < leaves_.size(); ++i) {
@@ -272,26 +272,26 @@ std::string Binder::ReplaceGroups(std::map<std::pair<std::uint16_t, std::uint16_
         while (id <= 0xFFFF && taken.count({member.first, static_cast<std::uint16_t>(id)}))
             ++id;
         if (id > 0xFFFF)
-            return "no free id is left for the member images of the icon and cursor groups";
+            return Status::Fail("no free id is left for the member images of the icon and cursor groups");
         taken.insert({member.first, static_cast<std::uint16_t>(id)});
         renumbered[member] = static_cast<std::uint16_t>(id);
     }
-    return {};
+    return Status::Ok();
 }
 
-std::string Binder::MergeRecords(PieceBuffer& keeper)
+Status Binder::MergeRecords(PieceBuffer& keeper)
 {
     // A directory string counts its characters in 16 bits; a longer name cannot be written.
     for (const ResRecordView& r : records_) {
         for (const ResId* id : {&r.type, &r.name}) {
             if (!id->isOrdinal && id->name.size() > 0xFFFF)
-                return "the resource file's record at offset " + Hex(r.offset) + " has a " +
-                    (id == &r.type ? "type" : "name") + " of " + std::to_string(id->name.size()) +
-                    " characters, more than a resource directory can hold (65535)";
+                return Status::Fail("the resource file's record at offset " + Hex(r.offset) + " has a " +
+                                    (id == &r.type ? "type" : "name") + " of " + std::to_string(id->name.size()) +
+                                    " characters, more than a resource directory can hold (65535)");
         }
     }
     std::map<std::pair<std::uint16_t, std::uint16_t>, std::uint16_t> renumbered;
-    if (auto e = ReplaceGroups(renumbered); !e.empty())
+    if (auto e = ReplaceGroups(renumbered); !e)
         return e;
     for (const ResRecordView& r : records_) {
         ResourceLeaf leaf{r.type, r.name, r.language, 0, r.data};
@@ -319,7 +319,7 @@ std::string Binder::MergeRecords(PieceBuffer& keeper)
             kept.push_back(std::move(leaves_[i]));
     leaves_ = std::move(kept);
     removed_.assign(leaves_.size(), false);
-    return {};
+    return Status::Ok();
 }
 
 // The resource section can be rewritten only when the tree starts it and no other data
@@ -341,7 +341,7 @@ bool Binder::ResourceSectionReusable() const
     return true;
 }
 
-std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
+Status Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
 {
     plan.sections = headers_.sections;
     plan.bodyEnd = lastRawEnd_;
@@ -365,7 +365,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
             s.virtualSize = static_cast<std::uint32_t>(newSize);
             plan.resourceRva = s.virtualAddress;
             plan.newTrailerStart = lastRawEnd_;
-            return {};
+            return Status::Ok();
         }
         // Last section, or followed only by the base relocations: grow it and move them.
         const DataDirectory relocDir = headers_.Directory(kDirBaseReloc);
@@ -395,7 +395,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
         }
         if (last) {
             if (s.virtualAddress + AlignUp(std::max(newSize, newRaw), sectionAlign) > 0xFFFFFFFFull)
-                return "the resources do not fit the 4 GB address space";
+                return Status::Fail("the resources do not fit the 4 GB address space");
             const std::uint32_t oldRaw = s.sizeOfRawData;
             s.virtualSize = static_cast<std::uint32_t>(newSize);
             s.sizeOfRawData = static_cast<std::uint32_t>(newRaw);
@@ -408,7 +408,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
                 const std::uint64_t va =
                     AlignUp(s.virtualAddress + std::max<std::uint64_t>(newSize, newRaw), sectionAlign);
                 if (va + AlignUp(m.VirtualExtent(), sectionAlign) > 0xFFFFFFFFull)
-                    return "the resources do not fit the 4 GB address space";
+                    return Status::Fail("the resources do not fit the 4 GB address space");
                 plan.relocationShift = static_cast<std::int64_t>(va) - m.virtualAddress;
                 m.virtualAddress = static_cast<std::uint32_t>(va);
                 if (m.sizeOfRawData != 0) {
@@ -418,14 +418,15 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
             }
             plan.newTrailerStart = end;
             if (plan.newTrailerStart > 0xFFFFFFFFull)
-                return "the image would grow past 4 GB";
-            return {};
+                return Status::Fail("the image would grow past 4 GB");
+            return Status::Ok();
         }
     }
     // Otherwise a new section after the last one, making room for its entry in the headers.
     if (count >= 0xFFFF)
-        return "the image has " + std::to_string(count) + " sections, the most a COFF header can count (65535)";
-    if (auto e = MakeHeaderRoom(plan); !e.empty())
+        return Status::Fail("the image has " + std::to_string(count) +
+                            " sections, the most a COFF header can count (65535)");
+    if (auto e = MakeHeaderRoom(plan); !e)
         return e;
     if (ResourceSectionReusable()) {
         // The old section now holds nothing anyone points to; its name says so, so that
@@ -437,7 +438,7 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
         va = std::max<std::uint64_t>(va, s.virtualAddress + AlignUp(s.VirtualExtent(), sectionAlign));
     va = AlignUp(std::max<std::uint64_t>(va, headers_.sizeOfHeaders), sectionAlign);
     if (va + AlignUp(std::max(newSize, newRaw), sectionAlign) > 0xFFFFFFFFull)
-        return "the resources do not fit the 4 GB address space";
+        return Status::Fail("the resources do not fit the 4 GB address space");
     SectionHeader added;
     std::copy_n(".rsrc\0\0\0", 8, added.name);
     added.virtualSize = static_cast<std::uint32_t>(newSize);
@@ -450,14 +451,14 @@ std::string Binder::PlanPlacement(std::uint64_t newSize, Plan& plan)
     plan.initializedDelta = static_cast<std::int64_t>(newRaw);
     plan.newTrailerStart = std::uint64_t{added.pointerToRawData} + newRaw;
     if (plan.newTrailerStart > 0xFFFFFFFFull)
-        return "the image would grow past 4 GB";
-    return {};
+        return Status::Fail("the image would grow past 4 GB");
+    return Status::Ok();
 }
 
 // A new section entry needs 40 bytes after the section table. When the headers are full
 // (linkers leave them tight), they grow by whole file-alignment units as long as they stay
 // below the first section in memory; all section data then move down by that much.
-std::string Binder::MakeHeaderRoom(Plan& plan)
+Status Binder::MakeHeaderRoom(Plan& plan)
 {
     const std::uint64_t tableEnd = headers_.SectionTableEnd();
     const std::uint64_t room = std::min<std::uint64_t>(headers_.sizeOfHeaders, firstRaw_);
@@ -467,25 +468,25 @@ std::string Binder::MakeHeaderRoom(Plan& plan)
     for (unsigned i = 0; i < headers_.directories.size(); ++i) {
         const DataDirectory d = headers_.directories[i];
         if (i != kDirSecurity && d.size != 0 && d.rva < needed && tableEnd < std::uint64_t{d.rva} + d.size)
-            return "there is no room in the headers for another section (data directory " + std::to_string(i) +
-                " at RVA " + Hex(d.rva) + ", size " + Hex(d.size) + ", follows the section table, which ends at " +
-                Hex(tableEnd) + ")";
+            return Status::Fail("there is no room in the headers for another section (data directory " +
+                                std::to_string(i) + " at RVA " + Hex(d.rva) + ", size " + Hex(d.size) +
+                                ", follows the section table, which ends at " + Hex(tableEnd) + ")");
     }
     if (needed <= room)
-        return {};
+        return Status::Ok();
     std::uint64_t firstVa = UINT64_MAX;
     for (const auto& s : headers_.sections)
         firstVa = std::min<std::uint64_t>(firstVa, s.virtualAddress);
     const std::uint64_t newHeaders = AlignUp(needed, headers_.fileAlignment);
     if (newHeaders > firstVa)
-        return "there is no room in the headers for another section (the section table ends at " + Hex(tableEnd) +
-            ", the headers end at " + Hex(room) + ")";
+        return Status::Fail("there is no room in the headers for another section (the section table ends at " +
+                            Hex(tableEnd) + ", the headers end at " + Hex(room) + ")");
     plan.headerShift = AlignUp(needed - room, headers_.fileAlignment);
     plan.newHeaderSize = static_cast<std::uint32_t>(std::max<std::uint64_t>(newHeaders, headers_.sizeOfHeaders));
     for (auto& s : plan.sections)
         if (s.sizeOfRawData != 0)
             s.pointerToRawData += static_cast<std::uint32_t>(plan.headerShift);
-    return {};
+    return Status::Ok();
 }
 
 // Where a byte of the input file lands in the output: headers stay, section data move by the
@@ -533,7 +534,7 @@ void Binder::AppendOriginal(PieceBuffer& out, std::uint64_t begin, std::uint64_t
         out.Append(exe_.substr(begin, end - begin));
 }
 
-std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix)
+Status Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, std::string& prefix)
 {
     const PeHeaders& h = headers_;
     prefix = std::string(exe_.substr(0, firstRaw_));
@@ -577,7 +578,7 @@ std::string Binder::BuildHeaders(const Plan& plan, std::uint32_t resourceSize, s
         Put16(prefix, at + 34, s.numberOfLinenumbers);
         Put32(prefix, at + 36, s.characteristics);
     }
-    return {};
+    return Status::Ok();
 }
 
 // The PE checksum over the pieces: 16-bit little-endian words summed with end-around carry,
@@ -607,7 +608,7 @@ std::uint32_t ChecksumOf(const PieceBuffer& image)
     return static_cast<std::uint32_t>(sum + image.size());
 }
 
-std::string Binder::WriteImage(BoundImage& out)
+Status Binder::WriteImage(BoundImage& out)
 {
     const PeHeaders& h = headers_;
     firstRaw_ = UINT64_MAX;
@@ -624,13 +625,13 @@ std::string Binder::WriteImage(BoundImage& out)
     // The loader's own limits; they also bound the padding a bind may add.
     const auto powerOfTwo = [](std::uint32_t v) { return v != 0 && (v & (v - 1)) == 0; };
     if (!powerOfTwo(h.fileAlignment) || h.fileAlignment > 0x10000)
-        return "the file alignment " + Hex(h.fileAlignment) + " is not a power of two up to 0x10000";
+        return Status::Fail("the file alignment " + Hex(h.fileAlignment) + " is not a power of two up to 0x10000");
     if (!powerOfTwo(h.sectionAlignment) || h.sectionAlignment < h.fileAlignment)
-        return "the section alignment " + Hex(h.sectionAlignment) +
-            " is not a power of two at least the file alignment " + Hex(h.fileAlignment);
+        return Status::Fail("the section alignment " + Hex(h.sectionAlignment) +
+                            " is not a power of two at least the file alignment " + Hex(h.fileAlignment));
     if (firstRaw_ < h.SectionTableEnd())
-        return "section data starts at " + Hex(firstRaw_) + ", inside the section table (which ends at " +
-            Hex(h.SectionTableEnd()) + ")";
+        return Status::Fail("section data starts at " + Hex(firstRaw_) + ", inside the section table (which ends at " +
+                            Hex(h.SectionTableEnd()) + ")");
 
     certificate_ = h.Directory(kDirSecurity);
     if (certificate_.size != 0) {
@@ -640,15 +641,15 @@ std::string Binder::WriteImage(BoundImage& out)
 
     ResourceSectionLayout layout(leaves_);
     if (layout.largestTable() > 0xFFFF)
-        return "a resource directory would hold " + std::to_string(layout.largestTable()) +
-            " entries of one kind, more than its 16-bit count can say";
+        return Status::Fail("a resource directory would hold " + std::to_string(layout.largestTable()) +
+                            " entries of one kind, more than its 16-bit count can say");
     if (layout.size() > 0x7FFFFFFF)
-        return "the resources take " + Hex(layout.size()) + " bytes, more than an image can hold";
+        return Status::Fail("the resources take " + Hex(layout.size()) + " bytes, more than an image can hold");
     Plan plan;
-    if (auto e = PlanPlacement(layout.size(), plan); !e.empty())
+    if (auto e = PlanPlacement(layout.size(), plan); !e)
         return e;
     std::string prefix;
-    if (auto e = BuildHeaders(plan, static_cast<std::uint32_t>(layout.size()), prefix); !e.empty())
+    if (auto e = BuildHeaders(plan, static_cast<std::uint32_t>(layout.size()), prefix); !e)
         return e;
 
     PatchDebugDirectory(plan);
@@ -686,8 +687,8 @@ std::string Binder::WriteImage(BoundImage& out)
         image.AppendZeros(added.sizeOfRawData - layout.size());
     }
     if (image.size() != plan.newTrailerStart)
-        return "internal error: the section data end at " + Hex(image.size()) + " instead of " +
-            Hex(plan.newTrailerStart);
+        return Status::Fail("internal error: the section data end at " + Hex(image.size()) + " instead of " +
+                            Hex(plan.newTrailerStart));
     // Everything after the last section stays byte for byte, except a removed signature.
     if (removeCertificate_) {
         AppendOriginal(image, lastRawEnd_, certificate_.rva);
@@ -700,7 +701,7 @@ std::string Binder::WriteImage(BoundImage& out)
         Put32(sum, 0, ChecksumOf(image));
         image.Patch(h.CheckSumOffset(), sum);
     }
-    return {};
+    return Status::Ok();
 }
 
 }  // namespace
@@ -709,8 +710,8 @@ Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResReco
 {
     BoundImage out;
     Binder binder(exe, records);
-    if (auto e = binder.Run(out); !e.empty())
-        return Parsed<BoundImage>::Fail(e);
+    if (auto e = binder.Run(out); !e)
+        return Parsed<BoundImage>::Fail(e.error);
     out.warnings = std::move(binder.warnings);
     return Parsed<BoundImage>::Ok(std::move(out));
 }

@@ -1,4 +1,4 @@
-// The result type of the parsers of untrusted files: a value, or the text of what is wrong.
+// The result types of the stages that can fail: a value or nothing, or the text of what is wrong.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +28,19 @@ struct Parsed {
 
     static Parsed Ok(T v) { return Parsed{std::move(v), {}, 0}; }
     static Parsed Fail(std::string why, std::size_t line = 0) { return Parsed{std::nullopt, std::move(why), line}; }
+};
+
+/// What a step without a value returns: success, or the text of what is wrong (in the words
+/// of Parsed's error).
+struct Status {
+    std::string error;
+    bool failed = false;
+
+    bool ok() const { return !failed; }
+    explicit operator bool() const { return ok(); }
+
+    static Status Ok() { return {}; }
+    static Status Fail(std::string why) { return Status{std::move(why), true}; }
 };
 
 }  // namespace brevok
