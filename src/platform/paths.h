@@ -1,6 +1,8 @@
 // Folder part, file part and extension of a path, in Windows or POSIX style.
 #pragma once
 
+#include "platform/host_system.h"
+
 #include <string>
 #include <string_view>
 
@@ -10,11 +12,7 @@ namespace brevok {
 /// part too); POSIX: "/".
 enum class PathStyle { Windows, Posix };
 
-#ifdef _WIN32
-inline constexpr PathStyle kHostPathStyle = PathStyle::Windows;
-#else
-inline constexpr PathStyle kHostPathStyle = PathStyle::Posix;
-#endif
+inline constexpr PathStyle kHostPathStyle = kHostIsWindows ? PathStyle::Windows : PathStyle::Posix;
 
 /// True when `c` ends a folder part in `style`.
 bool IsPathSeparator(char c, PathStyle style = kHostPathStyle);

@@ -1,6 +1,7 @@
 // Build All: save the script, run the binder through the companion runner, show its messages.
 #include "workbench/build_all_command.h"
 
+#include "platform/host_system.h"
 #include "workbench/command_host.h"
 #include "workbench/workbench_view.h"
 #include "workbench/compile_command.h"
@@ -39,11 +40,7 @@ BuildCommandRules PosixBuildRules()
 
 BuildCommandRules HostBuildRules()
 {
-#ifdef _WIN32
-    return WindowsBuildRules();
-#else
-    return PosixBuildRules();
-#endif
+    return kHostIsWindows ? WindowsBuildRules() : PosixBuildRules();
 }
 
 std::string BuildAllCommandLine(const BuildCommandRules& rules, const std::string& resPath, const std::string& exePath,

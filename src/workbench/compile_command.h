@@ -1,6 +1,7 @@
 // Compile: save the script, run the resource compiler through a batch file, show its messages.
 #pragma once
 
+#include "platform/host_system.h"
 #include "platform/process.h"
 
 #include <cstdint>
@@ -23,11 +24,7 @@ inline constexpr std::string_view kBatchFileName = "Temp.bat";
 /// The interpreter that reads the batch file, which decides how a path is quoted in it.
 enum class BatchShell { Posix, Cmd };
 
-#ifdef _WIN32
-inline constexpr BatchShell kHostBatchShell = BatchShell::Cmd;
-#else
-inline constexpr BatchShell kHostBatchShell = BatchShell::Posix;
-#endif
+inline constexpr BatchShell kHostBatchShell = kHostIsWindows ? BatchShell::Cmd : BatchShell::Posix;
 
 struct CompileOptions {
     /// How long the batch run may take before it is ended.

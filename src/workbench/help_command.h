@@ -1,6 +1,8 @@
 // Help: start the help viewer on the help file that lies beside the program.
 #pragma once
 
+#include "platform/host_system.h"
+
 #include <cstdint>
 #include <string>
 
@@ -10,11 +12,7 @@ namespace brevok {
 /// desktop's opener (xdg-open) on "brevhelp.html".
 enum class HelpViewer { HtmlHelp, DesktopOpener };
 
-#ifdef _WIN32
-inline constexpr HelpViewer kHostHelpViewer = HelpViewer::HtmlHelp;
-#else
-inline constexpr HelpViewer kHostHelpViewer = HelpViewer::DesktopOpener;
-#endif
+inline constexpr HelpViewer kHostHelpViewer = kHostIsWindows ? HelpViewer::HtmlHelp : HelpViewer::DesktopOpener;
 
 /// The help command line for the program at `programPath`: "c:\windows\hh.exe " + folder +
 /// "brevhelp.chm", or "xdg-open " + folder + "brevhelp.html"; when that page is missing and
