@@ -1,7 +1,7 @@
 // The compiler front end with the real llvm-rc: entries, diagnostics with line numbers,
 // atomic output, the preprocessor, and a missing compiler.
 #include "rcdriver/rc_frontend.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/tool_output.h"
 
 #include "platform/files.h"
 #include "support/env_guard.h"
@@ -212,15 +212,6 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
     EXPECT_EQ(FolderContents(folder), std::set<std::string>{"app.rc"});
-}
-
-TEST(BannerLines, NameVersionCopyrightAndAnEmptyLine)
-{
-    const std::vector<std::string> banner = BannerLines("brc32");
-    ASSERT_EQ(banner.size(), 3u);
-    EXPECT_EQ(banner[0].rfind("brc32 Version " + std::string(ToolsVersion()), 0), 0u) << banner[0];
-    EXPECT_NE(banner[1].find("Copyright"), std::string::npos);
-    EXPECT_EQ(banner[2], "");
 }
 
 }  // namespace

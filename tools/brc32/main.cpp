@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/rc_frontend.h"
 #include "image/binder.h"

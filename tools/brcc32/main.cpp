@@ -1,6 +1,6 @@
 // brcc32: compiles a resource script into a .res file beside it, BRCC32's way of being run.
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/rc_frontend.h"
 #include "platform/paths.h"

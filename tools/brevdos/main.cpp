@@ -1,7 +1,7 @@
 // brevdos: runs a command with its standard output redirected into a file, the redirection
 // read by this program itself, so that no shell ever reads the command's paths.
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,11 +66,8 @@ int ReportStartFailure(int outputFd, const std::string& command, int error)
 {
     const std::string message = "brevdos: cannot start " + command + ": " + brevok::StartErrorText(error) + "\n";
     WriteAll(2, message);
-    if (outputFd != 1) {
-        WriteAll(outputFd,
-                 "brevdos Version " + std::string(brevok::ToolsVersion()) +
-                     "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
-    }
+    if (outputFd != 1)
+        WriteAll(outputFd, brevok::StartFailureNotice("brevdos", message));
     return brevok::IsNotFoundError(error) ? kNotFound : kCannotRun;
 }
 
@@ -87,19 +85,12 @@ void ReportSilentFailure(int outputFd, const std::string& file, const std::strin
     } catch (const brevok::Error&) {
         // Unreadable counts as empty: the notice is still appended through the descriptor.
     }
-    std::vector<std::string> lines = brevok::SplitMessageLines(bytes);
-    const std::size_t split = lines.size();
-    if (brevok::DropBannerLines(lines) > 0)
-        return;
     const std::string message = "brevdos: " + command + " failed with exit code " + std::to_string(exitCode) + "\n";
+    const std::optional<std::string> notice = brevok::SilentFailureNotice(bytes, message);
+    if (!notice)
+        return;
     WriteAll(2, message);
-    // CR LF, so that a CR the command wrote last does not swallow the first line end.
-    const bool open = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
-    const std::size_t missing = split < brevok::kBannerLines ? brevok::kBannerLines - split : 0;
-    std::string text;
-    for (std::size_t n = (open ? 1 : 0) + missing; n > 0; --n)
-        text += "\r\n";
-    WriteAll(outputFd, text + message);
+    WriteAll(outputFd, *notice);
 }
 
 }  // namespace
