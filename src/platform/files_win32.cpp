@@ -281,4 +281,24 @@ bool CloseDescriptor(int fd)
     return _close(fd) == 0;
 }
 
+OutputFile OpenOutputFile(const std::string& path, bool append)
+{
+    const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
+    const int fd = _open(path.c_str(), flags, 0666);
+    return fd < 0 ? OutputFile{-1, errno} : OutputFile{fd, 0};
+}
+
+bool WriteAllTo(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const int wrote = _write(fd, text.data(), static_cast<unsigned>(std::min<std::size_t>(text.size(), 1u << 30)));
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+}
+
 }  // namespace brevok
