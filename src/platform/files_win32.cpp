@@ -290,15 +290,10 @@ OutputFile OpenOutputFile(const std::string& path, bool append)
 
 bool WriteAllTo(int fd, std::string_view text)
 {
-    while (!text.empty()) {
-        const int wrote = _write(fd, text.data(), static_cast<unsigned>(std::min<std::size_t>(text.size(), 1u << 30)));
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(wrote));
-    }
-    return true;
+    // _write hands all it is given to the file (a text-mode descriptor in pieces of its own)
+    // and is never interrupted: one call writes the whole text or fails.
+    const auto size = static_cast<unsigned>(text.size());
+    return size == 0 || _write(fd, text.data(), size) == static_cast<int>(size);
 }
 
 }  // namespace brevok
