@@ -233,7 +233,7 @@ CompileOutcome Compiler::Run(const std::string& res)
             return std::move(*own);
         }
         if (privateFile_)
-            llvmRc_ = FindLlvmRc();
+            llvmRc_ = options_.llvmRc.Path();
         if (!privateFile_ || llvmRc_.empty()) {
             diagnostics_.push_back(ownError_);
             return {false, std::move(diagnostics_)};
@@ -264,13 +264,6 @@ CompileOutcome Compiler::Run(const std::string& res)
     return {true, std::move(diagnostics_)};
 }
 
-/// True when BREVOK_FORCE_LLVM_RC=1 sends every script to llvm-rc.
-bool LlvmRcForced()
-{
-    const char* forced = std::getenv("BREVOK_FORCE_LLVM_RC");
-    return forced != nullptr && std::string_view(forced) == "1";
-}
-
 /// Compiles a script of file statements ourselves, or names the first line that leaves the
 /// script to llvm-rc. Macros given on the command line may change any word, so such a script
 /// goes through the preprocessor and llvm-rc.
@@ -292,7 +285,7 @@ PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileO
     preprocess.includeFolders.push_back(FolderPart(script));
     for (const std::string& folder : options.includeFolders)
         preprocess.includeFolders.push_back(folder);
-    for (std::string& folder : IncludeVariableFolders(options.ignoreIncludeVariable))
+    for (std::string& folder : SearchedIncludeVariableFolders(options))
         preprocess.includeFolders.push_back(std::move(folder));
     if (std::string shipped = ShippedHeaderFolder(); !shipped.empty())
         preprocess.includeFolders.push_back(std::move(shipped));
@@ -340,7 +333,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
     lines.push_back("language: " + Hex(options.language));
     lines.push_back("statements: compiled by brcc32 itself");
     std::string command = "with BREVOK_FORCE_LLVM_RC=1: ";
-    const std::string llvmRc = FindLlvmRc();
+    const std::string& llvmRc = options.llvmRc.Path();
     const int outputCodePage = options.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
     if (llvmRc.empty()) {
         command += "llvm-rc, which was not found";
@@ -356,7 +349,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     try {
-        const bool forced = LlvmRcForced();
+        const bool forced = options.forceLlvmRc;
         if (!forced) {
             if (!FileExists(script))
                 return {false, {"error: Cannot open file " + script}};
@@ -366,7 +359,7 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
                 return std::move(ours.outcome);
         }
         // Looked for only when it is asked for: the search lists every folder of PATH.
-        const std::string llvmRc = forced ? FindLlvmRc() : std::string();
+        const std::string llvmRc = forced ? options.llvmRc.Path() : std::string();
         if (llvmRc.empty() && forced)
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
         CompileOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);
