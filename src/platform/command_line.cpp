@@ -198,16 +198,10 @@ std::string SearchBareName(std::string_view name, const SearchPlaces& places)
         if (IsRunnableFile(candidate))
             return candidate;
     }
-    std::string_view rest = places.pathVariable;
-    while (true) {
-        const std::size_t end = rest.find(kSearchPathSeparator);
-        const std::string_view entry = rest.substr(0, end);
+    for (const std::string& entry : SplitSearchList(places.pathVariable)) {
         std::string candidate = JoinProgramFolder(entry.empty() ? places.currentFolder : entry, name);
         if (IsRunnableFile(candidate))
             return candidate;
-        if (end == std::string_view::npos)
-            break;
-        rest.remove_prefix(end + 1);
     }
     return {};
 }

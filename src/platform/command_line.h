@@ -26,13 +26,6 @@ std::string QuoteForShell(std::string_view word);
 /// True when the path's extension is ".bat" in any letter case.
 bool IsBatchFile(std::string_view path);
 
-/// What separates the folders of the search path (PATH): ":", or ";" on Windows.
-#ifdef _WIN32
-inline constexpr char kSearchPathSeparator = ';';
-#else
-inline constexpr char kSearchPathSeparator = ':';
-#endif
-
 /// True for a regular file that may be started: one we may execute (on Windows any file),
 /// or a batch file.
 bool IsRunnableFile(const std::string& path);

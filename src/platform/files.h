@@ -60,6 +60,24 @@ public:
 /// Closes a descriptor of the system's C library; false when closing reported a failure.
 bool CloseDescriptor(int fd);
 
+/// A descriptor of the system's C library opened by OpenOutputFile, or why it could not be
+/// (an errno value).
+struct OutputFile {
+    int fd = -1;
+    int error = 0;
+};
+
+/// Opens `path` for writing as a shell's redirection does: created when missing (0666 less
+/// the umask), emptied first unless `append`. Bytes reach the file as they are written (on
+/// Windows no CR is added), and a program started later does not inherit the descriptor: it
+/// is handed the file as its standard output instead.
+OutputFile OpenOutputFile(const std::string& path, bool append);
+
+/// Writes all of `text` to the descriptor `fd` through the C library (so a Windows console
+/// or text-mode descriptor gets its CR LF), again after an interruption; false at the first
+/// failure, what was written staying written.
+bool WriteAllTo(int fd, std::string_view text);
+
 /// The layer of the real system calls.
 const WriteLayer& SystemWriteLayer();
 

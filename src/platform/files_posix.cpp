@@ -232,4 +232,23 @@ bool CloseDescriptor(int fd)
     return close(fd) == 0;
 }
 
+OutputFile OpenOutputFile(const std::string& path, bool append)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC), 0666);
+    return fd < 0 ? OutputFile{-1, errno} : OutputFile{fd, 0};
+}
+
+bool WriteAllTo(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t wrote = write(fd, text.data(), text.size());
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return false;
+        text.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+}
+
 }  // namespace brevok

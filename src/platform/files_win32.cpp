@@ -280,4 +280,19 @@ bool CloseDescriptor(int fd)
     return _close(fd) == 0;
 }
 
+OutputFile OpenOutputFile(const std::string& path, bool append)
+{
+    const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
+    const int fd = _open(path.c_str(), flags, 0666);
+    return fd < 0 ? OutputFile{-1, errno} : OutputFile{fd, 0};
+}
+
+bool WriteAllTo(int fd, std::string_view text)
+{
+    // _write hands all it is given to the file (a text-mode descriptor in pieces of its own)
+    // and is never interrupted: one call writes the whole text or fails.
+    const auto size = static_cast<unsigned>(text.size());
+    return size == 0 || _write(fd, text.data(), size) == static_cast<int>(size);
+}
+
 }  // namespace brevok

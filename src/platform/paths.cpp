@@ -90,4 +90,16 @@ std::string AsciiUpper(std::string_view text)
     return out;
 }
 
+std::vector<std::string> SplitSearchList(std::string_view list)
+{
+    std::vector<std::string> entries;
+    while (true) {
+        const std::size_t end = list.find(kSearchPathSeparator);
+        entries.emplace_back(list.substr(0, end));
+        if (end == std::string_view::npos)
+            return entries;
+        list.remove_prefix(end + 1);
+    }
+}
+
 }  // namespace brevok

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace brevok {
 
@@ -37,6 +38,18 @@ std::string ReplaceExtension(std::string_view path, std::string_view newExtensio
 /// Appends the style's folder separator when the last character is not that separator;
 /// looks at the last character only. The empty text gives the separator alone.
 std::string EnsureTrailingBackslash(std::string_view path, PathStyle style = kHostPathStyle);
+
+/// What separates the folders of a search list (PATH, INCLUDE): ":", or ";" on Windows.
+#ifdef _WIN32
+inline constexpr char kSearchPathSeparator = ';';
+#else
+inline constexpr char kSearchPathSeparator = ':';
+#endif
+
+/// The entries of a search list, in order, split at kSearchPathSeparator: every entry, an
+/// empty one too (what it means is the reader's: PATH's is the current folder), so the
+/// empty list is one empty entry and a trailing separator ends in one.
+std::vector<std::string> SplitSearchList(std::string_view list);
 
 /// Upper-cases the ASCII letters a-z only; every other byte stays as it is.
 std::string AsciiUpper(std::string_view text);

@@ -170,4 +170,9 @@ Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, T
     return Parsed<ToolArguments>::Ok(std::move(out));
 }
 
+std::vector<std::string> SearchedIncludeVariableFolders(const CompileOptions& options)
+{
+    return options.ignoreIncludeVariable ? std::vector<std::string>() : options.includeVariableFolders;
+}
+
 }  // namespace brevok

@@ -10,6 +10,7 @@
 #include "platform/parsed.h"
 #include "rcdriver/preprocessor.h"
 #include "rcdriver/text_encoding.h"
+#include "rcdriver/tool_lookup.h"
 
 namespace brevok {
 
@@ -29,7 +30,19 @@ struct CompileOptions {
     bool verbose = false;
     /// `-###`: print the files and commands a compile would use, and run nothing.
     bool dryRun = false;
+
+    // What the environment says, read by the tool's main: the arguments say none of it.
+    /// The folders of INCLUDE (IncludeVariableFolders), searched after the `-i` folders
+    /// unless `-x`.
+    std::vector<std::string> includeVariableFolders;
+    /// BREVOK_FORCE_LLVM_RC=1: every script is compiled by llvm-rc.
+    bool forceLlvmRc = false;
+    /// Where llvm-rc is (BREVOK_LLVM_RC, else looked for); by default there is none.
+    LlvmRcLocator llvmRc;
 };
+
+/// The INCLUDE folders a compile searches: none with `-x`.
+std::vector<std::string> SearchedIncludeVariableFolders(const CompileOptions& options);
 
 /// A command line of brcc32 or brc32.
 struct ToolArguments {

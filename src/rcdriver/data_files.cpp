@@ -64,7 +64,7 @@ std::string RealPath(const std::string& path)
 DataFileFinder::DataFileFinder(std::string script, const CompileOptions& options)
     : script_(std::move(script)),
       includeFolders_(options.includeFolders),
-      ignoreIncludeVariable_(options.ignoreIncludeVariable)
+      includeVariableFolders_(SearchedIncludeVariableFolders(options))
 { }
 
 DataFileFinder::~DataFileFinder() = default;
@@ -109,8 +109,7 @@ std::vector<std::string> DataFileFinder::SearchFolders() const
     const std::string scriptFolder = FolderPart(script_);
     folders.push_back(scriptFolder.empty() ? "." : scriptFolder);
     folders.insert(folders.end(), includeFolders_.begin(), includeFolders_.end());
-    for (std::string& folder : IncludeVariableFolders(ignoreIncludeVariable_))
-        folders.push_back(std::move(folder));
+    folders.insert(folders.end(), includeVariableFolders_.begin(), includeVariableFolders_.end());
     return folders;
 }
 
@@ -129,7 +128,7 @@ DataFileLookup DataFileFinder::FindAsLlvmRc(const std::string& path)
     for (const std::string& folder : includeFolders_)
         if (const std::string candidate = Join(folder, path); Exists(candidate))
             return {Outcome::Found, candidate};
-    for (const std::string& folder : IncludeVariableFolders(ignoreIncludeVariable_))
+    for (const std::string& folder : includeVariableFolders_)
         if (const std::string candidate = Join(folder, path); Exists(candidate))
             return {Outcome::Found, candidate};
     return {Outcome::NotFound, {}};

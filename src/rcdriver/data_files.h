@@ -49,7 +49,7 @@ private:
 
     std::string script_;
     std::vector<std::string> includeFolders_;
-    bool ignoreIncludeVariable_;
+    std::vector<std::string> includeVariableFolders_;
     /// A folder like the one the front end gives the preprocessor, made when first needed,
     /// holding an empty file of the copy's name.
     std::unique_ptr<TempFolder> private_;

@@ -94,19 +94,10 @@ std::string IncludeSearch::Find(std::string_view name, const std::string& includ
     return {};
 }
 
-std::vector<std::string> IncludeVariableFolders(bool ignore)
+std::vector<std::string> IncludeVariableFolders(std::string_view include)
 {
-    std::vector<std::string> folders;
-    const char* include = ignore ? nullptr : std::getenv("INCLUDE");
-    if (include == nullptr)
-        return folders;
-    std::string_view rest = include;
-    while (!rest.empty()) {
-        const std::size_t separator = rest.find(kSearchPathSeparator);
-        if (separator != 0)
-            folders.emplace_back(rest.substr(0, separator));
-        rest = separator == std::string_view::npos ? std::string_view() : rest.substr(separator + 1);
-    }
+    std::vector<std::string> folders = SplitSearchList(include);
+    std::erase(folders, std::string());
     return folders;
 }
 

@@ -31,9 +31,10 @@ private:
 /// when there is no such regular file.
 std::string FindFileIgnoringCase(const std::string& base, std::string_view relative);
 
-/// The folders of the INCLUDE variable (separated by ';' on Windows, ':' elsewhere, empty
-/// entries left out); none when `ignore` (-x) or INCLUDE is unset.
-std::vector<std::string> IncludeVariableFolders(bool ignore);
+/// The folders an INCLUDE variable of the value `include` names: its entries as
+/// SplitSearchList reads them (separated by ';' on Windows, ':' elsewhere), empty entries
+/// left out, since an empty INCLUDE entry names no folder.
+std::vector<std::string> IncludeVariableFolders(std::string_view include);
 
 /// The folder of the headers shipped with the tools: `include` beside the running program,
 /// else `../share/brevok/include` from it (an installed layout); empty when neither exists.

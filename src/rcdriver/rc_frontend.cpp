@@ -1,17 +1,17 @@
-// The resource-compiler front end: runs our preprocessor, finds llvm-rc, compiles into a
-// temporary file renamed into place, and turns llvm-rc's messages into lines that name the
-// line of the script or header they are about.
+// The resource-compiler front end: runs our preprocessor, compiles with our compiler or with
+// llvm-rc into a temporary file renamed into place, and names the line of the script or
+// header each of llvm-rc's messages is about.
 #include "rcdriver/rc_frontend.h"
 
 #include "rcdriver/file_compiler.h"
+#include "rcdriver/file_script.h"
 #include "rcdriver/include_search.h"
+#include "rcdriver/llvm_rc_messages.h"
 #include "rcdriver/preprocessor.h"
 #include "rcdriver/rc_parser.h"
 #include "rcdriver/rc_tokens.h"
 #include "rcdriver/rc_writer.h"
-#include "rcdriver/file_script.h"
-
-#include "platform/text_lines.h"
+#include "rcdriver/tool_lookup.h"
 
 #include "platform/command_line.h"
 #include "platform/errors.h"
@@ -19,8 +19,8 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/temp_files.h"
+#include "platform/text_lines.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -33,112 +33,6 @@ namespace {
 /// Scripts above this size are not searched for the line of a parse error: every step of
 /// the search parses a part of the script again.
 constexpr std::size_t kLineSearchLimit = 4 * 1024 * 1024;
-
-SearchPlaces PathOnly()
-{
-    SearchPlaces places;
-    if (const char* path = std::getenv("PATH"))
-        places.pathVariable = path;
-    return places;
-}
-
-/// The highest `base`-NN (NN digits) in the folders of PATH, as Debian installs versioned
-/// LLVM tools; empty when there is none.
-std::string FindVersioned(const std::string& base)
-{
-    const std::string prefix = base + "-";
-    std::string best;
-    long bestVersion = -1;
-    const std::string path = PathOnly().pathVariable;
-    std::string_view rest = path;
-    while (!rest.empty()) {
-        const std::size_t colon = rest.find(kSearchPathSeparator);
-        const std::string folder(rest.substr(0, colon));
-        rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
-        for (const std::string& entry : FolderEntryNames(folder.empty() ? "." : folder)) {
-            const std::string_view name = entry;
-            if (name.substr(0, prefix.size()) != prefix || name.size() == prefix.size())
-                continue;
-            const std::string_view digits = name.substr(prefix.size());
-            if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-                continue;
-            const long version = std::strtol(std::string(digits).c_str(), nullptr, 10);
-            const std::string candidate = EnsureTrailingBackslash(folder.empty() ? "." : folder) + std::string(name);
-            if (version > bestVersion && IsRunnableFile(candidate)) {
-                bestVersion = version;
-                best = candidate;
-            }
-        }
-    }
-    return best;
-}
-
-/// `base` beside the running program (where a Windows installation keeps llvm-rc.exe), then
-/// on PATH, then as `base`-NN on PATH.
-std::string FindTool(const std::string& base)
-{
-    SearchPlaces places = PathOnly();
-    places.ownFolder = ProgramFolder();
-    std::string found = FindProgram(base, places);
-    return found.empty() ? FindVersioned(base) : found;
-}
-
-/// llvm-rc: BREVOK_LLVM_RC when set, else llvm-rc beside the program, on PATH, or llvm-rc-NN
-/// on PATH.
-std::string FindLlvmRc()
-{
-    if (const char* chosen = std::getenv("BREVOK_LLVM_RC"); chosen != nullptr && *chosen != '\0')
-        return chosen;
-    return FindTool("llvm-rc");
-}
-
-std::string Diagnostic(std::string_view file, int line, std::string_view message)
-{
-    std::string text(file);
-    if (line > 0)
-        text += "(" + std::to_string(line) + ")";
-    text += ": ";
-    text += message;
-    return text;
-}
-
-// llvm-rc's lines are read by hand, not with std::regex: libstdc++'s matcher recurses once
-// per character, so a long line (a 30 KB script line quoted back in a message) would overflow
-// the stack.
-
-/// llvm-rc's "llvm-rc: Error in TYPE statement (ID NAME): " (blanks may follow).
-struct StatementError {
-    std::string type;
-    std::string id;
-};
-
-std::optional<StatementError> ReadStatementError(std::string_view text)
-{
-    constexpr std::string_view kStart = "llvm-rc: Error in ";
-    constexpr std::string_view kMiddle = " statement (ID ";
-    if (!text.starts_with(kStart))
-        return std::nullopt;
-    text.remove_prefix(kStart.size());
-    const std::size_t typeEnd = text.find_first_of(" \t\n\v\f\r");
-    if (typeEnd == 0 || typeEnd == std::string_view::npos || !text.substr(typeEnd).starts_with(kMiddle))
-        return std::nullopt;
-    const std::string_view type = text.substr(0, typeEnd);
-    text.remove_prefix(typeEnd + kMiddle.size());
-    while (text.ends_with(' '))
-        text.remove_suffix(1);
-    if (!text.ends_with("):"))
-        return std::nullopt;
-    return StatementError{std::string(type), std::string(text.substr(0, text.size() - 2))};
-}
-
-/// llvm-rc's "llvm-rc: Error parsing file: MESSAGE".
-std::optional<std::string> ReadParseError(std::string_view text)
-{
-    constexpr std::string_view kStart = "llvm-rc: Error parsing file: ";
-    if (!text.starts_with(kStart))
-        return std::nullopt;
-    return std::string(text.substr(kStart.size()));
-}
 
 /// Where each line of the text llvm-rc reads came from, as the preprocessor mapped it.
 class LineMap {
@@ -158,44 +52,6 @@ private:
     std::vector<std::string> files_;
     std::vector<LineOrigin> lines_;
 };
-
-/// The words of a line as llvm-rc reads a statement's head: blanks separate, quotes group.
-std::vector<std::string> HeadWords(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size() && words.size() < 2) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        std::string word;
-        const bool quoted = i < line.size() && line[i] == '"';
-        if (quoted)
-            ++i;
-        while (i < line.size() && (quoted ? line[i] != '"' : line[i] != ' ' && line[i] != '\t'))
-            word += line[i++];
-        if (quoted)
-            ++i;
-        if (!word.empty())
-            words.push_back(AsciiUpper(word));
-    }
-    return words;
-}
-
-/// The line of the statement "ID TYPE ..." that llvm-rc names in a statement error.
-std::optional<std::size_t> FindStatement(const std::vector<std::string>& lines, const std::string& type,
-                                         const std::string& id)
-{
-    const std::string wantType = AsciiUpper(type);
-    const std::string wantId = AsciiUpper(id);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<std::string> words = HeadWords(lines[i]);
-        // llvm-rc names an RCDATA statement by its type number, 10.
-        const bool sameType = words.size() == 2 && (words[1] == wantType || (wantType == "10" && words[1] == "RCDATA"));
-        if (sameType && words[0] == wantId)
-            return i;
-    }
-    return std::nullopt;
-}
 
 std::string Hex(unsigned value)
 {
@@ -354,23 +210,12 @@ std::optional<std::size_t> Compiler::FindParseErrorLine(const std::string& messa
 
 void Compiler::ReportLlvmRc(const std::string& output)
 {
-    const std::vector<std::string> lines = SplitLines(output, LineBreaks::LineFeed);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (line.empty())
-            continue;
-        if (const auto statement = ReadStatementError(line)) {
-            // The reason follows on the next line ("error : file not found : logo.bmp").
-            std::string reason = i + 1 < lines.size() ? lines[++i] : std::string();
-            if (reason.rfind("error : ", 0) == 0)
-                reason.erase(0, 8);
-            Add(FindStatement(lines_, statement->type, statement->id),
-                "error: " + statement->type + " statement (ID " + statement->id + "): " + reason);
-        } else if (const auto parse = ReadParseError(line)) {
-            Add(FindParseErrorLine(*parse), "error: " + *parse);
-        } else {
-            diagnostics_.push_back(line.rfind("llvm-rc: ", 0) == 0 ? line.substr(9) : line);
-        }
+    const auto findParseErrorLine = [this](const std::string& message) { return FindParseErrorLine(message); };
+    for (LlvmRcMessage& message : ReadLlvmRcMessages(output, lines_, findParseErrorLine)) {
+        if (message.aboutText)
+            Add(message.line, message.text);
+        else
+            diagnostics_.push_back(std::move(message.text));
     }
 }
 
@@ -388,7 +233,7 @@ CompileOutcome Compiler::Run(const std::string& res)
             return std::move(*own);
         }
         if (privateFile_)
-            llvmRc_ = FindLlvmRc();
+            llvmRc_ = options_.llvmRc.Path();
         if (!privateFile_ || llvmRc_.empty()) {
             diagnostics_.push_back(ownError_);
             return {false, std::move(diagnostics_)};
@@ -419,13 +264,6 @@ CompileOutcome Compiler::Run(const std::string& res)
     return {true, std::move(diagnostics_)};
 }
 
-/// True when BREVOK_FORCE_LLVM_RC=1 sends every script to llvm-rc.
-bool LlvmRcForced()
-{
-    const char* forced = std::getenv("BREVOK_FORCE_LLVM_RC");
-    return forced != nullptr && std::string_view(forced) == "1";
-}
-
 /// Compiles a script of file statements ourselves, or names the first line that leaves the
 /// script to llvm-rc. Macros given on the command line may change any word, so such a script
 /// goes through the preprocessor and llvm-rc.
@@ -447,7 +285,7 @@ PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileO
     preprocess.includeFolders.push_back(FolderPart(script));
     for (const std::string& folder : options.includeFolders)
         preprocess.includeFolders.push_back(folder);
-    for (std::string& folder : IncludeVariableFolders(options.ignoreIncludeVariable))
+    for (std::string& folder : SearchedIncludeVariableFolders(options))
         preprocess.includeFolders.push_back(std::move(folder));
     if (std::string shipped = ShippedHeaderFolder(); !shipped.empty())
         preprocess.includeFolders.push_back(std::move(shipped));
@@ -495,7 +333,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
     lines.push_back("language: " + Hex(options.language));
     lines.push_back("statements: compiled by brcc32 itself");
     std::string command = "with BREVOK_FORCE_LLVM_RC=1: ";
-    const std::string llvmRc = FindLlvmRc();
+    const std::string& llvmRc = options.llvmRc.Path();
     const int outputCodePage = options.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
     if (llvmRc.empty()) {
         command += "llvm-rc, which was not found";
@@ -511,7 +349,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     try {
-        const bool forced = LlvmRcForced();
+        const bool forced = options.forceLlvmRc;
         if (!forced) {
             if (!FileExists(script))
                 return {false, {"error: Cannot open file " + script}};
@@ -521,7 +359,7 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
                 return std::move(ours.outcome);
         }
         // Looked for only when it is asked for: the search lists every folder of PATH.
-        const std::string llvmRc = forced ? FindLlvmRc() : std::string();
+        const std::string llvmRc = forced ? options.llvmRc.Path() : std::string();
         if (llvmRc.empty() && forced)
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
         CompileOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);

@@ -28,10 +28,9 @@ struct CompileOutcome {
 /// A script of one-line file statements, blank lines and `//` comments is compiled by us
 /// (CompileFileScript: the same bytes llvm-rc writes); any other script is preprocessed by
 /// us (PreprocessScript) and the result compiled by llvm-rc (`/no-preprocess`), found
-/// through BREVOK_LLVM_RC, else `llvm-rc` beside the program, on PATH or as `llvm-rc-NN` on
-/// PATH. Without llvm-rc such a script fails with "SCRIPT(LINE): error: this line needs
-/// llvm-rc, ..." naming its first line that is not a file statement. BREVOK_FORCE_LLVM_RC=1
-/// sends every script to llvm-rc.
+/// through `options.llvmRc`. Without llvm-rc such a script fails with "SCRIPT(LINE): error:
+/// this line needs llvm-rc, ..." naming its first line that is not a file statement.
+/// `options.forceLlvmRc` sends every script to llvm-rc.
 CompileOutcome CompileResourceScript(const std::string& script, const std::string& res,
                                      const CompileOptions& options = {});
 

@@ -2,6 +2,7 @@
 #include "workbench/command_host.h"
 
 #include "platform/files.h"
+#include "tooloutput/tool_output.h"
 #include "workbench/workbench_view.h"
 
 #include <algorithm>

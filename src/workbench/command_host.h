@@ -1,9 +1,8 @@
 // What the Compile and Build All commands work on.
 #pragma once
 
-#include <string>
-#include "rcdriver/message_lines.h"
 #include <cstddef>
+#include <string>
 #include <vector>
 
 namespace brevok {

@@ -106,7 +106,7 @@ std::string BatchPathFor(const std::string& scriptPath)
     return EnsureTrailingBackslash(FolderPart(scriptPath)) + std::string(kBatchFileName);
 }
 
-void RunCompileCommand(const CommandHost& host, const CompileOptions& options)
+void RunCompileCommand(const CommandHost& host, const CompileCommandOptions& options)
 {
     ScriptDocument& document = host.document;
     TSettings& settings = host.settings;

@@ -26,7 +26,8 @@ enum class BatchShell { Posix, Cmd };
 
 inline constexpr BatchShell kHostBatchShell = kHostIsWindows ? BatchShell::Cmd : BatchShell::Posix;
 
-struct CompileOptions {
+/// How the Compile command runs (not the compiler's own options, which are rcdriver's CompileOptions).
+struct CompileCommandOptions {
     /// How long the batch run may take before it is ended.
     std::int32_t timeoutMs = 20000;
     BatchShell shell = kHostBatchShell;
@@ -48,6 +49,6 @@ std::string BatchPathFor(const std::string& scriptPath);
 /// command does not report itself (the script, batch or output file cannot be written or
 /// read) are thrown as Error for the generic error report; the busy cursor is restored and
 /// the batch file deleted on every path.
-void RunCompileCommand(const CommandHost& host, const CompileOptions& options = {});
+void RunCompileCommand(const CommandHost& host, const CompileCommandOptions& options = {});
 
 }  // namespace brevok

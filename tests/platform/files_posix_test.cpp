@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,4 +87,16 @@ TEST(AtomicSave, KeepsPermissionsAndFollowsSymbolicLinks)
     umask(mask);
     EXPECT_EQ(ModeOf(dir / "fresh.rc"), 0644u);
     EXPECT_EQ(ReadFileBytes(dir / "fresh.rc"), "");
+}
+
+TEST(OutputFiles, AreNotInheritedAndGetTheUsualPermissions)
+{
+    const ScratchFolder dir;
+    const mode_t mask = umask(022);
+    const OutputFile output = OpenOutputFile(dir / "out.txt", false);
+    umask(mask);
+    ASSERT_GE(output.fd, 0);
+    EXPECT_NE(fcntl(output.fd, F_GETFD) & FD_CLOEXEC, 0);
+    EXPECT_EQ(ModeOf(dir / "out.txt"), 0644u);
+    EXPECT_TRUE(CloseDescriptor(output.fd));
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 using namespace brevok;
@@ -154,4 +155,35 @@ TEST(TemporaryFiles, AFolderThatGoesWithItsFilesAndAnOutputRenamedIntoPlace)
     EXPECT_EQ(ReadFileBytes(target), "new");
     EXPECT_EQ(NamesIn(dir.Path()), std::vector<std::string>{"app.res"});
     EXPECT_TRUE(TempOutput(dir / "no folder" + FolderSeparator() + "x.res").Path().empty());
+}
+
+TEST(OutputFiles, OpenedEmptiedOrAppendedToAndWrittenAsTheBytesAre)
+{
+    const ScratchFolder dir;
+    const struct {
+        bool exists;
+        bool append;
+        std::string expected;
+    } cases[] = {
+        {false, false, "one\ntwo\r\n"},
+        {false, true, "one\ntwo\r\n"},
+        {true, false, "one\ntwo\r\n"},
+        {true, true, "old\none\ntwo\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "exists " << c.exists << ", append " << c.append);
+        const std::string path = dir / "out.txt";
+        DeleteFileQuietly(path);
+        if (c.exists)
+            dir.Write("out.txt", "old\n");
+        const OutputFile output = OpenOutputFile(path, c.append);
+        ASSERT_GE(output.fd, 0) << output.error;
+        EXPECT_TRUE(WriteAllTo(output.fd, "one\n"));
+        EXPECT_TRUE(WriteAllTo(output.fd, "two\r\n"));
+        EXPECT_TRUE(CloseDescriptor(output.fd));
+        EXPECT_EQ(ReadFileBytes(path), c.expected);
+    }
+    const OutputFile missing = OpenOutputFile(dir / "no folder/out.txt", false);
+    EXPECT_LT(missing.fd, 0);
+    EXPECT_EQ(missing.error, ENOENT);
 }

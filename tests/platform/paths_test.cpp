@@ -50,3 +50,22 @@ TEST(PathRules, AsciiUpperLeavesOtherBytesAlone)
     EXPECT_EQ(AsciiUpper("logo.Bmp"), "LOGO.BMP");
     EXPECT_EQ(AsciiUpper("\xc3\xa9t\xc3\xa9"), "\xc3\xa9T\xc3\xa9");
 }
+
+TEST(SearchLists, EveryEntryAnEmptyOneToo)
+{
+    const std::string s(1, kSearchPathSeparator);
+    const struct {
+        std::string list;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {"", {""}},
+        {"a", {"a"}},
+        {"a" + s + "b", {"a", "b"}},
+        {s + "a", {"", "a"}},
+        {"a" + s, {"a", ""}},
+        {"a" + s + s + "b", {"a", "", "b"}},
+        {s, {"", ""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SplitSearchList(c.list), c.entries) << c.list;
+}

@@ -1,6 +1,7 @@
 // Our compiler of file statements held against llvm-rc: generated scripts compiled by both and
 // the .res files compared byte for byte, with and without the preprocessor in front of llvm-rc.
 #include "rcdriver/file_script.h"
+#include "rcdriver/include_search.h"
 #include "rcdriver/rc_frontend.h"
 
 #include "platform/files.h"
@@ -200,7 +201,10 @@ TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
     ScriptMaker maker(corpus);
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(corpus.WorkFolder());
+    // INCLUDE for llvm-rc, which reads it itself, and for us as the compilers' main gives it.
     testing::EnvGuard include("INCLUDE", "/nonexistent:" + corpus.IncludeFolder());
+    CompileOptions options;
+    options.includeVariableFolders = IncludeVariableFolders("/nonexistent:" + corpus.IncludeFolder());
     testing::EnvGuard temp("TMPDIR", corpus.TempFolder());
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
     ASSERT_FALSE(llvmRc.empty());
@@ -216,17 +220,15 @@ TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
         ASSERT_FALSE(ParseFileScript(text).foreignLine) << text;
         // Half the scripts as llvm-rc reads them without the preprocessor.
         std::optional<testing::EnvGuard> path;
-        std::optional<testing::EnvGuard> chosen;
+        options.llvmRc = LlvmRcLocator("", std::getenv("PATH"));
         if (round % 2 == 1) {
             path.emplace("PATH", noTools.Path());
-            chosen.emplace("BREVOK_LLVM_RC", llvmRc);
+            options.llvmRc = LlvmRcLocator(llvmRc, noTools.Path());
         }
-        const CompileOutcome byUs = CompileResourceScript(script, ours);
-        CompileOutcome byLlvmRc;
-        {
-            testing::EnvGuard forced("BREVOK_FORCE_LLVM_RC", "1");
-            byLlvmRc = CompileResourceScript(script, theirs);
-        }
+        options.forceLlvmRc = false;
+        const CompileOutcome byUs = CompileResourceScript(script, ours, options);
+        options.forceLlvmRc = true;
+        const CompileOutcome byLlvmRc = CompileResourceScript(script, theirs, options);
         ++compared;
         ASSERT_EQ(byUs.ok, byLlvmRc.ok) << text << "ours:\n"
                                         << Joined(byUs.diagnostics) << "llvm-rc:\n"

@@ -1,7 +1,7 @@
 // The compiler front end with the real llvm-rc: entries, diagnostics with line numbers,
 // atomic output, the preprocessor, and a missing compiler.
 #include "rcdriver/rc_frontend.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/tool_output.h"
 
 #include "platform/files.h"
 #include "support/env_guard.h"
@@ -132,8 +132,10 @@ TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
 
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n" + word + " RCDATA \"missing.bin\"\r\n");
     {
-        testing::EnvGuard forced("BREVOK_FORCE_LLVM_RC", "1");
-        outcome = CompileResourceScript(script, folder / "app.res");
+        CompileOptions forced;
+        forced.forceLlvmRc = true;
+        forced.llvmRc = LlvmRcLocator(testing::FindLlvmTool("llvm-rc"), "");
+        outcome = CompileResourceScript(script, folder / "app.res", forced);
     }
     ASSERT_EQ(outcome.diagnostics.size(), 1u);
     // llvm-rc calls RCDATA by its number; the line is still found.
@@ -176,7 +178,8 @@ TEST(CompileResourceScript, NoClangIsNeededForIncludesAndDefines)
     ScratchFolder empty;
     ScratchFolder folder;
     {
-        testing::EnvGuard compiler("BREVOK_LLVM_RC", llvmRc);
+        CompileOptions options;
+        options.llvmRc = LlvmRcLocator(llvmRc, empty.Path());
         testing::EnvGuard path("PATH", empty.Path());
         const std::vector<std::string> banner = BannerLines("brcc32");
         ASSERT_EQ(banner.size(), 3u);
@@ -186,10 +189,10 @@ TEST(CompileResourceScript, NoClangIsNeededForIncludesAndDefines)
         folder.Write("ids.h", "#define BLOB 5\n");
         const std::string script =
             folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
-        CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+        CompileOutcome outcome = CompileResourceScript(script, folder / "app.res", options);
         EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(3): error: expected '{', got 2"});
         folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\n");
-        outcome = CompileResourceScript(script, folder / "app.res");
+        outcome = CompileResourceScript(script, folder / "app.res", options);
         ASSERT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
     }
     EXPECT_EQ(testing::ResEntries(folder / "app.res"), std::set<std::string>{"RCDATA (ID 10)/(ID 5)"});
@@ -200,9 +203,10 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
     ScratchFolder folder;
     const std::string script = folder.Write("app.rc", "STRINGTABLE { 1 \"x\" }\r\n");
     {
-        testing::EnvGuard compiler("BREVOK_LLVM_RC", folder / "no-llvm-rc");
-        testing::EnvGuard forced("BREVOK_FORCE_LLVM_RC", "1");
-        const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+        CompileOptions forced;
+        forced.forceLlvmRc = true;
+        forced.llvmRc = LlvmRcLocator(folder / "no-llvm-rc", "");
+        const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res", forced);
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(
             outcome.diagnostics,
@@ -212,15 +216,6 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
     EXPECT_EQ(FolderContents(folder), std::set<std::string>{"app.rc"});
-}
-
-TEST(BannerLines, NameVersionCopyrightAndAnEmptyLine)
-{
-    const std::vector<std::string> banner = BannerLines("brc32");
-    ASSERT_EQ(banner.size(), 3u);
-    EXPECT_EQ(banner[0].rfind("brc32 Version " + std::string(ToolsVersion()), 0), 0u) << banner[0];
-    EXPECT_NE(banner[1].find("Copyright"), std::string::npos);
-    EXPECT_EQ(banner[2], "");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // --help and --version: every program answers them on standard output and ends with 0.
 #include "platform/process.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/tool_output.h"
 
 #include <gtest/gtest.h>
 

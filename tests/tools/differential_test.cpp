@@ -4,7 +4,6 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "rcdriver/rc_frontend.h"
-#include "support/env_guard.h"
 #include "support/res_oracle.h"
 #include "support/scratch_folder.h"
 
@@ -226,8 +225,8 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
     ScratchFolder folder;
     folder.Write("page.htm", "<html>page</html>");
     // No llvm-rc behind our compiler: a script it cannot read fails instead of going there.
-    testing::EnvGuard noFallback("BREVOK_LLVM_RC", folder / "no-llvm-rc");
-    testing::EnvGuard notForced("BREVOK_FORCE_LLVM_RC", std::nullopt);
+    CompileOptions noFallback;
+    noFallback.llvmRc = LlvmRcLocator(folder / "no-llvm-rc", "");
     Generator generator(20261208);
     int compared = 0;
     int refusedByLlvmRc = 0;
@@ -238,7 +237,7 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
         DeleteFileQuietly(folder / "llvm.res");
         const ProgramExit theirs = RunAndCapture({llvmRc, "/no-preprocess", "/C", "1252", "/L", "409", "/I",
                                                   folder.Path(), "/FO", folder / "llvm.res", script});
-        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res");
+        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
         if (theirs.exitCode != 0) {
             ++refusedByLlvmRc;
             if (std::getenv("BREVOK_SHOW_REFUSED"))
@@ -270,7 +269,8 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
 {
     ScratchFolder folder;
     folder.Write("m.bin", "x");
-    testing::EnvGuard noFallback("BREVOK_LLVM_RC", folder / "no-llvm-rc");
+    CompileOptions noFallback;
+    noFallback.llvmRc = LlvmRcLocator(folder / "no-llvm-rc", "");
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"MENUEX",
          "5 MENUEX { MENUITEM \"a\", 1, 0, 0\n POPUP \"p\", 2, 0, 0, 7 { MENUITEM \"\", 0, 0x800\n"
@@ -287,7 +287,7 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     };
     for (const auto& [name, text] : cases) {
         const std::string script = folder.Write("app.rc", text);
-        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res");
+        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
         ASSERT_TRUE(ours.ok) << name << "\n" << (ours.diagnostics.empty() ? "" : ours.diagnostics[0]);
         const ProgramExit windres =
             RunAndCapture({"/usr/bin/x86_64-w64-mingw32-windres", script, "-O", "res", "-o", folder / "windres.res"});
@@ -303,18 +303,18 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     const std::string strict = folder.Write("strict.rc",
                                             "11 DIALOG 0, 0, 9, 9 { CTEXT \"a\", -1, 0, 5, 144, 8 }\n"
                                             "12 MENU { POPUP \"v\" { MENUITEM \"a\", 1\n MENUITEM \"b\", 2 } }\n");
-    ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res").ok);
+    ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res", noFallback).ok);
     ASSERT_EQ(RunAndCapture({testing::FindLlvmTool("llvm-rc"), "/FO", folder / "llvm.res", strict}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res"));
     // A MENUEX separator is an item of type MFT_SEPARATOR (0x800), as Windows draws one.
     const std::string separator = folder.Write("sep.rc", "5 MENUEX { MENUITEM SEPARATOR }\n");
-    ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res").ok);
+    ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res", noFallback).ok);
     EXPECT_EQ(Records(folder / "ours.res").at("#4/#5/1033").substr(8, 4), std::string("\0\x08\0\0", 4));
     // TOOLBAR in rc.exe's layout, which MFC reads: version 1, then 16-bit width, height,
     // count and ids (0 for a separator). windres writes these as 32-bit values.
     const std::string script =
         folder.Write("app.rc", "7 TOOLBAR DISCARDABLE 16, 15 { BUTTON 100\n SEPARATOR\n BUTTON 101 }\n");
-    ASSERT_TRUE(CompileResourceScript(script, folder / "ours.res").ok);
+    ASSERT_TRUE(CompileResourceScript(script, folder / "ours.res", noFallback).ok);
     EXPECT_EQ(Records(folder / "ours.res").at("#241/#7/1033"),
               std::string("\x01\0\x10\0\x0F\0\x03\0\x64\0\0\0\x65\0", 14));
 }
@@ -322,7 +322,8 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
 TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
 {
     ScratchFolder out;
-    testing::EnvGuard noFallback("BREVOK_LLVM_RC", out / "no-llvm-rc");
+    CompileOptions noFallback;
+    noFallback.llvmRc = LlvmRcLocator(out / "no-llvm-rc", "");
     int walked = 0;
     const std::string folder = std::string(BREVOK_SOURCE_DIR) + "/tests/tools/malformed";
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -338,7 +339,7 @@ TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
         const std::string line = text.substr(mark.size(), colon - mark.size());
         const std::string expected = text.substr(colon + 2, text.find('\n') - colon - 2);
         WriteFileAtomically(out / "old.res", "older");
-        const CompileOutcome outcome = CompileResourceScript(script, out / "old.res");
+        const CompileOutcome outcome = CompileResourceScript(script, out / "old.res", noFallback);
         EXPECT_FALSE(outcome.ok) << script;
         ASSERT_FALSE(outcome.diagnostics.empty()) << script;
         EXPECT_EQ(outcome.diagnostics[0], script + "(" + line + "): error: " + expected) << script;

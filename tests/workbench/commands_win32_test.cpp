@@ -55,7 +55,7 @@ protected:
 
 TEST_F(WindowsCommandsTest, CompileRunsTheBatchThroughCmdAndShowsTheOutcome)
 {
-    CompileOptions options;
+    CompileCommandOptions options;
     options.timeoutMs = 60000;
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunCompileCommand(host, options);

@@ -3,8 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "common/compile_environment.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/rc_frontend.h"
 #include "image/binder.h"
@@ -28,7 +29,7 @@ int main(int argc, char** argv)
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brc32", kUsage))
         return *answered;
     brevok::PrintBanner("brc32");
-    const brevok::Parsed<brevok::ToolArguments> args =
+    brevok::Parsed<brevok::ToolArguments> args =
         brevok::ParseToolArguments(std::vector<std::string>(argv + 1, argv + argc), brevok::ToolKind::Binder);
     if (!args) {
         brevok::PrintLine("brc32: error: " + args.error);
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return 2;
     }
+    brevok::ReadCompileEnvironment(args->options);
     if (args->options.dryRun) {
         for (const std::string& line : brevok::DescribeCompile(args->script, args->res, args->options))
             brevok::PrintLine(line);

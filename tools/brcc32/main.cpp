@@ -1,6 +1,7 @@
 // brcc32: compiles a resource script into a .res file beside it, BRCC32's way of being run.
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "common/compile_environment.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/rc_frontend.h"
 #include "platform/paths.h"
@@ -30,7 +31,7 @@ int main(int argc, char** argv)
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brcc32", kUsage))
         return *answered;
     brevok::PrintBanner("brcc32");
-    const brevok::Parsed<brevok::ToolArguments> args =
+    brevok::Parsed<brevok::ToolArguments> args =
         brevok::ParseToolArguments(std::vector<std::string>(argv + 1, argv + argc), brevok::ToolKind::Compiler);
     if (!args) {
         brevok::PrintLine("brcc32: error: " + args.error);
@@ -38,6 +39,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return 2;
     }
+    brevok::ReadCompileEnvironment(args->options);
     const std::string res = args->res.empty() ? brevok::ReplaceExtension(args->script, ".res") : args->res;
     if (args->options.dryRun) {
         for (const std::string& line : brevok::DescribeCompile(args->script, res, args->options))

@@ -1,18 +1,15 @@
 // brevdos: runs a command with its standard output redirected into a file, the redirection
 // read by this program itself, so that no shell ever reads the command's paths.
-#include "common/standard_options.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/standard_options.h"
+#include "tooloutput/tool_output.h"
 #include "platform/command_line.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/process.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,31 +42,15 @@ Redirection TakeRedirection(std::vector<std::string>& arguments)
     return redirection;
 }
 
-void WriteAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0 && errno == EINTR)
-            continue;
-        if (wrote <= 0)
-            return;
-        done += static_cast<std::size_t>(wrote);
-    }
-}
-
 /// A command that cannot be started is reported on standard error and, after a banner of
 /// three lines as every tool's output starts with, in the output file too: whoever reads
 /// that file sees the failure instead of an empty, clean-looking output.
 int ReportStartFailure(int outputFd, const std::string& command, int error)
 {
     const std::string message = "brevdos: cannot start " + command + ": " + brevok::StartErrorText(error) + "\n";
-    WriteAll(2, message);
-    if (outputFd != 1) {
-        WriteAll(outputFd,
-                 "brevdos Version " + std::string(brevok::ToolsVersion()) +
-                     "\nCopyright (c) Halvane. All rights reserved.\n\n" + message);
-    }
+    brevok::WriteAllTo(2, message);
+    if (outputFd != 1)
+        brevok::WriteAllTo(outputFd, brevok::StartFailureNotice("brevdos", message));
     return brevok::IsNotFoundError(error) ? kNotFound : kCannotRun;
 }
 
@@ -87,19 +68,12 @@ void ReportSilentFailure(int outputFd, const std::string& file, const std::strin
     } catch (const brevok::Error&) {
         // Unreadable counts as empty: the notice is still appended through the descriptor.
     }
-    std::vector<std::string> lines = brevok::SplitMessageLines(bytes);
-    const std::size_t split = lines.size();
-    if (brevok::DropBannerLines(lines) > 0)
-        return;
     const std::string message = "brevdos: " + command + " failed with exit code " + std::to_string(exitCode) + "\n";
-    WriteAll(2, message);
-    // CR LF, so that a CR the command wrote last does not swallow the first line end.
-    const bool open = !bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n';
-    const std::size_t missing = split < brevok::kBannerLines ? brevok::kBannerLines - split : 0;
-    std::string text;
-    for (std::size_t n = (open ? 1 : 0) + missing; n > 0; --n)
-        text += "\r\n";
-    WriteAll(outputFd, text + message);
+    const std::optional<std::string> notice = brevok::SilentFailureNotice(bytes, message);
+    if (!notice)
+        return;
+    brevok::WriteAllTo(2, message);
+    brevok::WriteAllTo(outputFd, *notice);
 }
 
 }  // namespace
@@ -123,23 +97,17 @@ int main(int argc, char** argv)
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const Redirection redirection = TakeRedirection(arguments);
     if (arguments.empty()) {
-        WriteAll(2, "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n");
+        brevok::WriteAllTo(2, "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n");
         return 2;
     }
     int outputFd = 1;
     if (!redirection.file.empty()) {
-#ifdef _WIN32
-        // Bytes as the command writes them (no CR added), and a descriptor the command does
-        // not inherit: it gets the file's handle as its standard output instead.
-        const int flags = O_WRONLY | O_CREAT | O_BINARY | O_NOINHERIT | (redirection.append ? O_APPEND : O_TRUNC);
-#else
-        const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (redirection.append ? O_APPEND : O_TRUNC);
-#endif
-        outputFd = open(redirection.file.c_str(), flags, 0666);
-        if (outputFd < 0) {
-            WriteAll(2, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(errno) + "\n");
+        const brevok::OutputFile output = brevok::OpenOutputFile(redirection.file, redirection.append);
+        if (output.fd < 0) {
+            brevok::WriteAllTo(2, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(output.error) + "\n");
             return 1;
         }
+        outputFd = output.fd;
     }
     const std::string command = arguments.front();
     const std::string program = brevok::FindProgram(command, brevok::SystemSearchPlaces());

@@ -4,7 +4,7 @@
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_text.h"
 #include "platform/registry_file.h"
-#include "rcdriver/message_lines.h"
+#include "tooloutput/standard_options.h"
 #include "ui/qt/ed_form.h"
 #include "platform/process.h"
 #include "workbench/help_command.h"
@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QFileInfo>
 
-#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -34,27 +33,12 @@ constexpr std::string_view kUsage =
     "Settings are kept in $XDG_CONFIG_HOME/brevok/registry.reg (~/.config/brevok/registry.reg),\n"
     "or in the file BREVOK_REGISTRY names.\n";
 
-/// --help and --version as the first argument: answered before the application object
-/// exists, so they need no display. The exit code, or nothing for any other argument.
-std::optional<int> AnswerStandardOption(int argc, char* argv[])
-{
-    const std::string_view option = argc >= 2 ? argv[1] : "";
-    if (option == "--help") {
-        std::fwrite(kUsage.data(), 1, kUsage.size(), stdout);
-    } else if (option == "--version") {
-        brevok::PrintLine("brevok (Brevok Resource Compiler) " + std::string(brevok::ToolsVersion()));
-        brevok::PrintLine("Copyright (c) Halvane. All rights reserved.");
-    } else {
-        return std::nullopt;
-    }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> answered = AnswerStandardOption(argc, argv))
+    // Answered before the application object exists, so they need no display.
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brevok", kUsage))
         return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(brevok::kApplicationTitle));

@@ -1,14 +1,14 @@
-// --help and --version of the companion tools.
-#include "common/standard_options.h"
+// --help and --version of every program.
+#include "tooloutput/standard_options.h"
 
-#include "rcdriver/message_lines.h"
+#include "tooloutput/tool_output.h"
 
 #include <cstdio>
 #include <string>
 
 namespace brevok {
 
-std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view toolName, std::string_view usage)
+std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view programName, std::string_view usage)
 {
     if (argc < 2)
         return std::nullopt;
@@ -16,8 +16,8 @@ std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view 
     if (option == "--help") {
         std::fwrite(usage.data(), 1, usage.size(), stdout);
     } else if (option == "--version") {
-        PrintLine(std::string(toolName) + " (Brevok Resource Compiler) " + std::string(ToolsVersion()));
-        PrintLine("Copyright (c) Halvane. All rights reserved.");
+        PrintLine(std::string(programName) + " (Brevok Resource Compiler) " + std::string(ToolsVersion()));
+        PrintLine(kCopyrightLine);
     } else {
         return std::nullopt;
     }
