@@ -26,6 +26,9 @@ std::string BatchTextOf(const std::vector<std::string>& arguments)
 {
     if (arguments.empty() || !IsBatchFile(arguments.front()))
         return {};
+    // The text is a record of what was asked, read for the progress window and the tests; the
+    // interpreter reads the file itself and reports one it cannot read, so an unreadable file
+    // leaves the record empty instead of failing a start that may still work.
     try {
         return ReadFileBytes(arguments.front());
     } catch (const Error&) {
