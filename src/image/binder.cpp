@@ -716,9 +716,9 @@ Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResReco
     return Parsed<BoundImage>::Ok(std::move(out));
 }
 
-BindOutcome BindResFile(const std::string& resPath, const std::string& exePath)
+ToolOutcome BindResFile(const std::string& resPath, const std::string& exePath)
 {
-    BindOutcome outcome;
+    ToolOutcome outcome;
     auto fail = [&](const std::string& path, const std::string& text) {
         outcome.lines.push_back("Error " + path + ": " + text);
         return outcome;

@@ -60,14 +60,8 @@ struct BoundImage {
 /// Both `exe` and the records' data must outlive the result.
 Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResRecordView>& records);
 
-/// The outcome of BindResFile: success, and the lines to print (warnings, or the error).
-struct BindOutcome {
-    bool ok = false;
-    std::vector<std::string> lines;
-};
-
 /// Reads `resPath`, binds its records into `exePath` and replaces `exePath` atomically;
 /// on any failure `exePath` is left byte-identical and lines hold one error line.
-BindOutcome BindResFile(const std::string& resPath, const std::string& exePath);
+ToolOutcome BindResFile(const std::string& resPath, const std::string& exePath);
 
 }  // namespace brevok

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace brevok {
 
@@ -41,6 +42,13 @@ struct Status {
 
     static Status Ok() { return {}; }
     static Status Fail(std::string why) { return Status{std::move(why), true}; }
+};
+
+/// What one whole run of the compiler or the binder gave: `ok` only when its output is
+/// complete and in place; `lines` its messages, one per line, as the tool prints them.
+struct ToolOutcome {
+    bool ok = false;
+    std::vector<std::string> lines;
 };
 
 }  // namespace brevok

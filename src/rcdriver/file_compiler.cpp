@@ -278,11 +278,11 @@ FileCompile FileCompiler::Run(const FileScript& parsed, const std::string& res)
     // Closed before the temporary file is renamed or removed: Windows does neither to a file
     // that is still open.
     writer_.reset();
-    CompileOutcome outcome;
+    ToolOutcome outcome;
     std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
                      [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
     for (const LineDiagnostic& diagnostic : diagnostics_)
-        outcome.diagnostics.push_back(
+        outcome.lines.push_back(
             (locate_ ? locate_(diagnostic.line) : script_ + "(" + std::to_string(diagnostic.line) + ")") +
             ": error: " + diagnostic.text);
     if (!diagnostics_.empty())

@@ -15,7 +15,7 @@ namespace brevok {
 /// What CompileFileScript did: compiled (or failed with diagnostics), or left the script to
 /// llvm-rc because of the line in `llvmRcLine`.
 struct FileCompile {
-    CompileOutcome outcome;
+    ToolOutcome outcome;
     std::optional<std::size_t> llvmRcLine;
 };
 

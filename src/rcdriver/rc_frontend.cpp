@@ -71,13 +71,13 @@ public:
         : script_(std::move(script)), llvmRc_(std::move(llvmRc)), options_(options), forced_(forced)
     { }
 
-    CompileOutcome Run(const std::string& res);
+    ToolOutcome Run(const std::string& res);
 
 private:
     bool Preprocess(const std::string& res);
     /// Compiles the preprocessed script ourselves; nothing when it holds what our parser
     /// does not read (then `ownError_` says what and where) or a path only llvm-rc may read.
-    std::optional<CompileOutcome> CompileOwn(const std::string& res);
+    std::optional<ToolOutcome> CompileOwn(const std::string& res);
     std::vector<std::string> LlvmRcCommand(const std::string& input, const std::string& output) const;
     void ReportLlvmRc(const std::string& output);
     std::optional<std::size_t> FindParseErrorLine(const std::string& message);
@@ -132,7 +132,7 @@ bool Compiler::Preprocess(const std::string& res)
     return true;
 }
 
-std::optional<CompileOutcome> Compiler::CompileOwn(const std::string& res)
+std::optional<ToolOutcome> Compiler::CompileOwn(const std::string& res)
 {
     const auto where = [this](std::size_t line) {
         const auto [file, origin] = map_.Origin(line - 1);
@@ -219,7 +219,7 @@ void Compiler::ReportLlvmRc(const std::string& output)
     }
 }
 
-CompileOutcome Compiler::Run(const std::string& res)
+ToolOutcome Compiler::Run(const std::string& res)
 {
     if (!FileExists(script_))
         return {false, {"error: Cannot open file " + script_}};
@@ -228,8 +228,8 @@ CompileOutcome Compiler::Run(const std::string& res)
     if (!forced_) {
         // Our compiler's answer is final: llvm-rc, stricter still, is only for those who ask,
         // and for a data file that only llvm-rc itself can read (its own preprocessed copy).
-        if (std::optional<CompileOutcome> own = CompileOwn(res)) {
-            own->diagnostics.insert(own->diagnostics.begin(), diagnostics_.begin(), diagnostics_.end());
+        if (std::optional<ToolOutcome> own = CompileOwn(res)) {
+            own->lines.insert(own->lines.begin(), diagnostics_.begin(), diagnostics_.end());
             return std::move(*own);
         }
         if (privateFile_)
@@ -346,7 +346,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
     return lines;
 }
 
-CompileOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
+ToolOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     try {
         const bool forced = options.forceLlvmRc;
@@ -362,11 +362,11 @@ CompileOutcome CompileResourceScript(const std::string& script, const std::strin
         const std::string llvmRc = forced ? options.llvmRc.Path() : std::string();
         if (llvmRc.empty() && forced)
             return {false, {"error: llvm-rc not found: install LLVM or name it in BREVOK_LLVM_RC"}};
-        CompileOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);
+        ToolOutcome outcome = Compiler(script, llvmRc, options, forced).Run(res);
         // Callers read an output of nothing but the banner as success, so a compile that failed
         // without a message still gets a line.
-        if (!outcome.ok && outcome.diagnostics.empty())
-            outcome.diagnostics.push_back("error: " + script + " was not compiled");
+        if (!outcome.ok && outcome.lines.empty())
+            outcome.lines.push_back("error: " + script + " was not compiled");
         return outcome;
     } catch (const Error& error) {
         return {false, {std::string("error: ") + error.what()}};

@@ -6,23 +6,17 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/parsed.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/preprocessor.h"
 
 namespace brevok {
 
-/// What one compile of a resource script gave.
-struct CompileOutcome {
-    /// True only when the `.res` file is complete and in place.
-    bool ok = false;
-    /// Every message of the compiler and its preprocessor, one per line, as
-    /// "FILE(LINE): error: TEXT" where the line is known ("/home/me/app.rc(12): error:
-    /// expected '{', got 3"); failures of the front end itself (no llvm-rc, the output
-    /// cannot be written) as "error: TEXT".
-    std::vector<std::string> diagnostics;
-};
-
-/// Compiles the resource script `script` into the `.res` file `res`. The output is written
+/// Compiles the resource script `script` into the `.res` file `res`: `ok` only when the
+/// `.res` file is complete and in place; in `lines` every message of the compiler and its
+/// preprocessor, as "FILE(LINE): error: TEXT" where the line is known ("/home/me/app.rc(12):
+/// error: expected '{', got 3"), failures of the front end itself (no llvm-rc, the output
+/// cannot be written) as "error: TEXT". The output is written
 /// to a temporary file beside `res` and renamed into place only on success, so a failed
 /// compile never leaves a partial `.res` (an older `res` stays as it was).
 /// A script of one-line file statements, blank lines and `//` comments is compiled by us
@@ -31,8 +25,8 @@ struct CompileOutcome {
 /// through `options.llvmRc`. Without llvm-rc such a script fails with "SCRIPT(LINE): error:
 /// this line needs llvm-rc, ..." naming its first line that is not a file statement.
 /// `options.forceLlvmRc` sends every script to llvm-rc.
-CompileOutcome CompileResourceScript(const std::string& script, const std::string& res,
-                                     const CompileOptions& options = {});
+ToolOutcome CompileResourceScript(const std::string& script, const std::string& res,
+                                  const CompileOptions& options = {});
 
 /// The preprocessor's options for `script`: its folder, the `-i` folders, INCLUDE (unless
 /// `-x`), then the shipped headers; the macros and the code page.

@@ -83,7 +83,7 @@ TEST(BinderTest, MergedTreeMatchesTheLinkersForBothFormatsWithAndWithoutResource
             const std::string res = CompileRc(dir.path(), "bind", bindRc);
             const std::string expected = BuildPe(dir.path(), "expected", withResources ? kMergedRc : bindRc, options);
 
-            const BindOutcome outcome = BindResFile(res, exe);
+            const ToolOutcome outcome = BindResFile(res, exe);
             ASSERT_TRUE(outcome.ok) << (outcome.lines.empty() ? "" : outcome.lines[0]);
             EXPECT_TRUE(outcome.lines.empty());
             EXPECT_EQ(ResourceListing(exe), ResourceListing(expected));
@@ -148,7 +148,7 @@ TEST(BinderTest, MinGwImageKeepsItsSymbolTableAndOverlayByteForByte)
     const PeHeaders before = HeadersOf(exe);
 
     const std::string rc = "1 RCDATA { \"" + std::string(5000, 'n') + "\" }\n";
-    const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", rc), exe);
+    const ToolOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", rc), exe);
     ASSERT_TRUE(outcome.ok) << outcome.lines[0];
 
     const PeHeaders after = HeadersOf(exe);
@@ -177,7 +177,7 @@ TEST(BinderTest, SignedImageLosesItsSignatureAndGetsAValidChecksum)
                       "'");
     ASSERT_NE(HeadersOf(exe).checkSum, 0u);
 
-    const BindOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"new\" }\n"), exe);
+    const ToolOutcome outcome = BindResFile(CompileRc(dir.path(), "bind", "1 RCDATA { \"new\" }\n"), exe);
     ASSERT_TRUE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
     EXPECT_EQ(outcome.lines[0],
@@ -198,7 +198,7 @@ TEST(BinderTest, ReplacedIconGroupsLeaveNoOrphansAndCollidingMembersAreRenumbere
         WriteFixtureFile(dir / ("i" + std::to_string(i) + ".ico"), petest::IconFile(static_cast<std::uint8_t>(i * 40)));
     const std::string exe = BuildPe(dir.path(), "base", "");
     auto bind = [&](const std::string& name, const std::string& rc) {
-        const BindOutcome outcome = BindResFile(CompileRc(dir.path(), name, rc), exe);
+        const ToolOutcome outcome = BindResFile(CompileRc(dir.path(), name, rc), exe);
         ASSERT_TRUE(outcome.ok) << outcome.lines[0];
         EXPECT_TRUE(outcome.lines.empty());
     };
@@ -215,7 +215,7 @@ TEST(BinderTest, SameNameInAnotherLanguageIsAddedWithAWarning)
 {
     FixtureDir dir;
     const std::string exe = BuildPe(dir.path(), "base", "1 RCDATA { \"english\" }\n");
-    const BindOutcome outcome =
+    const ToolOutcome outcome =
         BindResFile(CompileRc(dir.path(), "bind", "LANGUAGE 7, 1\n1 RCDATA { \"deutsch\" }\n"), exe);
     ASSERT_TRUE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
@@ -267,7 +267,7 @@ TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched)
         SCOPED_TRACE(c.error);
         const std::string exe = dir / "target.exe";
         WriteFixtureFile(exe, c.exe);
-        const BindOutcome outcome = BindResFile(c.res, exe);
+        const ToolOutcome outcome = BindResFile(c.res, exe);
         EXPECT_FALSE(outcome.ok);
         ASSERT_EQ(outcome.lines.size(), 1u);
         const std::string culprit = c.res == goodRes ? exe : c.res;
@@ -303,7 +303,7 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot)
                                    "bound...",
                                    0x10));
     WriteFixtureFile(bound, boundBytes);
-    const BindOutcome refused = BindResFile(res, bound);
+    const ToolOutcome refused = BindResFile(res, bound);
     EXPECT_FALSE(refused.ok);
     ASSERT_EQ(refused.lines.size(), 1u);
     EXPECT_EQ(refused.lines[0],
@@ -321,7 +321,7 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot)
     const std::string path = BuildPe(dir.path(), "packed", "", packed);
     const PeHeaders h = HeadersOf(path);
     const std::string bytes = ReadFixtureFile(path);
-    const BindOutcome outcome = BindResFile(res, path);
+    const ToolOutcome outcome = BindResFile(res, path);
     EXPECT_FALSE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
     EXPECT_EQ(outcome.lines[0],
@@ -438,7 +438,7 @@ TEST(BinderTest, ValuesBeyondTheFormatsFieldsFailInsteadOfWrapping)
 TEST(BinderTest, MissingFilesAreReportedWithTheSystemsText)
 {
     FixtureDir dir;
-    const BindOutcome outcome = BindResFile(dir / "none.res", dir / "none.exe");
+    const ToolOutcome outcome = BindResFile(dir / "none.res", dir / "none.exe");
     EXPECT_FALSE(outcome.ok);
     ASSERT_EQ(outcome.lines.size(), 1u);
     EXPECT_EQ(outcome.lines[0], "Error Cannot open file " + (dir / "none.res"));

@@ -226,19 +226,19 @@ TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
             options.llvmRc = LlvmRcLocator(llvmRc, noTools.Path());
         }
         options.forceLlvmRc = false;
-        const CompileOutcome byUs = CompileResourceScript(script, ours, options);
+        const ToolOutcome byUs = CompileResourceScript(script, ours, options);
         options.forceLlvmRc = true;
-        const CompileOutcome byLlvmRc = CompileResourceScript(script, theirs, options);
+        const ToolOutcome byLlvmRc = CompileResourceScript(script, theirs, options);
         ++compared;
         ASSERT_EQ(byUs.ok, byLlvmRc.ok) << text << "ours:\n"
-                                        << Joined(byUs.diagnostics) << "llvm-rc:\n"
-                                        << Joined(byLlvmRc.diagnostics);
+                                        << Joined(byUs.lines) << "llvm-rc:\n"
+                                        << Joined(byLlvmRc.lines);
         if (!byUs.ok) {
             ++refused;
-            EXPECT_FALSE(byUs.diagnostics.empty());
+            EXPECT_FALSE(byUs.lines.empty());
             continue;
         }
-        EXPECT_TRUE(byUs.diagnostics.empty()) << Joined(byUs.diagnostics);
+        EXPECT_TRUE(byUs.lines.empty()) << Joined(byUs.lines);
         ASSERT_EQ(ReadFileBytes(ours) == ReadFileBytes(theirs), true) << text;
     }
     std::filesystem::current_path(previous);

@@ -149,11 +149,11 @@ TEST(CompileResourceScript, EveryBrokenStatementIsNamedAndNoResFileIsWritten)
                      "Folder RCDATA sub\n"
                      "Short BITMAP \"sub/keep.bin\"\n"
                      "70000 RCDATA logo.bmp\n");
-    const CompileOutcome outcome = CompileResourceScript(script, older);
+    const ToolOutcome outcome = CompileResourceScript(script, older);
     EXPECT_FALSE(outcome.ok);
     const std::string line = script + "(";
     EXPECT_EQ(
-        outcome.diagnostics,
+        outcome.lines,
         (std::vector<std::string>{
             line + "2): error: RCDATA Gone: file not found: missing.bin",
             line + "3): error: ICON App: " + cursor +

@@ -66,9 +66,9 @@ TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
                                                 "Blob RCDATA \"" +
                                                 data + "\"\r\n");
     const std::string res = folder / "app.res";
-    const CompileOutcome outcome = CompileResourceScript(script, res);
-    EXPECT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
-    EXPECT_TRUE(outcome.diagnostics.empty()) << Joined(outcome.diagnostics);
+    const ToolOutcome outcome = CompileResourceScript(script, res);
+    EXPECT_TRUE(outcome.ok) << Joined(outcome.lines);
+    EXPECT_TRUE(outcome.lines.empty()) << Joined(outcome.lines);
     const std::set<std::string> entries = testing::ResEntries(res);
     for (const std::string expected :
          {"BITMAP (ID 2)/LOGO", "GROUP_ICON (ID 14)/APP", "GROUP_CURSOR (ID 12)/HAND", "WAVE/DING", "MIDI/TUNE",
@@ -91,9 +91,9 @@ TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
                                                 "Three BITMAP \"" +
                                                 data + "\"\r\n");
     const std::string res = folder / "app.res";
-    CompileOutcome outcome = CompileResourceScript(script, res);
+    ToolOutcome outcome = CompileResourceScript(script, res);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.diagnostics,
+    EXPECT_EQ(outcome.lines,
               std::vector<std::string>{script + "(3): error: BITMAP Three: " + data +
                                        " is not a valid bitmap file: the file is 4 bytes long, shorter than the "
                                        "14-byte bitmap file header"});
@@ -104,13 +104,13 @@ TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
     const std::string older = folder.Write("app.res", "older output");
     outcome = CompileResourceScript(script, res);
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(3): error: expected '{', got 3"});
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(3): error: expected '{', got 3"});
     EXPECT_EQ(ReadFileBytes(res), "older output");
 
     // A statement cut off by the end of the script is named by its last line.
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\nTwo RCDATA {\r\n\r\n");
     outcome = CompileResourceScript(script, res);
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(2): error: expected int or string, got <EOF>"});
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(2): error: expected int or string, got <EOF>"});
     EXPECT_EQ(FolderContents(folder), (std::set<std::string>{"app.rc", "app.res", "d.bin"}));
     (void)older;
 }
@@ -125,9 +125,9 @@ TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
     const std::string word(200000, 'a');
 
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\"" + word + "\" 2\r\n");
-    CompileOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    ToolOutcome outcome = CompileResourceScript(script, folder / "app.res");
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.diagnostics,
+    EXPECT_EQ(outcome.lines,
               std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});
 
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n" + word + " RCDATA \"missing.bin\"\r\n");
@@ -137,14 +137,14 @@ TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
         forced.llvmRc = LlvmRcLocator(testing::FindLlvmTool("llvm-rc"), "");
         outcome = CompileResourceScript(script, folder / "app.res", forced);
     }
-    ASSERT_EQ(outcome.diagnostics.size(), 1u);
+    ASSERT_EQ(outcome.lines.size(), 1u);
     // llvm-rc calls RCDATA by its number; the line is still found.
-    EXPECT_EQ(outcome.diagnostics[0],
+    EXPECT_EQ(outcome.lines[0],
               script + "(2): error: 10 statement (ID " + word + "): file not found : missing.bin");
 
     folder.Write("app.rc", "#error " + word + "\r\nOne RCDATA \"" + data + "\"\r\n");
     outcome = CompileResourceScript(script, folder / "app.res");
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(1): error: " + word});
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(1): error: " + word});
     EXPECT_FALSE(FileExists(folder / "app.res"));
 }
 
@@ -161,15 +161,15 @@ TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
     const std::string res = folder / "app.res";
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path("/");  // the data file is found beside the script
-    const CompileOutcome outcome = CompileResourceScript(script, res);
+    const ToolOutcome outcome = CompileResourceScript(script, res);
     std::filesystem::current_path(previous);
-    ASSERT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
+    ASSERT_TRUE(outcome.ok) << Joined(outcome.lines);
     EXPECT_EQ(testing::ResEntries(res), (std::set<std::string>{"RCDATA (ID 10)/(ID 7)", "RCDATA (ID 10)/NAMED"}));
 
     folder.Write("app.rc", "NAMED RCDATA \"d.bin\"\r\n#include \"missing.h\"\r\n");
-    const CompileOutcome missing = CompileResourceScript(script, res);
+    const ToolOutcome missing = CompileResourceScript(script, res);
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.diagnostics, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
+    EXPECT_EQ(missing.lines, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
 }
 
 TEST(CompileResourceScript, NoClangIsNeededForIncludesAndDefines)
@@ -189,11 +189,11 @@ TEST(CompileResourceScript, NoClangIsNeededForIncludesAndDefines)
         folder.Write("ids.h", "#define BLOB 5\n");
         const std::string script =
             folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
-        CompileOutcome outcome = CompileResourceScript(script, folder / "app.res", options);
-        EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{script + "(3): error: expected '{', got 2"});
+        ToolOutcome outcome = CompileResourceScript(script, folder / "app.res", options);
+        EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(3): error: expected '{', got 2"});
         folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\n");
         outcome = CompileResourceScript(script, folder / "app.res", options);
-        ASSERT_TRUE(outcome.ok) << Joined(outcome.diagnostics);
+        ASSERT_TRUE(outcome.ok) << Joined(outcome.lines);
     }
     EXPECT_EQ(testing::ResEntries(folder / "app.res"), std::set<std::string>{"RCDATA (ID 10)/(ID 5)"});
 }
@@ -206,15 +206,15 @@ TEST(CompileResourceScript, MissingCompilerOrScriptIsReported)
         CompileOptions forced;
         forced.forceLlvmRc = true;
         forced.llvmRc = LlvmRcLocator(folder / "no-llvm-rc", "");
-        const CompileOutcome outcome = CompileResourceScript(script, folder / "app.res", forced);
+        const ToolOutcome outcome = CompileResourceScript(script, folder / "app.res", forced);
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(
-            outcome.diagnostics,
+            outcome.lines,
             std::vector<std::string>{"error: cannot start " + folder / "no-llvm-rc" + ": No such file or directory"});
     }
-    const CompileOutcome outcome = CompileResourceScript(folder / "none.rc", folder / "none.res");
+    const ToolOutcome outcome = CompileResourceScript(folder / "none.rc", folder / "none.res");
     EXPECT_FALSE(outcome.ok);
-    EXPECT_EQ(outcome.diagnostics, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
     EXPECT_EQ(FolderContents(folder), std::set<std::string>{"app.rc"});
 }
 

@@ -237,7 +237,7 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
         DeleteFileQuietly(folder / "llvm.res");
         const ProgramExit theirs = RunAndCapture({llvmRc, "/no-preprocess", "/C", "1252", "/L", "409", "/I",
                                                   folder.Path(), "/FO", folder / "llvm.res", script});
-        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
+        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
         if (theirs.exitCode != 0) {
             ++refusedByLlvmRc;
             if (std::getenv("BREVOK_SHOW_REFUSED"))
@@ -245,7 +245,7 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
             continue;
         }
         ++compared;
-        ASSERT_TRUE(ours.ok) << text << "\n" << (ours.diagnostics.empty() ? "" : ours.diagnostics[0]);
+        ASSERT_TRUE(ours.ok) << text << "\n" << (ours.lines.empty() ? "" : ours.lines[0]);
         ASSERT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res")) << text;
     }
     std::printf("differential: %d generated scripts byte-identical with llvm-rc; %d refused by llvm-rc\n", compared,
@@ -287,8 +287,8 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     };
     for (const auto& [name, text] : cases) {
         const std::string script = folder.Write("app.rc", text);
-        const CompileOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
-        ASSERT_TRUE(ours.ok) << name << "\n" << (ours.diagnostics.empty() ? "" : ours.diagnostics[0]);
+        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res", noFallback);
+        ASSERT_TRUE(ours.ok) << name << "\n" << (ours.lines.empty() ? "" : ours.lines[0]);
         const ProgramExit windres =
             RunAndCapture({"/usr/bin/x86_64-w64-mingw32-windres", script, "-O", "res", "-o", folder / "windres.res"});
         ASSERT_TRUE(windres.startError == 0 && windres.exitCode == 0)
@@ -339,10 +339,10 @@ TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
         const std::string line = text.substr(mark.size(), colon - mark.size());
         const std::string expected = text.substr(colon + 2, text.find('\n') - colon - 2);
         WriteFileAtomically(out / "old.res", "older");
-        const CompileOutcome outcome = CompileResourceScript(script, out / "old.res", noFallback);
+        const ToolOutcome outcome = CompileResourceScript(script, out / "old.res", noFallback);
         EXPECT_FALSE(outcome.ok) << script;
-        ASSERT_FALSE(outcome.diagnostics.empty()) << script;
-        EXPECT_EQ(outcome.diagnostics[0], script + "(" + line + "): error: " + expected) << script;
+        ASSERT_FALSE(outcome.lines.empty()) << script;
+        EXPECT_EQ(outcome.lines[0], script + "(" + line + "): error: " + expected) << script;
         EXPECT_EQ(ReadFileBytes(out / "old.res"), "older") << script;
     }
     EXPECT_GE(walked, 10);

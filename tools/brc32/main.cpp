@@ -45,14 +45,14 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return 0;
     }
-    const brevok::CompileOutcome compiled = brevok::CompileResourceScript(args->script, args->res, args->options);
-    for (const std::string& line : compiled.diagnostics)
+    const brevok::ToolOutcome compiled = brevok::CompileResourceScript(args->script, args->res, args->options);
+    for (const std::string& line : compiled.lines)
         brevok::PrintLine(line);
     if (!compiled.ok) {
         std::fflush(stdout);
         return 1;
     }
-    const brevok::BindOutcome bound = brevok::BindResFile(args->res, args->exe);
+    const brevok::ToolOutcome bound = brevok::BindResFile(args->res, args->exe);
     for (const std::string& line : bound.lines)
         brevok::PrintLine(line);
     std::fflush(stdout);

@@ -47,8 +47,8 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return 0;
     }
-    const brevok::CompileOutcome outcome = brevok::CompileResourceScript(args->script, res, args->options);
-    for (const std::string& line : outcome.diagnostics)
+    const brevok::ToolOutcome outcome = brevok::CompileResourceScript(args->script, res, args->options);
+    for (const std::string& line : outcome.lines)
         brevok::PrintLine(line);
     std::fflush(stdout);
     return outcome.ok ? 0 : 1;
