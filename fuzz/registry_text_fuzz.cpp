@@ -10,11 +10,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto parsed = brevok::ParseRegistryText(text);
-    const auto* tree = std::get_if<brevok::RegistryTree>(&parsed);
+    const brevok::RegistryTree* tree = parsed ? &*parsed : nullptr;
     if (!tree)
         return 0;
     const auto again = brevok::ParseRegistryText(brevok::WriteRegistryText(*tree));
-    const auto* second = std::get_if<brevok::RegistryTree>(&again);
+    const brevok::RegistryTree* second = again ? &*again : nullptr;
     if (!second || second->keys.size() != tree->keys.size())
         std::abort();
     for (std::size_t i = 0; i < tree->keys.size(); ++i) {

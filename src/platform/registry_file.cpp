@@ -64,19 +64,19 @@ struct RegistryFile::Store {
         } catch (const Error&) {
             return std::nullopt;
         }
-        auto parsed = ParseRegistryText(text);
-        if (auto* tree = std::get_if<RegistryTree>(&parsed))
-            return std::move(*tree);
-        return SetAside(std::get<RegistryParseError>(parsed));
+        Parsed<RegistryTree> parsed = ParseRegistryText(text);
+        if (parsed)
+            return std::move(*parsed);
+        return SetAside(parsed);
     }
 
-    std::optional<RegistryTree> SetAside(const RegistryParseError& error)
+    std::optional<RegistryTree> SetAside(const Parsed<RegistryTree>& error)
     {
         std::string aside = path + ".bad-" + Timestamp();
         for (int n = 2; PathExists(aside) && n < 1000; ++n)
             aside = path + ".bad-" + Timestamp() + "-" + std::to_string(n);
         const std::string what = "The settings file " + path + " could not be read (line " +
-            std::to_string(error.line) + ": " + error.message + ").";
+            std::to_string(error.line) + ": " + error.error + ").";
         if (layer.Rename(path, aside)) {
             Tell(what + "\rIt has been kept as " + aside + ", and the program starts with the default settings.",
                  false);

@@ -337,11 +337,11 @@ const RegistryValue* RegistryTree::FindValue(std::string_view keyPath, std::stri
     return nullptr;
 }
 
-std::variant<RegistryTree, RegistryParseError> ParseRegistryText(std::string_view text)
+Parsed<RegistryTree> ParseRegistryText(std::string_view text)
 {
     RegistryTree tree;
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos)
-        return tree;  // an empty file holds no keys
+        return Parsed<RegistryTree>::Ok(std::move(tree));  // an empty file holds no keys
     LineReader lines(text);
     try {
         std::string_view line;
@@ -362,13 +362,13 @@ std::variant<RegistryTree, RegistryParseError> ParseRegistryText(std::string_vie
                 else
                     throw ParseFailure{"a line must be a [key], a \"value\"=, @= or a ; comment"};
             } catch (ParseFailure& failure) {
-                return RegistryParseError{number, std::move(failure.message)};
+                return Parsed<RegistryTree>::Fail(std::move(failure.message), number);
             }
         }
     } catch (ParseFailure& failure) {
-        return RegistryParseError{1, std::move(failure.message)};
+        return Parsed<RegistryTree>::Fail(std::move(failure.message), 1);
     }
-    return tree;
+    return Parsed<RegistryTree>::Ok(std::move(tree));
 }
 
 std::string WriteRegistryText(const RegistryTree& tree)

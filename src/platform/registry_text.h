@@ -5,10 +5,11 @@
 #include "platform/registry.h"
 
 #include <cstddef>
+#include "platform/parsed.h"
+
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
 
 namespace brevok {
@@ -46,10 +47,6 @@ struct RegistryTree {
 };
 
 /// Where and why a registry file could not be read; `line` counts from 1.
-struct RegistryParseError {
-    std::size_t line = 0;
-    std::string message;
-};
 
 /// Reads the REGEDIT4 text:
 ///
@@ -66,7 +63,7 @@ struct RegistryParseError {
 /// in CR LF or LF; empty lines and lines starting with ";" are ignored. Deletion entries
 /// ("[-key]", "name"=-) are not part of a stored registry and are refused. Bounds-checked
 /// throughout: any input gives a tree or an error, never more.
-std::variant<RegistryTree, RegistryParseError> ParseRegistryText(std::string_view text);
+Parsed<RegistryTree> ParseRegistryText(std::string_view text);
 
 /// Writes the tree as REGEDIT4 text with LF line ends. A REG_SZ whose data is not plain text
 /// followed by one NUL (a NUL, CR or LF inside, or no final NUL) is written as hex(1) so that

@@ -18,13 +18,11 @@ using brevok::testing::ScratchFolder;
 
 namespace {
 
-const RegistryTree& TreeOf(const std::variant<RegistryTree, RegistryParseError>& parsed)
+RegistryTree TreeOf(const Parsed<RegistryTree>& parsed)
 {
-    if (const auto* error = std::get_if<RegistryParseError>(&parsed))
-        ADD_FAILURE() << "line " << error->line << ": " << error->message;
-    static const RegistryTree empty;
-    const auto* tree = std::get_if<RegistryTree>(&parsed);
-    return tree ? *tree : empty;
+    if (!parsed)
+        ADD_FAILURE() << "line " << parsed.line << ": " << parsed.error;
+    return parsed ? *parsed : RegistryTree{};
 }
 
 std::string Dword(std::uint32_t n)
@@ -137,14 +135,13 @@ TEST(RegistryText, MalformedFilesNameTheLineAndTheFault)
         {"REGEDIT4\n[K]\njunk\n", 3, "a line must be"},
     };
     for (const auto& c : cases) {
-        const auto parsed = ParseRegistryText(c.text);
-        const auto* error = std::get_if<RegistryParseError>(&parsed);
-        ASSERT_NE(error, nullptr) << c.text;
-        EXPECT_EQ(error->line, c.line) << c.text;
-        EXPECT_NE(error->message.find(c.fragment), std::string::npos) << c.text << " -> " << error->message;
+        const auto error = ParseRegistryText(c.text);
+        ASSERT_FALSE(error.ok()) << c.text;
+        EXPECT_EQ(error.line, c.line) << c.text;
+        EXPECT_NE(error.error.find(c.fragment), std::string::npos) << c.text << " -> " << error.error;
     }
     // An empty file is an empty registry, not a fault.
-    EXPECT_TRUE(std::holds_alternative<RegistryTree>(ParseRegistryText(" \r\n")));
+    EXPECT_TRUE(ParseRegistryText(" \r\n").ok());
 }
 
 TEST(RegistryFileStore, KeysAndValuesLiveInTheFileAndUnknownOnesAreKept)
