@@ -207,8 +207,8 @@ RunOutcome ProcessLauncher::RunFileAndWait(const std::string& programText, const
                   programText + " " + fileText);
 }
 
-RunOutcome ProcessLauncher::RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow,
-                                              std::int32_t timeoutMs, const LaunchHooks& hooks)
+RunOutcome ProcessLauncher::RunCommandAndWait(const std::string& commandLine, std::int32_t timeoutMs,
+                                              std::uint16_t showWindow, const LaunchHooks& hooks)
 {
     const bool capture = CapturesOutput(showWindow, hooks);
     return Follow(PlanCommandRun(commandLine, timeoutMs, showWindow, capture), hooks, commandLine);

@@ -136,7 +136,7 @@ public:
     /// Starts `commandLine` as it is and waits at most `timeoutMs` ms. On time-out the
     /// process goes on running; a thread of ours keeps its output drained, discarding it, and
     /// releases it when it ends; the caller tells the user. Read the outcome's Code().
-    RunOutcome RunCommandAndWait(const std::string& commandLine, std::uint16_t showWindow, std::int32_t timeoutMs,
+    RunOutcome RunCommandAndWait(const std::string& commandLine, std::int32_t timeoutMs, std::uint16_t showWindow,
                                  const LaunchHooks& hooks = {});
 
 protected:

@@ -89,7 +89,7 @@ void RunBuildAllCommand(const CommandHost& host, const BuildAllOptions& options)
     // The outcome is not examined: a time-out has its own box, a failed start shows up as
     // a missing capture file. The companion starts minimised whatever the option says.
     const RunOutcome run =
-        host.launcher.RunCommandAndWait(commandLine, kShowWindowMinimized, options.timeoutMs, options.hooks);
+        host.launcher.RunCommandAndWait(commandLine, options.timeoutMs, kShowWindowMinimized, options.hooks);
     if (run.kind == RunOutcome::Kind::TimedOut)
         dialogs.MessageBox(BoxKind::Error, std::string(kRunTimeoutText), BoxButtons::Ok);
     ShowBuildResult(host);

@@ -227,7 +227,7 @@ TEST_F(RunFileAndWaitTest, WaitFailureCountsAsOk)
     sigaction(SIGCHLD, &ignore, &old);
     const std::string batch = WriteBatch(folder, "Temp.bat", {"exit 3"});
     const std::string result = Run("", batch, 20000);
-    const std::uint32_t code = launcher.RunCommandAndWait("/bin/sh -c \"exit 3\"", kShowWindowMinimized, 20000).Code();
+    const std::uint32_t code = launcher.RunCommandAndWait("/bin/sh -c \"exit 3\"", 20000, kShowWindowMinimized).Code();
     sigaction(SIGCHLD, &old, nullptr);
     EXPECT_EQ(result, "OK");
     EXPECT_EQ(code, kWaitFailed);
@@ -237,20 +237,20 @@ class RunCommandAndWaitTest : public RunFileAndWaitTest { };
 
 TEST_F(RunCommandAndWaitTest, EndedFailedToStartAndBatchCommands)
 {
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"exit 5\"", kShowWindowMinimized, 20000).Code(), 0u);
-    EXPECT_EQ(launcher.RunCommandAndWait("no-such-program-here.exe x", kShowWindowMinimized, 20000).Code(),
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"exit 5\"", 20000, kShowWindowMinimized).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("no-such-program-here.exe x", 20000, kShowWindowMinimized).Code(),
               static_cast<std::uint32_t>(ENOENT));
-    EXPECT_EQ(launcher.RunCommandAndWait("", kShowWindowMinimized, 20000).Code(), static_cast<std::uint32_t>(ENOENT));
+    EXPECT_EQ(launcher.RunCommandAndWait("", 20000, kShowWindowMinimized).Code(), static_cast<std::uint32_t>(ENOENT));
     const std::string plain = folder.Write("data.txt", "x");
-    EXPECT_EQ(launcher.RunCommandAndWait("\"" + plain + "\"", kShowWindowMinimized, 20000).Code(),
+    EXPECT_EQ(launcher.RunCommandAndWait("\"" + plain + "\"", 20000, kShowWindowMinimized).Code(),
               static_cast<std::uint32_t>(EACCES));
     // Arguments are split by the Windows rules; a batch file found in the current folder runs.
     folder.Write("job.bat", "printf '%s' done > \"job out.txt\"\r\n");
     const std::string previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
-    const std::uint32_t code = launcher.RunCommandAndWait("job.bat", kShowWindowMinimized, 20000).Code();
+    const std::uint32_t code = launcher.RunCommandAndWait("job.bat", 20000, kShowWindowMinimized).Code();
     const std::string printArgs = "/bin/sh -c \"printf '%s|' \\\"$@\\\" > args\" sh \"a b\" c\\\"d";
-    const std::uint32_t quoted = launcher.RunCommandAndWait(printArgs, kShowWindowMinimized, 20000).Code();
+    const std::uint32_t quoted = launcher.RunCommandAndWait(printArgs, 20000, kShowWindowMinimized).Code();
     std::filesystem::current_path(previous);
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadFileBytes(folder / "job out.txt"), "done");
@@ -267,7 +267,7 @@ TEST_F(RunCommandAndWaitTest, TimeOutLeavesTheChildRunningAndReapsItLater)
         "' ]; do sleep 0.05; done; echo out; echo err >&2\"";
     std::string seen;
     hooks = {{}, [&](std::string_view bytes) { seen.append(bytes); }};
-    EXPECT_EQ(launcher.RunCommandAndWait(command, kShowWindowNormal, 100, hooks).Code(), kWaitTimeout);
+    EXPECT_EQ(launcher.RunCommandAndWait(command, 100, kShowWindowNormal, hooks).Code(), kWaitTimeout);
     const pid_t pid = std::stoi(WaitForFile(pidFile));
     EXPECT_TRUE(IsRunning(pid));
     folder.Write("go", "");
@@ -281,7 +281,7 @@ TEST_F(RunCommandAndWaitTest, PlanSplitsTheCommandAndLooksUpItsProgram)
     runner = &printer;
     folder.WriteScript("brevdos", "exit 0\n");
     const std::string line = "\"" + folder.Path() + "/brevdos.exe\" brc32.exe -fo \"a b.res\" > message.tmp";
-    EXPECT_EQ(printer.RunCommandAndWait(line, kShowWindowMinimized, 5000).Code(), 0u);
+    EXPECT_EQ(printer.RunCommandAndWait(line, 5000, kShowWindowMinimized).Code(), 0u);
     ASSERT_EQ(printer.launches.size(), 1u);
     const LaunchRecord& record = printer.launches[0];
     EXPECT_EQ(record.commandLine, line);
@@ -303,11 +303,11 @@ TEST(ProcessDescriptors, ChildrenInheritNothingAndRunsLeakNothing)
     const std::set<std::string> before = OpenDescriptors();
 
     const std::string list = folder / "fds";
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"ls /proc/$$/fd\"", kShowWindowNormal, -1, hooks).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/sh -c \"ls /proc/$$/fd\"", -1, kShowWindowNormal, hooks).Code(), 0u);
     const std::string inheritedShown = seen;
     // The shell keeps a copy of its standard output (fd 10) around the redirection.
     const std::string listing = "/bin/sh -c \"ls /proc/$$/fd > '" + list + "'\"";
-    EXPECT_EQ(launcher.RunCommandAndWait(listing, kShowWindowMinimized, -1, hooks).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait(listing, -1, kShowWindowMinimized, hooks).Code(), 0u);
     const std::string inherited = ReadFileBytes(list);
     const std::string batch = WriteBatch(folder, "Temp.bat", {"echo x"});
     EXPECT_EQ(launcher.RunFileAndWait("", batch, -1, kShowWindowNormal, hooks).Text(), "OK");
@@ -315,8 +315,8 @@ TEST(ProcessDescriptors, ChildrenInheritNothingAndRunsLeakNothing)
     EXPECT_EQ(
         launcher.RunFileAndWait("", WriteBatch(folder, "Slow.bat", {"sleep 5"}), 50, kShowWindowNormal, hooks).Text(),
         "Timeout has occured in waiting for result from compiler.");
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowNormal, -1, hooks).Code(), 0u);
-    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", kShowWindowMinimized, -1, hooks).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", -1, kShowWindowNormal, hooks).Code(), 0u);
+    EXPECT_EQ(launcher.RunCommandAndWait("/bin/true", -1, kShowWindowMinimized, hooks).Code(), 0u);
     const ProgramExit captured = RunAndCapture({"/bin/sh", "-c", "ls /proc/$$/fd"});
 
     EXPECT_EQ(OpenDescriptors(), before);

@@ -127,7 +127,7 @@ TEST_F(WindowsRunnerTest, RunCommandAndWaitOutcomes)
         {QuoteArgument(data), ERROR_BAD_EXE_FORMAT},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, kShowWindowMinimized, 60000).Code(), row.code)
+        EXPECT_EQ(launcher.RunCommandAndWait(row.commandLine, 60000, kShowWindowMinimized).Code(), row.code)
             << row.commandLine;
 
     // A time-out leaves the child running; the caller tells the user.
@@ -139,7 +139,7 @@ TEST_F(WindowsRunnerTest, RunCommandAndWaitOutcomes)
              },
              {}};
     EXPECT_EQ(
-        launcher.RunCommandAndWait(child + " sleep " + QuoteArgument(pidFile), kShowWindowMinimized, 200, hooks).Code(),
+        launcher.RunCommandAndWait(child + " sleep " + QuoteArgument(pidFile), 200, kShowWindowMinimized, hooks).Code(),
         kWaitTimeout);
     ASSERT_NE(sleepers.child, nullptr);
     EXPECT_EQ(WaitForSingleObject(sleepers.child, 0), static_cast<DWORD>(WAIT_TIMEOUT));

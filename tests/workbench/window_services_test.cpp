@@ -48,7 +48,7 @@ TEST_F(WindowServicesTest, CompileShowsTheRunOutputOnlyWithTheOption)
         // The hooks end with the run: a later run of the launcher reaches neither the pump
         // nor the run output.
         const int repaints = view.repaints;
-        EXPECT_EQ(system.RunCommandAndWait("/bin/sh -c \"echo later >&2; sleep 0.1\"", kShowWindowNormal, -1).Code(),
+        EXPECT_EQ(system.RunCommandAndWait("/bin/sh -c \"echo later >&2; sleep 0.1\"", -1, kShowWindowNormal).Code(),
                   kWaitObject0);
         EXPECT_EQ(view.repaints, repaints);
         EXPECT_EQ(view.runOutput.find("later"), std::string::npos);
