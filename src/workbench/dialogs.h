@@ -2,6 +2,8 @@
 // the real dialogs, tests script the answers.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -39,9 +41,18 @@ struct FileDialogState {
     bool offerPlainExecutables = false;
 };
 
+/// The main window's four open-file dialog objects: the script's (OpenRC), the compiler's
+/// (BrowseComp), the one Add File and Select Exe share (cdgFileDialog) and the working
+/// folder's (SetWork).
+enum class FileDialogId { OpenRC, BrowseComp, cdgFileDialog, SetWork };
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
+
+    /// The state of a dialog object, kept here between uses as the window's components keep
+    /// theirs; the workbench sets it up and the dialog shown reads and updates it.
+    FileDialogState& FileDialog(FileDialogId id) { return fileDialogs_[static_cast<std::size_t>(id)]; }
 
     /// A modal message box; `text` may use a bare CR as a line break.
     virtual BoxAnswer MessageBox(BoxKind kind, const std::string& text, BoxButtons buttons) = 0;
@@ -57,6 +68,9 @@ public:
     /// The Resource Editor shown modally over `text`; true when closed with Ok, and then
     /// `text` holds the edited line.
     virtual bool EditLine(std::string& text) = 0;
+
+private:
+    std::array<FileDialogState, 4> fileDialogs_;
 };
 
 }  // namespace brevok

@@ -73,8 +73,18 @@ private:
 
 }  // namespace
 
-Workbench::Workbench(WorkbenchServices services, WorkbenchView& view) : services_(std::move(services)), view_(view)
+Workbench::Workbench(WorkbenchServices services, WorkbenchView& view)
+    : services_(std::move(services)),
+      view_(view),
+      openRC_(services_.dialogs.FileDialog(FileDialogId::OpenRC)),
+      browseComp_(services_.dialogs.FileDialog(FileDialogId::BrowseComp)),
+      cdgFileDialog_(services_.dialogs.FileDialog(FileDialogId::cdgFileDialog)),
+      setWork_(services_.dialogs.FileDialog(FileDialogId::SetWork))
 {
+    // A window's dialog objects start as designed.
+    for (FileDialogState* state : {&openRC_, &browseComp_, &cdgFileDialog_, &setWork_})
+        *state = FileDialogState{};
+
     state_.caption = kInitialCaption;
     state_.scriptLabel = kResFileCaption;
     state_.exeLabel = kExeFileCaption;

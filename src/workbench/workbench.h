@@ -105,10 +105,6 @@ public:
     /// Set by a typed key and never cleared; Exit asks about saving when it is set.
     bool ResourcesChanged() const { return resourcesChanged_; }
 
-    /// The script dialog and the shared file dialog as they keep their state between uses:
-    /// where the next Open or New, and the next Add File or executable selection, start.
-    const FileDialogState& OpenRC() const { return openRC_; }
-    const FileDialogState& cdgFileDialog() const { return cdgFileDialog_; }
 
 private:
     friend std::span<const CommandInfo> Commands();
@@ -164,10 +160,11 @@ private:
     /// Set while Exit closes the window: Exit has asked its question already.
     bool exiting_ = false;
 
-    FileDialogState openRC_;
-    FileDialogState browseComp_;
-    FileDialogState cdgFileDialog_;
-    FileDialogState setWork_;
+    /// The dialog objects' states, which the dialogs keep.
+    FileDialogState& openRC_;
+    FileDialogState& browseComp_;
+    FileDialogState& cdgFileDialog_;
+    FileDialogState& setWork_;
 };
 
 }  // namespace brevok

@@ -63,16 +63,16 @@ TEST_F(LineCommandsTest, AddFileCancelledOrUnnamedAddsNothingButMovesTheFolder)
 {
     const std::string data = folder.Write("data/readme", "x");
     Workbench& w = StartWithLines({"first"});
-    const std::string startFolder = w.cdgFileDialog().initialFolder;
+    const std::string startFolder = dialogs.FileDialog(FileDialogId::cdgFileDialog).initialFolder;
 
     dialogs.AnswerFile(std::nullopt);
     Trigger("mnuFileSelect");
-    EXPECT_EQ(w.cdgFileDialog().initialFolder, startFolder);
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::cdgFileDialog).initialFolder, startFolder);
 
     dialogs.AnswerFile(data);
     dialogs.AnswerInput("");
     Trigger("tlbSelectFile");
-    EXPECT_EQ(w.cdgFileDialog().initialFolder, folder / "data/");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::cdgFileDialog).initialFolder, folder / "data/");
 
     // A name of bad characters, then an empty one: the error once, then quietly nothing.
     dialogs.AnswerFile(data);
@@ -228,7 +228,7 @@ TEST_F(LineCommandsTest, SelectExeNeedsAScriptAndSetsTheLabel)
     dialogs.AnswerBox(BoxAnswer::No);
     Trigger("mnuFileClose");
     EXPECT_EQ(w.Settings().ExePath, "");
-    EXPECT_EQ(w.cdgFileDialog().fileName, "");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::cdgFileDialog).fileName, "");
 }
 
 TEST_F(LineCommandsTest, RemovalsInARowTakeOnlyTheChosenLine)
@@ -261,7 +261,7 @@ TEST_F(LineCommandsTest, DroppedFilesAreAddedAsAddFileAddsThem)
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{kNameError});
     EXPECT_EQ(dialogs.prompts.size(), 3u);
     EXPECT_EQ(Lines(), (std::vector<std::string>{"one", "Logo BITMAP \"" + logo + "\""}));
-    EXPECT_EQ(bench->cdgFileDialog().initialFolder, folder / "snd/");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::cdgFileDialog).initialFolder, folder / "snd/");
 }
 
 }  // namespace

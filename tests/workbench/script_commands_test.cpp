@@ -99,7 +99,7 @@ TEST_F(ScriptCommandsTest, OpenReadsMixedLineEndsAndCloseWritesCrLf)
     EXPECT_EQ(view.state.statusPanel, script);
     EXPECT_TRUE(view.messages.empty());
     // The next Open starts in the script's folder, given without its final separator.
-    EXPECT_EQ(w.OpenRC().initialFolder, folder / "src");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, folder / "src");
 
     // Close asks even though nothing changed; Yes rewrites every line with CR LF.
     dialogs.AnswerBox(BoxAnswer::Yes);
@@ -134,7 +134,7 @@ TEST_F(ScriptCommandsTest, OpenOfAMissingFileReportsAndKeepsTheNameOpen)
     EXPECT_EQ(EnabledFileCommands(), kScriptFileCommands);
     EXPECT_TRUE(Lines().empty());
     // The command stopped before moving the dialog's folder.
-    EXPECT_EQ(w.OpenRC().initialFolder, folder.Path() + "/");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, folder.Path() + "/");
 
     // A later save creates the file.
     dialogs.AnswerBox(BoxAnswer::Yes);

@@ -104,7 +104,7 @@ TEST_F(StartupTest, LastScriptIsReopenedWithItsExecutable)
     EXPECT_EQ(view.state.statusPanel, script);
     EXPECT_EQ(EnabledFileCommands(), kScriptFileCommands);
     EXPECT_TRUE(view.state.startWithLast);
-    EXPECT_EQ(w.OpenRC().initialFolder, folder / "proj/");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, folder / "proj/");
     EXPECT_FALSE(w.Document().Modified());
 
     EXPECT_TRUE(CloseWindow());
@@ -143,7 +143,7 @@ TEST_F(StartupTest, MissingLastScriptOrOptionOffForgetsTheStoredPaths)
         EXPECT_EQ(w.Settings().ScriptPath, "");
         EXPECT_EQ(w.Settings().ExePath, "");
         EXPECT_EQ(EnabledFileCommands(), kNoScriptFileCommands);
-        EXPECT_EQ(w.OpenRC().initialFolder, folder.Path() + "/");
+        EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, folder.Path() + "/");
 
         EXPECT_TRUE(CloseWindow());
         EXPECT_EQ(StoredSettings().ScriptPath, "");
@@ -161,7 +161,7 @@ TEST_F(StartupTest, WorkingFolderIsShownAsStoredThenNormalised)
     Workbench& w = Start();
     EXPECT_EQ(LabelText("wFolder"), "Working (Install) Folder: /srv/build");
     EXPECT_EQ(w.Settings().WorkingFolder, "/srv/build/");
-    EXPECT_EQ(w.OpenRC().initialFolder, "/srv/build/");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, "/srv/build/");
 }
 
 TEST_F(StartupTest, WrongRegistryTypeEndsTheStartAndNoScriptCanBeOverwritten)
@@ -282,7 +282,7 @@ TEST_F(StartupTest, ScriptNamedOnTheCommandLineOpensInPlaceOfTheLast)
     EXPECT_EQ(bench->Settings().ScriptPath, named);
     EXPECT_EQ(bench->Settings().ExePath, "");
     EXPECT_EQ(LabelText("lblCurResFile"), "Current Resource Script File: " + named);
-    EXPECT_EQ(bench->OpenRC().initialFolder, folder / "named");
+    EXPECT_EQ(dialogs.FileDialog(FileDialogId::OpenRC).initialFolder, folder / "named");
 }
 
 }  // namespace
