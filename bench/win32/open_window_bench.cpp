@@ -33,6 +33,20 @@ void PumpPaint(HWND window)
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
+/// What an open must paint, as the Qt benchmark measures it: whatever the open invalidated,
+/// then the list's visible rows drawn from the document.
+void PaintOpened(HWND window)
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    UpdateWindow(window);
+    HWND list = FindWindowExA(window, nullptr, "LISTBOX", nullptr);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
 }  // namespace
 
 int main()
@@ -54,7 +68,7 @@ int main()
 
     double floor = 1e9;
     double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 5; ++run) {
         {
             brevok::ScriptDocument document;
             const auto bare = Clock::now();
@@ -70,7 +84,7 @@ int main()
 
         const auto start = Clock::now();
         window.Bench().Execute(brevok::CommandId::OpenScript);
-        PumpPaint(window.Handle());
+        PaintOpened(window.Handle());
         best = std::min(best, SecondsSince(start));
         if (window.Bench().Document().LineCount() != static_cast<std::size_t>(kLines))
             return 1;

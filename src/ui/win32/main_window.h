@@ -17,6 +17,7 @@
 #undef MessageBox
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,8 @@ private:
     void QueueActivation();
 
     std::unique_ptr<Workbench> workbench_;
+    /// What Show showed last.
+    std::optional<WorkbenchState> shown_;
     int documentListener_ = 0;
     HWND window_ = nullptr;
     HWND toolBar_ = nullptr;

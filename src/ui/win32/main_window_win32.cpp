@@ -203,9 +203,9 @@ void TfrmResmain::BuildToolBar()
 
 HWND TfrmResmain::AddLabel(const char* text, const layout::Box& place, HFONT font)
 {
-    HWND label = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, place.x,
-                                 place.y, place.width, place.height, window_, nullptr, GetModuleHandleA(nullptr),
-                                 nullptr);
+    HWND label =
+        CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, place.x, place.y,
+                        place.width, place.height, window_, nullptr, GetModuleHandleA(nullptr), nullptr);
     SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     return label;
 }
@@ -229,7 +229,7 @@ void TfrmResmain::BuildControls()
     lstResList_ =
         CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", nullptr,
                         WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NODATA | LBS_OWNERDRAWFIXED |
-                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT,
+                            LBS_NOINTEGRALHEIGHT | LBS_WANTKEYBOARDINPUT | LBS_DISABLENOSCROLL,
                         layout::kList.x, layout::kList.y, layout::kList.width, layout::kList.height, window_,
                         reinterpret_cast<HMENU>(1), GetModuleHandleA(nullptr), nullptr);
     SendMessageA(lstResList_, WM_SETFONT, reinterpret_cast<WPARAM>(WindowFont()), TRUE);
@@ -412,27 +412,45 @@ void TfrmResmain::Show(const WorkbenchState& state)
 {
     if (window_ == nullptr)
         return;
-    SetText(window_, state.caption);
-    SetText(lblCurResFile_, state.scriptLabel);
-    SetText(lblCurExeFile_, state.exeLabel);
-    SetText(wFolder_, state.folderLabel);
-    SizeLabelToText(wFolder_);
-    SetText(compLab_, state.compilerLabel);
-    SizeLabelToText(compLab_);
-    SendMessageA(sBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(state.statusPanel.c_str()));
-    for (const CommandInfo& info : Commands()) {
-        const bool on = IsEnabled(info.enabling, state.commands);
-        const UINT_PTR id = MenuId(info.id);
-        EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-        if (!info.toolName.empty())
-            SendMessageA(toolBar_, TB_ENABLEBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+    // Only what changed since the last call: every control set costs a round trip to the
+    // window system, and a command shows its state several times.
+    const bool all = !shown_.has_value();
+    auto changed = [&](auto WorkbenchState::*field) { return all || (*shown_).*field != state.*field; };
+    if (changed(&WorkbenchState::caption))
+        SetText(window_, state.caption);
+    if (changed(&WorkbenchState::scriptLabel))
+        SetText(lblCurResFile_, state.scriptLabel);
+    if (changed(&WorkbenchState::exeLabel))
+        SetText(lblCurExeFile_, state.exeLabel);
+    if (changed(&WorkbenchState::folderLabel)) {
+        SetText(wFolder_, state.folderLabel);
+        SizeLabelToText(wFolder_);
     }
-    auto check = [this](CommandId id, bool on) {
-        CheckMenuItem(menu_, static_cast<UINT>(MenuId(id)), MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED));
+    if (changed(&WorkbenchState::compilerLabel)) {
+        SetText(compLab_, state.compilerLabel);
+        SizeLabelToText(compLab_);
+    }
+    if (changed(&WorkbenchState::statusPanel))
+        SendMessageA(sBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(state.statusPanel.c_str()));
+    // Only entries of the popup menus change, which are drawn when they open: the menu bar
+    // itself needs no redrawing.
+    if (changed(&WorkbenchState::commands)) {
+        for (const CommandInfo& info : Commands()) {
+            const bool on = IsEnabled(info.enabling, state.commands);
+            const UINT_PTR id = MenuId(info.id);
+            EnableMenuItem(menu_, static_cast<UINT>(id), MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+            if (!info.toolName.empty())
+                SendMessageA(toolBar_, TB_ENABLEBUTTON, id, MAKELPARAM(on ? TRUE : FALSE, 0));
+        }
+    }
+    auto check = [&](CommandId id, bool WorkbenchState::*field) {
+        if (!changed(field))
+            return;
+        CheckMenuItem(menu_, static_cast<UINT>(MenuId(id)), MF_BYCOMMAND | (state.*field ? MF_CHECKED : MF_UNCHECKED));
     };
-    check(CommandId::StartWithLast, state.startWithLast);
-    check(CommandId::ShowProgress, state.showProgress);
-    DrawMenuBar(window_);
+    check(CommandId::StartWithLast, &WorkbenchState::startWithLast);
+    check(CommandId::ShowProgress, &WorkbenchState::showProgress);
+    shown_ = state;
 }
 
 void TfrmResmain::SetMessages(std::span<const std::string> lines)
