@@ -1,8 +1,11 @@
 // Command-line splitting and quoting by the Windows rules and /bin/sh quoting, for every system.
 #include "platform/command_line.h"
 
+#include "platform/current_folder.h"
 #include "platform/paths.h"
 #include "platform/self_path.h"
+
+#include <cstdlib>
 
 namespace brevok {
 
@@ -187,6 +190,16 @@ std::string JoinProgramFolder(std::string_view folder, std::string_view name)
     if (last != '/' && !(kHostPathStyle == PathStyle::Windows && last == '\\'))
         joined += FolderSeparator();
     return joined + std::string(name);
+}
+
+SearchPlaces SystemSearchPlaces()
+{
+    SearchPlaces places;
+    places.ownFolder = ProgramFolder();
+    places.currentFolder = CurrentFolder();
+    if (const char* path = std::getenv("PATH"))
+        places.pathVariable = path;
+    return places;
 }
 
 std::string SearchBareName(std::string_view name, const SearchPlaces& places)

@@ -37,18 +37,6 @@ bool IsRunnableFile(const std::string& path)
     return IsBatchFile(path) || access(path.c_str(), X_OK) == 0;
 }
 
-SearchPlaces SystemSearchPlaces()
-{
-    SearchPlaces places;
-    places.ownFolder = ProgramFolder();
-    char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer) != nullptr)
-        places.currentFolder = buffer;
-    if (const char* path = std::getenv("PATH"))
-        places.pathVariable = path;
-    return places;
-}
-
 std::string FindProgram(std::string_view name, const SearchPlaces& places)
 {
     std::string found = FindExactly(name, places);

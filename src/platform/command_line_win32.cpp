@@ -28,17 +28,6 @@ std::string FindExactly(std::string_view name, const SearchPlaces& places)
     return SearchBareName(name, places);
 }
 
-std::string CurrentFolder()
-{
-    const DWORD size = GetCurrentDirectoryA(0, nullptr);
-    if (size == 0)
-        return {};
-    std::string folder(size, '\0');
-    const DWORD got = GetCurrentDirectoryA(size, folder.data());
-    folder.resize(got < size ? got : 0);
-    return folder;
-}
-
 /// The command interpreter: %ComSpec%, else cmd.exe in the system folder.
 std::string CommandInterpreter()
 {
@@ -56,16 +45,6 @@ std::string CommandInterpreter()
 bool IsRunnableFile(const std::string& path)
 {
     return FileExists(path);
-}
-
-SearchPlaces SystemSearchPlaces()
-{
-    SearchPlaces places;
-    places.ownFolder = ProgramFolder();
-    places.currentFolder = CurrentFolder();
-    if (const char* path = std::getenv("PATH"))
-        places.pathVariable = path;
-    return places;
 }
 
 std::string FindProgram(std::string_view name, const SearchPlaces& places)

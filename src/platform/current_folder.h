@@ -5,6 +5,9 @@
 
 namespace brevok {
 
+/// The process's current folder, empty when it cannot be read.
+std::string CurrentFolder();
+
 /// Makes a folder the process's current folder and goes back to the one before when it goes
 /// out of scope (when the old folder is gone, the process stays where it is).
 class CurrentFolderChange {

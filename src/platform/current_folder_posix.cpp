@@ -7,12 +7,13 @@
 
 namespace brevok {
 
-CurrentFolderChange::CurrentFolderChange()
+std::string CurrentFolder()
 {
     char buffer[PATH_MAX];
-    if (getcwd(buffer, sizeof buffer) != nullptr)
-        previous_ = buffer;
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
 }
+
+CurrentFolderChange::CurrentFolderChange() : previous_(CurrentFolder()) { }
 
 CurrentFolderChange::~CurrentFolderChange()
 {

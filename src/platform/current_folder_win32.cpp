@@ -5,18 +5,18 @@
 
 namespace brevok {
 
-CurrentFolderChange::CurrentFolderChange()
+std::string CurrentFolder()
 {
     const DWORD size = GetCurrentDirectoryA(0, nullptr);
     if (size == 0)
-        return;
+        return {};
     std::string folder(size, '\0');
     const DWORD got = GetCurrentDirectoryA(size, folder.data());
-    if (got > 0 && got < size) {
-        folder.resize(got);
-        previous_ = folder;
-    }
+    folder.resize(got < size ? got : 0);
+    return folder;
 }
+
+CurrentFolderChange::CurrentFolderChange() : previous_(CurrentFolder()) { }
 
 CurrentFolderChange::~CurrentFolderChange()
 {
