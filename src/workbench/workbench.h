@@ -105,7 +105,6 @@ public:
     /// Set by a typed key and never cleared; Exit asks about saving when it is set.
     bool ResourcesChanged() const { return resourcesChanged_; }
 
-
 private:
     friend std::span<const CommandInfo> Commands();
 
