@@ -19,8 +19,7 @@ inline constexpr std::size_t kBannerLines = 3;
 inline constexpr std::string_view kCopyrightLine = "Copyright (c) Halvane. All rights reserved.";
 
 /// The three banner lines a tool prints first: name and version, a copyright line, and an
-/// empty line. When no C preprocessor is available the first line says that #include and
-/// #define are not processed (the banner stays three lines: callers drop exactly three).
+/// empty line; whoever reads the output back drops exactly three.
 std::vector<std::string> BannerLines(std::string_view toolName);
 
 /// The version of the companion tools ("1.1.0.3"), the program's own.
