@@ -74,7 +74,8 @@ bench: deps
 # The Windows window's benchmark, under Wine and a virtual display.
 bench-windows: windows
 	@cmake --build $(WIN) -j $(JOBS) --target win32_open_window_bench
-	@WINEPREFIX="$(CURDIR)/$(WIN)/wine" WINEDEBUG=-all xvfb-run -a wine $(WIN)/bench/win32_open_window_bench.exe
+	@. scripts/wine-env.sh $(WIN) && WINEPREFIX="$(CURDIR)/$(WIN)/wine" WINEDEBUG=-all \
+	  xvfb-run -a wine $(WIN)/bench/win32_open_window_bench.exe
 
 fuzz: deps
 	@cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBREVOK_FUZZ=ON -DBREVOK_GUI=OFF \
