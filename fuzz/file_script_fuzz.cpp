@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rcdriver/file_script.h"
-#include "rcdriver/icon_files.h"
+#include "rccompiler/file_script.h"
+#include "rccompiler/icon_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

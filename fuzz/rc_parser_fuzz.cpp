@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "rcdriver/rc_parser.h"
-#include "rcdriver/rc_tokens.h"
-#include "rcdriver/rc_writer.h"
+#include "rccompiler/rc_parser.h"
+#include "rccompiler/rc_tokens.h"
+#include "rccompiler/rc_writer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,0 +1,33 @@
+# Run at every build (cmake -DROOT=<source folder> -P CheckLayers.cmake): fails when a file of
+# one of the compiler's rooms includes a header of a room it may not use. Dependencies run one
+# way: the driver uses the compiler, the compiler the preprocessor, and all of them the
+# libraries below (platform, image); never the other way round.
+cmake_minimum_required(VERSION 3.25)
+set(rooms
+    "preprocessor:platform"
+    "rccompiler:platform,image,preprocessor"
+    "rcdriver:platform,image,preprocessor,rccompiler")
+file(GLOB src_folders RELATIVE ${ROOT}/src ${ROOT}/src/*)
+set(found)
+foreach(room ${rooms})
+  string(REPLACE ":" ";" parts "${room}")
+  list(GET parts 0 folder)
+  list(GET parts 1 allowed)
+  string(REPLACE "," ";" allowed "${allowed}")
+  list(APPEND allowed ${folder})
+  file(GLOB_RECURSE sources ${ROOT}/src/${folder}/*.cpp ${ROOT}/src/${folder}/*.h)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z0-9_]+/")
+    foreach(include ${includes})
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([a-z0-9_]+)/.*" "\\1" used "${include}")
+      if(used IN_LIST src_folders AND NOT used IN_LIST allowed)
+        file(RELATIVE_PATH name ${ROOT} ${source})
+        list(APPEND found "${name}: ${include}")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n  " listing)
+  message(FATAL_ERROR "The compiler's rooms depend one way (rcdriver -> rccompiler -> preprocessor):\n  ${listing}")
+endif()

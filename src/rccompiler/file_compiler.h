@@ -1,0 +1,44 @@
+// Writing the records of a script into a .res file, byte for byte as llvm-rc writes them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/parsed.h"
+#include "rccompiler/file_script.h"
+
+namespace brevok {
+
+/// What the record writer needs of a compile's options.
+struct RecordOptions {
+    /// The language of records that name none.
+    std::uint16_t language = 0x409;
+    /// Where data files are searched after the current folder and the script's folder: the
+    /// `-i` folders, then those of the INCLUDE variable (see DataFileFinder).
+    std::vector<std::string> dataFolders;
+};
+
+/// Compiles the statements of `parsed` (a script without a foreign line) read from `script`
+/// into `res`, as llvm-rc would given the script's folder and `options.dataFolders` with
+/// `/I`:
+/// - records in statement order after the empty opening record, in the options' language;
+/// - BITMAP: the file after its 14-byte file header, flags 0x30;
+/// - ICON, CURSOR: one RT_ICON / RT_CURSOR per image (a cursor's starts with its hot spot),
+///   numbered from 1 across the script, flags 0x1010, then the group directory, flags 0x1030;
+/// - anything else: the file's bytes, flags 0x30;
+/// - an Inline statement: its data.
+/// A statement's own memory flags, language, version and characteristics replace these.
+/// Messages name the line as `locate` spells it, by default "SCRIPT(LINE)".
+/// Every statement is checked; each problem gives a line "SCRIPT(LINE): error: TEXT" and no
+/// output is written (an older `res` stays). Data files are streamed, never held whole; icon
+/// and cursor files are read whole.
+/// "FILE(LINE)" for a 1-based line of what was parsed.
+using LineLocator = std::function<std::string(std::size_t line)>;
+
+ToolOutcome CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
+                              const RecordOptions& options, LineLocator locate = {});
+
+}  // namespace brevok

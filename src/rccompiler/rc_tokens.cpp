@@ -1,0 +1,230 @@
+// The resource-script tokenizer and the header filter in front of it.
+#include "rccompiler/rc_tokens.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iterator>
+#include <optional>
+
+namespace brevok {
+
+namespace {
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool IsAlnum(char c)
+{
+    return IsAlpha(c) || IsDigit(c);
+}
+
+/// The file a line marker names ("# 12 \"file\" 2", "#line 12 \"file\""), when it is one.
+std::optional<std::string_view> MarkerFile(std::string_view line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && IsSpace(line[i]))
+        ++i;
+    if (i == line.size() || line[i] != '#')
+        return std::nullopt;
+    std::string_view rest = line.substr(i + 1);
+    if (rest.starts_with("line"))
+        rest.remove_prefix(4);
+    if (rest.empty() || rest[0] != ' ')
+        return std::nullopt;
+    std::size_t j = 0;
+    while (j < rest.size() && rest[j] == ' ')
+        ++j;
+    const std::size_t digits = j;
+    while (j < rest.size() && IsDigit(rest[j]))
+        ++j;
+    if (j == digits)
+        return std::nullopt;
+    while (j < rest.size() && rest[j] == ' ')
+        ++j;
+    if (j == rest.size() || rest[j] != '"')
+        return std::nullopt;
+    const std::size_t close = rest.rfind('"');
+    if (close <= j)
+        return std::nullopt;
+    return rest.substr(j + 1, close - j - 1);
+}
+
+bool IsHeaderName(std::string_view file)
+{
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view extension = file.substr(dot + 1);
+    return extension.size() == 1 &&
+        (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' || extension[0] == 'C');
+}
+
+/// llvm-rc's integer rule: an optional trailing L, then C's base rules, at most 32 bits.
+bool ValidInteger(std::string_view text)
+{
+    if (!text.empty() && (text.back() == 'L' || text.back() == 'l'))
+        text.remove_suffix(1);
+    if (text.empty())
+        return false;
+    int base = 10;
+    if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (text.size() > 1 && text[0] == '0') {
+        base = 8;
+        text.remove_prefix(1);
+    }
+    if (text.empty())
+        return false;
+    unsigned long long value = 0;
+    for (char c : text) {
+        int digit = IsDigit(c)       ? c - '0'
+            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                     : 99;
+        if (digit >= base)
+            return false;
+        value = value * base + digit;
+        if (value > 0xFFFFFFFFull)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string ResourceScriptText(std::string_view preprocessed)
+{
+    std::string out;
+    out.reserve(preprocessed.size());
+    bool keep = true;
+    std::size_t start = 0;
+    while (start < preprocessed.size()) {
+        std::size_t end = preprocessed.find('\n', start);
+        if (end == std::string_view::npos)
+            end = preprocessed.size();
+        const std::string_view line = preprocessed.substr(start, end - start);
+        std::size_t first = 0;
+        while (first < line.size() && IsSpace(line[first]))
+            ++first;
+        if (first < line.size() && line[first] == '#') {
+            if (const std::optional<std::string_view> file = MarkerFile(line))
+                keep = !IsHeaderName(*file);
+        } else if (keep) {
+            out.append(line);
+        }
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
+{
+    using Result = Parsed<std::vector<RcToken>>;
+    std::vector<RcToken> tokens;
+    std::size_t line = 0;
+    std::size_t i = 0;
+    if (text.starts_with("\xEF\xBB\xBF"))
+        i = 3;
+    const auto lineOf = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            line += text[k] == '\n';
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        if (IsSpace(c)) {
+            line += c == '\n';
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        const std::size_t tokenLine = line;
+        if (text.substr(i).starts_with("/*")) {
+            const std::size_t close = text.find("*/", i + 2);
+            if (close == std::string_view::npos)
+                return Result::Fail("unclosed /* comment", tokenLine + 1);
+            lineOf(i, close);
+            i = close + 2;
+            continue;
+        }
+        if (text.substr(i).starts_with("//")) {
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+                ++i;
+            continue;
+        }
+        RcTokenKind kind;
+        if (IsDigit(c)) {
+            while (i < text.size() && IsAlnum(text[i]))
+                ++i;
+            if (!ValidInteger(text.substr(start, i - start)))
+                return Result::Fail("integer invalid or too large: " + std::string(text.substr(start, i - start)),
+                                    tokenLine + 1);
+            kind = RcTokenKind::Int;
+        } else if (c == '"' || ((c == 'L' || c == 'l') && i + 1 < text.size() && text[i + 1] == '"')) {
+            i += c == '"' ? 1 : 2;
+            for (;;) {
+                if (i >= text.size())
+                    return Result::Fail("unterminated string literal", tokenLine + 1);
+                if (text[i] == '"') {
+                    ++i;
+                    if (i < text.size() && text[i] == '"') {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                if (text[i] == '\n')
+                    return Result::Fail("string literal not terminated in the line", tokenLine + 1);
+                ++i;
+            }
+            kind = RcTokenKind::String;
+        } else if (IsAlpha(c) || c == '_' || c == '.') {
+            while (i < text.size() &&
+                   (IsAlnum(text[i]) || text[i] == '_' || text[i] == '.' || text[i] == '/' || text[i] == '\\' ||
+                    text[i] == '-'))
+                ++i;
+            const std::string_view word = text.substr(start, i - start);
+            const auto equalsIgnoringCase = [&](std::string_view keyword) {
+                if (word.size() != keyword.size())
+                    return false;
+                for (std::size_t k = 0; k < word.size(); ++k)
+                    if (std::toupper(static_cast<unsigned char>(word[k])) != keyword[k])
+                        return false;
+                return true;
+            };
+            kind = equalsIgnoringCase("BEGIN") ? RcTokenKind::BlockBegin
+                : equalsIgnoringCase("END")    ? RcTokenKind::BlockEnd
+                                               : RcTokenKind::Identifier;
+        } else {
+            static constexpr std::pair<char, RcTokenKind> kSingles[] = {
+                {'{', RcTokenKind::BlockBegin}, {'}', RcTokenKind::BlockEnd}, {',', RcTokenKind::Comma},
+                {'+', RcTokenKind::Plus}, {'*', RcTokenKind::Star}, {'/', RcTokenKind::Slash},       {'-', RcTokenKind::Minus},    {'|', RcTokenKind::Pipe},
+                {'&', RcTokenKind::Amp},        {'~', RcTokenKind::Tilde},    {'(', RcTokenKind::LeftParen},
+                {')', RcTokenKind::RightParen},
+            };
+            const auto* found = std::find_if(std::begin(kSingles), std::end(kSingles),
+                                             [c](const auto& single) { return single.first == c; });
+            if (found == std::end(kSingles))
+                return Result::Fail(std::string("invalid character '") + c + "'", tokenLine + 1);
+            kind = found->second;
+            ++i;
+        }
+        tokens.push_back({kind, text.substr(start, i - start), tokenLine});
+    }
+    return Result::Ok(std::move(tokens));
+}
+
+}  // namespace brevok

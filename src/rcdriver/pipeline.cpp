@@ -1,0 +1,161 @@
+// The resource compiler's pipeline: each stage's output is the next one's input, and the
+// first stage that fails ends the compile with its messages.
+#include "rcdriver/pipeline.h"
+
+#include "preprocessor/include_search.h"
+#include "rccompiler/file_compiler.h"
+#include "rccompiler/file_script.h"
+#include "rccompiler/rc_parser.h"
+#include "rccompiler/rc_tokens.h"
+#include "rccompiler/rc_writer.h"
+
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+
+#include <optional>
+
+namespace brevok {
+
+namespace {
+
+std::string Hex(unsigned value)
+{
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string text;
+    do {
+        text.insert(text.begin(), kDigits[value % 16]);
+        value /= 16;
+    } while (value != 0);
+    return text;
+}
+
+RecordOptions RecordOptionsFor(const CompileOptions& options)
+{
+    RecordOptions records;
+    records.language = options.language;
+    records.dataFolders = options.includeFolders;
+    for (std::string& folder : SearchedIncludeVariableFolders(options))
+        records.dataFolders.push_back(std::move(folder));
+    return records;
+}
+
+/// The script's file statements when it holds nothing else and no macro of the command line
+/// could change a word of it: such a script needs no preprocessing run.
+std::optional<FileScript> PlainFileScript(const std::string& script, const CompileOptions& options)
+{
+    if (!options.macros.empty())
+        return std::nullopt;
+    FileScript parsed = ParseFileScript(ReadFileBytes(script));
+    if (parsed.foreignLine)
+        return std::nullopt;
+    return parsed;
+}
+
+/// The messages of a failed stage after those gathered before it.
+ToolOutcome Failed(std::vector<std::string> lines, std::string last)
+{
+    lines.push_back(std::move(last));
+    return {false, std::move(lines)};
+}
+
+/// The preprocessor's run with `-v`'s additions: the files it read, and its output kept
+/// beside `res`.
+Preprocessed Preprocess(const std::string& script, const std::string& res, const CompileOptions& options)
+{
+    Preprocessed preprocessed = PreprocessScript(script, PreprocessOptionsFor(script, options));
+    if (!options.verbose)
+        return preprocessed;
+    for (std::size_t i = 1; i < preprocessed.files.size(); ++i)
+        preprocessed.diagnostics.push_back("Reading " + preprocessed.files[i]);
+    if (preprocessed.ok) {
+        const std::string kept = ReplaceExtension(res, ".rcpp");
+        WriteFileAtomically(kept, preprocessed.text);
+        preprocessed.diagnostics.push_back("Preprocessed script: " + kept);
+    }
+    return preprocessed;
+}
+
+ToolOutcome Compile(const std::string& script, const std::string& res, const CompileOptions& options)
+{
+    if (!FileExists(script))
+        return {false, {"error: " + std::string(CannotOpenFile(script).what())}};
+    if (std::optional<FileScript> plain = PlainFileScript(script, options))
+        return CompileFileScript(script, *plain, res, RecordOptionsFor(options));
+
+    Preprocessed preprocessed = Preprocess(script, res, options);
+    if (!preprocessed.ok)
+        return {false, std::move(preprocessed.diagnostics)};
+    // Messages name the file and line each line of the preprocessed text came from.
+    const auto where = [&preprocessed, &script](std::size_t line) {
+        if (line == 0 || line > preprocessed.lines.size())
+            return script;
+        const LineOrigin origin = preprocessed.lines[line - 1];
+        const std::string& file = preprocessed.files[origin.file];
+        return (file.empty() ? script : file) + (origin.line > 0 ? "(" + std::to_string(origin.line) + ")" : "");
+    };
+    const std::string text = ResourceScriptText(preprocessed.text);
+    const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text);
+    if (!tokens)
+        return Failed(std::move(preprocessed.diagnostics), where(tokens.line) + ": error: " + tokens.error);
+    RcParse parsed = ParseResourceScript(*tokens);
+    RcWritten records = WriteResourceStatements(parsed.resources, preprocessed.codePage, options.language);
+
+    FileScript written;
+    written.statements = std::move(records.statements);
+    written.problems = std::move(parsed.errors);
+    written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
+    ToolOutcome outcome = CompileFileScript(script, written, res, RecordOptionsFor(options), where);
+    outcome.lines.insert(outcome.lines.begin(), preprocessed.diagnostics.begin(), preprocessed.diagnostics.end());
+    return outcome;
+}
+
+}  // namespace
+
+PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileOptions& options)
+{
+    PreprocessOptions preprocess;
+    preprocess.includeFolders.push_back(FolderPart(script));
+    for (const std::string& folder : options.includeFolders)
+        preprocess.includeFolders.push_back(folder);
+    for (std::string& folder : SearchedIncludeVariableFolders(options))
+        preprocess.includeFolders.push_back(std::move(folder));
+    if (std::string shipped = ShippedHeaderFolder(); !shipped.empty())
+        preprocess.includeFolders.push_back(std::move(shipped));
+    preprocess.macros = options.macros;
+    preprocess.codePage = options.codePage;
+    return preprocess;
+}
+
+std::vector<std::string> DescribeCompile(const std::string& script, const std::string& res,
+                                         const CompileOptions& options)
+{
+    std::vector<std::string> lines = {"script: " + script, "output: " + res};
+    std::string search = "include search: (the including file's folder)";
+    for (const std::string& folder : PreprocessOptionsFor(script, options).includeFolders)
+        search += ", " + (folder.empty() ? std::string(".") : folder);
+    lines.push_back(search);
+    for (const MacroOption& macro : options.macros)
+        lines.push_back(macro.kind == MacroOption::Kind::Define ? "define: " + macro.name + "=" + macro.value
+                                                                : "undefine: " + macro.name);
+    lines.push_back("code page: " + std::to_string(options.codePage));
+    lines.push_back("language: " + Hex(options.language));
+    lines.push_back("statements: compiled by brcc32 itself");
+    return lines;
+}
+
+ToolOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
+{
+    try {
+        ToolOutcome outcome = Compile(script, res, options);
+        // Callers read an output of nothing but the banner as success, so a compile that failed
+        // without a message still gets a line.
+        if (!outcome.ok && outcome.lines.empty())
+            outcome.lines.push_back("error: " + script + " was not compiled");
+        return outcome;
+    } catch (const Error& error) {
+        return {false, {std::string("error: ") + error.what()}};
+    }
+}
+
+}  // namespace brevok
