@@ -6,7 +6,8 @@
 #include <map>
 #include <set>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 #include "image/pe_image.h"
 #include "image/resource_section.h"
 #include "platform/errors.h"
@@ -17,7 +18,6 @@ namespace brevok {
 using byteio::AlignUp;
 using byteio::Fits;
 using byteio::Get16;
-using byteio::Hex;
 using byteio::Put16;
 using byteio::Put32;
 

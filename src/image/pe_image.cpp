@@ -4,7 +4,8 @@
 
 #include <algorithm>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
 
@@ -12,7 +13,6 @@ using byteio::Fits;
 using byteio::Get16;
 using byteio::Get32;
 using byteio::Get64;
-using byteio::Hex;
 
 namespace {
 

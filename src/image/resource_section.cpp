@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "image/byte_io.h"
+#include "rules/ascii.h"
+#include "rules/little_endian.h"
 
 namespace brevok {
 
@@ -23,8 +24,7 @@ std::u16string UpperName(const std::u16string& name)
 {
     std::u16string out = name;
     for (auto& c : out)
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - 32);
+        c = AsciiUpper(c);
     return out;
 }
 

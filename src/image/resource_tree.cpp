@@ -4,14 +4,14 @@
 
 #include <set>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
 
 using byteio::Fits;
 using byteio::Get16;
 using byteio::Get32;
-using byteio::Hex;
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "platform/current_folder.h"
 #include "platform/paths.h"
 #include "platform/self_path.h"
+#include "rules/ascii.h"
 
 #include <cstdlib>
 

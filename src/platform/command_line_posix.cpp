@@ -3,6 +3,7 @@
 
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "rules/ascii.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

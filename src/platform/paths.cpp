@@ -80,16 +80,6 @@ std::string EnsureTrailingBackslash(std::string_view path, PathStyle style)
     return out;
 }
 
-std::string AsciiUpper(std::string_view text)
-{
-    std::string out(text);
-    for (auto& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
-}
-
 std::vector<std::string> SplitSearchList(std::string_view list)
 {
     std::vector<std::string> entries;

@@ -51,7 +51,4 @@ inline constexpr char kSearchPathSeparator = ':';
 /// empty list is one empty entry and a trailing separator ends in one.
 std::vector<std::string> SplitSearchList(std::string_view list);
 
-/// Upper-cases the ASCII letters a-z only; every other byte stays as it is.
-std::string AsciiUpper(std::string_view text);
-
 }  // namespace brevok

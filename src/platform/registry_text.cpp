@@ -1,7 +1,7 @@
 // The REGEDIT4 text of a registry: read bounds-checked into a tree, written back.
 #include "platform/registry_text.h"
 
-#include "platform/characters.h"
+#include "rules/hex.h"
 
 #include <algorithm>
 #include <cstdio>

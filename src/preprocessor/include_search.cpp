@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/command_line.h"
+#include "rules/ascii.h"
 
 #include <algorithm>
 #include <cstdlib>

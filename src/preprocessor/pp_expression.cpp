@@ -1,7 +1,7 @@
 // A recursive-descent reader of #if expressions with C's precedence and usual arithmetic
 // conversions (a signed and an unsigned operand give an unsigned result).
 #include "preprocessor/pp_expression.h"
-#include "platform/characters.h"
+#include "rules/hex.h"
 
 #include <cstdlib>
 #include <string>

@@ -20,10 +20,10 @@ namespace brevok {
 
 namespace {
 
-// What llvm-rc writes for our statements: each kind's default memory flags (MOVEABLE 0x10, PURE 0x20, DISCARDABLE 0x1000).
-constexpr std::uint16_t kFileFlags = 0x30;
-constexpr std::uint16_t kImageFlags = 0x1010;
-constexpr std::uint16_t kGroupFlags = 0x1030;
+// What llvm-rc writes for our statements: each kind's default memory flags.
+constexpr std::uint16_t kFileFlags = kMemoryMoveable | kMemoryPure;
+constexpr std::uint16_t kImageFlags = kMemoryMoveable | kMemoryDiscardable;
+constexpr std::uint16_t kGroupFlags = kDefaultMemoryFlags;
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 /// A file opened for reading, closed with the object.
@@ -62,8 +62,8 @@ ResRecord Header(const FileStatement& statement, const ResId& type, const ResId&
     if (flags == kGroupFlags) {
         // llvm-rc: the group keeps its default flags, PRELOAD taken over and then not PURE.
         record.memoryFlags = kGroupFlags;
-        if (statement.memoryFlags && (*statement.memoryFlags & 0x40))
-            record.memoryFlags = (kGroupFlags | 0x40) & ~0x20;
+        if (statement.memoryFlags && (*statement.memoryFlags & kMemoryPreload))
+            record.memoryFlags = (kGroupFlags | kMemoryPreload) & ~kMemoryPure;
     }
     record.language = statement.language.value_or(language);
     record.version = statement.version;

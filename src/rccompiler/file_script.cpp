@@ -3,6 +3,8 @@
 #include "rccompiler/file_script.h"
 
 #include "platform/paths.h"
+#include "rules/ascii.h"
+#include "rules/integer_literal.h"
 
 #include <cstdint>
 
@@ -53,56 +55,6 @@ bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> uppe
         if (upper == candidate)
             return true;
     return false;
-}
-
-/// The value of an llvm-rc integer token: decimal, 0x hexadecimal, 0b binary, 0o or 0-led
-/// octal, one trailing L allowed, 32 bits at most (LLVM's getAsInteger with radix 0).
-std::optional<std::uint32_t> ReadInteger(std::string_view token)
-{
-    if (!token.empty() && (token.back() == 'L' || token.back() == 'l'))
-        token.remove_suffix(1);
-    if (token.empty())
-        return std::nullopt;
-    unsigned radix = 10;
-    const std::string lower = [&] {
-        std::string text(token.substr(0, 2));
-        for (char& c : text)
-            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-        return text;
-    }();
-    if (lower == "0x") {
-        radix = 16;
-        token.remove_prefix(2);
-    } else if (lower == "0b") {
-        radix = 2;
-        token.remove_prefix(2);
-    } else if (token.substr(0, 2) == "0o") {
-        radix = 8;
-        token.remove_prefix(2);
-    } else if (token.size() > 1 && token[0] == '0' && IsDigit(token[1])) {
-        radix = 8;
-        token.remove_prefix(1);
-    }
-    if (token.empty())
-        return std::nullopt;
-    std::uint64_t value = 0;
-    for (char c : token) {
-        unsigned digit = 0;
-        if (IsDigit(c))
-            digit = static_cast<unsigned>(c - '0');
-        else if (c >= 'a' && c <= 'z')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'Z')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return std::nullopt;
-        if (digit >= radix)
-            return std::nullopt;
-        value = value * radix + digit;
-        if (value > 0xFFFFFFFFu)
-            return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(value);
 }
 
 /// True when the C preprocessor could replace a part of the word: the identifiers inside it
@@ -257,12 +209,12 @@ std::optional<std::string> ReadId(const Word& word, std::string_view what, ResId
         id = ResId::Name(std::move(name));
         return std::nullopt;
     }
-    const std::optional<std::uint32_t> value = ReadInteger(word.text);
+    const std::optional<IntegerLiteral> value = ReadIntegerLiteral(word.text);
     if (!value)
         return std::string(what) + " " + std::string(word.text) + " is not a valid number";
-    if (*value > 0xFFFF)
+    if (value->value > 0xFFFF)
         return std::string(what) + " " + std::string(word.text) + " does not fit in 16 bits (largest 65535)";
-    id = ResId::Ordinal(static_cast<std::uint16_t>(*value));
+    id = ResId::Ordinal(static_cast<std::uint16_t>(value->value));
     return std::nullopt;
 }
 

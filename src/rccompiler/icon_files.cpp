@@ -1,7 +1,8 @@
 // Icon, cursor and bitmap file headers, read with every offset and size checked.
 #include "rccompiler/icon_files.h"
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
 
@@ -10,7 +11,6 @@ using byteio::Append32;
 using byteio::Fits;
 using byteio::Get16;
 using byteio::Get32;
-using byteio::Hex;
 
 namespace {
 

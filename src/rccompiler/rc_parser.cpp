@@ -2,6 +2,10 @@
 // expressions (+ - | & with no precedence, unary - ~ NOT) and its defaults.
 #include "rccompiler/rc_parser.h"
 
+#include "image/res_file.h"
+#include "rules/ascii.h"
+#include "rules/integer_literal.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -10,10 +14,10 @@ namespace brevok {
 
 namespace {
 
-constexpr std::uint16_t kMoveable = 0x10;
-constexpr std::uint16_t kPure = 0x20;
-constexpr std::uint16_t kPreload = 0x40;
-constexpr std::uint16_t kDiscardable = 0x1000;
+constexpr std::uint16_t kMoveable = kMemoryMoveable;
+constexpr std::uint16_t kPure = kMemoryPure;
+constexpr std::uint16_t kPreload = kMemoryPreload;
+constexpr std::uint16_t kDiscardable = kMemoryDiscardable;
 
 struct ParseError {
     std::size_t line;
@@ -22,21 +26,14 @@ struct ParseError {
 
 std::string Upper(std::string_view text)
 {
-    std::string out(text);
-    for (char& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
+    return AsciiUpper(text);
 }
 
+/// The value of an Int token, which the tokenizer has read as a literal.
 RcInt IntValue(std::string_view text)
 {
-    RcInt number;
-    if (!text.empty() && (text.back() == 'L' || text.back() == 'l')) {
-        number.isLong = true;
-        text.remove_suffix(1);
-    }
-    number.value = static_cast<std::uint32_t>(std::strtoull(std::string(text).c_str(), nullptr, 0));
-    return number;
+    const IntegerLiteral literal = ReadIntegerLiteral(text).value_or(IntegerLiteral{});
+    return {literal.value, literal.isLong};
 }
 
 struct ControlType {

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "image/res_file.h"
+
 namespace brevok {
 
 /// A number and whether an L made it 32 bits.
@@ -119,7 +121,7 @@ struct RcResource {
     RcValue type;
     /// The type as the script wrote it, for messages ("RCDATA", "DIALOGEX", "24").
     std::string typeText;
-    std::uint16_t memoryFlags = 0x1030;
+    std::uint16_t memoryFlags = kDefaultMemoryFlags;
     RcOptions options;
     /// Top-level LANGUAGE.
     std::uint16_t language = 0;

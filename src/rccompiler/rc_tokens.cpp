@@ -1,6 +1,8 @@
 // The resource-script tokenizer and the header filter in front of it.
 #include "rccompiler/rc_tokens.h"
 
+#include "rules/integer_literal.h"
+
 #include <algorithm>
 #include <cctype>
 #include <iterator>
@@ -71,38 +73,6 @@ bool IsHeaderName(std::string_view file)
         (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' || extension[0] == 'C');
 }
 
-/// llvm-rc's integer rule: an optional trailing L, then C's base rules, at most 32 bits.
-bool ValidInteger(std::string_view text)
-{
-    if (!text.empty() && (text.back() == 'L' || text.back() == 'l'))
-        text.remove_suffix(1);
-    if (text.empty())
-        return false;
-    int base = 10;
-    if (text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        base = 16;
-        text.remove_prefix(2);
-    } else if (text.size() > 1 && text[0] == '0') {
-        base = 8;
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return false;
-    unsigned long long value = 0;
-    for (char c : text) {
-        int digit = IsDigit(c)       ? c - '0'
-            : (c >= 'a' && c <= 'f') ? c - 'a' + 10
-            : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                     : 99;
-        if (digit >= base)
-            return false;
-        value = value * base + digit;
-        if (value > 0xFFFFFFFFull)
-            return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 std::string ResourceScriptText(std::string_view preprocessed)
@@ -169,7 +139,7 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
         if (IsDigit(c)) {
             while (i < text.size() && IsAlnum(text[i]))
                 ++i;
-            if (!ValidInteger(text.substr(start, i - start)))
+            if (!ReadIntegerLiteral(text.substr(start, i - start)))
                 return Result::Fail("integer invalid or too large: " + std::string(text.substr(start, i - start)),
                                     tokenLine + 1);
             kind = RcTokenKind::Int;

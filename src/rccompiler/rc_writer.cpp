@@ -3,8 +3,11 @@
 // bundle and VS_VERSIONINFO formats).
 #include "rccompiler/rc_writer.h"
 
-#include "platform/characters.h"
-#include "preprocessor/text_encoding.h"
+#include "rules/ascii.h"
+#include "rules/hex.h"
+#include "rules/little_endian.h"
+#include "rules/unicode.h"
+#include "rules/text_encoding.h"
 
 #include <cctype>
 #include <map>
@@ -41,29 +44,14 @@ void CheckSigned16(std::uint32_t value, const std::string& field, bool canBeNega
         Fail(field + " (" + std::to_string(number) + ") cannot be negative.");
 }
 
+/// A record's data as it is built: little-endian fields (the low bits of each value given).
 class Bytes {
 public:
     void U8(std::uint32_t v) { out_ += static_cast<char>(v & 0xFF); }
-    void U16(std::uint32_t v)
-    {
-        U8(v);
-        U8(v >> 8);
-    }
-    void U32(std::uint32_t v)
-    {
-        U16(v);
-        U16(v >> 16);
-    }
-    void Pad(std::size_t to)
-    {
-        while (out_.size() % to != 0)
-            U8(0);
-    }
-    void Set16(std::size_t at, std::uint32_t v)
-    {
-        out_[at] = static_cast<char>(v & 0xFF);
-        out_[at + 1] = static_cast<char>((v >> 8) & 0xFF);
-    }
+    void U16(std::uint32_t v) { byteio::Append16(out_, static_cast<std::uint16_t>(v)); }
+    void U32(std::uint32_t v) { byteio::Append32(out_, v); }
+    void Pad(std::size_t to) { out_.resize(byteio::AlignUp(out_.size(), to), '\0'); }
+    void Set16(std::size_t at, std::uint32_t v) { byteio::Put16(out_, at, static_cast<std::uint16_t>(v)); }
     std::size_t Size() const { return out_.size(); }
     void Append(std::string_view bytes) { out_.append(bytes); }
     std::string Take() { return std::move(out_); }
@@ -76,43 +64,7 @@ enum class Nulls { UserResource, CutAtNull, CutAtDoubleNull };
 
 std::uint16_t Cp1252(unsigned char c)
 {
-    static constexpr std::uint16_t kMap80[] = {0x20ac, 0x0081, 0x201a, 0x0192, 0x201e, 0x2026, 0x2020, 0x2021,
-                                               0x02c6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008d, 0x017d, 0x008f,
-                                               0x0090, 0x2018, 0x2019, 0x201c, 0x201d, 0x2022, 0x2013, 0x2014,
-                                               0x02dc, 0x2122, 0x0161, 0x203a, 0x0153, 0x009d, 0x017e, 0x0178};
-    return c >= 0x80 && c <= 0x9F ? kMap80[c - 0x80] : c;
-}
-
-/// UTF-8 into UTF-16 units; a malformed byte becomes U+FFFD.
-std::u16string Utf8To16(std::string_view text)
-{
-    std::u16string out;
-    std::string utf8;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int length = lead < 0x80 ? 1 : lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-        std::uint32_t value = length == 1 ? lead : lead & (0xFF >> (length + 1));
-        bool good = length > 0 && i + length <= text.size();
-        for (int k = 1; good && k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            good = (next & 0xC0) == 0x80;
-            value = (value << 6) | (next & 0x3F);
-        }
-        if (!good) {
-            out += u'\xFFFD';
-            ++i;
-            continue;
-        }
-        i += length;
-        if (value >= 0x10000) {
-            value -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (value >> 10));
-            out += static_cast<char16_t>(0xDC00 + (value & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(value);
-        }
-    }
-    return out;
+    return static_cast<std::uint16_t>(CodePageCharacter(kDefaultCodePage, c));
 }
 
 bool IsHex(char16_t c)
@@ -135,15 +87,14 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
     }
     std::u16string chars;
     if (codePage == kUtf8CodePage) {
-        chars = Utf8To16(token);
+        chars = Utf8ToUtf16(token);
     } else {
         for (char c : token)
             chars += static_cast<char16_t>(Cp1252(static_cast<unsigned char>(c)));
     }
     if (!quoted) {
         for (char16_t& c : chars)
-            if (c >= 'a' && c <= 'z')
-                c = static_cast<char16_t>(c - 'a' + 'A');
+            c = AsciiUpper(c);
         out = chars;
         return;
     }

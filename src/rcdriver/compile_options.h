@@ -9,7 +9,7 @@
 
 #include "platform/parsed.h"
 #include "preprocessor/preprocessor.h"
-#include "preprocessor/text_encoding.h"
+#include "rules/text_encoding.h"
 
 namespace brevok {
 

@@ -12,23 +12,13 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "rules/hex.h"
 
 #include <optional>
 
 namespace brevok {
 
 namespace {
-
-std::string Hex(unsigned value)
-{
-    constexpr char kDigits[] = "0123456789abcdef";
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[value % 16]);
-        value /= 16;
-    } while (value != 0);
-    return text;
-}
 
 RecordOptions RecordOptionsFor(const CompileOptions& options)
 {
@@ -139,7 +129,7 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
         lines.push_back(macro.kind == MacroOption::Kind::Define ? "define: " + macro.name + "=" + macro.value
                                                                 : "undefine: " + macro.name);
     lines.push_back("code page: " + std::to_string(options.codePage));
-    lines.push_back("language: " + Hex(options.language));
+    lines.push_back("language: " + HexDigits(options.language, HexLetters::Lower));
     lines.push_back("statements: compiled by brcc32 itself");
     return lines;
 }

@@ -1,4 +1,5 @@
-// Little-endian field access and hexadecimal formatting shared by the PE and .res code.
+// Little-endian fields of binary formats (PE, .res, icon files, version resources), read
+// and written; bounds and alignment arithmetic that cannot overflow.
 #pragma once
 
 #include <cstdint>
@@ -60,11 +61,5 @@ inline std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment)
 {
     return alignment == 0 ? value : (value + alignment - 1) / alignment * alignment;
 }
-
-/// "0x1A2B" (upper-case digits, no padding).
-std::string Hex(std::uint64_t value);
-
-/// UTF-16 to UTF-8 for messages; unpaired surrogates become U+FFFD.
-std::string Utf16ToUtf8(std::u16string_view text);
 
 }  // namespace brevok::byteio

@@ -1,6 +1,7 @@
 // Byte order marks, UTF-16 and single-byte code pages converted through Unicode.
-#include "preprocessor/text_encoding.h"
-#include "platform/characters.h"
+#include "rules/text_encoding.h"
+
+#include "rules/unicode.h"
 
 #include <algorithm>
 #include <array>
@@ -206,38 +207,6 @@ const std::uint16_t* HighHalf(int codePage)
     return nullptr;
 }
 
-/// The next code point of UTF-8 `text` at `i` (moved past it); U+FFFD for a byte that does
-/// not start a well-formed sequence.
-std::uint32_t NextUtf8(std::string_view text, std::size_t& i)
-{
-    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        ++i;
-        return lead;
-    }
-    const int length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
-    if (length == 0 || i + length > text.size()) {
-        ++i;
-        return 0xFFFD;
-    }
-    std::uint32_t value = lead & (0xFF >> (length + 1));
-    for (int k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) {
-            ++i;
-            return 0xFFFD;
-        }
-        value = (value << 6) | (byte(i + k) & 0x3F);
-    }
-    const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < smallest[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-        ++i;
-        return 0xFFFD;
-    }
-    i += length;
-    return value;
-}
-
 }  // namespace
 
 ByteOrderMark DetectByteOrderMark(std::string_view bytes)
@@ -263,32 +232,24 @@ std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark)
     if (mark == ByteOrderMark::Utf8)
         return std::string(bytes.substr(3));
     const bool little = mark == ByteOrderMark::Utf16Le;
-    std::string out;
-    out.reserve(bytes.size() / 2);
-    const auto unit = [&](std::size_t at) {
-        const auto first = static_cast<unsigned char>(bytes[at]);
-        const auto second = static_cast<unsigned char>(bytes[at + 1]);
-        return static_cast<std::uint32_t>(little ? first | (second << 8) : (first << 8) | second);
-    };
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
     std::size_t i = 2;
     for (; i + 1 < bytes.size(); i += 2) {
-        std::uint32_t value = unit(i);
-        if (value >= 0xD800 && value <= 0xDBFF && i + 3 < bytes.size()) {
-            const std::uint32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                value = 0x10000 + ((value - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            } else {
-                value = 0xFFFD;
-            }
-        } else if (value >= 0xD800 && value <= 0xDFFF) {
-            value = 0xFFFD;
-        }
-        AppendUtf8(out, value);
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        units += static_cast<char16_t>(little ? first | (second << 8) : (first << 8) | second);
     }
+    std::string out = Utf16ToUtf8(units);
     if (i < bytes.size())
-        AppendUtf8(out, 0xFFFD);
+        AppendUtf8(out, kReplacementCharacter);
     return out;
+}
+
+char32_t CodePageCharacter(int codePage, unsigned char byte)
+{
+    const std::uint16_t* high = HighHalf(codePage);
+    return byte < 0x80 || high == nullptr ? byte : high[byte - 0x80];
 }
 
 std::string ConvertCodePage(std::string_view text, int from, int to)
@@ -301,7 +262,7 @@ std::string ConvertCodePage(std::string_view text, int from, int to)
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     for (std::size_t i = 0; i < text.size();) {
-        std::uint32_t value;
+        char32_t value;
         if (fromHigh != nullptr) {
             const auto byte = static_cast<unsigned char>(text[i++]);
             value = byte < 0x80 ? byte : fromHigh[byte - 0x80];

@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 
-#include "platform/parsed.h"
 
 namespace brevok {
 
@@ -28,6 +27,10 @@ bool IsKnownCodePage(int codePage);
 /// Text of a file read into UTF-8: the mark is dropped; UTF-16 is converted (an unpaired
 /// surrogate or an odd last byte becomes U+FFFD). Text without a mark is returned as it is.
 std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark);
+
+/// The character the byte `byte` stands for in the single-byte code page `codePage`; the
+/// byte's own value for an unknown code page.
+char32_t CodePageCharacter(int codePage, unsigned char byte);
 
 /// `text` in code page `from` converted into code page `to` (both known): through Unicode,
 /// a character `to` cannot hold becomes '?', invalid UTF-8 becomes U+FFFD (or '?'). The same

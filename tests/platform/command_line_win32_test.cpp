@@ -3,6 +3,7 @@
 
 #include "platform/paths.h"
 #include "support/scratch_folder.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 

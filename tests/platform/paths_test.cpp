@@ -1,5 +1,6 @@
 // Path rules in both styles.
 #include "platform/paths.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 

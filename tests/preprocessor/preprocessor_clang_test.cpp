@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "support/scratch_folder.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 

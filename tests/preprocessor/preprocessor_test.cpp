@@ -2,11 +2,12 @@
 // limits. These also run under Windows.
 #include "preprocessor/preprocessor.h"
 
-#include "preprocessor/text_encoding.h"
+#include "rules/text_encoding.h"
 
 #include "platform/paths.h"
 
 #include "support/scratch_folder.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 
