@@ -23,7 +23,6 @@ using byteio::Put32;
 
 namespace {
 
-constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr std::uint32_t kScnInitializedData = 0x00000040;
 constexpr std::uint32_t kScnMemRead = 0x40000000;
 constexpr std::size_t kGroupHeaderSize = 6;

@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
-constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr unsigned kMaxDirectories = 16;
 
 // Checks that [offset, offset + size) lies in the file and in the bytes at hand; the

@@ -15,11 +15,6 @@ using byteio::Get32;
 
 namespace {
 
-constexpr std::uint32_t kTableSize = 16;
-constexpr std::uint32_t kEntrySize = 8;
-constexpr std::uint32_t kDataEntrySize = 16;
-constexpr std::uint32_t kHighBit = 0x80000000u;
-
 class TreeReader {
 public:
     TreeReader(std::string_view bytes, std::uint32_t bytesRva, std::uint32_t rootRva)
@@ -68,7 +63,7 @@ private:
     std::string ReadTable(std::uint32_t relative, int level, ResourceEntry& path, std::vector<ResourceEntry>& out)
     {
         std::uint64_t at;
-        if (auto e = Locate(relative, kTableSize, "a resource directory table", at); !e.empty())
+        if (auto e = Locate(relative, kResourceTableSize, "a resource directory table", at); !e.empty())
             return e;
         if (!visited_.insert(relative).second)
             return "the resource directory table " + Where(at) + " is reached twice (the tree loops)";
@@ -76,20 +71,20 @@ private:
         // Each entry of a sound tree has 8 bytes of its own; overlapping tables could
         // otherwise reuse the same entries over and over and multiply the leaves.
         entries_ += count;
-        if (entries_ > bytes_.size() / kEntrySize)
+        if (entries_ > bytes_.size() / kResourceEntrySize)
             return "the resource directory table " + Where(at) + " brings the tree to " + std::to_string(entries_) +
                 " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold";
-        if (auto e = Locate(relative + kTableSize, std::uint64_t{kEntrySize} * count,
+        if (auto e = Locate(relative + kResourceTableSize, std::uint64_t{kResourceEntrySize} * count,
                             "a resource directory table's entries", at);
             !e.empty())
             return e;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint64_t entry = at + std::uint64_t{kEntrySize} * i;
+            const std::uint64_t entry = at + std::uint64_t{kResourceEntrySize} * i;
             const std::uint32_t nameField = Get32(bytes_, entry);
             const std::uint32_t target = Get32(bytes_, entry + 4);
             ResId id = ResId::Ordinal(static_cast<std::uint16_t>(nameField));
-            if (nameField & kHighBit) {
-                if (auto e = ReadName(nameField & ~kHighBit, id); !e.empty())
+            if (nameField & kResourceHighBit) {
+                if (auto e = ReadName(nameField & ~kResourceHighBit, id); !e.empty())
                     return e;
             } else if (nameField > 0xFFFF) {
                 return "the resource directory entry " + Where(entry) + " has an id " + Hex(nameField) +
@@ -103,12 +98,12 @@ private:
                 path.language = id.ordinal;
             if (level == 2 && !id.isOrdinal)
                 return "the resource language entry " + Where(entry) + " has a name instead of a number";
-            const bool isTable = (target & kHighBit) != 0;
+            const bool isTable = (target & kResourceHighBit) != 0;
             if (isTable != (level < 2))
                 return "the resource directory entry " + Where(entry) +
                     (isTable ? " points to a table where a data entry belongs"
                              : " points to a data entry where a table belongs");
-            std::string e = isTable ? ReadTable(target & ~kHighBit, level + 1, path, out) : ReadLeaf(target, path, out);
+            std::string e = isTable ? ReadTable(target & ~kResourceHighBit, level + 1, path, out) : ReadLeaf(target, path, out);
             if (!e.empty())
                 return e;
         }
@@ -118,7 +113,7 @@ private:
     std::string ReadLeaf(std::uint32_t relative, ResourceEntry& path, std::vector<ResourceEntry>& out)
     {
         std::uint64_t at;
-        if (auto e = Locate(relative, kDataEntrySize, "a resource data entry", at); !e.empty())
+        if (auto e = Locate(relative, kResourceDataEntrySize, "a resource data entry", at); !e.empty())
             return e;
         path.dataRva = Get32(bytes_, at);
         path.size = Get32(bytes_, at + 4);

@@ -235,11 +235,8 @@ bool IsQuotableText(const RegistryValue& value)
 
 void AppendHexList(std::string& out, std::string_view bytes, std::size_t column)
 {
-    static constexpr char kDigits[] = "0123456789abcdef";
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out.push_back(kDigits[b >> 4]);
-        out.push_back(kDigits[b & 0xF]);
+        out += HexDigits(static_cast<unsigned char>(bytes[i]), HexLetters::Lower, 2);
         column += 2;
         if (i + 1 == bytes.size())
             break;

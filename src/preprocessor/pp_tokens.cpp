@@ -1,6 +1,8 @@
 // Logical lines and preprocessing tokens, read the way a C preprocessor reads them.
 #include "preprocessor/pp_tokens.h"
 
+#include "rules/ascii.h"
+
 #include <array>
 
 namespace brevok {
@@ -15,14 +17,9 @@ bool IsIdentifierStart(char c)
         static_cast<unsigned char>(c) >= 0x80;
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool IsIdentifierChar(char c)
 {
-    return IsIdentifierStart(c) || IsDigit(c);
+    return IsIdentifierStart(c) || IsAsciiDigit(c);
 }
 
 bool IsBlank(char c)
@@ -166,7 +163,7 @@ private:
             while (i_ < s_.size() && IsIdentifierChar(s_[i_]))
                 ++i_;
             Finish(token, PpTokenKind::Identifier, start);
-        } else if (IsDigit(c) || (c == '.' && IsDigit(At(i_ + 1)))) {
+        } else if (IsAsciiDigit(c) || (c == '.' && IsAsciiDigit(At(i_ + 1)))) {
             ReadNumber();
             Finish(token, PpTokenKind::Number, start);
         } else if (c == '"' || c == '\'') {

@@ -17,30 +17,15 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsAlnum(char c)
-{
-    return IsAlpha(c) || IsDigit(c);
-}
-
 // llvm-rc's identifiers: [A-Za-z_.] then [A-Za-z0-9_./\-]*.
 bool StartsIdentifier(char c)
 {
-    return IsAlpha(c) || c == '_' || c == '.';
+    return IsAsciiLetter(c) || c == '_' || c == '.';
 }
 
 bool ContinuesIdentifier(char c)
 {
-    return IsAlnum(c) || c == '_' || c == '.' || c == '/' || c == '\\' || c == '-';
+    return IsAsciiAlnum(c) || c == '_' || c == '.' || c == '/' || c == '\\' || c == '-';
 }
 
 bool EqualsIgnoringCase(std::string_view word, std::string_view upper)
@@ -64,15 +49,15 @@ bool PreprocessorMayReplace(std::string_view word)
 {
     std::size_t i = 0;
     while (i < word.size()) {
-        if (!IsAlnum(word[i]) && word[i] != '_') {
+        if (!IsAsciiAlnum(word[i]) && word[i] != '_') {
             ++i;
             continue;
         }
         const std::size_t start = i;
-        while (i < word.size() && (IsAlnum(word[i]) || word[i] == '_'))
+        while (i < word.size() && (IsAsciiAlnum(word[i]) || word[i] == '_'))
             ++i;
         const std::string_view run = word.substr(start, i - start);
-        if (IsDigit(run[0]))
+        if (IsAsciiDigit(run[0]))
             continue;
         if (run == "RC_INVOKED" ||
             (run.size() > 1 && run[0] == '_' && (run[1] == '_' || (run[1] >= 'A' && run[1] <= 'Z'))))
@@ -120,9 +105,9 @@ std::optional<Word> LineReader::ReadWord()
         return std::nullopt;
     const std::size_t start = pos_;
     Word word;
-    if (IsDigit(line_[pos_])) {
+    if (IsAsciiDigit(line_[pos_])) {
         word.isInteger = true;
-        while (pos_ < line_.size() && IsAlnum(line_[pos_]))
+        while (pos_ < line_.size() && IsAsciiAlnum(line_[pos_]))
             ++pos_;
     } else if (StartsIdentifier(line_[pos_]) && line_.substr(pos_, 2) != "L\"" && line_.substr(pos_, 2) != "l\"") {
         while (pos_ < line_.size() && ContinuesIdentifier(line_[pos_]))

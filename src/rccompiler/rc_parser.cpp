@@ -7,7 +7,6 @@
 #include "rules/integer_literal.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 namespace brevok {

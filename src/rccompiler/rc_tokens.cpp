@@ -1,10 +1,10 @@
 // The resource-script tokenizer and the header filter in front of it.
 #include "rccompiler/rc_tokens.h"
 
+#include "rules/ascii.h"
 #include "rules/integer_literal.h"
 
 #include <algorithm>
-#include <cctype>
 #include <iterator>
 #include <optional>
 
@@ -17,20 +17,6 @@ bool IsSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool IsAlpha(char c)
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-bool IsAlnum(char c)
-{
-    return IsAlpha(c) || IsDigit(c);
-}
 
 /// The file a line marker names ("# 12 \"file\" 2", "#line 12 \"file\""), when it is one.
 std::optional<std::string_view> MarkerFile(std::string_view line)
@@ -49,7 +35,7 @@ std::optional<std::string_view> MarkerFile(std::string_view line)
     while (j < rest.size() && rest[j] == ' ')
         ++j;
     const std::size_t digits = j;
-    while (j < rest.size() && IsDigit(rest[j]))
+    while (j < rest.size() && IsAsciiDigit(rest[j]))
         ++j;
     if (j == digits)
         return std::nullopt;
@@ -136,8 +122,8 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
             continue;
         }
         RcTokenKind kind;
-        if (IsDigit(c)) {
-            while (i < text.size() && IsAlnum(text[i]))
+        if (IsAsciiDigit(c)) {
+            while (i < text.size() && IsAsciiAlnum(text[i]))
                 ++i;
             if (!ReadIntegerLiteral(text.substr(start, i - start)))
                 return Result::Fail("integer invalid or too large: " + std::string(text.substr(start, i - start)),
@@ -161,23 +147,15 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
                 ++i;
             }
             kind = RcTokenKind::String;
-        } else if (IsAlpha(c) || c == '_' || c == '.') {
+        } else if (IsAsciiLetter(c) || c == '_' || c == '.') {
             while (i < text.size() &&
-                   (IsAlnum(text[i]) || text[i] == '_' || text[i] == '.' || text[i] == '/' || text[i] == '\\' ||
+                   (IsAsciiAlnum(text[i]) || text[i] == '_' || text[i] == '.' || text[i] == '/' || text[i] == '\\' ||
                     text[i] == '-'))
                 ++i;
             const std::string_view word = text.substr(start, i - start);
-            const auto equalsIgnoringCase = [&](std::string_view keyword) {
-                if (word.size() != keyword.size())
-                    return false;
-                for (std::size_t k = 0; k < word.size(); ++k)
-                    if (std::toupper(static_cast<unsigned char>(word[k])) != keyword[k])
-                        return false;
-                return true;
-            };
-            kind = equalsIgnoringCase("BEGIN") ? RcTokenKind::BlockBegin
-                : equalsIgnoringCase("END")    ? RcTokenKind::BlockEnd
-                                               : RcTokenKind::Identifier;
+            kind = EqualIgnoringAsciiCase(word, "BEGIN") ? RcTokenKind::BlockBegin
+                : EqualIgnoringAsciiCase(word, "END")    ? RcTokenKind::BlockEnd
+                                                         : RcTokenKind::Identifier;
         } else {
             static constexpr std::pair<char, RcTokenKind> kSingles[] = {
                 {'{', RcTokenKind::BlockBegin}, {'}', RcTokenKind::BlockEnd}, {',', RcTokenKind::Comma},

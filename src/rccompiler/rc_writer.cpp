@@ -9,7 +9,6 @@
 #include "rules/unicode.h"
 #include "rules/text_encoding.h"
 
-#include <cctype>
 #include <map>
 #include <optional>
 
@@ -304,11 +303,11 @@ std::string Writer::Accelerators(const RcResource& resource)
                 if (text.size() == 2)
                     Fail(prefix + "Event string should be one-character, possibly preceded by '^'");
                 auto c = static_cast<unsigned char>(text[0]);
-                if (virtKey && !std::isalnum(c))
+                if (virtKey && !IsAsciiAlnum(static_cast<char>(c)))
                     Fail(prefix + "Non-alphanumeric characters cannot describe virtual keys");
                 if (c > 0x7F)
                     Fail(prefix + "Non-ASCII description of accelerator");
-                code = virtKey ? static_cast<unsigned char>(std::toupper(c)) : c;
+                code = virtKey ? static_cast<unsigned char>(AsciiUpper(static_cast<char>(c))) : c;
             }
         }
         out.U16(flags);

@@ -7,6 +7,20 @@
 
 namespace brevok {
 
+/// The ASCII character classes: 0-9; A-Z and a-z; either.
+constexpr bool IsAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+constexpr bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+constexpr bool IsAsciiAlnum(char c)
+{
+    return IsAsciiDigit(c) || IsAsciiLetter(c);
+}
+
 /// `c` with a-z made A-Z; any other unit unchanged (also for UTF-16 units).
 constexpr char AsciiUpper(char c)
 {

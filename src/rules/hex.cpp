@@ -14,14 +14,14 @@ int HexDigit(char c)
     return -1;
 }
 
-std::string HexDigits(std::uint64_t value, HexLetters letters)
+std::string HexDigits(std::uint64_t value, HexLetters letters, std::size_t width)
 {
     const char* digits = letters == HexLetters::Upper ? "0123456789ABCDEF" : "0123456789abcdef";
     std::string out;
     do {
         out.insert(out.begin(), digits[value & 0xF]);
         value >>= 4;
-    } while (value != 0);
+    } while (value != 0 || out.size() < width);
     return out;
 }
 

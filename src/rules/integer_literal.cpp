@@ -7,15 +7,10 @@ namespace brevok {
 
 namespace {
 
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 /// The value of the digit `c` in any base up to 36; 36 for any other character.
 unsigned DigitValue(char c)
 {
-    if (IsDigit(c))
+    if (IsAsciiDigit(c))
         return static_cast<unsigned>(c - '0');
     const char lower = AsciiLower(c);
     if (lower >= 'a' && lower <= 'z')
@@ -39,7 +34,7 @@ std::optional<IntegerLiteral> ReadIntegerLiteral(std::string_view text)
         if (prefix == 'x' || prefix == 'b' || text[1] == 'o') {
             radix = prefix == 'x' ? 16 : prefix == 'b' ? 2 : 8;
             text.remove_prefix(2);
-        } else if (IsDigit(text[1])) {
+        } else if (IsAsciiDigit(text[1])) {
             radix = 8;
             text.remove_prefix(1);
         }

@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/self_path.h"
+#include "rules/hex.h"
 
 namespace brevok {
 namespace {
@@ -19,20 +20,13 @@ constexpr std::array<const char*, 8> kKeys = {
 // version reader always has.
 constexpr std::size_t kBlockSlack = 10;
 
-void AppendHex4(std::string& out, unsigned value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out += kDigits[(value >> shift) & 0xF];
-}
-
 }  // namespace
 
 std::string StringQueryPath(unsigned language, unsigned codePage, const std::string& key)
 {
     std::string path = "\\StringFileInfo\\";
-    AppendHex4(path, language & 0xFFFF);
-    AppendHex4(path, codePage & 0xFFFF);
+    path += HexDigits(language & 0xFFFF, HexLetters::Upper, 4);
+    path += HexDigits(codePage & 0xFFFF, HexLetters::Upper, 4);
     path += '\\';
     path += key;
     return path;

@@ -1,6 +1,5 @@
 // Path rules in both styles.
 #include "platform/paths.h"
-#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 
@@ -44,12 +43,6 @@ TEST(PathRules, EnsureTrailingBackslashLooksAtTheLastCharacterOnly)
     EXPECT_EQ(EnsureTrailingBackslash("", PathStyle::Posix), "/");
     EXPECT_EQ(EnsureTrailingBackslash("/tmp", PathStyle::Posix), "/tmp/");
     EXPECT_EQ(EnsureTrailingBackslash("/tmp/", PathStyle::Posix), "/tmp/");
-}
-
-TEST(PathRules, AsciiUpperLeavesOtherBytesAlone)
-{
-    EXPECT_EQ(AsciiUpper("logo.Bmp"), "LOGO.BMP");
-    EXPECT_EQ(AsciiUpper("\xc3\xa9t\xc3\xa9"), "\xc3\xa9T\xc3\xa9");
 }
 
 TEST(SearchLists, EveryEntryAnEmptyOneToo)

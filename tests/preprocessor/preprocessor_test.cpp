@@ -115,10 +115,6 @@ TEST(Preprocessor, EncodingsAreReadAndTheOutputNamesItsCodePage)
         EXPECT_EQ(TextLines(result).back(), c.line) << c.name;
         EXPECT_EQ(result.codePage, c.outputCodePage) << c.name;
     }
-    EXPECT_EQ(ConvertCodePage("\x80\x81", 1252, 65001), "\xE2\x82\xAC\xC2\x81");
-    EXPECT_EQ(ConvertCodePage("\xE2\x82\xAC\xC2\x81", 65001, 1252), "\x80\x81");
-    EXPECT_EQ(DecodeMarkedText(std::string("\xFF\xFE\x3D\xD8\x00\xDE\x00\xD8", 8), ByteOrderMark::Utf16Le),
-              "\xF0\x9F\x98\x80\xEF\xBF\xBD");
 }
 
 TEST(Preprocessor, ErrorsNameTheirLineAndHostileScriptsMeetALimit)
