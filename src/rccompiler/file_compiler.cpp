@@ -146,8 +146,8 @@ void FileCompiler::CompileBitmap(const FileStatement& statement, const std::stri
 {
     if (!file.Read(piece_, kBitmapFileHeaderSize))
         return CannotRead(statement, path);
-    if (const std::string wrong = CheckBitmapStart(piece_); !wrong.empty())
-        return Problem(statement, path + " is not a valid bitmap file: " + wrong);
+    if (const Status start = CheckBitmapStart(piece_); !start)
+        return Problem(statement, path + " is not a valid bitmap file: " + start.error);
     StreamRecord(statement, path, file,
                  Header(statement, ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
 }

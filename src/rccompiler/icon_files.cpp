@@ -76,14 +76,14 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
     return Result::Ok(std::move(directory));
 }
 
-std::string CheckBitmapStart(std::string_view start)
+Status CheckBitmapStart(std::string_view start)
 {
     if (start.size() < kBitmapFileHeaderSize)
-        return "the file is " + std::to_string(start.size()) +
-            " bytes long, shorter than the 14-byte bitmap file header";
+        return Status::Fail("the file is " + std::to_string(start.size()) +
+                            " bytes long, shorter than the 14-byte bitmap file header");
     if (start.substr(0, 2) != "BM")
-        return "the file does not start with \"BM\"";
-    return {};
+        return Status::Fail("the file does not start with \"BM\"");
+    return Status::Ok();
 }
 
 }  // namespace brevok

@@ -48,8 +48,7 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
 
 /// Checks the start of a .bmp file as llvm-rc does: `start` holds the file's first 14 bytes
 /// (fewer when the file is shorter), which must be a whole BITMAPFILEHEADER opening with "BM";
-/// nothing else of the file is checked. Returns an empty string when it is fine, else what is
-/// wrong.
-std::string CheckBitmapStart(std::string_view start);
+/// nothing else of the file is checked. Fails saying what is wrong.
+Status CheckBitmapStart(std::string_view start);
 
 }  // namespace brevok
