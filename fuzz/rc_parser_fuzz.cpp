@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t lines = 1;
     for (char c : text)
         lines += c == '\n';
-    for (const brevok::ScriptProblem& error : parsed.errors)
+    for (const brevok::Diagnostic& error : parsed.errors)
         if (error.line == 0 || error.line > lines || error.text.empty())
             __builtin_trap();
     for (int codePage : {1252, 65001}) {

@@ -1,4 +1,5 @@
-// The one exception type of the system: a failure whose message is the text the user sees.
+// The one exception type of the system: a failure whose message is the text the user sees
+// (see the error vocabulary in platform/parsed.h).
 #pragma once
 
 #include <stdexcept>

@@ -1,4 +1,20 @@
-// The result types of the stages that can fail: a value or nothing, or the text of what is wrong.
+// The error vocabulary of the system, written down once:
+// - Parsed<T> (a value, or what is wrong and where) and Status (success, or what is wrong):
+//   what a reader of untrusted input returns (PE, .res, ELF, icon and version resources, the
+//   registry file, scripts). Bad input is never thrown, and an empty string never stands for
+//   success.
+// - Error (platform/errors.h): a command's failure, thrown; what() is the text the user sees.
+//   Each user-facing text of a failed file step comes from its factory there
+//   (CannotOpenFile, CannotCreateFile, ...), never typed again. One place per program catches
+//   it: the workbench's generic error report, a tool's main, the compiler's pipeline.
+// - Diagnostic (platform/diagnostic.h): what a stage of the compiler says about a line of its
+//   input (file, line, severity, text); "FILE(LINE): error: TEXT" is formatted there alone.
+// - ToolOutcome (below): what one run of the compiler or the binder gives, success and its
+//   messages as the tool prints them.
+// A recursive reader may unwind with a type of its own (the registry reader's ParseFailure,
+// the #if evaluator's ExpressionError, the preprocessor's Fatal, the script parser's
+// ParseError, the record writer's WriteError): each is declared, thrown and caught in one .cpp
+// file and never leaves it.
 #pragma once
 
 #include <cstddef>

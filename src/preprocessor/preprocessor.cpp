@@ -160,7 +160,7 @@ void Preprocessor::Directive(LogicalLine& logical)
     if (name == "error")
         return Error(line, Spell(tokens, 2));
     if (name == "warning")
-        return Report("warning", line, Spell(tokens, 2));
+        return Report(Diagnostic::Severity::Warning, line, Spell(tokens, 2));
     if (name == "ident" || name == "sccs")
         return;
     Error(line, "invalid preprocessing directive '#" + word.text + "'");
@@ -504,13 +504,11 @@ void Preprocessor::Emit(const std::vector<PpToken>& tokens)
     }
 }
 
-void Preprocessor::Report(std::string_view severity, int line, const std::string& text)
+void Preprocessor::Report(Diagnostic::Severity severity, int line, const std::string& text)
 {
-    std::string where = frames_.empty() ? script_ : result_.files[Top().presumedFile];
-    if (line > 0)
-        where += "(" + std::to_string(line) + ")";
-    result_.diagnostics.push_back(where + ": " + std::string(severity) + ": " + text);
-    if (severity != "warning")
+    const std::string& file = frames_.empty() ? script_ : result_.files[Top().presumedFile];
+    result_.diagnostics.push_back({file, static_cast<std::size_t>(std::max(line, 0)), severity, text});
+    if (severity != Diagnostic::Severity::Warning)
         result_.ok = false;
 }
 
@@ -563,7 +561,7 @@ Preprocessed Preprocessor::Run()
 
 void Preprocessor::Stop(int line, const std::string& text)
 {
-    Report("fatal error", line, text);
+    Report(Diagnostic::Severity::Fatal, line, text);
     throw Fatal{};
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/diagnostic.h"
 #include "preprocessor/include_search.h"
 
 namespace brevok {
@@ -51,10 +52,9 @@ struct Preprocessed {
     std::vector<std::string> files;
     /// One origin per line of `text`.
     std::vector<LineOrigin> lines;
-    /// "FILE(LINE): error: TEXT", "FILE(LINE): warning: TEXT" and, for what ends the run
-    /// (a missing include, a limit passed), "FILE(LINE): fatal error: TEXT"; in the order
-    /// found.
-    std::vector<std::string> diagnostics;
+    /// Errors, warnings and, for what ends the run (a missing include, a limit passed), a
+    /// fatal error, each naming its file and line; in the order found.
+    std::vector<Diagnostic> diagnostics;
 };
 
 /// Limits that keep a hostile script from hanging the preprocessor or exhausting memory.

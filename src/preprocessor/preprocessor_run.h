@@ -109,8 +109,8 @@ private:
     void CloseLine();
     void WriteOutputLine(std::string_view text, LineOrigin origin);
 
-    void Report(std::string_view severity, int line, const std::string& text);
-    void Error(int line, const std::string& text) { Report("error", line, text); }
+    void Report(Diagnostic::Severity severity, int line, const std::string& text);
+    void Error(int line, const std::string& text) { Report(Diagnostic::Severity::Error, line, text); }
     /// Reports a fatal error and ends the run.
     [[noreturn]] void Stop(int line, const std::string& text);
 

@@ -71,11 +71,6 @@ ResRecord Header(const FileStatement& statement, const ResId& type, const ResId&
     return record;
 }
 
-struct LineDiagnostic {
-    std::size_t line;
-    std::string text;
-};
-
 class FileCompiler {
 public:
     FileCompiler(const std::string& script, const RecordOptions& options, LineLocator locate)
@@ -103,7 +98,7 @@ private:
     DataFileFinder finder_;
     LineLocator locate_;
     std::unique_ptr<ResWriter> writer_;
-    std::vector<LineDiagnostic> diagnostics_;
+    std::vector<Diagnostic> diagnostics_;
     std::string piece_;
     /// The next RT_ICON / RT_CURSOR id: llvm-rc numbers the images of all groups in one row.
     std::uint32_t nextImageId_ = 1;
@@ -111,7 +106,7 @@ private:
 
 void FileCompiler::Problem(const FileStatement& statement, const std::string& text)
 {
-    diagnostics_.push_back({statement.line, statement.typeText + " " + statement.nameText + ": " + text});
+    diagnostics_.push_back(LineError(statement.line, statement.typeText + " " + statement.nameText + ": " + text));
 }
 
 void FileCompiler::CannotRead(const FileStatement& statement, const std::string& path)
@@ -243,11 +238,10 @@ void FileCompiler::Compile(const FileStatement& statement, const std::string& pa
 
 ToolOutcome FileCompiler::Run(const FileScript& parsed, const std::string& res)
 {
-    for (const ScriptProblem& problem : parsed.problems)
-        diagnostics_.push_back({problem.line, problem.text});
+    diagnostics_.insert(diagnostics_.end(), parsed.problems.begin(), parsed.problems.end());
     TempOutput output(res);
     if (output.Path().empty())
-        return {false, {"error: Cannot create file " + res}};
+        return {false, {RunError(CannotCreateFile(res).what()).Format()}};
     try {
         writer_ = std::make_unique<ResWriter>(output.Path());
         for (std::size_t i = 0; i < parsed.statements.size(); ++i) {
@@ -263,22 +257,24 @@ ToolOutcome FileCompiler::Run(const FileScript& parsed, const std::string& res)
             writer_->Finish();
     } catch (const Error& error) {
         writer_.reset();
-        return {false, {std::string("error: ") + error.what()}};
+        return {false, {RunError(error.what()).Format()}};
     }
     // Closed before the temporary file is renamed or removed: Windows does neither to a file
     // that is still open.
     writer_.reset();
     ToolOutcome outcome;
     std::stable_sort(diagnostics_.begin(), diagnostics_.end(),
-                     [](const LineDiagnostic& a, const LineDiagnostic& b) { return a.line < b.line; });
-    for (const LineDiagnostic& diagnostic : diagnostics_)
-        outcome.lines.push_back(
-            (locate_ ? locate_(diagnostic.line) : script_ + "(" + std::to_string(diagnostic.line) + ")") +
-            ": error: " + diagnostic.text);
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    for (Diagnostic& diagnostic : diagnostics_) {
+        diagnostic.file = script_;
+        if (locate_)
+            locate_(diagnostic);
+        outcome.lines.push_back(diagnostic.Format());
+    }
     if (!diagnostics_.empty())
         return outcome;
     if (!output.Commit())
-        return {false, {"error: Cannot create file " + res}};
+        return {false, {RunError(CannotCreateFile(res).what()).Format()}};
     outcome.ok = true;
     return outcome;
 }

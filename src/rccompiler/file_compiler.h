@@ -31,12 +31,11 @@ struct RecordOptions {
 /// - anything else: the file's bytes, flags 0x30;
 /// - an Inline statement: its data.
 /// A statement's own memory flags, language, version and characteristics replace these.
-/// Messages name the line as `locate` spells it, by default "SCRIPT(LINE)".
 /// Every statement is checked; each problem gives a line "SCRIPT(LINE): error: TEXT" and no
 /// output is written (an older `res` stays). Data files are streamed, never held whole; icon
-/// and cursor files are read whole.
-/// "FILE(LINE)" for a 1-based line of what was parsed.
-using LineLocator = std::function<std::string(std::size_t line)>;
+/// and cursor files are read whole. `locate` names the file and line each line of what was
+/// parsed came from (by default `script` and the line itself).
+using LineLocator = std::function<void(Diagnostic& diagnostic)>;
 
 ToolOutcome CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
                               const RecordOptions& options, LineLocator locate = {});

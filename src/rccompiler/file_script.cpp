@@ -76,10 +76,10 @@ struct Word {
 /// foreign line.
 class LineReader {
 public:
-    explicit LineReader(std::string_view line) : line_(line) { }
+    LineReader(std::string_view line, std::size_t lineNumber) : line_(line), lineNumber_(lineNumber) { }
 
     /// nullopt: foreign. An empty statement (line 0) for a blank or comment line.
-    std::optional<FileStatement> Read(std::vector<std::string>& problems);
+    std::optional<FileStatement> Read(std::vector<Diagnostic>& problems);
 
 private:
     void SkipBlanks()
@@ -96,6 +96,7 @@ private:
     std::optional<std::string> ReadPath();
 
     std::string_view line_;
+    std::size_t lineNumber_;
     std::size_t pos_ = 0;
 };
 
@@ -203,7 +204,7 @@ std::optional<std::string> ReadId(const Word& word, std::string_view what, ResId
     return std::nullopt;
 }
 
-std::optional<FileStatement> LineReader::Read(std::vector<std::string>& problems)
+std::optional<FileStatement> LineReader::Read(std::vector<Diagnostic>& problems)
 {
     SkipBlanks();
     if (AtEnd() || AtComment())
@@ -241,9 +242,9 @@ std::optional<FileStatement> LineReader::Read(std::vector<std::string>& problems
     else if (!type->isInteger && EqualsIgnoringCase(type->text, "RCDATA"))
         statement.type = ResId::Ordinal(kRtRcData);
     else if (auto problem = ReadId(*type, "resource type", statement.type))
-        problems.push_back(*problem);
+        problems.push_back(LineError(lineNumber_, *problem));
     if (auto problem = ReadId(*name, "resource name", statement.name))
-        problems.push_back(*problem);
+        problems.push_back(LineError(lineNumber_, *problem));
     return statement;
 }
 
@@ -284,16 +285,15 @@ FileScript ParseFileScript(std::string_view text)
         text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
         if (line.ends_with('\r'))
             line.remove_suffix(1);
-        std::vector<std::string> problems;
+        std::vector<Diagnostic> problems;
         std::optional<FileStatement> statement;
         if (!HasLineTrouble(line))
-            statement = LineReader(line).Read(problems);
+            statement = LineReader(line, lineNumber).Read(problems);
         if (!statement) {
             script.foreignLine = lineNumber;
             return script;
         }
-        for (std::string& problem : problems)
-            script.problems.push_back({lineNumber, std::move(problem)});
+        script.problems.insert(script.problems.end(), problems.begin(), problems.end());
         if (statement->nameText.empty())
             continue;
         statement->line = lineNumber;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/res_file.h"
+#include "platform/diagnostic.h"
 
 namespace brevok {
 
@@ -53,17 +54,12 @@ struct FileStatement {
     std::string data;
 };
 
-/// A statement llvm-rc refuses before it reads any file (a bad number, an id of more than
-/// 16 bits).
-struct ScriptProblem {
-    std::size_t line = 0;
-    std::string text;
-};
-
 /// What ParseFileScript found.
 struct FileScript {
     std::vector<FileStatement> statements;
-    std::vector<ScriptProblem> problems;
+    /// The statements llvm-rc refuses before it reads any file (a bad number, an id of more
+    /// than 16 bits), each an error on its line (LineError).
+    std::vector<Diagnostic> problems;
     /// The first line that is not a file statement, a blank line or a `//` comment, or that
     /// the C preprocessor or the script parser could read otherwise than this reader: the
     /// whole script then goes through the preprocessor and the parser.

@@ -76,7 +76,7 @@ public:
             try {
                 result.resources.push_back(Resource());
             } catch (const ParseError& error) {
-                result.errors.push_back({error.line + 1, error.text});
+                result.errors.push_back(LineError(error.line + 1, error.text));
                 if (result.errors.size() >= kMaxErrors)
                     break;
                 Resync(start, error.line);

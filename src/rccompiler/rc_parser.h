@@ -13,7 +13,7 @@ namespace brevok {
 /// llvm-rc's wording ("expected '{', got 3") on the 1-based line of the offending token.
 struct RcParse {
     std::vector<RcResource> resources;
-    std::vector<ScriptProblem> errors;
+    std::vector<Diagnostic> errors;
 };
 
 /// Reads every top-level statement of `tokens`. After a syntax error it goes on with the

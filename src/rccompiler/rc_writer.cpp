@@ -718,10 +718,10 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
         } catch (const WriteError& error) {
             const std::string name =
                 resource.name.isInt ? std::to_string(resource.name.number.value) : resource.name.text;
-            written.problems.push_back({resource.line + 1,
-                                        resource.kind == RcKind::StringTable
-                                            ? "STRINGTABLE statement: " + error.text
-                                            : resource.typeText + " statement (ID " + name + "): " + error.text});
+            written.problems.push_back(LineError(resource.line + 1,
+                                                 resource.kind == RcKind::StringTable
+                                                     ? "STRINGTABLE statement: " + error.text
+                                                     : resource.typeText + " statement (ID " + name + "): " + error.text));
         }
     }
     for (const auto& key : bundleOrder_) {
@@ -743,8 +743,8 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
             bundle.statement.data = out.Take();
             written.statements.push_back(std::move(bundle.statement));
         } catch (const WriteError& error) {
-            written.problems.push_back(
-                {bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text});
+            written.problems.push_back(LineError(
+                bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text));
         }
     }
     return written;

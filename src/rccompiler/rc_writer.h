@@ -16,7 +16,7 @@ namespace brevok {
 /// written gives a problem "TYPE statement (ID NAME): WHY" on its line (1-based) instead.
 struct RcWritten {
     std::vector<FileStatement> statements;
-    std::vector<ScriptProblem> problems;
+    std::vector<Diagnostic> problems;
 };
 
 /// `codePage`: that of the strings (1252 or 65001); `language`: of resources no LANGUAGE

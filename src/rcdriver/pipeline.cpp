@@ -14,6 +14,7 @@
 #include "platform/paths.h"
 #include "rules/hex.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace brevok {
@@ -42,13 +43,6 @@ std::optional<FileScript> PlainFileScript(const std::string& script, const Compi
     return parsed;
 }
 
-/// The messages of a failed stage after those gathered before it.
-ToolOutcome Failed(std::vector<std::string> lines, std::string last)
-{
-    lines.push_back(std::move(last));
-    return {false, std::move(lines)};
-}
-
 /// The preprocessor's run with `-v`'s additions: the files it read, and its output kept
 /// beside `res`.
 Preprocessed Preprocess(const std::string& script, const std::string& res, const CompileOptions& options)
@@ -56,38 +50,54 @@ Preprocessed Preprocess(const std::string& script, const std::string& res, const
     Preprocessed preprocessed = PreprocessScript(script, PreprocessOptionsFor(script, options));
     if (!options.verbose)
         return preprocessed;
+    const auto tell = [&preprocessed](std::string text) {
+        preprocessed.diagnostics.push_back({{}, 0, Diagnostic::Severity::Info, std::move(text)});
+    };
     for (std::size_t i = 1; i < preprocessed.files.size(); ++i)
-        preprocessed.diagnostics.push_back("Reading " + preprocessed.files[i]);
+        tell("Reading " + preprocessed.files[i]);
     if (preprocessed.ok) {
         const std::string kept = ReplaceExtension(res, ".rcpp");
         WriteFileAtomically(kept, preprocessed.text);
-        preprocessed.diagnostics.push_back("Preprocessed script: " + kept);
+        tell("Preprocessed script: " + kept);
     }
     return preprocessed;
+}
+
+/// Names the file and line of the script or header the line of `diagnostic` (a line of the
+/// preprocessed text) came from.
+void Locate(Diagnostic& diagnostic, const Preprocessed& preprocessed)
+{
+    const std::size_t line = diagnostic.line;
+    diagnostic.line = 0;
+    if (line == 0 || line > preprocessed.lines.size())
+        return;
+    const LineOrigin origin = preprocessed.lines[line - 1];
+    if (const std::string& file = preprocessed.files[origin.file]; !file.empty())
+        diagnostic.file = file;
+    diagnostic.line = static_cast<std::size_t>(std::max(origin.line, 0));
 }
 
 ToolOutcome Compile(const std::string& script, const std::string& res, const CompileOptions& options)
 {
     if (!FileExists(script))
-        return {false, {"error: " + std::string(CannotOpenFile(script).what())}};
+        return {false, {RunError(CannotOpenFile(script).what()).Format()}};
     if (std::optional<FileScript> plain = PlainFileScript(script, options))
         return CompileFileScript(script, *plain, res, RecordOptionsFor(options));
 
     Preprocessed preprocessed = Preprocess(script, res, options);
+    std::vector<std::string> lines = FormatDiagnostics(preprocessed.diagnostics);
     if (!preprocessed.ok)
-        return {false, std::move(preprocessed.diagnostics)};
-    // Messages name the file and line each line of the preprocessed text came from.
-    const auto where = [&preprocessed, &script](std::size_t line) {
-        if (line == 0 || line > preprocessed.lines.size())
-            return script;
-        const LineOrigin origin = preprocessed.lines[line - 1];
-        const std::string& file = preprocessed.files[origin.file];
-        return (file.empty() ? script : file) + (origin.line > 0 ? "(" + std::to_string(origin.line) + ")" : "");
-    };
+        return {false, std::move(lines)};
+    const auto locate = [&preprocessed](Diagnostic& diagnostic) { Locate(diagnostic, preprocessed); };
+
     const std::string text = ResourceScriptText(preprocessed.text);
     const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text);
-    if (!tokens)
-        return Failed(std::move(preprocessed.diagnostics), where(tokens.line) + ": error: " + tokens.error);
+    if (!tokens) {
+        Diagnostic error{script, tokens.line, Diagnostic::Severity::Error, tokens.error};
+        locate(error);
+        lines.push_back(error.Format());
+        return {false, std::move(lines)};
+    }
     RcParse parsed = ParseResourceScript(*tokens);
     RcWritten records = WriteResourceStatements(parsed.resources, preprocessed.codePage, options.language);
 
@@ -95,8 +105,8 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     written.statements = std::move(records.statements);
     written.problems = std::move(parsed.errors);
     written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
-    ToolOutcome outcome = CompileFileScript(script, written, res, RecordOptionsFor(options), where);
-    outcome.lines.insert(outcome.lines.begin(), preprocessed.diagnostics.begin(), preprocessed.diagnostics.end());
+    ToolOutcome outcome = CompileFileScript(script, written, res, RecordOptionsFor(options), locate);
+    outcome.lines.insert(outcome.lines.begin(), lines.begin(), lines.end());
     return outcome;
 }
 
@@ -141,10 +151,10 @@ ToolOutcome CompileResourceScript(const std::string& script, const std::string& 
         // Callers read an output of nothing but the banner as success, so a compile that failed
         // without a message still gets a line.
         if (!outcome.ok && outcome.lines.empty())
-            outcome.lines.push_back("error: " + script + " was not compiled");
+            outcome.lines.push_back(RunError(script + " was not compiled").Format());
         return outcome;
     } catch (const Error& error) {
-        return {false, {std::string("error: ") + error.what()}};
+        return {false, {RunError(error.what()).Format()}};
     }
 }
 

@@ -61,7 +61,7 @@ TEST(Preprocessor, IncludesAreSearchedInOrderWithEitherSeparatorAndAnyLetterCase
                                             "#include \"res\\sub.rc2\"\n#include <only.h>\n#include \"both.h\"\n"
                                             "#include <SYSTEM.H>\n#include \"near.h\"\n");
     const Preprocessed result = Preprocess(script, {folder.Path(), folder / "inc", folder / "sys"});
-    ASSERT_TRUE(result.ok) << result.diagnostics[0];
+    ASSERT_TRUE(result.ok) << result.diagnostics[0].Format();
     EXPECT_EQ(TextLines(result),
               (std::vector<std::string>{"near_res", "sub", "only_inc", "both_inc", "system", "near_top"}));
     // Every line maps to its file and line.
@@ -77,7 +77,7 @@ TEST(Preprocessor, IncludesAreSearchedInOrderWithEitherSeparatorAndAnyLetterCase
     folder.Write("app.rc", "\n#include \"missing.h\"\nafter\n");
     const Preprocessed missing = Preprocess(script, {folder.Path()});
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ(missing.diagnostics, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
+    EXPECT_EQ(FormatDiagnostics(missing.diagnostics), std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
 }
 
 TEST(Preprocessor, EncodingsAreReadAndTheOutputNamesItsCodePage)
@@ -168,7 +168,7 @@ TEST(Preprocessor, ErrorsNameTheirLineAndHostileScriptsMeetALimit)
         }
         EXPECT_FALSE(result.ok) << c.name;
         ASSERT_FALSE(result.diagnostics.empty()) << c.name;
-        EXPECT_EQ(result.diagnostics[0], script + c.diagnostic) << c.name;
+        EXPECT_EQ(result.diagnostics[0].Format(), script + c.diagnostic) << c.name;
     }
     // Output past its limit stops the run.
     const std::string script = folder.Write("app.rc", std::string(5000, 'x') + "\n" + std::string(5000, 'y') + "\n");
@@ -176,7 +176,7 @@ TEST(Preprocessor, ErrorsNameTheirLineAndHostileScriptsMeetALimit)
     limits.outputBytes = 8000;
     const Preprocessed big = PreprocessScript(script, {}, limits);
     EXPECT_FALSE(big.ok);
-    EXPECT_EQ(big.diagnostics.back(), script + "(2): fatal error: the preprocessed script would exceed 8000 bytes");
+    EXPECT_EQ(big.diagnostics.back().Format(), script + "(2): fatal error: the preprocessed script would exceed 8000 bytes");
     EXPECT_LE(big.text.size(), 8000u);
 }
 
