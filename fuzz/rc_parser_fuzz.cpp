@@ -6,7 +6,7 @@
 
 #include "rccompiler/rc_parser.h"
 #include "rccompiler/rc_tokens.h"
-#include "rccompiler/rc_writer.h"
+#include "rccompiler/rc_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (error.line == 0 || error.line > lines || error.text.empty())
             __builtin_trap();
     for (int codePage : {1252, 65001}) {
-        const brevok::RcWritten written = brevok::WriteResourceStatements(parsed.resources, codePage, 0x409);
-        for (const brevok::FileStatement& statement : written.statements)
+        const brevok::RcRecords written = brevok::MakeRecords(parsed.resources, codePage, 0x409);
+        for (const brevok::Record& statement : written.records)
             if (statement.line == 0 || statement.line > lines)
                 __builtin_trap();
     }

@@ -79,7 +79,7 @@ public:
     LineReader(std::string_view line, std::size_t lineNumber) : line_(line), lineNumber_(lineNumber) { }
 
     /// nullopt: foreign. An empty statement (line 0) for a blank or comment line.
-    std::optional<FileStatement> Read(std::vector<Diagnostic>& problems);
+    std::optional<Record> Read(std::vector<Diagnostic>& problems);
 
 private:
     void SkipBlanks()
@@ -204,11 +204,11 @@ std::optional<std::string> ReadId(const Word& word, std::string_view what, ResId
     return std::nullopt;
 }
 
-std::optional<FileStatement> LineReader::Read(std::vector<Diagnostic>& problems)
+std::optional<Record> LineReader::Read(std::vector<Diagnostic>& problems)
 {
     SkipBlanks();
     if (AtEnd() || AtComment())
-        return FileStatement{};
+        return Record{};
     const std::optional<Word> name = ReadWord();
     if (!name || (!name->isInteger && IsOneOf(name->text, {"LANGUAGE", "STRINGTABLE", "BEGIN", "END"})))
         return std::nullopt;
@@ -229,16 +229,16 @@ std::optional<FileStatement> LineReader::Read(std::vector<Diagnostic>& problems)
     if (!AtEnd() && !AtComment())
         return std::nullopt;
 
-    FileStatement statement;
+    Record statement;
     statement.nameText = std::string(name->text);
     statement.typeText = std::string(type->text);
     statement.path = std::move(*path);
     if (!type->isInteger && EqualsIgnoringCase(type->text, "BITMAP"))
-        statement.kind = FileResourceKind::Bitmap;
+        statement.kind = RecordKind::Bitmap;
     else if (!type->isInteger && EqualsIgnoringCase(type->text, "ICON"))
-        statement.kind = FileResourceKind::Icon;
+        statement.kind = RecordKind::Icon;
     else if (!type->isInteger && EqualsIgnoringCase(type->text, "CURSOR"))
-        statement.kind = FileResourceKind::Cursor;
+        statement.kind = RecordKind::Cursor;
     else if (!type->isInteger && EqualsIgnoringCase(type->text, "RCDATA"))
         statement.type = ResId::Ordinal(kRtRcData);
     else if (auto problem = ReadId(*type, "resource type", statement.type))
@@ -269,9 +269,9 @@ bool HasLineTrouble(std::string_view line)
 
 }  // namespace
 
-FileScript ParseFileScript(std::string_view text)
+RecordList ParseFileScript(std::string_view text)
 {
-    FileScript script;
+    RecordList script;
     // A byte order mark: llvm-rc and the preprocessor each have their own rule.
     if (text.substr(0, 3) == "\xEF\xBB\xBF") {
         script.foreignLine = 1;
@@ -286,7 +286,7 @@ FileScript ParseFileScript(std::string_view text)
         if (line.ends_with('\r'))
             line.remove_suffix(1);
         std::vector<Diagnostic> problems;
-        std::optional<FileStatement> statement;
+        std::optional<Record> statement;
         if (!HasLineTrouble(line))
             statement = LineReader(line, lineNumber).Read(problems);
         if (!statement) {
@@ -297,7 +297,7 @@ FileScript ParseFileScript(std::string_view text)
         if (statement->nameText.empty())
             continue;
         statement->line = lineNumber;
-        script.statements.push_back(std::move(*statement));
+        script.records.push_back(std::move(*statement));
     }
     return script;
 }

@@ -3,11 +3,11 @@
 #include "rcdriver/pipeline.h"
 
 #include "preprocessor/include_search.h"
-#include "rccompiler/file_compiler.h"
+#include "rccompiler/record_writer.h"
 #include "rccompiler/file_script.h"
 #include "rccompiler/rc_parser.h"
 #include "rccompiler/rc_tokens.h"
-#include "rccompiler/rc_writer.h"
+#include "rccompiler/rc_records.h"
 
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -33,11 +33,11 @@ RecordOptions RecordOptionsFor(const CompileOptions& options)
 
 /// The script's file statements when it holds nothing else and no macro of the command line
 /// could change a word of it: such a script needs no preprocessing run.
-std::optional<FileScript> PlainFileScript(const std::string& script, const CompileOptions& options)
+std::optional<RecordList> PlainFileScript(const std::string& script, const CompileOptions& options)
 {
     if (!options.macros.empty())
         return std::nullopt;
-    FileScript parsed = ParseFileScript(ReadFileBytes(script));
+    RecordList parsed = ParseFileScript(ReadFileBytes(script));
     if (parsed.foreignLine)
         return std::nullopt;
     return parsed;
@@ -81,8 +81,8 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
 {
     if (!FileExists(script))
         return {false, {RunError(CannotOpenFile(script).what()).Format()}};
-    if (std::optional<FileScript> plain = PlainFileScript(script, options))
-        return CompileFileScript(script, *plain, res, RecordOptionsFor(options));
+    if (std::optional<RecordList> plain = PlainFileScript(script, options))
+        return WriteRecords(script, *plain, res, RecordOptionsFor(options));
 
     Preprocessed preprocessed = Preprocess(script, res, options);
     std::vector<std::string> lines = FormatDiagnostics(preprocessed.diagnostics);
@@ -99,13 +99,13 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
         return {false, std::move(lines)};
     }
     RcParse parsed = ParseResourceScript(*tokens);
-    RcWritten records = WriteResourceStatements(parsed.resources, preprocessed.codePage, options.language);
+    RcRecords records = MakeRecords(parsed.resources, preprocessed.codePage, options.language);
 
-    FileScript written;
-    written.statements = std::move(records.statements);
+    RecordList written;
+    written.records = std::move(records.records);
     written.problems = std::move(parsed.errors);
     written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
-    ToolOutcome outcome = CompileFileScript(script, written, res, RecordOptionsFor(options), locate);
+    ToolOutcome outcome = WriteRecords(script, written, res, RecordOptionsFor(options), locate);
     outcome.lines.insert(outcome.lines.begin(), lines.begin(), lines.end());
     return outcome;
 }

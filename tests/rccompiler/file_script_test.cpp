@@ -17,11 +17,11 @@ namespace {
 
 using testing::ScratchFolder;
 
-std::string Describe(const FileStatement& s)
+std::string Describe(const Record& s)
 {
     static const char* kinds[] = {"bitmap", "icon", "cursor", "data"};
     std::string text = std::string(kinds[static_cast<int>(s.kind)]) + " " + DescribeResId(s.name);
-    if (s.kind == FileResourceKind::Data)
+    if (s.kind == RecordKind::Data)
         text += " type " + DescribeResId(s.type);
     return text + " [" + s.path + "]";
 }
@@ -39,11 +39,11 @@ TEST(ParseFileScript, TakesFileStatementsAsLlvmRcReadsThem)
         {"b language \"x\"", "data B type LANGUAGE [x]"},
     };
     for (const auto& [line, expected] : cases) {
-        const FileScript script = ParseFileScript("// head\r\n\r\n" + line + "\r\n");
+        const RecordList script = ParseFileScript("// head\r\n\r\n" + line + "\r\n");
         ASSERT_FALSE(script.foreignLine) << line;
-        ASSERT_EQ(script.statements.size(), 1u) << line;
-        EXPECT_EQ(script.statements[0].line, 3u);
-        EXPECT_EQ(Describe(script.statements[0]), expected);
+        ASSERT_EQ(script.records.size(), 1u) << line;
+        EXPECT_EQ(script.records[0].line, 3u);
+        EXPECT_EQ(Describe(script.records[0]), expected);
         EXPECT_TRUE(script.problems.empty()) << line;
     }
 }
@@ -81,7 +81,7 @@ TEST(ParseFileScript, LeavesEverythingElseToLlvmRcNamingTheFirstSuchLine)
         "ü RCDATA a",
     };
     for (const char* line : foreign) {
-        const FileScript script = ParseFileScript(std::string("A RCDATA a\n\n") + line + "\nB RCDATA b\n");
+        const RecordList script = ParseFileScript(std::string("A RCDATA a\n\n") + line + "\nB RCDATA b\n");
         EXPECT_EQ(script.foreignLine, std::optional<std::size_t>(3)) << line;
     }
     EXPECT_EQ(ParseFileScript("\xEF\xBB\xBF"
@@ -101,7 +101,7 @@ TEST(ParseFileScript, NamesAndTypesLlvmRcRefusesAreProblemsOfTheirLine)
         {"A 0xL a", "resource type 0xL is not a valid number"},
     };
     for (const auto& [line, expected] : cases) {
-        const FileScript script = ParseFileScript("A RCDATA a\n" + line + "\n");
+        const RecordList script = ParseFileScript("A RCDATA a\n" + line + "\n");
         ASSERT_FALSE(script.foreignLine) << line;
         ASSERT_EQ(script.problems.size(), 1u) << line;
         EXPECT_EQ(script.problems[0].line, 2u);

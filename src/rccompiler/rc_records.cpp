@@ -1,7 +1,7 @@
 // Resource statements into the bytes of their .res records, as llvm-rc's ResourceFileWriter
 // lays them out (Microsoft's DLGTEMPLATE(EX), MENUITEMTEMPLATE, ACCELTABLEENTRY, string
 // bundle and VS_VERSIONINFO formats).
-#include "rccompiler/rc_writer.h"
+#include "rccompiler/rc_records.h"
 
 #include "rules/ascii.h"
 #include "rules/hex.h"
@@ -179,7 +179,7 @@ class Writer {
 public:
     Writer(int codePage, std::uint16_t language) : codePage_(codePage), language_(language) { }
 
-    RcWritten Run(const std::vector<RcResource>& resources);
+    RcRecords Run(const std::vector<RcResource>& resources);
 
 private:
     void CString(Bytes& out, std::string_view token, bool terminator = true)
@@ -213,9 +213,9 @@ private:
         return ResId::Name(chars);
     }
 
-    FileStatement Statement(const RcResource& resource, const RcValue& type)
+    Record Statement(const RcResource& resource, const RcValue& type)
     {
-        FileStatement statement;
+        Record statement;
         statement.line = resource.line + 1;
         statement.type = Id(type, "Resource type");
         statement.name = Id(resource.name, "Resource ID");
@@ -225,7 +225,7 @@ private:
         statement.language = resource.options.language.value_or(language_);
         statement.version = resource.options.version.value_or(0);
         statement.characteristics = resource.options.characteristics.value_or(0);
-        statement.kind = FileResourceKind::Inline;
+        statement.kind = RecordKind::Inline;
         return statement;
     }
 
@@ -245,13 +245,13 @@ private:
     void VersionBlock(Bytes& out, const std::string& name, const std::vector<RcVersionEntry>& entries);
     void VersionValue(Bytes& out, const RcVersionEntry& value);
     void StringTable(const RcResource& resource);
-    void FileResource(const RcResource& resource, RcWritten& written);
+    void FileResource(const RcResource& resource, RcRecords& written);
 
     int codePage_;
     std::uint16_t language_;
 
     struct Bundle {
-        FileStatement statement;
+        Record statement;
         std::optional<std::vector<std::string>> strings[16];
     };
     std::vector<std::pair<std::uint32_t, std::uint16_t>> bundleOrder_;
@@ -645,23 +645,23 @@ void Writer::StringTable(const RcResource& resource)
     }
 }
 
-void Writer::FileResource(const RcResource& resource, RcWritten& written)
+void Writer::FileResource(const RcResource& resource, RcRecords& written)
 {
     RcValue type = resource.type;
-    FileResourceKind kind = FileResourceKind::Data;
+    RecordKind kind = RecordKind::Data;
     if (resource.kind == RcKind::Bitmap) {
-        kind = FileResourceKind::Bitmap;
+        kind = RecordKind::Bitmap;
         type = Ordinal(2);
     } else if (resource.kind == RcKind::Icon) {
-        kind = FileResourceKind::Icon;
+        kind = RecordKind::Icon;
         type = Ordinal(14);
     } else if (resource.kind == RcKind::Cursor) {
-        kind = FileResourceKind::Cursor;
+        kind = RecordKind::Cursor;
         type = Ordinal(12);
     } else if (resource.kind == RcKind::Html) {
         type = Ordinal(23);
     }
-    FileStatement statement = Statement(resource, type);
+    Record statement = Statement(resource, type);
     statement.kind = kind;
     std::string_view path = resource.file;
     if (path.find('"') != std::string_view::npos) {
@@ -670,12 +670,12 @@ void Writer::FileResource(const RcResource& resource, RcWritten& written)
         path = path.substr(1, path.size() - 2);
     }
     statement.path = std::string(path);
-    written.statements.push_back(std::move(statement));
+    written.records.push_back(std::move(statement));
 }
 
-RcWritten Writer::Run(const std::vector<RcResource>& resources)
+RcRecords Writer::Run(const std::vector<RcResource>& resources)
 {
-    RcWritten written;
+    RcRecords written;
     for (const RcResource& resource : resources) {
         try {
             switch (resource.kind) {
@@ -706,7 +706,7 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
                 : resource.kind == RcKind::VersionInfo                             ? Ordinal(16)
                 : resource.kind == RcKind::Toolbar                                 ? Ordinal(241)
                                                                                    : resource.type;
-            FileStatement statement = Statement(resource, type);
+            Record statement = Statement(resource, type);
             statement.data = resource.kind == RcKind::Accelerators ? Accelerators(resource)
                 : resource.kind == RcKind::Dialog                  ? Dialog(resource)
                 : resource.kind == RcKind::Menu                    ? Menu(resource)
@@ -714,7 +714,7 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
                 : resource.kind == RcKind::VersionInfo             ? VersionInfo(resource)
                 : resource.kind == RcKind::Toolbar                 ? Toolbar(resource)
                                                                    : UserData(resource);
-            written.statements.push_back(std::move(statement));
+            written.records.push_back(std::move(statement));
         } catch (const WriteError& error) {
             const std::string name =
                 resource.name.isInt ? std::to_string(resource.name.number.value) : resource.name.text;
@@ -741,7 +741,7 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
                     out.U16(c);
             }
             bundle.statement.data = out.Take();
-            written.statements.push_back(std::move(bundle.statement));
+            written.records.push_back(std::move(bundle.statement));
         } catch (const WriteError& error) {
             written.problems.push_back(LineError(
                 bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text));
@@ -752,7 +752,7 @@ RcWritten Writer::Run(const std::vector<RcResource>& resources)
 
 }  // namespace
 
-RcWritten WriteResourceStatements(const std::vector<RcResource>& resources, int codePage, std::uint16_t language)
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language)
 {
     return Writer(codePage, language).Run(resources);
 }

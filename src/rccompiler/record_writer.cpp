@@ -1,6 +1,6 @@
-// Our compiler of file statements: finds each file, checks it, and streams its resources into
-// the output as llvm-rc's ResourceFileWriter lays them out.
-#include "rccompiler/file_compiler.h"
+// The record writer: finds each record's file, checks it, and streams its resources into the
+// output as llvm-rc's ResourceFileWriter lays them out.
+#include "rccompiler/record_writer.h"
 
 #include "platform/errors.h"
 #include "rccompiler/data_files.h"
@@ -50,47 +50,47 @@ private:
     std::ifstream in_;
 };
 
-/// The record header of `statement`'s resource of `type` and `name`: its own memory flags
+/// The record header of `record`'s resource of `type` and `name`: its own memory flags
 /// (for the group of an icon or cursor, those its images imply) or `flags`.
-ResRecord Header(const FileStatement& statement, const ResId& type, const ResId& name, std::uint16_t flags,
+ResRecord Header(const Record& record, const ResId& type, const ResId& name, std::uint16_t flags,
                  std::uint16_t language)
 {
-    ResRecord record;
-    record.type = type;
-    record.name = name;
-    record.memoryFlags = statement.memoryFlags.value_or(flags);
+    ResRecord header;
+    header.type = type;
+    header.name = name;
+    header.memoryFlags = record.memoryFlags.value_or(flags);
     if (flags == kGroupFlags) {
         // llvm-rc: the group keeps its default flags, PRELOAD taken over and then not PURE.
-        record.memoryFlags = kGroupFlags;
-        if (statement.memoryFlags && (*statement.memoryFlags & kMemoryPreload))
-            record.memoryFlags = (kGroupFlags | kMemoryPreload) & ~kMemoryPure;
+        header.memoryFlags = kGroupFlags;
+        if (record.memoryFlags && (*record.memoryFlags & kMemoryPreload))
+            header.memoryFlags = (kGroupFlags | kMemoryPreload) & ~kMemoryPure;
     }
-    record.language = statement.language.value_or(language);
-    record.version = statement.version;
-    record.characteristics = statement.characteristics;
-    return record;
+    header.language = record.language.value_or(language);
+    header.version = record.version;
+    header.characteristics = record.characteristics;
+    return header;
 }
 
-class FileCompiler {
+class RecordWriter {
 public:
-    FileCompiler(const std::string& script, const RecordOptions& options, LineLocator locate)
+    RecordWriter(const std::string& script, const RecordOptions& options, LineLocator locate)
         : script_(script), language_(options.language), finder_(script, options.dataFolders), locate_(std::move(locate))
     { }
 
-    ToolOutcome Run(const FileScript& parsed, const std::string& res);
+    ToolOutcome Run(const RecordList& parsed, const std::string& res);
 
 private:
-    void Compile(const FileStatement& statement, const std::string& path);
-    void WriteInline(const FileStatement& statement);
+    void Compile(const Record& record, const std::string& path);
+    void WriteInline(const Record& record);
     /// Writes a record of `header` whose data are the rest of `file`.
-    void StreamRecord(const FileStatement& statement, const std::string& path, InputFile& file,
+    void StreamRecord(const Record& record, const std::string& path, InputFile& file,
                       const ResRecord& header);
-    void CompileBitmap(const FileStatement& statement, const std::string& path, InputFile& file);
-    void CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file);
+    void CompileBitmap(const Record& record, const std::string& path, InputFile& file);
+    void CompileIcon(const Record& record, const std::string& path, InputFile& file);
     /// Copies the rest of `file` into the open record; false on a read error.
     bool CopyRest(InputFile& file);
-    void Problem(const FileStatement& statement, const std::string& text);
-    void CannotRead(const FileStatement& statement, const std::string& path);
+    void Problem(const Record& record, const std::string& text);
+    void CannotRead(const Record& record, const std::string& path);
     bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
 
     const std::string& script_;
@@ -104,17 +104,17 @@ private:
     std::uint32_t nextImageId_ = 1;
 };
 
-void FileCompiler::Problem(const FileStatement& statement, const std::string& text)
+void RecordWriter::Problem(const Record& record, const std::string& text)
 {
-    diagnostics_.push_back(LineError(statement.line, statement.typeText + " " + statement.nameText + ": " + text));
+    diagnostics_.push_back(LineError(record.line, record.typeText + " " + record.nameText + ": " + text));
 }
 
-void FileCompiler::CannotRead(const FileStatement& statement, const std::string& path)
+void RecordWriter::CannotRead(const Record& record, const std::string& path)
 {
-    Problem(statement, "cannot read " + path);
+    Problem(record, "cannot read " + path);
 }
 
-bool FileCompiler::CopyRest(InputFile& file)
+bool RecordWriter::CopyRest(InputFile& file)
 {
     for (;;) {
         if (!file.Read(piece_, kPieceSize))
@@ -126,30 +126,30 @@ bool FileCompiler::CopyRest(InputFile& file)
     }
 }
 
-void FileCompiler::StreamRecord(const FileStatement& statement, const std::string& path, InputFile& file,
+void RecordWriter::StreamRecord(const Record& record, const std::string& path, InputFile& file,
                                 const ResRecord& header)
 {
     if (Writing())
         writer_->BeginRecord(header);
     if (!CopyRest(file))
-        return CannotRead(statement, path);
+        return CannotRead(record, path);
     if (Writing())
         writer_->EndRecord();
 }
 
-void FileCompiler::CompileBitmap(const FileStatement& statement, const std::string& path, InputFile& file)
+void RecordWriter::CompileBitmap(const Record& record, const std::string& path, InputFile& file)
 {
     if (!file.Read(piece_, kBitmapFileHeaderSize))
-        return CannotRead(statement, path);
+        return CannotRead(record, path);
     if (const Status start = CheckBitmapStart(piece_); !start)
-        return Problem(statement, path + " is not a valid bitmap file: " + start.error);
-    StreamRecord(statement, path, file,
-                 Header(statement, ResId::Ordinal(kRtBitmap), statement.name, kFileFlags, language_));
+        return Problem(record, path + " is not a valid bitmap file: " + start.error);
+    StreamRecord(record, path, file,
+                 Header(record, ResId::Ordinal(kRtBitmap), record.name, kFileFlags, language_));
 }
 
-void FileCompiler::CompileIcon(const FileStatement& statement, const std::string& path, InputFile& file)
+void RecordWriter::CompileIcon(const Record& record, const std::string& path, InputFile& file)
 {
-    const bool cursor = statement.kind == FileResourceKind::Cursor;
+    const bool cursor = record.kind == RecordKind::Cursor;
     // Icon and cursor files are read whole: their directory points anywhere into them.
     std::string bytes;
     std::error_code ignored;
@@ -157,7 +157,7 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         bytes.reserve(static_cast<std::size_t>(size));
     for (;;) {
         if (!file.Read(piece_, kPieceSize))
-            return CannotRead(statement, path);
+            return CannotRead(record, path);
         if (piece_.empty())
             break;
         bytes += piece_;
@@ -165,11 +165,11 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     const Parsed<IconDirectory> directory =
         ReadIconDirectory(bytes, cursor ? IconFileType::Cursor : IconFileType::Icon);
     if (!directory)
-        return Problem(statement,
+        return Problem(record,
                        path + " is not a valid " + (cursor ? "cursor" : "icon") + " file: " + directory.error);
     const std::size_t count = directory->images.size();
     if (nextImageId_ + count > 0x10000)
-        return Problem(statement, "the images of the script's icons and cursors would take ids past 65535");
+        return Problem(record, "the images of the script's icons and cursors would take ids past 65535");
     const std::uint32_t firstId = nextImageId_;
     nextImageId_ += static_cast<std::uint32_t>(count);
     if (!Writing())
@@ -177,7 +177,7 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     const ResId imageType = ResId::Ordinal(cursor ? kRtCursor : kRtIcon);
     for (std::size_t i = 0; i < count; ++i) {
         const IconImage& image = directory->images[i];
-        writer_->BeginRecord(Header(statement, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)),
+        writer_->BeginRecord(Header(record, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)),
                                     kImageFlags, language_));
         if (cursor) {
             const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
@@ -187,7 +187,7 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
         writer_->Append(std::string_view(bytes).substr(image.offset, image.size));
         writer_->EndRecord();
     }
-    writer_->BeginRecord(Header(statement, ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), statement.name,
+    writer_->BeginRecord(Header(record, ResId::Ordinal(cursor ? kRtGroupCursor : kRtGroupIcon), record.name,
                                 kGroupFlags, language_));
     writer_->Append(directory->header);
     for (std::size_t i = 0; i < count; ++i) {
@@ -199,44 +199,44 @@ void FileCompiler::CompileIcon(const FileStatement& statement, const std::string
     writer_->EndRecord();
 }
 
-void FileCompiler::WriteInline(const FileStatement& statement)
+void RecordWriter::WriteInline(const Record& record)
 {
     if (!Writing())
         return;
-    writer_->BeginRecord(Header(statement, statement.type, statement.name, kFileFlags, language_));
-    writer_->Append(statement.data);
+    writer_->BeginRecord(Header(record, record.type, record.name, kFileFlags, language_));
+    writer_->Append(record.data);
     writer_->EndRecord();
 }
 
-void FileCompiler::Compile(const FileStatement& statement, const std::string& path)
+void RecordWriter::Compile(const Record& record, const std::string& path)
 {
     // llvm-rc takes the first place where the path exists, a folder too, and fails on it.
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored))
-        return Problem(statement, path + " is a folder, not a file");
+        return Problem(record, path + " is a folder, not a file");
     InputFile file(path);
     if (!file.IsOpen())
-        return Problem(statement, "cannot open " + path + ": " + std::strerror(errno));
+        return Problem(record, "cannot open " + path + ": " + std::strerror(errno));
     try {
-        switch (statement.kind) {
-        case FileResourceKind::Bitmap:
-            return CompileBitmap(statement, path, file);
-        case FileResourceKind::Icon:
-        case FileResourceKind::Cursor:
-            return CompileIcon(statement, path, file);
-        case FileResourceKind::Data:
-            return StreamRecord(statement, path, file,
-                                Header(statement, statement.type, statement.name, kFileFlags, language_));
-        case FileResourceKind::Inline:
-            return WriteInline(statement);
+        switch (record.kind) {
+        case RecordKind::Bitmap:
+            return CompileBitmap(record, path, file);
+        case RecordKind::Icon:
+        case RecordKind::Cursor:
+            return CompileIcon(record, path, file);
+        case RecordKind::Data:
+            return StreamRecord(record, path, file,
+                                Header(record, record.type, record.name, kFileFlags, language_));
+        case RecordKind::Inline:
+            return WriteInline(record);
         }
     } catch (const Error& error) {
         // A resource of 4 GB or more: the data size field has 32 bits.
-        Problem(statement, path + ": " + error.what());
+        Problem(record, path + ": " + error.what());
     }
 }
 
-ToolOutcome FileCompiler::Run(const FileScript& parsed, const std::string& res)
+ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
 {
     diagnostics_.insert(diagnostics_.end(), parsed.problems.begin(), parsed.problems.end());
     TempOutput output(res);
@@ -244,14 +244,14 @@ ToolOutcome FileCompiler::Run(const FileScript& parsed, const std::string& res)
         return {false, {RunError(CannotCreateFile(res).what()).Format()}};
     try {
         writer_ = std::make_unique<ResWriter>(output.Path());
-        for (std::size_t i = 0; i < parsed.statements.size(); ++i) {
-            const FileStatement& statement = parsed.statements[i];
-            if (statement.kind == FileResourceKind::Inline)
-                WriteInline(statement);
-            else if (const std::string path = finder_.Find(statement.path); path.empty())
-                Problem(statement, "file not found: " + statement.path);
+        for (std::size_t i = 0; i < parsed.records.size(); ++i) {
+            const Record& record = parsed.records[i];
+            if (record.kind == RecordKind::Inline)
+                WriteInline(record);
+            else if (const std::string path = finder_.Find(record.path); path.empty())
+                Problem(record, "file not found: " + record.path);
             else
-                Compile(statement, path);
+                Compile(record, path);
         }
         if (diagnostics_.empty())
             writer_->Finish();
@@ -281,10 +281,10 @@ ToolOutcome FileCompiler::Run(const FileScript& parsed, const std::string& res)
 
 }  // namespace
 
-ToolOutcome CompileFileScript(const std::string& script, const FileScript& parsed, const std::string& res,
-                              const RecordOptions& options, LineLocator locate)
+ToolOutcome WriteRecords(const std::string& script, const RecordList& parsed, const std::string& res,
+                         const RecordOptions& options, LineLocator locate)
 {
-    return FileCompiler(script, options, std::move(locate)).Run(parsed, res);
+    return RecordWriter(script, options, std::move(locate)).Run(parsed, res);
 }
 
 }  // namespace brevok
