@@ -1,11 +1,14 @@
 # Run at every build (cmake -DROOT=<source folder> -P CheckLayers.cmake): fails when a file of
 # one of the rooms below includes a header of a room it may not use. Dependencies run one way:
 # the compiler's driver uses the compiler, the compiler the preprocessor, all of them the
-# libraries below them (platform, image), and everything the shared rules (rules/), which use
-# nothing; never the other way round.
+# libraries below them (platform, image); the registry store uses the operating-system
+# boundary (platform); and everything the shared rules (rules/), which use nothing; never the
+# other way round.
 cmake_minimum_required(VERSION 3.25)
 set(rooms
     "rules:"
+    "platform:rules"
+    "registry:rules,platform"
     "preprocessor:rules,platform"
     "rccompiler:rules,platform,image,preprocessor"
     "rcdriver:rules,platform,image,preprocessor,rccompiler")
@@ -30,5 +33,5 @@ foreach(room ${rooms})
 endforeach()
 if(found)
   list(JOIN found "\n  " listing)
-  message(FATAL_ERROR "Rooms depend one way (rcdriver -> rccompiler -> preprocessor -> rules):\n  ${listing}")
+  message(FATAL_ERROR "Rooms depend one way (rcdriver -> rccompiler -> preprocessor -> platform -> rules):\n  ${listing}")
 endif()

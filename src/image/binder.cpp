@@ -4,7 +4,7 @@
 
 #include "image/pe_image.h"
 #include "image/resource_merge.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 
 namespace brevok {

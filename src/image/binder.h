@@ -8,7 +8,7 @@
 
 #include "image/image_layout.h"
 #include "image/res_file.h"
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

@@ -8,7 +8,7 @@
 #include "image/pe_image.h"
 #include "image/piece_buffer.h"
 #include "image/resource_section.h"
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "image/res_file.h"
 
 namespace brevok {

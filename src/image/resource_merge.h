@@ -11,7 +11,7 @@
 #include "image/piece_buffer.h"
 #include "image/res_file.h"
 #include "image/resource_section.h"
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

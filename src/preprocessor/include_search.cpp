@@ -2,7 +2,7 @@
 #include "preprocessor/include_search.h"
 
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/command_line.h"
 #include "rules/ascii.h"
 

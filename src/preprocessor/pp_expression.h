@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "preprocessor/pp_tokens.h"
 
 namespace brevok {

@@ -5,9 +5,9 @@
 #include "preprocessor/pp_expression.h"
 #include "preprocessor/preprocessor_run.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/diagnostic.h"
+#include "rules/diagnostic.h"
 #include "preprocessor/include_search.h"
 
 namespace brevok {

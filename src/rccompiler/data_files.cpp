@@ -3,7 +3,7 @@
 
 #include "preprocessor/include_search.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <algorithm>
 #include <filesystem>

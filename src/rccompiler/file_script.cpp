@@ -2,7 +2,7 @@
 // ResourceScriptParser.cpp of LLVM), refusing everything whose reading could differ.
 #include "rccompiler/file_script.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "rules/ascii.h"
 #include "rules/integer_literal.h"
 

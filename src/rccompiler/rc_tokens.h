@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "image/res_file.h"
-#include "platform/diagnostic.h"
+#include "rules/diagnostic.h"
 
 namespace brevok {
 

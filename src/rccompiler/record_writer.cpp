@@ -2,7 +2,7 @@
 // output as llvm-rc's ResourceFileWriter lays them out.
 #include "rccompiler/record_writer.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "rccompiler/data_files.h"
 #include "rccompiler/icon_files.h"
 #include "rccompiler/res_writer.h"

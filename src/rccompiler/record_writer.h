@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "rccompiler/record_model.h"
 
 namespace brevok {

@@ -2,7 +2,7 @@
 // when its record ends.
 #include "rccompiler/res_writer.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 namespace brevok {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "preprocessor/preprocessor.h"
 #include "rules/text_encoding.h"
 

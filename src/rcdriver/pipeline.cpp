@@ -9,9 +9,9 @@
 #include "rccompiler/rc_tokens.h"
 #include "rccompiler/rc_records.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "rules/hex.h"
 
 #include <algorithm>

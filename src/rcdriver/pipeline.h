@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "preprocessor/preprocessor.h"
 #include "rcdriver/compile_options.h"
 

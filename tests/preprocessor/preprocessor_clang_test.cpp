@@ -4,7 +4,7 @@
 
 #include "preprocessor/pp_tokens.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/process.h"
 #include "support/scratch_folder.h"
 #include "rules/ascii.h"

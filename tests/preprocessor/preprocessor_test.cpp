@@ -4,7 +4,7 @@
 
 #include "rules/text_encoding.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include "support/scratch_folder.h"
 #include "rules/ascii.h"

@@ -3,7 +3,7 @@
 // mingw-w64 headers.
 #include "image/res_file.h"
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/process.h"
 #include "support/res_oracle.h"
 #include "support/scratch_folder.h"

@@ -9,7 +9,7 @@
 #include "rcdriver/compile_options.h"
 #include "rcdriver/pipeline.h"
 #include "image/binder.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 constexpr std::string_view kUsageLine = "usage: brc32 [options] -fo RESFILE -fe EXEFILE SCRIPT";
 

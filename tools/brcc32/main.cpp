@@ -4,7 +4,7 @@
 #include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/pipeline.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <cstdio>
 #include <string>

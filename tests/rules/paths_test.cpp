@@ -1,5 +1,5 @@
 // Path rules in both styles.
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <gtest/gtest.h>
 

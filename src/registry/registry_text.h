@@ -2,10 +2,10 @@
 // written back.
 #pragma once
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include <cstddef>
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 // Formatting diagnostics.
-#include "platform/diagnostic.h"
+#include "rules/diagnostic.h"
 
 namespace brevok {
 

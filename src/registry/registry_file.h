@@ -4,8 +4,8 @@
 #pragma once
 
 #include "platform/files.h"
-#include "platform/registry.h"
-#include "platform/registry_text.h"
+#include "registry/registry.h"
+#include "registry/registry_text.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,5 @@
 // Values of the registry interface, shared by every store.
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 namespace brevok {
 

@@ -1,5 +1,5 @@
 // The user-facing error texts.
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 namespace brevok {
 

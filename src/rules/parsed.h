@@ -3,11 +3,11 @@
 //   what a reader of untrusted input returns (PE, .res, ELF, icon and version resources, the
 //   registry file, scripts). Bad input is never thrown, and an empty string never stands for
 //   success.
-// - Error (platform/errors.h): a command's failure, thrown; what() is the text the user sees.
+// - Error (rules/errors.h): a command's failure, thrown; what() is the text the user sees.
 //   Each user-facing text of a failed file step comes from its factory there
 //   (CannotOpenFile, CannotCreateFile, ...), never typed again. One place per program catches
 //   it: the workbench's generic error report, a tool's main, the compiler's pipeline.
-// - Diagnostic (platform/diagnostic.h): what a stage of the compiler says about a line of its
+// - Diagnostic (rules/diagnostic.h): what a stage of the compiler says about a line of its
 //   input (file, line, severity, text); "FILE(LINE): error: TEXT" is formatted there alone.
 // - ToolOutcome (below): what one run of the compiler or the binder gives, success and its
 //   messages as the tool prints them.

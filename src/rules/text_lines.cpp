@@ -1,5 +1,5 @@
 // Splitting text bytes into lines.
-#include "platform/text_lines.h"
+#include "rules/text_lines.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,8 @@
 // The current user's registry on Windows: the system registry through the Win32 API.
-#include "platform/system_registry.h"
+#include "registry/system_registry.h"
 
-#include "platform/paths.h"
-#include "platform/registry_file.h"
+#include "rules/paths.h"
+#include "registry/registry_file.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Folder part, file part and extension of a path, in Windows or POSIX style.
 #pragma once
 
-#include "platform/host_system.h"
+#include "rules/host_system.h"
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,5 @@
 // Path rules shared by the script commands, the compiler driver and the settings.
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 namespace brevok {
 namespace {

@@ -1,5 +1,5 @@
 // The one exception type of the system: a failure whose message is the text the user sees
-// (see the error vocabulary in platform/parsed.h).
+// (see the error vocabulary in rules/parsed.h).
 #pragma once
 
 #include <stdexcept>

@@ -1,5 +1,5 @@
 // The REGEDIT4 text of a registry: read bounds-checked into a tree, written back.
-#include "platform/registry_text.h"
+#include "registry/registry_text.h"
 
 #include "rules/hex.h"
 

@@ -1,5 +1,5 @@
 // The line splitter: both line-break rules, NUL handling, and pieces cut anywhere.
-#include "platform/text_lines.h"
+#include "rules/text_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // The REGEDIT4 file store of the current user's registry, the same on every system.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/file_lock.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <ctime>
 #include <functional>

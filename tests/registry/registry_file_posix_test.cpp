@@ -1,5 +1,5 @@
 // The REGEDIT4 file store on POSIX: symbolic links and the XDG place of the file.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
 #include "platform/files.h"
 #include "support/env_guard.h"

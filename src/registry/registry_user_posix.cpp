@@ -1,8 +1,8 @@
 // Where the current user's registry lives on POSIX: the REGEDIT4 file store in the XDG
 // configuration folder.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,8 +1,8 @@
 // The REGEDIT4 file store: format, kept unknown data, set-aside of unreadable files, locking.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 

@@ -1,7 +1,7 @@
 // The Windows registry of the current user through the Win32 registry API.
 #pragma once
 
-#include "platform/registry.h"
+#include "registry/registry.h"
 
 #include <memory>
 #include <string>
