@@ -1,5 +1,5 @@
-// Our compiler of file statements held against llvm-rc: generated scripts compiled by both and
-// the .res files compared byte for byte.
+// The record writer held against llvm-rc, statement kind by statement kind: generated scripts
+// of file statements compiled by both and the .res files compared byte for byte.
 #include "rccompiler/file_script.h"
 #include "preprocessor/include_search.h"
 #include "rcdriver/pipeline.h"
@@ -124,11 +124,14 @@ private:
     std::vector<Candidate> candidates_[4];
 };
 
-/// Random scripts of file statements over the corpus: every kind, names as text, numbers and
-/// lower case, comments, blank lines, CR LF and LF.
+/// The statement kinds of the corpus (Corpus::For).
+enum Kind { kData, kBitmap, kIcon, kCursor };
+
+/// Random scripts of file statements of the given kinds over the corpus: names as text,
+/// numbers and lower case, comments, blank lines, CR LF and LF.
 class ScriptMaker {
 public:
-    explicit ScriptMaker(const Corpus& corpus) : corpus_(corpus) { }
+    ScriptMaker(const Corpus& corpus, std::vector<int> kinds) : corpus_(corpus), kinds_(std::move(kinds)) { }
 
     std::string Make()
     {
@@ -164,7 +167,7 @@ private:
             {"BITMAP", "bitmap"},
             {"ICON", "Icon"},
             {"CURSOR"}};
-        const int kind = Pick(0, 3);
+        const int kind = OneOf(kinds_);
         // Rarely a name llvm-rc refuses, or a file that is not what the type wants.
         const std::string name = Pick(0, 80) == 0 ? OneOf<std::string>({"70000", "08"}) : OneOf(names);
         std::vector<Candidate> files = corpus_.For(kind);
@@ -179,6 +182,7 @@ private:
     }
 
     const Corpus& corpus_;
+    std::vector<int> kinds_;
     std::mt19937 random_{20241208};
 };
 
@@ -190,45 +194,84 @@ std::string Joined(const std::vector<std::string>& lines)
     return text;
 }
 
-TEST(FileCompiler, WritesWhatLlvmRcWritesForEveryGeneratedScript)
-{
-    const Corpus corpus;
-    ScriptMaker maker(corpus);
-    const std::string previous = std::filesystem::current_path();
-    std::filesystem::current_path(corpus.WorkFolder());
-    // INCLUDE for llvm-rc, which reads it itself, and for us as the compilers' main gives it.
-    testing::EnvGuard include("INCLUDE", "/nonexistent:" + corpus.IncludeFolder());
-    CompileOptions options;
-    options.includeVariableFolders = IncludeVariableFolders("/nonexistent:" + corpus.IncludeFolder());
-    const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
-    ASSERT_FALSE(llvmRc.empty());
-    const std::string script = corpus.ScriptFolder() + "/generated.rc";
-    const std::string ours = corpus.ScriptFolder() + "/ours.res";
-    const std::string theirs = corpus.ScriptFolder() + "/theirs.res";
-    int compared = 0;
-    int refused = 0;
-    for (int round = 0; round < 96 && !HasFailure(); ++round) {
-        const std::string text = maker.Make();
-        WriteFileAtomically(script, text);
-        ASSERT_FALSE(ParseFileScript(text).foreignLine) << text;
-        const ToolOutcome byUs = CompileResourceScript(script, ours, options);
-        DeleteFileQuietly(theirs);
-        const ProgramExit byLlvmRc = RunAndCapture({llvmRc, "/no-preprocess", "/C", "1252", "/L", "409", "/I",
-                                                    corpus.ScriptFolder(), "/FO", theirs, script});
-        ++compared;
-        ASSERT_EQ(byUs.ok, byLlvmRc.exitCode == 0) << text << "ours:\n"
-                                                   << Joined(byUs.lines) << "llvm-rc:\n"
-                                                   << byLlvmRc.output;
-        if (!byUs.ok) {
-            ++refused;
-            EXPECT_FALSE(byUs.lines.empty());
-            continue;
-        }
-        EXPECT_TRUE(byUs.lines.empty()) << Joined(byUs.lines);
-        ASSERT_EQ(ReadFileBytes(ours) == ReadFileBytes(theirs), true) << text;
+/// One corpus for all the tests, the current folder in it while they run (llvm-rc and we
+/// both look there first).
+class RecordWriter : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        corpus_ = new Corpus;
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(corpus_->WorkFolder());
     }
-    std::filesystem::current_path(previous);
-    std::printf("compared %d generated scripts with llvm-rc (%d refused by both)\n", compared, refused);
+    static void TearDownTestSuite()
+    {
+        std::filesystem::current_path(previous_);
+        delete corpus_;
+    }
+
+    /// `rounds` generated scripts of `kinds`, each compiled by us and by llvm-rc: both refuse
+    /// it, or both write the same bytes.
+    void CompareWithLlvmRc(std::vector<int> kinds, int rounds)
+    {
+        ScriptMaker maker(*corpus_, std::move(kinds));
+        // INCLUDE for llvm-rc, which reads it itself, and for us as the compilers' main gives it.
+        testing::EnvGuard include("INCLUDE", "/nonexistent:" + corpus_->IncludeFolder());
+        CompileOptions options;
+        options.includeVariableFolders = IncludeVariableFolders("/nonexistent:" + corpus_->IncludeFolder());
+        const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
+        ASSERT_FALSE(llvmRc.empty());
+        const std::string script = corpus_->ScriptFolder() + "/generated.rc";
+        const std::string ours = corpus_->ScriptFolder() + "/ours.res";
+        const std::string theirs = corpus_->ScriptFolder() + "/theirs.res";
+        int refused = 0;
+        for (int round = 0; round < rounds && !HasFailure(); ++round) {
+            const std::string text = maker.Make();
+            WriteFileAtomically(script, text);
+            ASSERT_FALSE(ParseFileScript(text).foreignLine) << text;
+            const ToolOutcome byUs = CompileResourceScript(script, ours, options);
+            DeleteFileQuietly(theirs);
+            const ProgramExit byLlvmRc = RunAndCapture({llvmRc, "/no-preprocess", "/C", "1252", "/L", "409", "/I",
+                                                        corpus_->ScriptFolder(), "/FO", theirs, script});
+            ASSERT_EQ(byUs.ok, byLlvmRc.exitCode == 0) << text << "ours:\n"
+                                                       << Joined(byUs.lines) << "llvm-rc:\n"
+                                                       << byLlvmRc.output;
+            if (!byUs.ok) {
+                ++refused;
+                EXPECT_FALSE(byUs.lines.empty());
+                continue;
+            }
+            EXPECT_TRUE(byUs.lines.empty()) << Joined(byUs.lines);
+            ASSERT_EQ(ReadFileBytes(ours) == ReadFileBytes(theirs), true) << text;
+        }
+        std::printf("compared %d generated scripts with llvm-rc (%d refused by both)\n", rounds, refused);
+    }
+
+    static Corpus* corpus_;
+    static std::string previous_;
+};
+
+Corpus* RecordWriter::corpus_ = nullptr;
+std::string RecordWriter::previous_;
+
+TEST_F(RecordWriter, DataStatementsFoundWhereLlvmRcFindsThem)
+{
+    CompareWithLlvmRc({kData}, 24);
+}
+
+TEST_F(RecordWriter, BitmapStatementsDropTheFileHeader)
+{
+    CompareWithLlvmRc({kBitmap}, 24);
+}
+
+TEST_F(RecordWriter, IconAndCursorImagesNumberedAcrossTheScript)
+{
+    CompareWithLlvmRc({kIcon, kCursor}, 24);
+}
+
+TEST_F(RecordWriter, EveryKindInOneScript)
+{
+    CompareWithLlvmRc({kData, kBitmap, kIcon, kCursor}, 24);
 }
 
 }  // namespace
