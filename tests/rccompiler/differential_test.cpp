@@ -224,7 +224,6 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
     ScratchFolder folder;
     folder.Write("page.htm", "<html>page</html>");
-    const CompileOptions defaults;
     Generator generator(20261208);
     int compared = 0;
     int refusedByLlvmRc = 0;
@@ -235,7 +234,7 @@ TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
         DeleteFileQuietly(folder / "llvm.res");
         const ProgramExit theirs = RunAndCapture({llvmRc, "/no-preprocess", "/C", "1252", "/L", "409", "/I",
                                                   folder.Path(), "/FO", folder / "llvm.res", script});
-        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res", defaults);
+        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res");
         if (theirs.exitCode != 0) {
             ++refusedByLlvmRc;
             if (std::getenv("BREVOK_SHOW_REFUSED"))
@@ -267,7 +266,6 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
 {
     ScratchFolder folder;
     folder.Write("m.bin", "x");
-    const CompileOptions defaults;
     const std::vector<std::pair<const char*, std::string>> cases = {
         {"MENUEX",
          "5 MENUEX { MENUITEM \"a\", 1, 0, 0\n POPUP \"p\", 2, 0, 0, 7 { MENUITEM \"\", 0, 0x800\n"
@@ -284,7 +282,7 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     };
     for (const auto& [name, text] : cases) {
         const std::string script = folder.Write("app.rc", text);
-        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res", defaults);
+        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res");
         ASSERT_TRUE(ours.ok) << name << "\n" << (ours.lines.empty() ? "" : ours.lines[0]);
         const ProgramExit windres =
             RunAndCapture({"/usr/bin/x86_64-w64-mingw32-windres", script, "-O", "res", "-o", folder / "windres.res"});
@@ -300,18 +298,18 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     const std::string strict = folder.Write("strict.rc",
                                             "11 DIALOG 0, 0, 9, 9 { CTEXT \"a\", -1, 0, 5, 144, 8 }\n"
                                             "12 MENU { POPUP \"v\" { MENUITEM \"a\", 1\n MENUITEM \"b\", 2 } }\n");
-    ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res", defaults).ok);
+    ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res").ok);
     ASSERT_EQ(RunAndCapture({testing::FindLlvmTool("llvm-rc"), "/FO", folder / "llvm.res", strict}).exitCode, 0);
     EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res"));
     // A MENUEX separator is an item of type MFT_SEPARATOR (0x800), as Windows draws one.
     const std::string separator = folder.Write("sep.rc", "5 MENUEX { MENUITEM SEPARATOR }\n");
-    ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res", defaults).ok);
+    ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res").ok);
     EXPECT_EQ(Records(folder / "ours.res").at("#4/#5/1033").substr(8, 4), std::string("\0\x08\0\0", 4));
     // TOOLBAR in rc.exe's layout, which MFC reads: version 1, then 16-bit width, height,
     // count and ids (0 for a separator). windres writes these as 32-bit values.
     const std::string script =
         folder.Write("app.rc", "7 TOOLBAR DISCARDABLE 16, 15 { BUTTON 100\n SEPARATOR\n BUTTON 101 }\n");
-    ASSERT_TRUE(CompileResourceScript(script, folder / "ours.res", defaults).ok);
+    ASSERT_TRUE(CompileResourceScript(script, folder / "ours.res").ok);
     EXPECT_EQ(Records(folder / "ours.res").at("#241/#7/1033"),
               std::string("\x01\0\x10\0\x0F\0\x03\0\x64\0\0\0\x65\0", 14));
 }
@@ -319,7 +317,6 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
 TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
 {
     ScratchFolder out;
-    const CompileOptions defaults;
     int walked = 0;
     const std::string folder = std::string(BREVOK_SOURCE_DIR) + "/tests/rccompiler/malformed";
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
@@ -335,7 +332,7 @@ TEST(Differential, MalformedScriptsGiveOneCleanErrorNamingTheirLine)
         const std::string line = text.substr(mark.size(), colon - mark.size());
         const std::string expected = text.substr(colon + 2, text.find('\n') - colon - 2);
         WriteFileAtomically(out / "old.res", "older");
-        const ToolOutcome outcome = CompileResourceScript(script, out / "old.res", defaults);
+        const ToolOutcome outcome = CompileResourceScript(script, out / "old.res");
         EXPECT_FALSE(outcome.ok) << script;
         ASSERT_FALSE(outcome.lines.empty()) << script;
         EXPECT_EQ(outcome.lines[0], script + "(" + line + "): error: " + expected) << script;

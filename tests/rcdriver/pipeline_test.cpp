@@ -37,34 +37,24 @@ std::string Joined(const std::vector<std::string>& lines)
 TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
 {
     ScratchFolder folder(" res dü ");
-    const std::string bitmap = folder.Write("logo pic.bmp", testing::TinyBitmap());
-    const std::string icon = folder.Write("ícon.ico", testing::TinyIconFile(1));
-    const std::string cursor = folder.Write("hand.cur", testing::TinyIconFile(2));
-    const std::string wave = folder.Write("ding dong.wav", "RIFF\x04\0\0\0WAVE");
-    const std::string midi = folder.Write("tune.mid", "MThd");
-    const std::string avi = folder.Write("clip.avi", "RIFF\x04\0\0\0AVI ");
-    const std::string data = folder.Write("any.dat", std::string("\0\1\2\3", 4));
+    const struct {
+        const char* line;  // name and type
+        const char* file;
+        std::string bytes;
+    } files[] = {
+        {"Logo BITMAP", "logo pic.bmp", testing::TinyBitmap()},
+        {"App ICON", "ícon.ico", testing::TinyIconFile(1)},
+        {"Hand CURSOR", "hand.cur", testing::TinyIconFile(2)},
+        {"Ding WAVE", "ding dong.wav", "RIFF\x04\0\0\0WAVE"},
+        {"Tune MIDI", "tune.mid", "MThd"},
+        {"Clip AVI", "clip.avi", "RIFF\x04\0\0\0AVI "},
+        {"Blob RCDATA", "any.dat", std::string("\0\1\2\3", 4)},
+    };
     // The lines as the tool writes them: name, type, the full path in double quotes, CR LF.
-    const std::string script = folder.Write("app.rc",
-                                            "Logo BITMAP \"" + bitmap +
-                                                "\"\r\n"
-                                                "App ICON \"" +
-                                                icon +
-                                                "\"\r\n"
-                                                "Hand CURSOR \"" +
-                                                cursor +
-                                                "\"\r\n"
-                                                "Ding WAVE \"" +
-                                                wave +
-                                                "\"\r\n"
-                                                "Tune MIDI \"" +
-                                                midi +
-                                                "\"\r\n"
-                                                "Clip AVI \"" +
-                                                avi +
-                                                "\"\r\n"
-                                                "Blob RCDATA \"" +
-                                                data + "\"\r\n");
+    std::string lines;
+    for (const auto& f : files)
+        lines += std::string(f.line) + " \"" + folder.Write(f.file, f.bytes) + "\"\r\n";
+    const std::string script = folder.Write("app.rc", lines);
     const std::string res = folder / "app.res";
     const ToolOutcome outcome = CompileResourceScript(script, res);
     EXPECT_TRUE(outcome.ok) << Joined(outcome.lines);

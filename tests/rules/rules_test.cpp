@@ -63,17 +63,20 @@ TEST(Hex, DigitsReadAndWritten)
         EXPECT_EQ(HexDigit(c), value) << c;
 }
 
-TEST(Unicode, Utf8IntoUtf16ReplacesEachMalformedByte)
+TEST(Unicode, WellFormedTextRoundTripsAndEachMalformedUnitIsReplaced)
 {
+    // Well formed: both ways.
+    const std::pair<std::string, std::u16string> both[] = {
+        {"aZ", u"aZ"}, {"caf\xC3\xA9", u"caf\u00e9"}, {"\xE2\x82\xAC", u"\u20ac"}, {"\xF0\x9F\x98\x80", u"\U0001F600"}};
+    for (const auto& [utf8, utf16] : both) {
+        EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << utf8;
+        EXPECT_EQ(Utf16ToUtf8(utf16), utf8) << utf8;
+    }
     const struct {
         const char* name;
         std::string utf8;
         std::u16string utf16;
-    } cases[] = {
-        {"ASCII", "aZ", u"aZ"},
-        {"two bytes", "caf\xC3\xA9", u"caf\u00e9"},
-        {"euro", "\xE2\x82\xAC", u"\u20ac"},
-        {"four bytes", "\xF0\x9F\x98\x80", u"\U0001F600"},
+    } malformed8[] = {
         {"overlong", "\xC0\x80", u"\uFFFD\uFFFD"},
         {"overlong three", "\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
         {"surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
@@ -82,24 +85,18 @@ TEST(Unicode, Utf8IntoUtf16ReplacesEachMalformedByte)
         {"cut off", "a\xE2\x82", u"a\uFFFD\uFFFD"},
         {"lone continuation", "\x80x", u"\uFFFDx"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : malformed8)
         EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.name;
-}
-
-TEST(Unicode, Utf16IntoUtf8ReplacesUnpairedSurrogates)
-{
     const struct {
         const char* name;
         std::u16string utf16;
         std::string utf8;
-    } cases[] = {
-        {"BMP", u"caf\u00e9\u20ac", "caf\xC3\xA9\xE2\x82\xAC"},
-        {"pair", u"\U0001F600", "\xF0\x9F\x98\x80"},
+    } malformed16[] = {
         {"lone high", std::u16string(1, char16_t{0xD83D}), "\xEF\xBF\xBD"},
         {"high then a letter", std::u16string{char16_t{0xD83D}, u'a'}, "\xEF\xBF\xBD" "a"},
         {"lone low", std::u16string{char16_t{0xDE00}, u'b'}, "\xEF\xBF\xBD" "b"},
     };
-    for (const auto& c : cases)
+    for (const auto& c : malformed16)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
 }
 
