@@ -2,9 +2,6 @@
 // statements and on a 50-line script with a dialog, a menu, a string table and a version
 // block, against llvm-rc compiling the same script as its users run it (clang preprocessing,
 // the headers brcc32 ships on its include path).
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,12 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_runs.h"
 #include "full_script.h"
 #include "platform/files.h"
 
-extern char** environ;
-
 namespace {
+
+using brevok::bench::Median;
+using brevok::bench::RunQuietly;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 11;
@@ -83,27 +82,10 @@ std::vector<std::string> Command(const std::string& script, bool llvmRc)
 /// Milliseconds of one run of `command`; negative when it failed.
 double Run(std::vector<std::string> command)
 {
-    std::vector<char*> argv;
-    for (std::string& word : command)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     const Clock::time_point start = Clock::now();
-    pid_t pid = 0;
-    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (started != 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (RunQuietly(std::move(command)) != 0)
         return -1;
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

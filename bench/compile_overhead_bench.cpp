@@ -1,5 +1,6 @@
 // The Compile command's own cost (script save, batch file, shell, read-back) on top of the
 // compiler: Compile with brcc32 against running brcc32 directly on the same script.
+#include "bench_runs.h"
 #include "full_script.h"
 #include "workbench/command_host.h"
 #include "support/fake_view.h"
@@ -22,6 +23,8 @@ using namespace brevok;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+using brevok::bench::Median;
 
 constexpr int kRounds = 7;
 
@@ -50,12 +53,6 @@ struct BenchHost {
     std::vector<std::string>& messages = view.messages;
     std::string batchText;
 };
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 struct Timing {
     double compile;  // median ms of Compile
