@@ -6,6 +6,7 @@
 #include "rccompiler/data_files.h"
 #include "rccompiler/icon_files.h"
 #include "rccompiler/res_writer.h"
+#include "rules/little_endian.h"
 #include "platform/temp_files.h"
 
 #include <algorithm>
@@ -180,9 +181,10 @@ void RecordWriter::CompileIcon(const Record& record, const std::string& path, In
         writer_->BeginRecord(Header(record, imageType, ResId::Ordinal(static_cast<std::uint16_t>(firstId + i)),
                                     kImageFlags, language_));
         if (cursor) {
-            const char hotSpot[4] = {static_cast<char>(image.planes & 0xFF), static_cast<char>(image.planes >> 8),
-                                     static_cast<char>(image.bitCount & 0xFF), static_cast<char>(image.bitCount >> 8)};
-            writer_->Append(std::string_view(hotSpot, 4));
+            std::string hotSpot;
+            byteio::Append16(hotSpot, image.planes);
+            byteio::Append16(hotSpot, image.bitCount);
+            writer_->Append(hotSpot);
         }
         writer_->Append(std::string_view(bytes).substr(image.offset, image.size));
         writer_->EndRecord();
@@ -192,9 +194,10 @@ void RecordWriter::CompileIcon(const Record& record, const std::string& path, In
     writer_->Append(directory->header);
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint16_t id = static_cast<std::uint16_t>(firstId + i);
-        const char idBytes[2] = {static_cast<char>(id & 0xFF), static_cast<char>(id >> 8)};
+        std::string idBytes;
+        byteio::Append16(idBytes, id);
         writer_->Append(directory->images[i].groupEntry);
-        writer_->Append(std::string_view(idBytes, 2));
+        writer_->Append(idBytes);
     }
     writer_->EndRecord();
 }

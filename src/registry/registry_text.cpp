@@ -2,6 +2,7 @@
 #include "registry/registry_text.h"
 
 #include "rules/hex.h"
+#include "rules/little_endian.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -260,9 +261,7 @@ void AppendValue(std::string& out, const std::string& name, const RegistryValue&
     if (IsQuotableText(value)) {
         AppendQuoted(out, std::string_view(value.data).substr(0, value.data.size() - 1));
     } else if (value.type == kRegDword && value.data.size() == 4) {
-        std::uint32_t n = 0;
-        for (int i = 3; i >= 0; --i)
-            n = (n << 8) | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
+        const std::uint32_t n = byteio::Get32(value.data, 0);
         char buf[16];
         std::snprintf(buf, sizeof buf, "dword:%08x", static_cast<unsigned>(n));
         out.append(buf);

@@ -7,6 +7,7 @@
 #include "platform/files.h"
 #include "platform/self_path.h"
 #include "rules/hex.h"
+#include "rules/little_endian.h"
 
 namespace brevok {
 namespace {
@@ -68,9 +69,9 @@ void TGetVersionInfoFromFile::ReadVersionInfo()
     // hold one pair has no first pair to read.
     if (length < 4)
         return;
-    const auto* pair = static_cast<const std::uint8_t*>(value);
-    const unsigned language = pair[0] | (pair[1] << 8);
-    const unsigned codePage = pair[2] | (pair[3] << 8);
+    const std::string_view pair(static_cast<const char*>(value), 4);
+    const unsigned language = byteio::Get16(pair, 0);
+    const unsigned codePage = byteio::Get16(pair, 2);
 
     for (const char* key : kKeys) {
         if (!library_.VerQueryValueA(block.data(), StringQueryPath(language, codePage, key), &value, &length))
