@@ -13,11 +13,6 @@ namespace brevok {
 
 namespace {
 
-constexpr std::uint16_t kMoveable = kMemoryMoveable;
-constexpr std::uint16_t kPure = kMemoryPure;
-constexpr std::uint16_t kPreload = kMemoryPreload;
-constexpr std::uint16_t kDiscardable = kMemoryDiscardable;
-
 struct ParseError {
     std::size_t line;
     std::string text;
@@ -319,19 +314,19 @@ private:
         while (Next(RcTokenKind::Identifier)) {
             const std::string word = Upper(tokens_[pos_].text);
             if (word == "PRELOAD")
-                flags |= kPreload;
+                flags |= kMemoryPreload;
             else if (word == "LOADONCALL")
-                flags &= ~kPreload;
+                flags &= ~kMemoryPreload;
             else if (word == "FIXED")
-                flags &= ~(kMoveable | kDiscardable);
+                flags &= ~(kMemoryMoveable | kMemoryDiscardable);
             else if (word == "MOVEABLE")
-                flags |= kMoveable;
+                flags |= kMemoryMoveable;
             else if (word == "DISCARDABLE")
-                flags |= kDiscardable | kMoveable | kPure;
+                flags |= kMemoryDiscardable | kMemoryMoveable | kMemoryPure;
             else if (word == "PURE" || word == "SHARED")
-                flags |= kPure;
+                flags |= kMemoryPure;
             else if (word == "IMPURE" || word == "NONSHARED")
-                flags &= ~(kPure | kDiscardable);
+                flags &= ~(kMemoryPure | kMemoryDiscardable);
             else
                 return flags;
             ++pos_;
@@ -412,7 +407,7 @@ private:
         if (firstWord == "STRINGTABLE") {
             resource.kind = RcKind::StringTable;
             resource.typeText = "STRINGTABLE";
-            resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
+            resource.memoryFlags = MemoryFlags(kMemoryDiscardable | kMemoryPure | kMemoryMoveable);
             resource.options = Options(OptionKind::Basic);
             Consume(RcTokenKind::BlockBegin, "'{'");
             while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
@@ -449,7 +444,7 @@ private:
     void Accelerators(RcResource& resource)
     {
         resource.kind = RcKind::Accelerators;
-        resource.memoryFlags = MemoryFlags(kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(kMemoryPure | kMemoryMoveable);
         resource.options = Options(OptionKind::Basic);
         Consume(RcTokenKind::BlockBegin, "'{'");
         while (!ConsumeOptional(RcTokenKind::BlockEnd)) {
@@ -475,7 +470,7 @@ private:
             : word == "ICON"             ? RcKind::Icon
                                          : RcKind::Html;
         const bool image = resource.kind == RcKind::Cursor || resource.kind == RcKind::Icon;
-        resource.memoryFlags = MemoryFlags(image ? kDiscardable | kMoveable : kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(image ? kMemoryDiscardable | kMemoryMoveable : kMemoryPure | kMemoryMoveable);
         resource.isFile = true;
         resource.file = Filename();
     }
@@ -484,7 +479,7 @@ private:
     {
         resource.kind = RcKind::Dialog;
         resource.extended = extended;
-        resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(kMemoryDiscardable | kMemoryPure | kMemoryMoveable);
         const std::vector<RcInt> place = IntsWithCommas(4, 4);
         resource.x = place[0].value;
         resource.y = place[1].value;
@@ -567,7 +562,7 @@ private:
     void Menu(RcResource& resource, bool extended)
     {
         resource.kind = extended ? RcKind::MenuEx : RcKind::Menu;
-        resource.memoryFlags = MemoryFlags(kDiscardable | kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(kMemoryDiscardable | kMemoryPure | kMemoryMoveable);
         resource.options = Options(OptionKind::Basic);
         resource.menu = extended ? MenuExItems(0) : MenuItems(0);
     }
@@ -668,7 +663,7 @@ private:
     void Toolbar(RcResource& resource, const RcValue& type)
     {
         const std::size_t start = pos_;
-        resource.memoryFlags = MemoryFlags(kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(kMemoryPure | kMemoryMoveable);
         if (Next(RcTokenKind::String) || Next(RcTokenKind::Identifier) || Next(RcTokenKind::BlockBegin)) {
             pos_ = start;
             return UserDefined(resource, type);
@@ -695,7 +690,7 @@ private:
     {
         resource.kind = RcKind::User;
         resource.type = type;
-        resource.memoryFlags = MemoryFlags(kPure | kMoveable);
+        resource.memoryFlags = MemoryFlags(kMemoryPure | kMemoryMoveable);
         if (AtEnd())
             Expected("filename, '{' or BEGIN");
         if (Next(RcTokenKind::String) || Next(RcTokenKind::Identifier)) {
@@ -715,7 +710,7 @@ private:
         static constexpr const char* kFixed[] = {"FILEVERSION", "PRODUCTVERSION", "FILEFLAGSMASK", "FILEFLAGS",
                                                  "FILEOS",      "FILETYPE",       "FILESUBTYPE"};
         resource.kind = RcKind::VersionInfo;
-        resource.memoryFlags = MemoryFlags(kMoveable | kPure);
+        resource.memoryFlags = MemoryFlags(kMemoryMoveable | kMemoryPure);
         while (!Next(RcTokenKind::BlockBegin)) {
             if (!Next(RcTokenKind::Identifier))
                 Expected("identifier");

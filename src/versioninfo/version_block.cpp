@@ -62,12 +62,12 @@ std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit)
 }
 
 /// UTF-16LE in [from, to) up to its first zero unit, as UTF-8.
-std::string Utf16ToUtf8(Bytes bytes, std::size_t from, std::size_t to)
+std::string TextAt(Bytes bytes, std::size_t from, std::size_t to)
 {
     std::u16string units;
     for (std::size_t at = from; at + 2 <= to && ReadWord(bytes, at) != 0; at += 2)
         units += static_cast<char16_t>(ReadWord(bytes, at));
-    return brevok::Utf16ToUtf8(units);
+    return Utf16ToUtf8(units);
 }
 
 bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted)
@@ -77,7 +77,7 @@ bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted)
     const std::size_t units = (node.keyEnd - node.keyStart) / 2;
     if (units > wanted.size() || units * 3 < wanted.size())
         return false;
-    return EqualIgnoringAsciiCase(Utf16ToUtf8(bytes, node.keyStart, node.keyEnd), wanted);
+    return EqualIgnoringAsciiCase(TextAt(bytes, node.keyStart, node.keyEnd), wanted);
 }
 
 /// Where the children of `node` would start if its value took `valueBytes` bytes.
@@ -166,7 +166,7 @@ std::string ReadVersionText(std::span<const std::uint8_t> block, const VersionVa
 {
     const std::size_t from = std::min(value.offset, block.size());
     const std::size_t to = from + std::min(value.size, block.size() - from);
-    return Utf16ToUtf8(block, from, to);
+    return TextAt(block, from, to);
 }
 
 }  // namespace brevok
