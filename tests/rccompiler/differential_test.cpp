@@ -222,6 +222,8 @@ private:
 TEST(Differential, GeneratedScriptsGiveLlvmRcsBytes)
 {
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
+    if (llvmRc.empty())
+        GTEST_SKIP() << "llvm-rc, the oracle, is not on PATH";
     ScratchFolder folder;
     folder.Write("page.htm", "<html>page</html>");
     Generator generator(20261208);
@@ -299,8 +301,10 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
                                             "11 DIALOG 0, 0, 9, 9 { CTEXT \"a\", -1, 0, 5, 144, 8 }\n"
                                             "12 MENU { POPUP \"v\" { MENUITEM \"a\", 1\n MENUITEM \"b\", 2 } }\n");
     ASSERT_TRUE(CompileResourceScript(lenient, folder / "ours.res").ok);
-    ASSERT_EQ(RunAndCapture({testing::FindLlvmTool("llvm-rc"), "/FO", folder / "llvm.res", strict}).exitCode, 0);
-    EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res"));
+    if (const std::string llvmRc = testing::FindLlvmTool("llvm-rc"); !llvmRc.empty()) {
+        ASSERT_EQ(RunAndCapture({llvmRc, "/FO", folder / "llvm.res", strict}).exitCode, 0);
+        EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "llvm.res"));
+    }
     // A MENUEX separator is an item of type MFT_SEPARATOR (0x800), as Windows draws one.
     const std::string separator = folder.Write("sep.rc", "5 MENUEX { MENUITEM SEPARATOR }\n");
     ASSERT_TRUE(CompileResourceScript(separator, folder / "ours.res").ok);

@@ -220,7 +220,8 @@ protected:
         CompileOptions options;
         options.includeVariableFolders = IncludeVariableFolders("/nonexistent:" + corpus_->IncludeFolder());
         const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
-        ASSERT_FALSE(llvmRc.empty());
+        if (llvmRc.empty())
+            GTEST_SKIP() << "llvm-rc, the oracle, is not on PATH";
         const std::string script = corpus_->ScriptFolder() + "/generated.rc";
         const std::string ours = corpus_->ScriptFolder() + "/ours.res";
         const std::string theirs = corpus_->ScriptFolder() + "/theirs.res";
