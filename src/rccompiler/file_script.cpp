@@ -44,7 +44,7 @@ bool IsOneOf(std::string_view word, std::initializer_list<std::string_view> uppe
 
 /// True when the C preprocessor could replace a part of the word: the identifiers inside it
 /// that are reserved to the implementation (its predefined macros all are) or RC_INVOKED,
-/// which the front end defines. Runs that start with a digit are pp-numbers, never replaced.
+/// which the preprocessor defines. Runs that start with a digit are pp-numbers, never replaced.
 bool PreprocessorMayReplace(std::string_view word)
 {
     std::size_t i = 0;
