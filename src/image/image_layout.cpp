@@ -11,11 +11,6 @@
 
 namespace brevok {
 
-using byteio::AlignUp;
-using byteio::Fits;
-using byteio::Put16;
-using byteio::Put32;
-
 namespace {
 
 constexpr std::uint32_t kScnInitializedData = 0x00000040;

@@ -9,11 +9,6 @@
 
 namespace brevok {
 
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-using byteio::Get64;
-
 namespace {
 
 constexpr std::uint16_t kMagicPe32 = 0x10B;

@@ -10,10 +10,6 @@
 
 namespace brevok {
 
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-
 namespace {
 
 constexpr std::uint32_t kMinHeaderSize = 8 + 2 + 2 + 16;  // sizes, two empty names, fixed tail

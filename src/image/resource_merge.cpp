@@ -9,10 +9,6 @@
 
 namespace brevok {
 
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Put16;
-
 namespace {
 
 // The group directories of icons and cursors (GRPICONDIR / GRPCURSORDIR).

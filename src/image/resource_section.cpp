@@ -10,10 +10,6 @@
 
 namespace brevok {
 
-using byteio::AlignUp;
-using byteio::Put16;
-using byteio::Put32;
-
 namespace {
 
 constexpr std::uint32_t kDataAlignment = 8;

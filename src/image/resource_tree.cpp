@@ -9,10 +9,6 @@
 
 namespace brevok {
 
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-
 namespace {
 
 class TreeReader {

@@ -6,12 +6,6 @@
 
 namespace brevok {
 
-using byteio::Append16;
-using byteio::Append32;
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-
 namespace {
 
 constexpr std::size_t kIconDirSize = 6;

@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-namespace brevok::byteio {
+namespace brevok {
+
+/// Inline, so that every library calls these by their plain names; byteio:: still names them.
+inline namespace byteio {
 
 /// Reads a little-endian field at `offset`; the caller has checked the bounds.
 inline std::uint16_t Get16(std::string_view b, std::uint64_t offset)
@@ -62,4 +65,6 @@ inline std::uint64_t AlignUp(std::uint64_t value, std::uint64_t alignment)
     return alignment == 0 ? value : (value + alignment - 1) / alignment * alignment;
 }
 
-}  // namespace brevok::byteio
+}  // namespace byteio
+
+}  // namespace brevok
