@@ -1,10 +1,7 @@
 // Benchmark: brcc32 over the real Visual Studio scripts of tests/rcdriver/corpus, each run in
 // its folder as a user runs it, against the same scripts through clang and llvm-rc (llvm-rc's
 // own preprocessor run, with the mingw-w64 headers): wall time for all cases.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "bench_runs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -13,9 +10,10 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
-
 namespace {
+
+using brevok::bench::Median;
+using brevok::bench::RunQuietly;
 
 using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 5;
@@ -39,33 +37,6 @@ std::vector<Case> Cases()
     return cases;
 }
 
-/// Runs `argv` in `folder`, output discarded; the exit code does not matter (both sides fail
-/// on the same scripts for want of data files).
-void RunIn(const std::string& folder, std::vector<std::string> argv)
-{
-    std::vector<char*> args;
-    for (std::string& a : argv)
-        args.push_back(a.data());
-    args.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }
-    posix_spawn_file_actions_destroy(&actions);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main()
@@ -79,11 +50,12 @@ int main()
     for (int round = 0; round < kRounds; ++round) {
         Clock::time_point start = Clock::now();
         for (const Case& c : cases)
-            RunIn(c.folder, {brcc32, "-fo", out, c.script});
+            RunQuietly({brcc32, "-fo", out, c.script}, c.folder);
         ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         start = Clock::now();
         for (const Case& c : cases)
-            RunIn(c.folder, {"llvm-rc", "/C", "1252", "/I", "/usr/share/mingw-w64/include", "/FO", out, c.script});
+            RunQuietly({"llvm-rc", "/C", "1252", "/I", "/usr/share/mingw-w64/include", "/FO", out, c.script},
+                                      c.folder);
         theirs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::filesystem::remove(out);

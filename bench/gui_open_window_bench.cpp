@@ -4,7 +4,7 @@
 #include "ui/qt/main_window.h"
 #include "platform/process.h"
 #include "workbench/help_command.h"
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
 

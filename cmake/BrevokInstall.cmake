@@ -71,7 +71,7 @@ endif()
 # dependencies are read from this machine, not written down: dpkg-shlibdeps names the packages
 # of the shared libraries the programs link, and dpkg names the packages of the files they run
 # or load without linking them: Qt's plugins. brcc32 compiles scripts itself, so llvm-rc and
-# clang are no dependency (BREVOK_FORCE_LLVM_RC users install LLVM themselves).
+# clang are no dependency.
 option(BREVOK_PACKAGE "Configure the Debian package (cpack)" OFF)
 if(NOT BREVOK_PACKAGE)
   return()

@@ -1,4 +1,4 @@
-# The program's own version resource: resources/version.rc, compiled by llvm-rc into
+# The program's own version resource: resources/version.rc, compiled by our own brcc32 into
 # brevok_version.res. A Linux program carries that .res image in an ELF section ".rsrc"
 # (where the version reader looks for it); a Windows program links the script as usual.
 #
@@ -7,13 +7,12 @@
 set(BREVOK_VERSION_RC ${PROJECT_SOURCE_DIR}/resources/version.rc)
 
 if(NOT WIN32)
-  find_program(BREVOK_LLVM_RC NAMES llvm-rc llvm-rc-16 llvm-rc-15 llvm-rc-14 REQUIRED)
   set(BREVOK_VERSION_RES ${CMAKE_BINARY_DIR}/brevok_version.res)
   add_custom_command(
     OUTPUT ${BREVOK_VERSION_RES}
-    COMMAND ${BREVOK_LLVM_RC} -no-preprocess -fo ${BREVOK_VERSION_RES} -- ${BREVOK_VERSION_RC}
+    COMMAND brcc32 -fo ${BREVOK_VERSION_RES} ${BREVOK_VERSION_RC}
     WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}/resources
-    DEPENDS ${BREVOK_VERSION_RC} ${PROJECT_SOURCE_DIR}/resources/brevok.ico
+    DEPENDS brcc32 ${BREVOK_VERSION_RC} ${PROJECT_SOURCE_DIR}/resources/brevok.ico
     COMMENT "Compiling the program's version resource"
     VERBATIM)
   add_custom_target(brevok_version_res DEPENDS ${BREVOK_VERSION_RES})

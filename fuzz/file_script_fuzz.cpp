@@ -4,15 +4,15 @@
 #include <cstdint>
 #include <string_view>
 
-#include "rcdriver/file_script.h"
-#include "rcdriver/icon_files.h"
+#include "rccompiler/file_script.h"
+#include "rccompiler/icon_files.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const brevok::FileScript script = brevok::ParseFileScript(bytes);
+    const brevok::RecordList script = brevok::ParseFileScript(bytes);
     // Lines are counted from 1; every statement sits before a foreign line.
-    for (const brevok::FileStatement& statement : script.statements)
+    for (const brevok::Record& statement : script.records)
         if (statement.line == 0 || (script.foreignLine && statement.line >= *script.foreignLine))
             __builtin_trap();
     for (const auto type : {brevok::IconFileType::Icon, brevok::IconFileType::Cursor}) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "rcdriver/preprocessor.h"
+#include "preprocessor/preprocessor.h"
 
 namespace {
 

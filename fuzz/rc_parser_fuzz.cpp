@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
-#include "rcdriver/rc_parser.h"
-#include "rcdriver/rc_tokens.h"
-#include "rcdriver/rc_writer.h"
+#include "rccompiler/rc_parser.h"
+#include "rccompiler/rc_tokens.h"
+#include "rccompiler/rc_records.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -22,12 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t lines = 1;
     for (char c : text)
         lines += c == '\n';
-    for (const brevok::ScriptProblem& error : parsed.errors)
+    for (const brevok::Diagnostic& error : parsed.errors)
         if (error.line == 0 || error.line > lines || error.text.empty())
             __builtin_trap();
     for (int codePage : {1252, 65001}) {
-        const brevok::RcWritten written = brevok::WriteResourceStatements(parsed.resources, codePage, 0x409);
-        for (const brevok::FileStatement& statement : written.statements)
+        const brevok::RcRecords written = brevok::MakeRecords(parsed.resources, codePage, 0x409);
+        for (const brevok::Record& statement : written.records)
             if (statement.line == 0 || statement.line > lines)
                 __builtin_trap();
     }

@@ -1,6 +1,6 @@
 // Fuzzes the REGEDIT4 reader: any input gives a tree or an error, and a tree written back
 // reads as the same tree.
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 
 #include <cstdint>
 #include <cstdlib>

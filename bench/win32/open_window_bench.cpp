@@ -2,7 +2,7 @@
 // is populated and painted, against loading the same script into a bare document.
 #include "../open_window_common.h"
 #include "platform/process.h"
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
 #include "ui/win32/main_window.h"

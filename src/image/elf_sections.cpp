@@ -1,7 +1,8 @@
 // ELF section lookup (System V ABI, "ELF header" and "Sections" chapters).
 #include "image/elf_sections.h"
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
 namespace {
@@ -66,7 +67,7 @@ SectionHeader ReadSectionHeader(const Fields& f, const Layout& l, std::size_t at
 
 std::string At(std::uint64_t offset, std::uint64_t size)
 {
-    return "(offset " + byteio::Hex(offset) + ", size " + byteio::Hex(size) + ")";
+    return "(offset " + Hex(offset) + ", size " + Hex(size) + ")";
 }
 
 }  // namespace
@@ -92,7 +93,7 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
     const Layout& l = elfClass == kClass64 ? kLayout64 : kLayout32;
     const auto header = readAt(0, l.headerBytes);
     if (!header)
-        return Result::Fail("ELF header runs past the end of the file (size " + byteio::Hex(fileSize) + ")");
+        return Result::Fail("ELF header runs past the end of the file (size " + Hex(fileSize) + ")");
     const Fields hf(*header, data == kBigEndian);
     const std::uint64_t shoff = hf.Get(l.shoff, l.addressBytes);
     const std::uint64_t entrySize = hf.Get(l.shentsize, 2);
@@ -101,8 +102,8 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
     if (shoff == 0)
         return Result::Ok({});  // no section header table
     if (entrySize < l.sectionBytes)
-        return Result::Fail("section header size " + byteio::Hex(entrySize) + " is below " +
-                            byteio::Hex(l.sectionBytes));
+        return Result::Fail("section header size " + Hex(entrySize) + " is below " +
+                            Hex(l.sectionBytes));
 
     // Section 0 carries the real count and name-table index when they do not fit the header.
     const bool bigEndian = data == kBigEndian;
@@ -117,7 +118,7 @@ Parsed<ElfSection> FindElfSection(const ReadAtFunction& readAt, std::uint64_t fi
             nameIndex = zero.link;
     }
     if (count > kMaxSections)
-        return Result::Fail("section count " + byteio::Hex(count) + " is above the limit " + byteio::Hex(kMaxSections));
+        return Result::Fail("section count " + Hex(count) + " is above the limit " + Hex(kMaxSections));
     if (!byteio::Fits(shoff, count * entrySize, fileSize))
         return Result::Fail("section header table runs past the end of the file " + At(shoff, count * entrySize));
     if (nameIndex >= count)

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

@@ -4,35 +4,29 @@
 
 #include <algorithm>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
-
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-using byteio::Get64;
-using byteio::Hex;
 
 namespace {
 
 constexpr std::uint16_t kMagicPe32 = 0x10B;
 constexpr std::uint16_t kMagicPe32Plus = 0x20B;
-constexpr std::uint32_t kSectionHeaderSize = 40;
 constexpr unsigned kMaxDirectories = 16;
 
 // Checks that [offset, offset + size) lies in the file and in the bytes at hand; the
 // error names `what` and says which of the two limits it crossed.
-std::string CheckSpan(const std::string& what, std::uint64_t offset, std::uint64_t size, std::uint64_t have,
+Status CheckSpan(const std::string& what, std::uint64_t offset, std::uint64_t size, std::uint64_t have,
                       std::uint64_t fileSize)
 {
     if (!Fits(offset, size, fileSize))
-        return what + " runs past the end of the file (offset " + Hex(offset) + ", size " + Hex(size) + ", file size " +
-            Hex(fileSize) + ")";
+        return Status::Fail(what + " runs past the end of the file (offset " + Hex(offset) + ", size " + Hex(size) + ", file size " +
+            Hex(fileSize) + ")");
     if (!Fits(offset, size, have))
-        return what + " runs past the bytes read (offset " + Hex(offset) + ", size " + Hex(size) + ", read " +
-            Hex(have) + ")";
-    return {};
+        return Status::Fail(what + " runs past the bytes read (offset " + Hex(offset) + ", size " + Hex(size) + ", read " +
+            Hex(have) + ")");
+    return Status::Ok();
 }
 
 SectionHeader ReadSectionHeader(std::string_view b, std::uint64_t at)
@@ -56,19 +50,19 @@ std::string SectionLabel(std::size_t index)
     return "section " + std::to_string(index + 1);
 }
 
-std::string ReadOptionalHeader(std::string_view b, PeHeaders& h)
+Status ReadOptionalHeader(std::string_view b, PeHeaders& h)
 {
     const std::uint32_t at = h.optionalHeaderOffset;
     if (h.sizeOfOptionalHeader < 2)
-        return "the optional header is missing (size " + Hex(h.sizeOfOptionalHeader) + ")";
+        return Status::Fail("the optional header is missing (size " + Hex(h.sizeOfOptionalHeader) + ")");
     const std::uint16_t magic = Get16(b, at);
     if (magic != kMagicPe32 && magic != kMagicPe32Plus)
-        return "the optional header has an unknown magic " + Hex(magic) + " at offset " + Hex(at);
+        return Status::Fail("the optional header has an unknown magic " + Hex(magic) + " at offset " + Hex(at));
     h.kind = magic == kMagicPe32 ? PeKind::Pe32 : PeKind::Pe32Plus;
     const std::uint32_t fixed = h.kind == PeKind::Pe32 ? 96 : 112;
     if (h.sizeOfOptionalHeader < fixed)
-        return "the optional header is too small (size " + Hex(h.sizeOfOptionalHeader) + ", at least " + Hex(fixed) +
-            ")";
+        return Status::Fail("the optional header is too small (size " + Hex(h.sizeOfOptionalHeader) + ", at least " + Hex(fixed) +
+            ")");
     h.sizeOfCode = Get32(b, at + 4);
     h.sizeOfInitializedData = Get32(b, at + 8);
     h.imageBase = h.kind == PeKind::Pe32 ? Get32(b, at + 28) : Get64(b, at + 24);
@@ -80,28 +74,28 @@ std::string ReadOptionalHeader(std::string_view b, PeHeaders& h)
     h.numberOfRvaAndSizes = Get32(b, at + fixed - 4);
     const unsigned count = std::min<std::uint32_t>(h.numberOfRvaAndSizes, kMaxDirectories);
     if (fixed + 8ull * count > h.sizeOfOptionalHeader)
-        return "the optional header's " + std::to_string(count) + " data directories run past its size " +
-            Hex(h.sizeOfOptionalHeader);
+        return Status::Fail("the optional header's " + std::to_string(count) + " data directories run past its size " +
+            Hex(h.sizeOfOptionalHeader));
     for (unsigned i = 0; i < count; ++i)
         h.directories.push_back({Get32(b, at + fixed + 8 * i), Get32(b, at + fixed + 8 * i + 4)});
     if (h.fileAlignment == 0 || h.sectionAlignment == 0)
-        return "the optional header has a zero alignment (file " + Hex(h.fileAlignment) + ", section " +
-            Hex(h.sectionAlignment) + ")";
-    return {};
+        return Status::Fail("the optional header has a zero alignment (file " + Hex(h.fileAlignment) + ", section " +
+            Hex(h.sectionAlignment) + ")");
+    return Status::Ok();
 }
 
-std::string CheckSections(const PeHeaders& h)
+Status CheckSections(const PeHeaders& h)
 {
     for (std::size_t i = 0; i < h.sections.size(); ++i) {
         const SectionHeader& s = h.sections[i];
         if (s.sizeOfRawData != 0 && !Fits(s.pointerToRawData, s.sizeOfRawData, h.fileSize))
-            return SectionLabel(i) + " raw data runs past the end of the file (offset " + Hex(s.pointerToRawData) +
-                ", size " + Hex(s.sizeOfRawData) + ")";
+            return Status::Fail(SectionLabel(i) + " raw data runs past the end of the file (offset " + Hex(s.pointerToRawData) +
+                ", size " + Hex(s.sizeOfRawData) + ")");
         if (static_cast<std::uint64_t>(s.virtualAddress) + s.VirtualExtent() > 0xFFFFFFFFull)
-            return SectionLabel(i) + " reaches past the 4 GB address space (RVA " + Hex(s.virtualAddress) + ", size " +
-                Hex(s.VirtualExtent()) + ")";
+            return Status::Fail(SectionLabel(i) + " reaches past the 4 GB address space (RVA " + Hex(s.virtualAddress) + ", size " +
+                Hex(s.VirtualExtent()) + ")");
     }
-    return {};
+    return Status::Ok();
 }
 
 }  // namespace
@@ -150,15 +144,15 @@ Parsed<PeHeaders> ParsePeHeaders(std::string_view head, std::uint64_t fileSize)
 {
     using Result = Parsed<PeHeaders>;
     const std::uint64_t have = std::min<std::uint64_t>(head.size(), fileSize);
-    if (auto e = CheckSpan("the DOS header", 0, 64, have, fileSize); !e.empty())
-        return Result::Fail(e);
+    if (const Status e = CheckSpan("the DOS header", 0, 64, have, fileSize); !e)
+        return Result::Fail(e.error);
     if (head[0] != 'M' || head[1] != 'Z')
         return Result::Fail("not a PE image: the DOS signature \"MZ\" is missing");
     PeHeaders h;
     h.fileSize = fileSize;
     h.peOffset = Get32(head, 0x3C);
-    if (auto e = CheckSpan("the PE header", h.peOffset, 24, have, fileSize); !e.empty())
-        return Result::Fail(e);
+    if (const Status e = CheckSpan("the PE header", h.peOffset, 24, have, fileSize); !e)
+        return Result::Fail(e.error);
     if (head.substr(h.peOffset, 4) != std::string_view("PE\0\0", 4))
         return Result::Fail("not a PE image: the signature \"PE\" is missing at offset " + Hex(h.peOffset));
     const std::uint32_t coff = h.peOffset + 4;
@@ -170,20 +164,20 @@ Parsed<PeHeaders> ParsePeHeaders(std::string_view head, std::uint64_t fileSize)
     h.sizeOfOptionalHeader = Get16(head, coff + 16);
     h.characteristics = Get16(head, coff + 18);
     h.optionalHeaderOffset = coff + 20;
-    if (auto e = CheckSpan("the optional header", h.optionalHeaderOffset, h.sizeOfOptionalHeader, have, fileSize);
-        !e.empty())
-        return Result::Fail(e);
-    if (auto e = ReadOptionalHeader(head, h); !e.empty())
-        return Result::Fail(e);
+    if (const Status e = CheckSpan("the optional header", h.optionalHeaderOffset, h.sizeOfOptionalHeader, have, fileSize);
+        !e)
+        return Result::Fail(e.error);
+    if (const Status e = ReadOptionalHeader(head, h); !e)
+        return Result::Fail(e.error);
     h.sectionTableOffset = h.optionalHeaderOffset + h.sizeOfOptionalHeader;
-    if (auto e = CheckSpan("the section table", h.sectionTableOffset,
+    if (const Status e = CheckSpan("the section table", h.sectionTableOffset,
                            std::uint64_t{kSectionHeaderSize} * h.numberOfSections, have, fileSize);
-        !e.empty())
-        return Result::Fail(e);
+        !e)
+        return Result::Fail(e.error);
     for (unsigned i = 0; i < h.numberOfSections; ++i)
         h.sections.push_back(ReadSectionHeader(head, h.sectionTableOffset + std::uint64_t{kSectionHeaderSize} * i));
-    if (auto e = CheckSections(h); !e.empty())
-        return Result::Fail(e);
+    if (const Status e = CheckSections(h); !e)
+        return Result::Fail(e.error);
     return Result::Ok(std::move(h));
 }
 

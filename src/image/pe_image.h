@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 #include "image/res_file.h"
 
 namespace brevok {
@@ -92,6 +92,17 @@ struct PeHeaders {
     /// Index of the section whose virtual range holds [rva, rva + size), or -1.
     int SectionOfRva(std::uint32_t rva, std::uint32_t size = 1) const;
 };
+
+/// The size of one IMAGE_SECTION_HEADER of the section table.
+inline constexpr std::uint32_t kSectionHeaderSize = 40;
+
+/// The resource directory's structures: an IMAGE_RESOURCE_DIRECTORY table, one of its
+/// entries, an IMAGE_RESOURCE_DATA_ENTRY (sizes in bytes), and the bit of an entry that marks
+/// a name (in its first field) or a subdirectory (in its second).
+inline constexpr std::uint32_t kResourceTableSize = 16;
+inline constexpr std::uint32_t kResourceEntrySize = 8;
+inline constexpr std::uint32_t kResourceDataEntrySize = 16;
+inline constexpr std::uint32_t kResourceHighBit = 0x80000000u;
 
 /// How many leading bytes of a file ParsePeHeaders needs at most for ordinary images;
 /// a reader that has only the head of a large file reads this much first.

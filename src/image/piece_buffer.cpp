@@ -1,5 +1,5 @@
 // A file's bytes as a list of views and owned buffers, written without assembling them.
-#include "image/binder.h"
+#include "image/piece_buffer.h"
 
 #include <algorithm>
 #include <stdexcept>

@@ -3,23 +3,16 @@
 
 #include <algorithm>
 
-#include "image/byte_io.h"
+#include "rules/ascii.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
+#include "rules/unicode.h"
 
 namespace brevok {
-
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-using byteio::Hex;
 
 namespace {
 
 constexpr std::uint32_t kMinHeaderSize = 8 + 2 + 2 + 16;  // sizes, two empty names, fixed tail
-
-char16_t UpperAscii(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
-}
 
 std::string RecordWhere(std::size_t index, std::uint64_t offset)
 {
@@ -80,8 +73,8 @@ int CompareResIds(const ResId& a, const ResId& b)
         return a.ordinal < b.ordinal ? -1 : (a.ordinal > b.ordinal ? 1 : 0);
     const std::size_t n = std::min(a.name.size(), b.name.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const char16_t x = UpperAscii(a.name[i]);
-        const char16_t y = UpperAscii(b.name[i]);
+        const char16_t x = AsciiUpper(a.name[i]);
+        const char16_t y = AsciiUpper(b.name[i]);
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -92,7 +85,7 @@ std::string DescribeResId(const ResId& id)
 {
     if (id.isOrdinal)
         return "#" + std::to_string(id.ordinal);
-    return byteio::Utf16ToUtf8(id.name);
+    return Utf16ToUtf8(id.name);
 }
 
 Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes)

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 
@@ -50,12 +50,20 @@ enum ResType : std::uint16_t {
     kRtManifest = 24,
 };
 
+/// The bits of a record header's memory flags.
+inline constexpr std::uint16_t kMemoryMoveable = 0x10;
+inline constexpr std::uint16_t kMemoryPure = 0x20;
+inline constexpr std::uint16_t kMemoryPreload = 0x40;
+inline constexpr std::uint16_t kMemoryDiscardable = 0x1000;
+/// The flags of a record no statement gives others: MOVEABLE | PURE | DISCARDABLE (0x1030).
+inline constexpr std::uint16_t kDefaultMemoryFlags = kMemoryMoveable | kMemoryPure | kMemoryDiscardable;
+
 /// One record of a .res file (never the empty opening record).
 struct ResRecord {
     ResId type;
     ResId name;
     std::uint32_t dataVersion = 0;
-    std::uint16_t memoryFlags = 0x1030;  // MOVEABLE | PURE | DISCARDABLE
+    std::uint16_t memoryFlags = kDefaultMemoryFlags;
     std::uint16_t language = 0;
     std::uint32_t version = 0;
     std::uint32_t characteristics = 0;

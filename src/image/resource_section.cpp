@@ -1,30 +1,24 @@
 // Writing a PE resource section (IMAGE_RESOURCE_DIRECTORY tree and data).
 #include "image/resource_section.h"
 
+#include "image/pe_image.h"
+
 #include <algorithm>
 
-#include "image/byte_io.h"
+#include "rules/ascii.h"
+#include "rules/little_endian.h"
 
 namespace brevok {
 
-using byteio::AlignUp;
-using byteio::Put16;
-using byteio::Put32;
-
 namespace {
 
-constexpr std::uint32_t kTableSize = 16;
-constexpr std::uint32_t kEntrySize = 8;
-constexpr std::uint32_t kDataEntrySize = 16;
-constexpr std::uint32_t kHighBit = 0x80000000u;
 constexpr std::uint32_t kDataAlignment = 8;
 
 std::u16string UpperName(const std::u16string& name)
 {
     std::u16string out = name;
     for (auto& c : out)
-        if (c >= u'a' && c <= u'z')
-            c = static_cast<char16_t>(c - 32);
+        c = AsciiUpper(c);
     return out;
 }
 
@@ -85,10 +79,10 @@ ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) :
     std::uint32_t offset = 0;
     for (auto& t : tables) {
         t.offset = offset;
-        offset += kTableSize + kEntrySize * static_cast<std::uint32_t>(t.ids.size());
+        offset += kResourceTableSize + kResourceEntrySize * static_cast<std::uint32_t>(t.ids.size());
     }
     const std::uint32_t dataEntries = offset;
-    offset += kDataEntrySize * static_cast<std::uint32_t>(leaves_.size());
+    offset += kResourceDataEntrySize * static_cast<std::uint32_t>(leaves_.size());
     head_.assign(offset, '\0');
 
     // Strings follow the data entries; each written once per table entry that names it.
@@ -101,22 +95,22 @@ ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) :
         Put16(head_, t.offset + 12, static_cast<std::uint16_t>(named));
         Put16(head_, t.offset + 14, static_cast<std::uint16_t>(t.ids.size() - named));
         for (std::size_t e = 0; e < t.ids.size(); ++e) {
-            const std::uint32_t at = t.offset + kTableSize + kEntrySize * static_cast<std::uint32_t>(e);
+            const std::uint32_t at = t.offset + kResourceTableSize + kResourceEntrySize * static_cast<std::uint32_t>(e);
             const ResId& id = t.ids[e];
             if (id.isOrdinal) {
                 Put32(head_, at, id.ordinal);
             } else {
-                Put32(head_, at, kHighBit | static_cast<std::uint32_t>(head_.size()));
+                Put32(head_, at, kResourceHighBit | static_cast<std::uint32_t>(head_.size()));
                 byteio::Append16(head_, static_cast<std::uint16_t>(id.name.size()));
                 for (char16_t c : id.name)
                     byteio::Append16(head_, c);
             }
             std::uint32_t target;
             if (t.leaves) {
-                target = dataEntries + kDataEntrySize * static_cast<std::uint32_t>(t.targets[e]);
+                target = dataEntries + kResourceDataEntrySize * static_cast<std::uint32_t>(t.targets[e]);
             } else {
                 const std::size_t base = ti == 0 ? firstName : firstLanguage;
-                target = kHighBit | tables[base + t.targets[e]].offset;
+                target = kResourceHighBit | tables[base + t.targets[e]].offset;
             }
             Put32(head_, at + 4, target);
         }
@@ -124,7 +118,7 @@ ResourceSectionLayout::ResourceSectionLayout(std::vector<ResourceLeaf> leaves) :
     dataStart_ = AlignUp(head_.size(), kDataAlignment);
     std::uint64_t pos = dataStart_;
     for (std::size_t i = 0; i < leaves_.size(); ++i) {
-        entryOffset_.push_back(dataEntries + kDataEntrySize * static_cast<std::uint32_t>(i));
+        entryOffset_.push_back(dataEntries + kResourceDataEntrySize * static_cast<std::uint32_t>(i));
         dataOffset_.push_back(static_cast<std::uint32_t>(pos));
         Put32(head_, entryOffset_.back() + 4, static_cast<std::uint32_t>(leaves_[i].data.size()));
         Put32(head_, entryOffset_.back() + 8, leaves_[i].codePage);

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "image/binder.h"
+#include "image/piece_buffer.h"
 #include "image/res_file.h"
 
 namespace brevok {

@@ -4,21 +4,12 @@
 
 #include <set>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 
 namespace brevok {
 
-using byteio::Fits;
-using byteio::Get16;
-using byteio::Get32;
-using byteio::Hex;
-
 namespace {
-
-constexpr std::uint32_t kTableSize = 16;
-constexpr std::uint32_t kEntrySize = 8;
-constexpr std::uint32_t kDataEntrySize = 16;
-constexpr std::uint32_t kHighBit = 0x80000000u;
 
 class TreeReader {
 public:
@@ -26,11 +17,11 @@ public:
         : bytes_(bytes), bytesRva_(bytesRva), rootRva_(rootRva)
     { }
 
-    std::string Read(std::vector<ResourceEntry>& out)
+    Status Read(std::vector<ResourceEntry>& out)
     {
         if (rootRva_ < bytesRva_ || rootRva_ - bytesRva_ > bytes_.size())
-            return "the resource directory RVA " + Hex(rootRva_) + " lies outside the resource data (RVA " +
-                Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
+            return Status::Fail("the resource directory RVA " + Hex(rootRva_) + " lies outside the resource data (RVA " +
+                Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")");
         root_ = rootRva_ - bytesRva_;
         ResourceEntry path;
         return ReadTable(0, 0, path, out);
@@ -40,60 +31,60 @@ private:
     std::string Where(std::uint64_t offset) const { return "at RVA " + Hex(std::uint64_t{bytesRva_} + offset); }
 
     // Resolves an offset relative to the root into an offset into bytes_ for `size` bytes.
-    std::string Locate(std::uint32_t relative, std::uint64_t size, const std::string& what, std::uint64_t& at) const
+    Status Locate(std::uint32_t relative, std::uint64_t size, const std::string& what, std::uint64_t& at) const
     {
         at = root_ + std::uint64_t{relative};
         if (!Fits(at, size, bytes_.size()))
-            return what + " at RVA " + Hex(rootRva_ + std::uint64_t{relative}) +
-                " runs past the end of the resource data (RVA " + Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")";
-        return {};
+            return Status::Fail(what + " at RVA " + Hex(rootRva_ + std::uint64_t{relative}) +
+                " runs past the end of the resource data (RVA " + Hex(bytesRva_) + ", size " + Hex(bytes_.size()) + ")");
+        return Status::Ok();
     }
 
-    std::string ReadName(std::uint32_t relative, ResId& id) const
+    Status ReadName(std::uint32_t relative, ResId& id) const
     {
         std::uint64_t at;
-        if (auto e = Locate(relative, 2, "a resource name", at); !e.empty())
+        if (const Status e = Locate(relative, 2, "a resource name", at); !e)
             return e;
         const std::uint16_t length = Get16(bytes_, at);
-        if (auto e = Locate(relative, 2 + 2ull * length, "a resource name", at); !e.empty())
+        if (const Status e = Locate(relative, 2 + 2ull * length, "a resource name", at); !e)
             return e;
         std::u16string text;
         text.reserve(length);
         for (std::uint16_t i = 0; i < length; ++i)
             text.push_back(static_cast<char16_t>(Get16(bytes_, at + 2 + 2ull * i)));
         id = ResId::Name(std::move(text));
-        return {};
+        return Status::Ok();
     }
 
-    std::string ReadTable(std::uint32_t relative, int level, ResourceEntry& path, std::vector<ResourceEntry>& out)
+    Status ReadTable(std::uint32_t relative, int level, ResourceEntry& path, std::vector<ResourceEntry>& out)
     {
         std::uint64_t at;
-        if (auto e = Locate(relative, kTableSize, "a resource directory table", at); !e.empty())
+        if (const Status e = Locate(relative, kResourceTableSize, "a resource directory table", at); !e)
             return e;
         if (!visited_.insert(relative).second)
-            return "the resource directory table " + Where(at) + " is reached twice (the tree loops)";
+            return Status::Fail("the resource directory table " + Where(at) + " is reached twice (the tree loops)");
         const std::uint32_t count = std::uint32_t{Get16(bytes_, at + 12)} + Get16(bytes_, at + 14);
         // Each entry of a sound tree has 8 bytes of its own; overlapping tables could
         // otherwise reuse the same entries over and over and multiply the leaves.
         entries_ += count;
-        if (entries_ > bytes_.size() / kEntrySize)
-            return "the resource directory table " + Where(at) + " brings the tree to " + std::to_string(entries_) +
-                " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold";
-        if (auto e = Locate(relative + kTableSize, std::uint64_t{kEntrySize} * count,
+        if (entries_ > bytes_.size() / kResourceEntrySize)
+            return Status::Fail("the resource directory table " + Where(at) + " brings the tree to " + std::to_string(entries_) +
+                " entries, more than the resource data (size " + Hex(bytes_.size()) + ") can hold");
+        if (const Status e = Locate(relative + kResourceTableSize, std::uint64_t{kResourceEntrySize} * count,
                             "a resource directory table's entries", at);
-            !e.empty())
+            !e)
             return e;
         for (std::uint32_t i = 0; i < count; ++i) {
-            const std::uint64_t entry = at + std::uint64_t{kEntrySize} * i;
+            const std::uint64_t entry = at + std::uint64_t{kResourceEntrySize} * i;
             const std::uint32_t nameField = Get32(bytes_, entry);
             const std::uint32_t target = Get32(bytes_, entry + 4);
             ResId id = ResId::Ordinal(static_cast<std::uint16_t>(nameField));
-            if (nameField & kHighBit) {
-                if (auto e = ReadName(nameField & ~kHighBit, id); !e.empty())
+            if (nameField & kResourceHighBit) {
+                if (const Status e = ReadName(nameField & ~kResourceHighBit, id); !e)
                     return e;
             } else if (nameField > 0xFFFF) {
-                return "the resource directory entry " + Where(entry) + " has an id " + Hex(nameField) +
-                    " beyond 16 bits";
+                return Status::Fail("the resource directory entry " + Where(entry) + " has an id " + Hex(nameField) +
+                    " beyond 16 bits");
             }
             if (level == 0)
                 path.type = id;
@@ -102,29 +93,29 @@ private:
             else
                 path.language = id.ordinal;
             if (level == 2 && !id.isOrdinal)
-                return "the resource language entry " + Where(entry) + " has a name instead of a number";
-            const bool isTable = (target & kHighBit) != 0;
+                return Status::Fail("the resource language entry " + Where(entry) + " has a name instead of a number");
+            const bool isTable = (target & kResourceHighBit) != 0;
             if (isTable != (level < 2))
-                return "the resource directory entry " + Where(entry) +
+                return Status::Fail("the resource directory entry " + Where(entry) +
                     (isTable ? " points to a table where a data entry belongs"
-                             : " points to a data entry where a table belongs");
-            std::string e = isTable ? ReadTable(target & ~kHighBit, level + 1, path, out) : ReadLeaf(target, path, out);
-            if (!e.empty())
+                             : " points to a data entry where a table belongs"));
+            const Status e = isTable ? ReadTable(target & ~kResourceHighBit, level + 1, path, out) : ReadLeaf(target, path, out);
+            if (!e)
                 return e;
         }
-        return {};
+        return Status::Ok();
     }
 
-    std::string ReadLeaf(std::uint32_t relative, ResourceEntry& path, std::vector<ResourceEntry>& out)
+    Status ReadLeaf(std::uint32_t relative, ResourceEntry& path, std::vector<ResourceEntry>& out)
     {
         std::uint64_t at;
-        if (auto e = Locate(relative, kDataEntrySize, "a resource data entry", at); !e.empty())
+        if (const Status e = Locate(relative, kResourceDataEntrySize, "a resource data entry", at); !e)
             return e;
         path.dataRva = Get32(bytes_, at);
         path.size = Get32(bytes_, at + 4);
         path.codePage = Get32(bytes_, at + 8);
         out.push_back(path);
-        return {};
+        return Status::Ok();
     }
 
     std::string_view bytes_;
@@ -142,8 +133,8 @@ Parsed<std::vector<ResourceEntry>> ReadResourceTree(std::string_view bytes, std:
 {
     std::vector<ResourceEntry> entries;
     TreeReader reader(bytes, bytesRva, rootRva);
-    if (auto e = reader.Read(entries); !e.empty())
-        return Parsed<std::vector<ResourceEntry>>::Fail(e);
+    if (const Status e = reader.Read(entries); !e)
+        return Parsed<std::vector<ResourceEntry>>::Fail(e.error);
     return Parsed<std::vector<ResourceEntry>>::Ok(std::move(entries));
 }
 

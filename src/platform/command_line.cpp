@@ -2,8 +2,9 @@
 #include "platform/command_line.h"
 
 #include "platform/current_folder.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/self_path.h"
+#include "rules/ascii.h"
 
 #include <cstdlib>
 

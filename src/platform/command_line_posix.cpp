@@ -2,7 +2,8 @@
 #include "platform/command_line.h"
 
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
+#include "rules/ascii.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

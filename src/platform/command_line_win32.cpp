@@ -2,7 +2,7 @@
 #include "platform/command_line.h"
 
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <windows.h>
 

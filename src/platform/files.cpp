@@ -1,7 +1,7 @@
 // File services shared by every system: the buffering of an atomic save.
 #include "platform/files.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 namespace brevok {
 

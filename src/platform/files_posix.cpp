@@ -1,8 +1,8 @@
 // File services on POSIX: stat, open/read, mkostemp, fsync and rename.
 #include "platform/files.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "rules/errors.h"
+#include "rules/paths.h"
 
 #include <cerrno>
 #include <climits>

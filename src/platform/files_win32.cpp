@@ -2,8 +2,8 @@
 // temporary file beside the target, FlushFileBuffers and MoveFileExA.
 #include "platform/files.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "rules/errors.h"
+#include "rules/paths.h"
 
 #include <windows.h>
 

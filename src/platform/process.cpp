@@ -5,7 +5,7 @@
 
 #include "platform/child_process.h"
 #include "platform/command_line.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 
 #include <algorithm>

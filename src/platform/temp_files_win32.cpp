@@ -1,7 +1,7 @@
 // The compile's temporary folder and its atomically replaced output file, on Windows.
 #include "platform/temp_files.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Reading the compiler's command line.
 #include "rcdriver/compile_options.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <algorithm>
 

@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/parsed.h"
-#include "rcdriver/preprocessor.h"
-#include "rcdriver/text_encoding.h"
-#include "rcdriver/tool_lookup.h"
+#include "rules/parsed.h"
+#include "preprocessor/preprocessor.h"
+#include "rules/text_encoding.h"
 
 namespace brevok {
 
@@ -35,10 +34,6 @@ struct CompileOptions {
     /// The folders of INCLUDE (IncludeVariableFolders), searched after the `-i` folders
     /// unless `-x`.
     std::vector<std::string> includeVariableFolders;
-    /// BREVOK_FORCE_LLVM_RC=1: every script is compiled by llvm-rc.
-    bool forceLlvmRc = false;
-    /// Where llvm-rc is (BREVOK_LLVM_RC, else looked for); by default there is none.
-    LlvmRcLocator llvmRc;
 };
 
 /// The INCLUDE folders a compile searches: none with `-x`.

@@ -1,7 +1,7 @@
 // Re-direct: points the file path of every path line of a script into the working folder.
 #pragma once
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,7 @@
 // Resource lines that Add File writes: the type from a file's extension, the name rule and
 // the line itself.
 #include "script/resource_line.h"
+#include "rules/ascii.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // the line itself.
 #pragma once
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 #include <cstddef>
 #include <string>

@@ -1,7 +1,7 @@
 // The script document and its file format.
 #include "script/script_document.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 #include <algorithm>
 #include <cstdint>

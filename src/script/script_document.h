@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/files.h"
-#include "platform/text_lines.h"
+#include "rules/text_lines.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,7 +1,7 @@
 // Loading and saving the settings record under HKEY_CURRENT_USER\Software\Halvane\BrevComp.
 #include "settings/settings.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 #include <charconv>
 #include <optional>

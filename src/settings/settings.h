@@ -1,8 +1,8 @@
 // The persistent settings record and its load and save over the registry.
 #pragma once
 
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "rules/paths.h"
+#include "registry/registry.h"
 
 #include <cstdint>
 #include <string>

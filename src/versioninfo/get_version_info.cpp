@@ -6,6 +6,8 @@
 
 #include "platform/files.h"
 #include "platform/self_path.h"
+#include "rules/hex.h"
+#include "rules/little_endian.h"
 
 namespace brevok {
 namespace {
@@ -19,20 +21,13 @@ constexpr std::array<const char*, 8> kKeys = {
 // version reader always has.
 constexpr std::size_t kBlockSlack = 10;
 
-void AppendHex4(std::string& out, unsigned value)
-{
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    for (int shift = 12; shift >= 0; shift -= 4)
-        out += kDigits[(value >> shift) & 0xF];
-}
-
 }  // namespace
 
 std::string StringQueryPath(unsigned language, unsigned codePage, const std::string& key)
 {
     std::string path = "\\StringFileInfo\\";
-    AppendHex4(path, language & 0xFFFF);
-    AppendHex4(path, codePage & 0xFFFF);
+    path += HexDigits(language & 0xFFFF, HexLetters::Upper, 4);
+    path += HexDigits(codePage & 0xFFFF, HexLetters::Upper, 4);
     path += '\\';
     path += key;
     return path;
@@ -74,9 +69,9 @@ void TGetVersionInfoFromFile::ReadVersionInfo()
     // hold one pair has no first pair to read.
     if (length < 4)
         return;
-    const auto* pair = static_cast<const std::uint8_t*>(value);
-    const unsigned language = pair[0] | (pair[1] << 8);
-    const unsigned codePage = pair[2] | (pair[3] << 8);
+    const std::string_view pair(static_cast<const char*>(value), 4);
+    const unsigned language = byteio::Get16(pair, 0);
+    const unsigned codePage = byteio::Get16(pair, 2);
 
     for (const char* key : kKeys) {
         if (!library_.VerQueryValueA(block.data(), StringQueryPath(language, codePage, key), &value, &length))

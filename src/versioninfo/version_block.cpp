@@ -1,6 +1,8 @@
 // The VS_VERSIONINFO walker: bounded node reading, key matching and UTF-16 text.
 #include "versioninfo/version_block.h"
-#include "platform/characters.h"
+#include "rules/ascii.h"
+#include "rules/little_endian.h"
+#include "rules/unicode.h"
 
 #include <algorithm>
 #include <array>
@@ -15,7 +17,7 @@ constexpr std::uint16_t kTextType = 1;
 
 std::uint16_t ReadWord(Bytes bytes, std::size_t at)
 {
-    return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+    return byteio::Get16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), at);
 }
 
 std::size_t Align4(std::size_t offset)
@@ -60,38 +62,12 @@ std::optional<Node> ReadNode(Bytes bytes, std::size_t start, std::size_t limit)
 }
 
 /// UTF-16LE in [from, to) up to its first zero unit, as UTF-8.
-std::string Utf16ToUtf8(Bytes bytes, std::size_t from, std::size_t to)
+std::string TextAt(Bytes bytes, std::size_t from, std::size_t to)
 {
-    constexpr char32_t kReplacement = 0xFFFD;
-    std::string out;
-    std::size_t at = from;
-    while (at + 2 <= to) {
-        const char32_t unit = ReadWord(bytes, at);
-        at += 2;
-        if (unit == 0)
-            break;
-        if (unit >= 0xD800 && unit < 0xDC00 && at + 2 <= to) {
-            const char32_t low = ReadWord(bytes, at);
-            if (low >= 0xDC00 && low < 0xE000) {
-                at += 2;
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                continue;
-            }
-        }
-        AppendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
-    }
-    return out;
-}
-
-char AsciiLower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool SameKey(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-        std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    std::u16string units;
+    for (std::size_t at = from; at + 2 <= to && ReadWord(bytes, at) != 0; at += 2)
+        units += static_cast<char16_t>(ReadWord(bytes, at));
+    return Utf16ToUtf8(units);
 }
 
 bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted)
@@ -101,7 +77,7 @@ bool KeyMatches(Bytes bytes, const Node& node, std::string_view wanted)
     const std::size_t units = (node.keyEnd - node.keyStart) / 2;
     if (units > wanted.size() || units * 3 < wanted.size())
         return false;
-    return SameKey(Utf16ToUtf8(bytes, node.keyStart, node.keyEnd), wanted);
+    return EqualIgnoringAsciiCase(TextAt(bytes, node.keyStart, node.keyEnd), wanted);
 }
 
 /// Where the children of `node` would start if its value took `valueBytes` bytes.
@@ -137,9 +113,9 @@ std::optional<Node> FindChild(Bytes bytes, const Node& parent, std::string_view 
 /// binary; elsewhere wType decides.
 bool IsTextValue(const Node& node, std::string_view firstComponent, int depth)
 {
-    if (depth == 0 || SameKey(firstComponent, "VarFileInfo"))
+    if (depth == 0 || EqualIgnoringAsciiCase(firstComponent, "VarFileInfo"))
         return false;
-    if (depth == 3 && SameKey(firstComponent, "StringFileInfo"))
+    if (depth == 3 && EqualIgnoringAsciiCase(firstComponent, "StringFileInfo"))
         return true;
     return node.type == kTextType;
 }
@@ -190,7 +166,7 @@ std::string ReadVersionText(std::span<const std::uint8_t> block, const VersionVa
 {
     const std::size_t from = std::min(value.offset, block.size());
     const std::size_t to = from + std::min(value.size, block.size() - from);
-    return Utf16ToUtf8(block, from, to);
+    return TextAt(block, from, to);
 }
 
 }  // namespace brevok

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "versioninfo/version_block.h"
+#include "rules/little_endian.h"
 #include "versioninfo/version_resource.h"
 
 namespace brevok {
@@ -43,8 +44,9 @@ bool LayOutVersionBuffer(std::string_view resource, std::uint32_t length, void* 
     auto* out = static_cast<std::uint8_t*>(data);
     std::memcpy(out, resource.data(), blockLength);
     // A wLength beyond the resource would lead VerQueryValueA past the copy.
-    out[0] = static_cast<std::uint8_t>(blockLength & 0xFF);
-    out[1] = static_cast<std::uint8_t>(blockLength >> 8);
+    std::string wLength;
+    byteio::Append16(wLength, static_cast<std::uint16_t>(blockLength));
+    std::memcpy(out, wLength.data(), wLength.size());
     std::memset(out + blockLength, 0, aligned - blockLength);
     std::memcpy(out + aligned, kConvertedMark, sizeof kConvertedMark);
     std::memset(out + aligned + sizeof kConvertedMark, 0, 2 * aligned);
@@ -71,7 +73,7 @@ bool FileVersionLibrary::VerQueryValueA(void* block, const std::string& subBlock
     if (block == nullptr || buffer == nullptr)
         return false;
     auto* base = static_cast<std::uint8_t*>(block);
-    const std::size_t blockLength = static_cast<std::size_t>(base[0] | (base[1] << 8));
+    const std::size_t blockLength = byteio::Get16(std::string_view(static_cast<const char*>(block), 2), 0);
     const std::span<const std::uint8_t> bytes(base, blockLength);
     const auto value = FindVersionValue(bytes, subBlock);
     if (!value)

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/parsed.h"
+#include "rules/parsed.h"
 
 namespace brevok {
 

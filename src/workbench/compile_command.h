@@ -1,7 +1,7 @@
 // Compile: save the script, run the resource compiler through a batch file, show its messages.
 #pragma once
 
-#include "platform/host_system.h"
+#include "rules/host_system.h"
 #include "platform/process.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 #include "platform/command_line.h"
 #include "platform/detached_start.h"
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/process.h"
 
 namespace brevok {

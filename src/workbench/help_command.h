@@ -1,7 +1,7 @@
 // Help: start the help viewer on the help file that lies beside the program.
 #pragma once
 
-#include "platform/host_system.h"
+#include "rules/host_system.h"
 
 #include <cstdint>
 #include <string>

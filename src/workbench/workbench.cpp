@@ -2,9 +2,9 @@
 #include "workbench/workbench.h"
 
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/process.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "script/redirect.h"
 #include "script/resource_line.h"
 #include "versioninfo/get_version_info.h"

@@ -6,7 +6,8 @@
 
 #include <filesystem>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 #include "image/pe_image.h"
 #include "pe_test_helpers.h"
 
@@ -252,13 +253,13 @@ TEST(BinderTest, CorruptInputsGiveOneErrorAndLeaveTheExecutableUntouched)
         std::string error;
     } cases[] = {
         {good.substr(0, 0x80), goodRes,
-         "the PE header runs past the end of the file (offset " + byteio::Hex(h.peOffset) +
+         "the PE header runs past the end of the file (offset " + Hex(h.peOffset) +
              ", size 0x18, file size 0x80)"},
         {good.substr(0, last.pointerToRawData + 8), goodRes,
          "section " + std::to_string(h.sections.size()) + " raw data runs past the end of the file (offset " +
-             byteio::Hex(last.pointerToRawData) + ", size " + byteio::Hex(last.sizeOfRawData) + ")"},
+             Hex(last.pointerToRawData) + ", size " + Hex(last.sizeOfRawData) + ")"},
         {loop, goodRes,
-         "the resource directory table at RVA " + byteio::Hex(rsrc->directory.rva) +
+         "the resource directory table at RVA " + Hex(rsrc->directory.rva) +
              " is reached twice (the tree loops)"},
         {good, dir / "bad.res",
          "resource record 1 at offset 0x20: data size 0x40 runs past the end of the file (size 0x44)"},
@@ -310,10 +311,10 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot)
               "Error " + bound +
                   ": there is no room in the headers for another section (data "
                   "directory 11 at RVA " +
-                  byteio::Hex(b.SectionTableEnd()) +
+                  Hex(b.SectionTableEnd()) +
                   ", size 0x10, follows the "
                   "section table, which ends at " +
-                  byteio::Hex(b.SectionTableEnd()) + ")");
+                  Hex(b.SectionTableEnd()) + ")");
     EXPECT_EQ(ReadFixtureFile(bound), boundBytes);
 
     PeBuildOptions packed;
@@ -328,7 +329,7 @@ TEST(BinderTest, FullHeadersGrowWhenTheyCanAndFailCleanlyWhenTheyCannot)
               "Error " + path +
                   ": there is no room in the headers for another section (the section "
                   "table ends at " +
-                  byteio::Hex(h.SectionTableEnd()) + ", the headers end at " + byteio::Hex(h.sizeOfHeaders) + ")");
+                  Hex(h.SectionTableEnd()) + ", the headers end at " + Hex(h.sizeOfHeaders) + ")");
     EXPECT_EQ(ReadFixtureFile(path), bytes);
 }
 

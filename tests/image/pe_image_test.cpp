@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
+#include "rules/hex.h"
 #include "pe_test_helpers.h"
 
 namespace brevok {
@@ -90,8 +91,8 @@ TEST(PeImageTest, HeadersBeyondTheBytesReadAndBadRvasAreNamed)
         const std::uint32_t beyond = text.virtualAddress + text.sizeOfRawData;
         if (h->SectionOfRva(beyond) == 0) {
             EXPECT_EQ(RvaToFileSpan(*h, beyond, 1).error,
-                      "RVA " + byteio::Hex(beyond) + " (size 0x1) lies beyond section 1's raw data (size " +
-                          byteio::Hex(text.sizeOfRawData) + ")");
+                      "RVA " + Hex(beyond) + " (size 0x1) lies beyond section 1's raw data (size " +
+                          Hex(text.sizeOfRawData) + ")");
         }
     }
 }
@@ -119,8 +120,8 @@ TEST(PeImageTest, OverlappingTablesCannotMultiplyTheLeaves)
     auto entries = ReadResourceTree(tree, 0x3000);
     ASSERT_FALSE(entries.ok()) << entries->size() << " leaves";
     EXPECT_EQ(entries.error,
-              "the resource directory table at RVA " + byteio::Hex(0x3000 + kRegion + 16) +
-                  " brings the tree to 2049 entries, more than the resource data (size " + byteio::Hex(tree.size()) +
+              "the resource directory table at RVA " + Hex(0x3000 + kRegion + 16) +
+                  " brings the tree to 2049 entries, more than the resource data (size " + Hex(tree.size()) +
                   ") can hold");
 }
 

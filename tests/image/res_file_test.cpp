@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "image/byte_io.h"
+#include "rules/little_endian.h"
 #include "support/pe_fixtures.h"
 
 namespace brevok {

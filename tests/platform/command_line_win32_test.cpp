@@ -1,8 +1,9 @@
 // Program lookup and batch files on Windows: CreateProcess's search order and cmd.exe.
 #include "platform/command_line.h"
 
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "support/scratch_folder.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Atomic saves on POSIX: permissions, symbolic links, folders that refuse the temporary file.
 #include "platform/files.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 #include "support/unprivileged.h"

@@ -1,8 +1,8 @@
 // Whole-file reads and atomic saves: a save that fails at any step leaves the old file as it was.
 #include "platform/files.h"
 
-#include "platform/errors.h"
-#include "platform/paths.h"
+#include "rules/errors.h"
+#include "rules/paths.h"
 #include "platform/read_only_file.h"
 #include "platform/temp_files.h"
 #include "support/save_faults.h"

@@ -1,7 +1,7 @@
 // Atomic saves on Windows: the target's attributes are kept, a read-only file is refused.
 #include "platform/files.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 

@@ -1,7 +1,7 @@
 // The script document: its file format byte for byte, change notices and the modified mark.
 #include "script/script_document.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"

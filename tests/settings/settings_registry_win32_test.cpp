@@ -2,7 +2,7 @@
 // wrong type, a missing key. The keys live below a test key of their own, removed afterwards.
 #include "settings/settings.h"
 
-#include "platform/system_registry.h"
+#include "registry/system_registry.h"
 #include "support/save_faults.h"
 
 #include <gtest/gtest.h>

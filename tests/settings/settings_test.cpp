@@ -1,9 +1,9 @@
 // Loading and saving the settings over the registry file store.
 #include "settings/settings.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "support/save_faults.h"
 #include "support/scratch_folder.h"
 

@@ -2,7 +2,7 @@
 // layer that fails the chosen step of a save, and the names in a folder.
 #pragma once
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 
 #include <algorithm>

@@ -2,7 +2,7 @@
 // scratch folder, a registry file in it, and the scripted dialogs.
 #pragma once
 
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
 #include "support/scratch_folder.h"

@@ -94,8 +94,7 @@ TEST(Brcc32, WithoutLlvmRcFileScriptsCompileAndOtherStatementsAreNamed)
     const std::string script = folder.Write("app.rc",
                                             "Blob RCDATA \"" + data + "\"\r\nLogo ICON \"" +
                                                 folder.Write("app.ico", testing::TinyIconFile(1)) + "\"\r\n");
-    const std::vector<std::string> bare = {"/usr/bin/env",           "-u",    "BREVOK_LLVM_RC",
-                                           "PATH=" + noTools.Path(), kBrcc32, script};
+    const std::vector<std::string> bare = {"/usr/bin/env", "PATH=" + noTools.Path(), kBrcc32, script};
     ProgramExit run = RunAndCapture(bare);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(Lines(run.output).size(), 3u) << run.output;

@@ -3,10 +3,11 @@
 // mingw-w64 headers.
 #include "image/res_file.h"
 #include "platform/files.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 #include "platform/process.h"
 #include "support/res_oracle.h"
 #include "support/scratch_folder.h"
+#include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 
@@ -22,13 +23,13 @@ const std::string kBrcc32 = std::string(BREVOK_BIN_DIR) + "/brcc32";
 const std::string kMingwHeaders = "/usr/share/mingw-w64/include";
 
 /// Runs `command` in `folder` with INCLUDE unset, and for `kNoTools` with nothing on PATH and
-/// no BREVOK_LLVM_RC, so that llvm-rc cannot be found; true on exit code 0.
+/// so that no llvm-rc or clang can be found; true on exit code 0.
 enum class Tools { kOnPath, kNoTools };
 bool RunIn(const std::string& folder, const std::vector<std::string>& command, std::string* output = nullptr,
            Tools tools = Tools::kOnPath)
 {
     const std::string line = tools == Tools::kNoTools
-        ? "cd \"$1\" && shift && unset INCLUDE BREVOK_LLVM_RC && PATH=/nonexistent exec \"$@\""
+        ? "cd \"$1\" && shift && unset INCLUDE && PATH=/nonexistent exec \"$@\""
         : "cd \"$1\" && shift && unset INCLUDE && exec \"$@\"";
     std::vector<std::string> shell = {"/bin/sh", "-c", line, "sh", folder};
     shell.insert(shell.end(), command.begin(), command.end());
@@ -196,7 +197,7 @@ TEST(Corpus, CommandLineOptionsReachThePreprocessorAndTheCompiler)
     EXPECT_NE(messages.find("include search: (the including file's folder), ., inc, " + std::string(BREVOK_BIN_DIR)),
               std::string::npos)
         << messages;
-    EXPECT_NE(messages.find("/no-preprocess /C 1252 /L 409 /I . /I inc /X /FO app.res -- PREPROCESSED"),
+    EXPECT_NE(messages.find("code page: 1252\nlanguage: 409\nstatements: compiled by brcc32 itself"),
               std::string::npos)
         << messages;
 }

@@ -77,7 +77,6 @@ TEST(Brcc32Exe, CompilesFileScriptsAndOtherStatementsWithoutLlvmRc)
     folder.Write("strings.rc", "STRINGTABLE\r\nBEGIN\r\n 1 \"a\"\r\nEND\r\n");
     // Nothing beside the tool or on this PATH is llvm-rc.
     const EnvGuard path("PATH", folder.Path());
-    const EnvGuard chosen("BREVOK_LLVM_RC", std::nullopt);
 
     ProgramExit run = RunIn(folder, {Tool("brcc32"), "app.rc"});
     EXPECT_EQ(run.exitCode, 0) << run.output;

@@ -2,7 +2,7 @@
 // folder: every command of the main window, driven as the window drives it.
 #pragma once
 
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
 #include "support/fake_view.h"

@@ -1,7 +1,7 @@
 // Build All against a fake window: the command line, its limit, the working folder, the capture file.
 #include "workbench/build_all_command.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 #include "support/fake_command_host.h"
 #include "support/scratch_folder.h"

@@ -1,7 +1,7 @@
 // Compile against a fake window: the batch file, the runner's arguments, and every outcome.
 #include "workbench/compile_command.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 #include "support/fake_command_host.h"
 #include "support/scratch_folder.h"

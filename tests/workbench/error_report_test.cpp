@@ -1,7 +1,7 @@
 // The generic error report: the full-stop rule and what reaches the box.
 #include "workbench/error_report.h"
 
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "support/fake_dialogs.h"
 
 #include <gtest/gtest.h>

@@ -7,9 +7,9 @@
 #include "tooloutput/standard_options.h"
 #include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
-#include "rcdriver/rc_frontend.h"
+#include "rcdriver/pipeline.h"
 #include "image/binder.h"
-#include "platform/paths.h"
+#include "rules/paths.h"
 
 constexpr std::string_view kUsageLine = "usage: brc32 [options] -fo RESFILE -fe EXEFILE SCRIPT";
 

@@ -3,8 +3,8 @@
 #include "tooloutput/standard_options.h"
 #include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
-#include "rcdriver/rc_frontend.h"
-#include "platform/paths.h"
+#include "rcdriver/pipeline.h"
+#include "rules/paths.h"
 
 #include <cstdio>
 #include <string>
@@ -23,8 +23,7 @@ const std::string kUsage = std::string(kUsageLine) +
     "\n" +
     brevok::kCompileOptionsHelp +
     "\n"
-    "Environment: INCLUDE lists more folders to search; BREVOK_FORCE_LLVM_RC=1 sends every\n"
-    "script to llvm-rc instead (BREVOK_LLVM_RC names the llvm-rc to run).\n";
+    "Environment: INCLUDE lists more folders to search.\n";
 
 int main(int argc, char** argv)
 {

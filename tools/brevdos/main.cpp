@@ -3,7 +3,7 @@
 #include "tooloutput/standard_options.h"
 #include "tooloutput/tool_output.h"
 #include "platform/command_line.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "platform/files.h"
 #include "platform/process.h"
 

@@ -1,7 +1,7 @@
 // The environment variables the compilers read.
 #include "common/compile_environment.h"
 
-#include "rcdriver/include_search.h"
+#include "preprocessor/include_search.h"
 
 #include <cstdlib>
 #include <string_view>
@@ -21,8 +21,6 @@ std::string_view Variable(const char* name)
 void ReadCompileEnvironment(CompileOptions& options)
 {
     options.includeVariableFolders = IncludeVariableFolders(Variable("INCLUDE"));
-    options.forceLlvmRc = Variable("BREVOK_FORCE_LLVM_RC") == "1";
-    options.llvmRc = LlvmRcLocator(std::string(Variable("BREVOK_LLVM_RC")), std::string(Variable("PATH")));
 }
 
 }  // namespace brevok

@@ -5,9 +5,7 @@
 
 namespace brevok {
 
-/// Fills the options the environment gives: the folders of INCLUDE, BREVOK_FORCE_LLVM_RC=1
-/// (every script to llvm-rc), and where llvm-rc is: BREVOK_LLVM_RC when set and not empty,
-/// else looked for beside the program and on PATH when a compile first needs it.
+/// Fills the options the environment gives: the folders of INCLUDE.
 void ReadCompileEnvironment(CompileOptions& options);
 
 }  // namespace brevok

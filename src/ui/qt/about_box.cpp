@@ -4,7 +4,7 @@
 #include "ui/qt/qt_text.h"
 
 #include "ui/qt/about_dialog.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 
 #include <QApplication>
 #include <QFile>

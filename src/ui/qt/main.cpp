@@ -3,7 +3,7 @@
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_dialogs.h"
 #include "ui/qt/qt_text.h"
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "tooloutput/standard_options.h"
 #include "ui/qt/ed_form.h"
 #include "platform/process.h"

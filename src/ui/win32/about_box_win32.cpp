@@ -3,7 +3,7 @@
 #include "ui/win32/about_box.h"
 
 #include "ui/win32/modal_form.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "versioninfo/get_version_info.h"
 #include "workbench/error_report.h"
 

@@ -1,7 +1,7 @@
 // Program entry on Windows: common controls, the settings in the registry, the main window,
 // the message loop. An argument names a script to open at start-up.
 #include "platform/process.h"
-#include "platform/registry.h"
+#include "registry/registry.h"
 #include "platform/self_path.h"
 #include "ui/win32/main_window.h"
 #include "ui/win32/win32_dialogs.h"

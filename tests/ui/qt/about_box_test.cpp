@@ -3,7 +3,7 @@
 
 #include "ui/qt/about_dialog.h"
 #include "versioninfo/version_blocks.h"
-#include "platform/errors.h"
+#include "rules/errors.h"
 #include "support/pe_fixtures.h"
 #include "test_application.h"
 

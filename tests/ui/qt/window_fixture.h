@@ -4,7 +4,7 @@
 #include "ui/qt/main_window.h"
 #include "platform/process.h"
 #include "workbench/help_command.h"
-#include "platform/registry_file.h"
+#include "registry/registry_file.h"
 #include "settings/settings.h"
 #include "support/fake_dialogs.h"
 #include "support/window_scratch.h"

@@ -1,0 +1,576 @@
+// The preprocessor: files read through a stack of frames, directives, and the output with its
+// line map; macro expansion is in macro_expansion.cpp.
+#include "preprocessor/preprocessor.h"
+
+#include "preprocessor/pp_expression.h"
+#include "preprocessor/preprocessor_run.h"
+
+#include "rules/errors.h"
+#include "platform/files.h"
+#include "rules/paths.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <memory>
+#include <set>
+#include <unordered_map>
+
+namespace brevok {
+
+namespace preprocessing {
+
+namespace {
+
+/// Runs of blank lines longer than this become a line marker, as clang writes them.
+constexpr int kMaxBlankRun = 8;
+
+bool HasHighBytes(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+/// Spells tokens as the source had them: a blank where one or more stood.
+std::string Spell(const std::vector<PpToken>& tokens, std::size_t from = 0)
+{
+    std::string text;
+    for (std::size_t i = from; i < tokens.size(); ++i) {
+        if (i > from && tokens[i].spaceBefore)
+            text += ' ';
+        text += tokens[i].text;
+    }
+    return text;
+}
+
+/// True when `right` written straight after `left` would be read as other tokens.
+bool WouldJoin(const PpToken& left, const PpToken& right)
+{
+    const std::vector<PpToken> again = LexTokens(left.text + right.text);
+    return again.size() != 2 || again[0].text != left.text;
+}
+
+/// The preprocessing stopped: a missing include, a limit passed.
+struct Fatal { };
+
+}  // namespace
+
+/// A file name as a line marker and __FILE__ write it: a C string body.
+std::string EscapeName(std::string_view name)
+{
+    std::string text;
+    for (char c : name) {
+        if (c == '\\' || c == '"')
+            text += '\\';
+        text += c;
+    }
+    return text;
+}
+
+// ---- input ------------------------------------------------------------------------------
+
+void Preprocessor::OpenFile(const std::string& path, const std::string& displayName, int line)
+{
+    if (frames_.size() >= static_cast<std::size_t>(limits_.includeDepth))
+        Stop(line, "#include nested too deeply (more than " + std::to_string(limits_.includeDepth) + " levels)");
+    auto frame = std::make_unique<Frame>();
+    std::string bytes;
+    try {
+        bytes = ReadFileBytes(path);
+    } catch (const brevok::Error& error) {
+        Stop(line, error.what());
+    }
+    const ByteOrderMark mark = DetectByteOrderMark(bytes);
+    // A Unicode script makes the output Unicode, whatever the code page of the others.
+    if (frames_.empty() && mark != ByteOrderMark::None)
+        result_.codePage = kUtf8CodePage;
+    frame->unicode = mark != ByteOrderMark::None;
+    frame->codePage = frame->unicode ? kUtf8CodePage : options_.codePage;
+    frame->text = DecodeMarkedText(bytes, mark);
+    frame->lexer = std::make_unique<LineLexer>(frame->text);
+    frame->path = path;
+    frame->folder = FolderPart(path);
+    frame->file = static_cast<std::uint32_t>(result_.files.size());
+    frame->presumedFile = frame->file;
+    frame->conditionBase = conditions_.size();
+    result_.files.push_back(displayName);
+    frames_.push_back(std::move(frame));
+}
+
+bool Preprocessor::NextLine(LogicalLine& line)
+{
+    Frame& frame = Top();
+    if (frame.pending) {
+        line = std::move(*frame.pending);
+        frame.pending.reset();
+        return true;
+    }
+    if (!frame.lexer->Next(line))
+        return false;
+    if (line.unterminatedComment)
+        Error(Presumed(line.line), "unterminated /* comment");
+    if (frame.codePage != result_.codePage) {
+        for (PpToken& token : line.tokens)
+            if (HasHighBytes(token.text))
+                token.text = ConvertCodePage(token.text, frame.codePage, result_.codePage);
+    }
+    return true;
+}
+
+void Preprocessor::EndFrame()
+{
+    Frame& frame = Top();
+    while (conditions_.size() > frame.conditionBase) {
+        Error(conditions_.back().line, "unterminated conditional directive");
+        conditions_.pop_back();
+    }
+    frames_.pop_back();
+}
+
+// ---- directives -------------------------------------------------------------------------
+
+void Preprocessor::Directive(LogicalLine& logical)
+{
+    const std::vector<PpToken>& tokens = logical.tokens;
+    const int line = Presumed(logical.line);
+    currentLine_ = line;
+    if (tokens.size() == 1)
+        return;  // the null directive
+    const PpToken& word = tokens[1];
+    const std::string name = word.kind == PpTokenKind::Identifier ? word.text : std::string();
+    if (name == "if" || name == "ifdef" || name == "ifndef")
+        return If(tokens, name, line);
+    if (name == "elif" || name == "else")
+        return ElseOrElif(tokens, name, line);
+    if (name == "endif")
+        return EndIf(line);
+    if (!Active())
+        return;
+    if (name == "include" || name == "include_next")
+        return Include(tokens, line);
+    if (name == "define")
+        return Define(tokens, 2, line);
+    if (name == "undef")
+        return Undefine(tokens, line);
+    if (name == "line")
+        return Line(tokens, 2, line);
+    if (word.kind == PpTokenKind::Number)
+        return Line(tokens, 1, line);  // a GNU line marker: # 12 "file"
+    if (name == "pragma")
+        return Pragma(tokens, line);
+    if (name == "error")
+        return Error(line, Spell(tokens, 2));
+    if (name == "warning")
+        return Report(Diagnostic::Severity::Warning, line, Spell(tokens, 2));
+    if (name == "ident" || name == "sccs")
+        return;
+    Error(line, "invalid preprocessing directive '#" + word.text + "'");
+}
+
+void Preprocessor::Include(const std::vector<PpToken>& tokens, int line)
+{
+    std::vector<PpToken> rest(tokens.begin() + 2, tokens.end());
+    if (!rest.empty() && rest[0].kind != PpTokenKind::String && !rest[0].Is("<")) {
+        std::reverse(rest.begin(), rest.end());
+        rest = Expand(rest, false, 0);
+    }
+    std::string name;
+    if (!rest.empty() && rest[0].kind == PpTokenKind::String && rest[0].text.front() == '"' &&
+        rest[0].text.size() >= 2 && rest[0].text.back() == '"') {
+        name = rest[0].text.substr(1, rest[0].text.size() - 2);
+    } else if (!rest.empty() && rest[0].Is("<")) {
+        std::size_t close = 1;
+        while (close < rest.size() && !rest[close].Is(">"))
+            ++close;
+        if (close == rest.size())
+            return Error(line, "#include expects \"FILENAME\" or <FILENAME>");
+        std::vector<PpToken> inner(rest.begin() + 1, rest.begin() + close);
+        name = Spell(inner);
+    } else {
+        return Error(line, "#include expects \"FILENAME\" or <FILENAME>");
+    }
+    const std::string found = search_.Find(name, Top().folder);
+    if (found.empty())
+        Stop(line, "'" + name + "' file not found");
+    if (onceFiles_.count(found))
+        return;
+    OpenFile(found, found, line);
+}
+
+int Preprocessor::ParamIndex(const Macro& macro, const PpToken& token) const
+{
+    if (!macro.functionLike || token.kind != PpTokenKind::Identifier)
+        return -1;
+    for (std::size_t i = 0; i < macro.params.size(); ++i)
+        if (macro.params[i] == token.text)
+            return static_cast<int>(i);
+    return -1;
+}
+
+void Preprocessor::Define(const std::vector<PpToken>& tokens, std::size_t at, int line)
+{
+    if (at >= tokens.size() || tokens[at].kind != PpTokenKind::Identifier)
+        return Error(line, "macro name must be an identifier");
+    const std::string& name = tokens[at].text;
+    if (name == "defined")
+        return Error(line, "'defined' cannot be used as a macro name");
+    Macro macro;
+    std::size_t i = at + 1;
+    if (i < tokens.size() && tokens[i].Is("(") && !tokens[i].spaceBefore) {
+        macro.functionLike = true;
+        ++i;
+        bool expectName = true;
+        for (;; ++i) {
+            if (i >= tokens.size())
+                return Error(line, "missing ')' in the parameter list of macro '" + name + "'");
+            const PpToken& t = tokens[i];
+            if (t.Is(")") && (!expectName || macro.params.empty()))
+                break;
+            if (expectName && t.Is("...")) {
+                macro.variadic = true;
+                macro.params.push_back("__VA_ARGS__");
+                if (++i >= tokens.size() || !tokens[i].Is(")"))
+                    return Error(line, "missing ')' after '...' in macro '" + name + "'");
+                break;
+            }
+            if (expectName && t.kind == PpTokenKind::Identifier) {
+                if (std::find(macro.params.begin(), macro.params.end(), t.text) != macro.params.end())
+                    return Error(line, "duplicate macro parameter name '" + t.text + "'");
+                macro.params.push_back(t.text);
+                if (i + 1 < tokens.size() && tokens[i + 1].Is("...")) {  // GNU: NAME...
+                    macro.variadic = true;
+                    ++i;
+                }
+                expectName = false;
+                continue;
+            }
+            if (!expectName && t.Is(",") && !macro.variadic) {
+                expectName = true;
+                continue;
+            }
+            if (!expectName && t.Is(")"))
+                break;
+            return Error(line, "invalid token '" + t.text + "' in the parameter list of macro '" + name + "'");
+        }
+        ++i;
+    }
+    macro.body.assign(tokens.begin() + static_cast<std::ptrdiff_t>(std::min(i, tokens.size())), tokens.end());
+    for (PpToken& t : macro.body) {
+        t.startOfLine = false;
+        t.hidden = nullptr;
+    }
+    if (!macro.body.empty()) {
+        macro.body.front().spaceBefore = false;
+        if (macro.body.front().Is("##") || macro.body.back().Is("##"))
+            return Error(line, "'##' cannot appear at either end of the replacement of macro '" + name + "'");
+    }
+    if (macro.functionLike) {
+        for (std::size_t k = 0; k < macro.body.size(); ++k)
+            if (macro.body[k].Is("#") && (k + 1 == macro.body.size() || ParamIndex(macro, macro.body[k + 1]) < 0))
+                return Error(line, "'#' is not followed by a macro parameter in macro '" + name + "'");
+    }
+    auto existing = macros_.find(name);
+    macro.id = existing != macros_.end() ? existing->second.id : nextMacroId_++;
+    macros_[name] = std::move(macro);
+}
+
+void Preprocessor::Undefine(const std::vector<PpToken>& tokens, int line)
+{
+    if (tokens.size() < 3 || tokens[2].kind != PpTokenKind::Identifier)
+        return Error(line, "macro name must be an identifier");
+    macros_.erase(tokens[2].text);
+}
+
+void Preprocessor::ReplaceDefined(std::vector<PpToken>& tokens)
+{
+    std::vector<PpToken> out;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != PpTokenKind::Identifier || tokens[i].text != "defined") {
+            out.push_back(std::move(tokens[i]));
+            continue;
+        }
+        std::size_t j = i + 1;
+        const bool paren = j < tokens.size() && tokens[j].Is("(");
+        if (paren)
+            ++j;
+        if (j >= tokens.size() || tokens[j].kind != PpTokenKind::Identifier) {
+            Error(currentLine_, "'defined' without a macro name");
+            out.push_back(std::move(tokens[i]));
+            continue;
+        }
+        const bool isDefined = macros_.count(tokens[j].text) > 0;
+        if (paren && (j + 1 >= tokens.size() || !tokens[j + 1].Is(")"))) {
+            Error(currentLine_, "missing ')' after 'defined'");
+        } else if (paren) {
+            ++j;
+        }
+        PpToken value;
+        value.kind = PpTokenKind::Number;
+        value.text = isDefined ? "1" : "0";
+        value.spaceBefore = true;
+        out.push_back(std::move(value));
+        i = j;
+    }
+    tokens = std::move(out);
+}
+
+bool Preprocessor::EvaluateCondition(const std::vector<PpToken>& tokens, std::size_t from, int line)
+{
+    std::vector<PpToken> expression(tokens.begin() + static_cast<std::ptrdiff_t>(from), tokens.end());
+    ReplaceDefined(expression);
+    std::reverse(expression.begin(), expression.end());
+    expression = Expand(expression, false, 0);
+    ReplaceDefined(expression);
+    const Parsed<PpValue> value = EvaluatePpExpression(expression);
+    if (!value) {
+        Error(line, value.error);
+        return false;
+    }
+    return value->value != 0;
+}
+
+void Preprocessor::If(const std::vector<PpToken>& tokens, const std::string& name, int line)
+{
+    Conditional condition;
+    condition.line = line;
+    condition.parentActive = Active();
+    if (condition.parentActive) {
+        if (name == "if") {
+            condition.taken = EvaluateCondition(tokens, 2, line);
+        } else if (tokens.size() < 3 || tokens[2].kind != PpTokenKind::Identifier) {
+            Error(line, "macro name missing after #" + name);
+        } else {
+            condition.taken = (macros_.count(tokens[2].text) > 0) == (name == "ifdef");
+        }
+    }
+    condition.active = condition.parentActive && condition.taken;
+    conditions_.push_back(condition);
+}
+
+void Preprocessor::ElseOrElif(const std::vector<PpToken>& tokens, const std::string& name, int line)
+{
+    if (frames_.empty() || conditions_.size() <= Top().conditionBase)
+        return Error(line, "#" + name + " without #if");
+    Conditional& condition = conditions_.back();
+    if (condition.sawElse)
+        return Error(line, "#" + name + " after #else");
+    if (name == "else") {
+        condition.sawElse = true;
+        condition.active = condition.parentActive && !condition.taken;
+        condition.taken = true;
+        return;
+    }
+    if (!condition.parentActive || condition.taken) {
+        condition.active = false;
+        return;
+    }
+    condition.active = EvaluateCondition(tokens, 2, line);
+    condition.taken = condition.active;
+}
+
+void Preprocessor::EndIf(int line)
+{
+    if (frames_.empty() || conditions_.size() <= Top().conditionBase)
+        return Error(line, "#endif without #if");
+    conditions_.pop_back();
+}
+
+void Preprocessor::Line(const std::vector<PpToken>& tokens, std::size_t from, int line)
+{
+    std::vector<PpToken> rest(tokens.begin() + static_cast<std::ptrdiff_t>(from), tokens.end());
+    std::reverse(rest.begin(), rest.end());
+    rest = Expand(rest, false, 0);
+    if (rest.empty() || rest[0].kind != PpTokenKind::Number ||
+        !std::all_of(rest[0].text.begin(), rest[0].text.end(), [](char c) { return c >= '0' && c <= '9'; }) ||
+        rest[0].text.size() > 9)
+        return Error(line, "#line expects a line number");
+    const int number = std::stoi(rest[0].text);
+    Frame& frame = Top();
+    // The directive's own physical line: its presumed line less the delta in force.
+    const int next = line - frame.lineDelta + 1;
+    frame.lineDelta = number - next;
+    if (rest.size() > 1) {
+        if (rest[1].kind != PpTokenKind::String || rest[1].text.front() != '"')
+            return Error(line, "invalid file name in #line");
+        result_.files.push_back(rest[1].text.substr(1, rest[1].text.size() - 2));
+        frame.presumedFile = static_cast<std::uint32_t>(result_.files.size() - 1);
+    }
+}
+
+void Preprocessor::Pragma(const std::vector<PpToken>& tokens, int line)
+{
+    if (tokens.size() < 3)
+        return;
+    const std::string& what = tokens[2].text;
+    if (what == "once") {
+        onceFiles_.insert(Top().path);
+        return;
+    }
+    if (what != "code_page")
+        return;  // other pragmas mean nothing to a resource compiler
+    if (tokens.size() < 6 || !tokens[3].Is("(") || !tokens[5].Is(")"))
+        return Error(line, "#pragma code_page expects (NUMBER) or (DEFAULT)");
+    Frame& frame = Top();
+    if (!frame.unicode) {
+        const std::string& value = tokens[4].text;
+        int codePage = options_.codePage;
+        if (value != "DEFAULT") {
+            if (tokens[4].kind != PpTokenKind::Number || value.size() > 6 ||
+                !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                return Error(line, "#pragma code_page expects (NUMBER) or (DEFAULT)");
+            codePage = std::stoi(value);
+        }
+        if (!IsKnownCodePage(codePage))
+            return Error(line, "code page " + value + " is not supported");
+        frame.codePage = codePage;
+    }
+    // Kept in the output for the compiler.
+    MoveTo(frame.presumedFile, line);
+    lineText_ += Spell(tokens);
+    haveLast_ = false;
+}
+
+void Preprocessor::Predefine(const std::string& name, Builtin builtin, const std::string& value)
+{
+    Macro macro;
+    macro.id = nextMacroId_++;
+    macro.builtin = builtin;
+    macro.body = LexTokens(value);
+    for (PpToken& token : macro.body)
+        token.startOfLine = false;
+    macros_[name] = std::move(macro);
+}
+
+void Preprocessor::ApplyOptionMacros()
+{
+    for (const MacroOption& option : options_.macros) {
+        if (option.kind == MacroOption::Kind::Undefine) {
+            macros_.erase(option.name);
+            continue;
+        }
+        std::vector<PpToken> tokens = LexTokens("# define " + option.name + " " + option.value);
+        Define(tokens, 2, 0);
+    }
+}
+
+// ---- output -----------------------------------------------------------------------------
+
+void Preprocessor::WriteOutputLine(std::string_view text, LineOrigin origin)
+{
+    if (result_.text.size() + text.size() + 1 > limits_.outputBytes)
+        Stop(origin.line, "the preprocessed script would exceed " + std::to_string(limits_.outputBytes) + " bytes");
+    result_.text.append(text);
+    result_.text += '\n';
+    result_.lines.push_back(origin);
+}
+
+void Preprocessor::CloseLine()
+{
+    if (!lineOpen_)
+        return;
+    lineOpen_ = false;
+    WriteOutputLine(lineText_, lineOrigin_);
+    lineText_.clear();
+    nextLine_ = lineOrigin_.line + 1;
+}
+
+void Preprocessor::MoveTo(std::uint32_t file, int line)
+{
+    if (lineOpen_ && lineOrigin_.file == file && lineOrigin_.line == line)
+        return;
+    CloseLine();
+    haveLast_ = false;
+    if (!haveFile_ || file != outFile_ || line < nextLine_ || line - nextLine_ > kMaxBlankRun) {
+        WriteOutputLine("# " + std::to_string(line) + " \"" + EscapeName(result_.files[file]) + "\"", {file, 0});
+        haveFile_ = true;
+        outFile_ = file;
+    } else {
+        for (; nextLine_ < line; ++nextLine_)
+            WriteOutputLine({}, {file, nextLine_});
+    }
+    lineOpen_ = true;
+    lineOrigin_ = {file, line};
+}
+
+void Preprocessor::Emit(const std::vector<PpToken>& tokens)
+{
+    for (const PpToken& token : tokens) {
+        if (token.startOfLine || !lineOpen_)
+            MoveTo(Top().presumedFile, token.startOfLine ? Presumed(token.line) : currentLine_);
+        if (haveLast_ && (token.spaceBefore || ((token.fromMacro || last_.fromMacro) && WouldJoin(last_, token))))
+            lineText_ += ' ';
+        lineText_ += token.text;
+        last_ = token;
+        haveLast_ = true;
+    }
+}
+
+void Preprocessor::Report(Diagnostic::Severity severity, int line, const std::string& text)
+{
+    const std::string& file = frames_.empty() ? script_ : result_.files[Top().presumedFile];
+    result_.diagnostics.push_back({file, static_cast<std::size_t>(std::max(line, 0)), severity, text});
+    if (severity != Diagnostic::Severity::Warning)
+        result_.ok = false;
+}
+
+Preprocessed Preprocessor::Run()
+{
+    result_.ok = true;
+    result_.codePage = options_.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
+    try {
+        if (!IsKnownCodePage(options_.codePage))
+            Stop(0, "code page " + std::to_string(options_.codePage) + " is not supported");
+        Predefine("RC_INVOKED", Builtin::None, "1");
+        Predefine("_WIN32", Builtin::None, "1");
+        Predefine("__FILE__", Builtin::File);
+        Predefine("__LINE__", Builtin::Line);
+        Predefine("__COUNTER__", Builtin::Counter);
+        Predefine("__DATE__", Builtin::Date);
+        Predefine("__TIME__", Builtin::Time);
+        ApplyOptionMacros();
+        OpenFile(script_, script_, 0);
+        LogicalLine line;
+        while (!frames_.empty()) {
+            if (!NextLine(line)) {
+                EndFrame();
+                continue;
+            }
+            if (line.tokens.empty())
+                continue;
+            expandedTokens_ = 0;
+            if (line.tokens[0].Is("#")) {
+                Directive(line);
+                continue;
+            }
+            if (!Active())
+                continue;
+            currentLine_ = Presumed(line.line);
+            std::vector<PpToken> input(std::make_move_iterator(line.tokens.rbegin()),
+                                       std::make_move_iterator(line.tokens.rend()));
+            Emit(Expand(input, true, 0));
+        }
+        CloseLine();
+    } catch (const Fatal&) {
+        try {
+            CloseLine();
+        } catch (const Fatal&) {
+            // The output is at its limit; the error is reported.
+        }
+    }
+    return std::move(result_);
+}
+
+void Preprocessor::Stop(int line, const std::string& text)
+{
+    Report(Diagnostic::Severity::Fatal, line, text);
+    throw Fatal{};
+}
+
+}  // namespace preprocessing
+
+Preprocessed PreprocessScript(const std::string& script, const PreprocessOptions& options,
+                              const PreprocessLimits& limits)
+{
+    return preprocessing::Preprocessor(script, options, limits).Run();
+}
+
+}  // namespace brevok

@@ -1,0 +1,88 @@
+// llvm-rc's search for data files (ResourceFileWriter::loadFile), with the driver's folders.
+#include "rccompiler/data_files.h"
+
+#include "preprocessor/include_search.h"
+
+#include "rules/paths.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace brevok {
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return IsPathSeparator(c, kHostPathStyle) && c != ':';
+}
+
+/// LLVM's path::has_root_directory: "/x", and on Windows also "\\x" and "C:\\x".
+bool HasRootFolder(const std::string& path)
+{
+    if (!path.empty() && IsSeparator(path[0]))
+        return true;
+    return kHostPathStyle == PathStyle::Windows && path.size() > 2 && path[1] == ':' && IsSeparator(path[2]);
+}
+
+/// `folder` + `path` as LLVM's path::append joins them.
+std::string Join(const std::string& folder, const std::string& path)
+{
+    if (folder.empty())
+        return path;
+    return IsSeparator(folder.back()) ? folder + path : folder + FolderSeparator() + path;
+}
+
+/// LLVM's fs::exists: the path leads somewhere (links followed, so a dangling link does not).
+bool Exists(const std::string& path)
+{
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored);
+}
+
+std::string CurrentFolder()
+{
+    std::error_code ignored;
+    const std::string folder = std::filesystem::current_path(ignored).string();
+    return folder.empty() ? std::string(".") : folder;
+}
+
+}  // namespace
+
+DataFileFinder::DataFileFinder(std::string script, std::vector<std::string> folders)
+    : script_(std::move(script)), folders_(std::move(folders))
+{ }
+
+std::string DataFileFinder::Find(const std::string& path) const
+{
+    std::string found = FindAsLlvmRc(path);
+    if (!found.empty() || kHostPathStyle == PathStyle::Windows)
+        return found;
+    // We differ from llvm-rc on purpose here: scripts written for Windows name their files
+    // with backslashes and in any letter case, which a case-sensitive system does not find
+    // as written. Where llvm-rc would fail, the same places are searched for such a name.
+    for (const std::string& folder : SearchFolders())
+        if (found = FindFileIgnoringCase(folder, path); !found.empty())
+            return found;
+    return {};
+}
+
+std::vector<std::string> DataFileFinder::SearchFolders() const
+{
+    const std::string scriptFolder = FolderPart(script_);
+    std::vector<std::string> folders = {CurrentFolder(), scriptFolder.empty() ? "." : scriptFolder};
+    folders.insert(folders.end(), folders_.begin(), folders_.end());
+    return folders;
+}
+
+std::string DataFileFinder::FindAsLlvmRc(const std::string& path) const
+{
+    if (HasRootFolder(path))
+        return path;
+    for (const std::string& folder : SearchFolders())
+        if (std::string candidate = Join(folder, path); Exists(candidate))
+            return candidate;
+    return {};
+}
+
+}  // namespace brevok

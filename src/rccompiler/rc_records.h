@@ -1,0 +1,26 @@
+// The resource compiler's record stage: parsed statements into records, their bytes laid out
+// as llvm-rc lays them out.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "rccompiler/record_model.h"
+#include "rccompiler/rc_statements.h"
+
+namespace brevok {
+
+/// The records a script gives, for the record writer (WriteRecords): those
+/// of files (bitmaps, icons, cursors, HTML, user files) to be read, the others with their
+/// data; string-table bundles last, as llvm-rc writes them. A statement that cannot be
+/// written gives a problem "TYPE statement (ID NAME): WHY" on its line (1-based) instead.
+struct RcRecords {
+    std::vector<Record> records;
+    std::vector<Diagnostic> problems;
+};
+
+/// `codePage`: that of the strings (1252 or 65001); `language`: of resources no LANGUAGE
+/// names.
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language);
+
+}  // namespace brevok

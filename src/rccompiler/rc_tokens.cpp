@@ -1,0 +1,178 @@
+// The resource-script tokenizer and the header filter in front of it.
+#include "rccompiler/rc_tokens.h"
+
+#include "rules/ascii.h"
+#include "rules/integer_literal.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
+namespace brevok {
+
+namespace {
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+
+/// The file a line marker names ("# 12 \"file\" 2", "#line 12 \"file\""), when it is one.
+std::optional<std::string_view> MarkerFile(std::string_view line)
+{
+    std::size_t i = 0;
+    while (i < line.size() && IsSpace(line[i]))
+        ++i;
+    if (i == line.size() || line[i] != '#')
+        return std::nullopt;
+    std::string_view rest = line.substr(i + 1);
+    if (rest.starts_with("line"))
+        rest.remove_prefix(4);
+    if (rest.empty() || rest[0] != ' ')
+        return std::nullopt;
+    std::size_t j = 0;
+    while (j < rest.size() && rest[j] == ' ')
+        ++j;
+    const std::size_t digits = j;
+    while (j < rest.size() && IsAsciiDigit(rest[j]))
+        ++j;
+    if (j == digits)
+        return std::nullopt;
+    while (j < rest.size() && rest[j] == ' ')
+        ++j;
+    if (j == rest.size() || rest[j] != '"')
+        return std::nullopt;
+    const std::size_t close = rest.rfind('"');
+    if (close <= j)
+        return std::nullopt;
+    return rest.substr(j + 1, close - j - 1);
+}
+
+bool IsHeaderName(std::string_view file)
+{
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string_view::npos)
+        return false;
+    const std::string_view extension = file.substr(dot + 1);
+    return extension.size() == 1 &&
+        (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' || extension[0] == 'C');
+}
+
+}  // namespace
+
+std::string ResourceScriptText(std::string_view preprocessed)
+{
+    std::string out;
+    out.reserve(preprocessed.size());
+    bool keep = true;
+    std::size_t start = 0;
+    while (start < preprocessed.size()) {
+        std::size_t end = preprocessed.find('\n', start);
+        if (end == std::string_view::npos)
+            end = preprocessed.size();
+        const std::string_view line = preprocessed.substr(start, end - start);
+        std::size_t first = 0;
+        while (first < line.size() && IsSpace(line[first]))
+            ++first;
+        if (first < line.size() && line[first] == '#') {
+            if (const std::optional<std::string_view> file = MarkerFile(line))
+                keep = !IsHeaderName(*file);
+        } else if (keep) {
+            out.append(line);
+        }
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
+Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
+{
+    using Result = Parsed<std::vector<RcToken>>;
+    std::vector<RcToken> tokens;
+    std::size_t line = 0;
+    std::size_t i = 0;
+    if (text.starts_with("\xEF\xBB\xBF"))
+        i = 3;
+    const auto lineOf = [&](std::size_t from, std::size_t to) {
+        for (std::size_t k = from; k < to; ++k)
+            line += text[k] == '\n';
+    };
+    while (i < text.size()) {
+        const char c = text[i];
+        if (IsSpace(c)) {
+            line += c == '\n';
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        const std::size_t tokenLine = line;
+        if (text.substr(i).starts_with("/*")) {
+            const std::size_t close = text.find("*/", i + 2);
+            if (close == std::string_view::npos)
+                return Result::Fail("unclosed /* comment", tokenLine + 1);
+            lineOf(i, close);
+            i = close + 2;
+            continue;
+        }
+        if (text.substr(i).starts_with("//")) {
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+                ++i;
+            continue;
+        }
+        RcTokenKind kind;
+        if (IsAsciiDigit(c)) {
+            while (i < text.size() && IsAsciiAlnum(text[i]))
+                ++i;
+            if (!ReadIntegerLiteral(text.substr(start, i - start)))
+                return Result::Fail("integer invalid or too large: " + std::string(text.substr(start, i - start)),
+                                    tokenLine + 1);
+            kind = RcTokenKind::Int;
+        } else if (c == '"' || ((c == 'L' || c == 'l') && i + 1 < text.size() && text[i + 1] == '"')) {
+            i += c == '"' ? 1 : 2;
+            for (;;) {
+                if (i >= text.size())
+                    return Result::Fail("unterminated string literal", tokenLine + 1);
+                if (text[i] == '"') {
+                    ++i;
+                    if (i < text.size() && text[i] == '"') {
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+                if (text[i] == '\n')
+                    return Result::Fail("string literal not terminated in the line", tokenLine + 1);
+                ++i;
+            }
+            kind = RcTokenKind::String;
+        } else if (IsAsciiLetter(c) || c == '_' || c == '.') {
+            while (i < text.size() &&
+                   (IsAsciiAlnum(text[i]) || text[i] == '_' || text[i] == '.' || text[i] == '/' || text[i] == '\\' ||
+                    text[i] == '-'))
+                ++i;
+            const std::string_view word = text.substr(start, i - start);
+            kind = EqualIgnoringAsciiCase(word, "BEGIN") ? RcTokenKind::BlockBegin
+                : EqualIgnoringAsciiCase(word, "END")    ? RcTokenKind::BlockEnd
+                                                         : RcTokenKind::Identifier;
+        } else {
+            static constexpr std::pair<char, RcTokenKind> kSingles[] = {
+                {'{', RcTokenKind::BlockBegin}, {'}', RcTokenKind::BlockEnd}, {',', RcTokenKind::Comma},
+                {'+', RcTokenKind::Plus}, {'*', RcTokenKind::Star}, {'/', RcTokenKind::Slash},       {'-', RcTokenKind::Minus},    {'|', RcTokenKind::Pipe},
+                {'&', RcTokenKind::Amp},        {'~', RcTokenKind::Tilde},    {'(', RcTokenKind::LeftParen},
+                {')', RcTokenKind::RightParen},
+            };
+            const auto* found = std::find_if(std::begin(kSingles), std::end(kSingles),
+                                             [c](const auto& single) { return single.first == c; });
+            if (found == std::end(kSingles))
+                return Result::Fail(std::string("invalid character '") + c + "'", tokenLine + 1);
+            kind = found->second;
+            ++i;
+        }
+        tokens.push_back({kind, text.substr(start, i - start), tokenLine});
+    }
+    return Result::Ok(std::move(tokens));
+}
+
+}  // namespace brevok

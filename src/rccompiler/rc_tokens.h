@@ -1,0 +1,55 @@
+// The resource compiler's first stage: the preprocessed script without what headers (.h, .c)
+// and directives left in it, split into the tokens of the resource-script language.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rules/parsed.h"
+
+namespace brevok {
+
+enum class RcTokenKind {
+    Int,
+    /// A string literal with its quotes and an optional L: "\"a\"\"b\"", "L\"x\"".
+    String,
+    Identifier,
+    /// '{' or BEGIN.
+    BlockBegin,
+    /// '}' or END.
+    BlockEnd,
+    Comma,
+    Plus,
+    /// '*' and '/', which rc.exe takes in expressions and llvm-rc does not.
+    Star,
+    Slash,
+    Minus,
+    Pipe,
+    Amp,
+    Tilde,
+    LeftParen,
+    RightParen,
+};
+
+struct RcToken {
+    RcTokenKind kind = RcTokenKind::Identifier;
+    std::string_view text;
+    /// 0-based line of the text it was read from.
+    std::size_t line = 0;
+};
+
+/// The text the compiler reads: `preprocessed` with every line that a file named *.h or *.c
+/// contributed (as its line markers say) and every directive line left blank, so that line
+/// numbers stay. rc.exe keeps only the #defines of headers.
+std::string ResourceScriptText(std::string_view preprocessed);
+
+/// Splits `text` into tokens as llvm-rc does: integers (decimal, 0x hex, 0 octal, an L
+/// suffix), strings ("" inside for a quote; not past the line), identifiers (letters, digits,
+/// _ . / \ -), BEGIN and END, the punctuation above, // and /* */ comments. The tokens point
+/// into `text`. Fails, naming the line, on a character that starts no token, an integer of
+/// more than 32 bits, an unterminated string or comment.
+Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text);
+
+}  // namespace brevok

@@ -1,0 +1,188 @@
+// The compiler's pipeline: entries, diagnostics with line numbers, atomic output, the
+// preprocessor, and a missing script.
+#include "rcdriver/pipeline.h"
+#include "tooloutput/tool_output.h"
+
+#include "platform/files.h"
+#include "support/env_guard.h"
+#include "support/res_oracle.h"
+#include "support/resource_files.h"
+#include "support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace brevok {
+namespace {
+
+using testing::ScratchFolder;
+
+std::set<std::string> FolderContents(const ScratchFolder& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
+{
+    ScratchFolder folder(" res dü ");
+    const struct {
+        const char* line;  // name and type
+        const char* file;
+        std::string bytes;
+    } files[] = {
+        {"Logo BITMAP", "logo pic.bmp", testing::TinyBitmap()},
+        {"App ICON", "ícon.ico", testing::TinyIconFile(1)},
+        {"Hand CURSOR", "hand.cur", testing::TinyIconFile(2)},
+        {"Ding WAVE", "ding dong.wav", "RIFF\x04\0\0\0WAVE"},
+        {"Tune MIDI", "tune.mid", "MThd"},
+        {"Clip AVI", "clip.avi", "RIFF\x04\0\0\0AVI "},
+        {"Blob RCDATA", "any.dat", std::string("\0\1\2\3", 4)},
+    };
+    // The lines as the tool writes them: name, type, the full path in double quotes, CR LF.
+    std::string lines;
+    for (const auto& f : files)
+        lines += std::string(f.line) + " \"" + folder.Write(f.file, f.bytes) + "\"\r\n";
+    const std::string script = folder.Write("app.rc", lines);
+    const std::string res = folder / "app.res";
+    const ToolOutcome outcome = CompileResourceScript(script, res);
+    EXPECT_TRUE(outcome.ok) << Joined(outcome.lines);
+    EXPECT_TRUE(outcome.lines.empty()) << Joined(outcome.lines);
+    const std::set<std::string> entries = testing::ResEntries(res);
+    for (const std::string expected :
+         {"BITMAP (ID 2)/LOGO", "GROUP_ICON (ID 14)/APP", "GROUP_CURSOR (ID 12)/HAND", "WAVE/DING", "MIDI/TUNE",
+          "AVI/CLIP", "RCDATA (ID 10)/BLOB", "ICON (ID 3)/(ID 1)", "CURSOR (ID 1)/(ID 2)"})
+        EXPECT_EQ(entries.count(expected), 1u) << expected;
+    // Nothing but the output is left beside the script.
+    EXPECT_EQ(FolderContents(folder).size(), 9u);
+}
+
+TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)
+{
+    ScratchFolder folder(" broken ü");
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder.Write("app.rc",
+                                            "One RCDATA \"" + data +
+                                                "\"\r\n"
+                                                "Two RCDATA \"" +
+                                                data +
+                                                "\"\r\n"
+                                                "Three BITMAP \"" +
+                                                data + "\"\r\n");
+    const std::string res = folder / "app.res";
+    ToolOutcome outcome = CompileResourceScript(script, res);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.lines,
+              std::vector<std::string>{script + "(3): error: BITMAP Three: " + data +
+                                       " is not a valid bitmap file: the file is 4 bytes long, shorter than the "
+                                       "14-byte bitmap file header"});
+    EXPECT_FALSE(FileExists(res));
+
+    // A parse error names the line of the offending token.
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\r\nTwo 2 3 4\r\nThree RCDATA \"" + data + "\"\r\n");
+    const std::string older = folder.Write("app.res", "older output");
+    outcome = CompileResourceScript(script, res);
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(3): error: expected '{', got 3"});
+    EXPECT_EQ(ReadFileBytes(res), "older output");
+
+    // A statement cut off by the end of the script is named by its last line.
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\nTwo RCDATA {\r\n\r\n");
+    outcome = CompileResourceScript(script, res);
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(2): error: expected int or string, got <EOF>"});
+    EXPECT_EQ(FolderContents(folder), (std::set<std::string>{"app.rc", "app.res", "d.bin"}));
+    (void)older;
+}
+
+TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
+{
+    // A 200 KB line quoted back by the parser or the preprocessor, as a generated data block
+    // with one mistake gives.
+    ScratchFolder folder;
+    const std::string data = folder.Write("d.bin", "data");
+    const std::string script = folder / "app.rc";
+    const std::string word(200000, 'a');
+
+    folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\"" + word + "\" 2\r\n");
+    ToolOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.lines,
+              std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});
+
+    folder.Write("app.rc", "#error " + word + "\r\nOne RCDATA \"" + data + "\"\r\n");
+    outcome = CompileResourceScript(script, folder / "app.res");
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(1): error: " + word});
+    EXPECT_FALSE(FileExists(folder / "app.res"));
+}
+
+TEST(CompileResourceScript, IncludeAndDefineArePreprocessed)
+{
+    ScratchFolder folder(" pp");
+    folder.Write("d.bin", "data");
+    folder.Write("ids.h", "#define LOGO_ID 7\n#define DATA_FILE \"d.bin\"\n");
+    const std::string script = folder.Write("app.rc",
+                                            "#include \"ids.h\"\r\n"
+                                            "#define NAMED Named\r\n"
+                                            "LOGO_ID RCDATA DATA_FILE\r\n"
+                                            "NAMED RCDATA DATA_FILE\r\n");
+    const std::string res = folder / "app.res";
+    const std::string previous = std::filesystem::current_path();
+    std::filesystem::current_path("/");  // the data file is found beside the script
+    const ToolOutcome outcome = CompileResourceScript(script, res);
+    std::filesystem::current_path(previous);
+    ASSERT_TRUE(outcome.ok) << Joined(outcome.lines);
+    EXPECT_EQ(testing::ResEntries(res), (std::set<std::string>{"RCDATA (ID 10)/(ID 7)", "RCDATA (ID 10)/NAMED"}));
+
+    folder.Write("app.rc", "NAMED RCDATA \"d.bin\"\r\n#include \"missing.h\"\r\n");
+    const ToolOutcome missing = CompileResourceScript(script, res);
+    EXPECT_FALSE(missing.ok);
+    EXPECT_EQ(missing.lines, std::vector<std::string>{script + "(2): fatal error: 'missing.h' file not found"});
+}
+
+TEST(CompileResourceScript, NoClangOrLlvmRcIsNeededForIncludesAndDefines)
+{
+    ScratchFolder empty;
+    ScratchFolder folder;
+    {
+        CompileOptions options;
+        testing::EnvGuard path("PATH", empty.Path());
+        const std::vector<std::string> banner = BannerLines("brcc32");
+        ASSERT_EQ(banner.size(), 3u);
+        EXPECT_EQ(banner[0].find("preprocessor"), std::string::npos) << banner[0];
+
+        const std::string data = folder.Write("d.bin", "data");
+        folder.Write("ids.h", "#define BLOB 5\n");
+        const std::string script =
+            folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\nBad 1 2\r\n");
+        ToolOutcome outcome = CompileResourceScript(script, folder / "app.res", options);
+        EXPECT_EQ(outcome.lines, std::vector<std::string>{script + "(3): error: expected '{', got 2"});
+        folder.Write("app.rc", "#include \"ids.h\"\r\nBLOB RCDATA \"" + data + "\"\r\n");
+        outcome = CompileResourceScript(script, folder / "app.res", options);
+        ASSERT_TRUE(outcome.ok) << Joined(outcome.lines);
+    }
+    EXPECT_EQ(testing::ResEntries(folder / "app.res"), std::set<std::string>{"RCDATA (ID 10)/(ID 5)"});
+}
+
+TEST(CompileResourceScript, MissingScriptIsReported)
+{
+    ScratchFolder folder;
+    folder.Write("app.rc", "STRINGTABLE { 1 \"x\" }\r\n");
+    const ToolOutcome outcome = CompileResourceScript(folder / "none.rc", folder / "none.res");
+    EXPECT_FALSE(outcome.ok);
+    EXPECT_EQ(outcome.lines, std::vector<std::string>{"error: Cannot open file " + folder / "none.rc"});
+    EXPECT_EQ(FolderContents(folder), std::set<std::string>{"app.rc"});
+}
+
+}  // namespace
+}  // namespace brevok

@@ -1,0 +1,171 @@
+// The shared text and byte rules, one table per rule: integer literals, letter case, hex,
+// UTF-8 and UTF-16 (well formed and not), code pages and byte order marks, little-endian fields.
+#include "rules/ascii.h"
+#include "rules/hex.h"
+#include "rules/integer_literal.h"
+#include "rules/little_endian.h"
+#include "rules/text_encoding.h"
+#include "rules/unicode.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace brevok {
+namespace {
+
+constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
+
+TEST(IntegerLiteral, EveryBaseTheSuffixAndTheLimits)
+{
+    const struct {
+        const char* text;
+        std::uint64_t value;  // kNone: not a literal
+        bool isLong = false;
+    } cases[] = {
+        {"0", 0},          {"7", 7},           {"65535", 65535},  {"0x1F", 31},         {"0X1f", 31},
+        {"010", 8},        {"0o17", 15},       {"0b101", 5},      {"0B11", 3},          {"12L", 12, true},
+        {"0x10000l", 0x10000, true},           {"4294967295", 0xFFFFFFFF},              {"4294967296", kNone},
+        {"0x100000000", kNone},                {"08", kNone},     {"0b2", kNone},       {"0x", kNone},
+        {"0O17", kNone},   {"1a", kNone},      {"L", kNone},      {"", kNone},          {"12LL", kNone},
+    };
+    for (const auto& c : cases) {
+        const std::optional<IntegerLiteral> read = ReadIntegerLiteral(c.text);
+        ASSERT_EQ(read.has_value(), c.value != kNone) << c.text;
+        if (!read)
+            continue;
+        EXPECT_EQ(read->value, c.value) << c.text;
+        EXPECT_EQ(read->isLong, c.isLong) << c.text;
+    }
+}
+
+TEST(Ascii, OnlyAToZChangeCase)
+{
+    EXPECT_EQ(AsciiUpper("logo.Bmp"), "LOGO.BMP");
+    EXPECT_EQ(AsciiUpper("\xc3\xa9t\xc3\xa9"), "\xc3\xa9T\xc3\xa9");
+    EXPECT_EQ(AsciiUpper(u'z'), u'Z');
+    EXPECT_EQ(AsciiUpper(u'\u00e9'), u'\u00e9');
+    EXPECT_TRUE(EqualIgnoringAsciiCase("StringFileInfo", "STRINGfileinfo"));
+    EXPECT_FALSE(EqualIgnoringAsciiCase("\xc3\xa9", "\xc3\x89"));
+    EXPECT_FALSE(EqualIgnoringAsciiCase("ab", "abc"));
+}
+
+TEST(Hex, DigitsReadAndWritten)
+{
+    EXPECT_EQ(Hex(0), "0x0");
+    EXPECT_EQ(Hex(0x1A2B), "0x1A2B");
+    EXPECT_EQ(HexDigits(0x409, HexLetters::Lower), "409");
+    EXPECT_EQ(HexDigits(0x409, HexLetters::Upper, 4), "0409");
+    EXPECT_EQ(HexDigits(0xab, HexLetters::Lower, 2), "ab");
+    EXPECT_EQ(HexDigits(0xFFFFFFFFFFFFFFFFull, HexLetters::Upper), "FFFFFFFFFFFFFFFF");
+    const std::pair<char, int> digits[] = {{'0', 0}, {'9', 9}, {'a', 10}, {'F', 15}, {'g', -1}, {'x', -1}, {' ', -1}};
+    for (const auto& [c, value] : digits)
+        EXPECT_EQ(HexDigit(c), value) << c;
+}
+
+TEST(Unicode, WellFormedTextRoundTripsAndEachMalformedUnitIsReplaced)
+{
+    // Well formed: both ways.
+    const std::pair<std::string, std::u16string> both[] = {
+        {"aZ", u"aZ"}, {"caf\xC3\xA9", u"caf\u00e9"}, {"\xE2\x82\xAC", u"\u20ac"}, {"\xF0\x9F\x98\x80", u"\U0001F600"}};
+    for (const auto& [utf8, utf16] : both) {
+        EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << utf8;
+        EXPECT_EQ(Utf16ToUtf8(utf16), utf8) << utf8;
+    }
+    const struct {
+        const char* name;
+        std::string utf8;
+        std::u16string utf16;
+    } malformed8[] = {
+        {"overlong", "\xC0\x80", u"\uFFFD\uFFFD"},
+        {"overlong three", "\xE0\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"surrogate", "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"no lead byte", "\xF5\x80\x80", u"\uFFFD\uFFFD\uFFFD"},
+        {"cut off", "a\xE2\x82", u"a\uFFFD\uFFFD"},
+        {"lone continuation", "\x80x", u"\uFFFDx"},
+    };
+    for (const auto& c : malformed8)
+        EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.name;
+    const struct {
+        const char* name;
+        std::u16string utf16;
+        std::string utf8;
+    } malformed16[] = {
+        {"lone high", std::u16string(1, char16_t{0xD83D}), "\xEF\xBF\xBD"},
+        {"high then a letter", std::u16string{char16_t{0xD83D}, u'a'}, "\xEF\xBF\xBD" "a"},
+        {"lone low", std::u16string{char16_t{0xDE00}, u'b'}, "\xEF\xBF\xBD" "b"},
+    };
+    for (const auto& c : malformed16)
+        EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
+}
+
+TEST(TextEncoding, CodePagesAndMarkedText)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        int from;
+        int to;
+        std::string converted;
+    } conversions[] = {
+        {"1252 into UTF-8", "caf\xE9\x80\x81", 1252, 65001, "caf\xC3\xA9\xE2\x82\xAC\xC2\x81"},
+        {"UTF-8 into 1252", "\xE2\x82\xAC\xC2\x81", 65001, 1252, "\x80\x81"},
+        {"what 437 cannot hold", "\xE2\x82\xAC", 65001, 437, "?"},
+        {"866 into UTF-8", "\x80", 866, 65001, "\xD0\x90"},
+        {"malformed UTF-8", "\xC0", 65001, 1252, "?"},
+        {"the same code page", "\xC0\xFF", 1251, 1251, "\xC0\xFF"},
+    };
+    for (const auto& c : conversions)
+        EXPECT_EQ(ConvertCodePage(c.text, c.from, c.to), c.converted) << c.name;
+    EXPECT_EQ(CodePageCharacter(1252, 0x80), U'\u20ac');
+    EXPECT_EQ(CodePageCharacter(1252, 0x81), U'\u0081');
+    EXPECT_EQ(CodePageCharacter(1251, 0xC0), U'\u0410');
+    EXPECT_TRUE(IsKnownCodePage(65001));
+    EXPECT_FALSE(IsKnownCodePage(932));
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        ByteOrderMark mark;
+        std::string text;
+    } marked[] = {
+        {"UTF-8", "\xEF\xBB\xBFx", ByteOrderMark::Utf8, "x"},
+        {"UTF-16 LE", std::string("\xFF\xFE" "a\0", 4), ByteOrderMark::Utf16Le, "a"},
+        {"UTF-16 BE", std::string("\xFE\xFF\0b", 4), ByteOrderMark::Utf16Be, "b"},
+        {"pair and a lone surrogate", std::string("\xFF\xFE\x3D\xD8\x00\xDE\x00\xD8", 8), ByteOrderMark::Utf16Le,
+         "\xF0\x9F\x98\x80\xEF\xBF\xBD"},
+        {"odd last byte", std::string("\xFF\xFE" "a\0b", 5), ByteOrderMark::Utf16Le, "a\xEF\xBF\xBD"},
+        {"no mark", "plain", ByteOrderMark::None, "plain"},
+    };
+    for (const auto& c : marked) {
+        EXPECT_EQ(DetectByteOrderMark(c.bytes), c.mark) << c.name;
+        EXPECT_EQ(DecodeMarkedText(c.bytes, c.mark), c.text) << c.name;
+    }
+}
+
+TEST(LittleEndian, FieldsReadWrittenAndBoundsThatCannotOverflow)
+{
+    std::string bytes;
+    byteio::Append16(bytes, 0x1234);
+    byteio::Append32(bytes, 0x89ABCDEF);
+    EXPECT_EQ(bytes, std::string("\x34\x12\xEF\xCD\xAB\x89", 6));
+    EXPECT_EQ(byteio::Get16(bytes, 0), 0x1234);
+    EXPECT_EQ(byteio::Get32(bytes, 2), 0x89ABCDEFu);
+    byteio::Put16(bytes, 0, 0xBEEF);
+    byteio::Put32(bytes, 2, 1);
+    EXPECT_EQ(bytes, std::string("\xEF\xBE\x01\0\0\0", 6));
+    bytes += std::string(2, '\xFF');
+    EXPECT_EQ(byteio::Get64(bytes, 0), 0xFFFF00000001BEEFull);
+
+    EXPECT_TRUE(byteio::Fits(2, 4, 6));
+    EXPECT_FALSE(byteio::Fits(3, 4, 6));
+    EXPECT_FALSE(byteio::Fits(7, 0, 6));
+    EXPECT_FALSE(byteio::Fits(1, std::numeric_limits<std::uint64_t>::max(), 6));
+    EXPECT_EQ(byteio::AlignUp(5, 4), 8u);
+    EXPECT_EQ(byteio::AlignUp(8, 4), 8u);
+    EXPECT_EQ(byteio::AlignUp(5, 0), 5u);
+}
+
+}  // namespace
+}  // namespace brevok
