@@ -18,8 +18,11 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 # A release build carries no symbol tables (a Windows debugger would not read them anyway).
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
-# Programs built here run under Wine (tests through CTest's emulator).
+# Programs built here run under Wine (tests through CTest's emulator): the `wine` found on PATH
+# when the test runs, so that a machine that runs no 32-bit programs can put Wine's 64-bit loader
+# first (scripts/wine-env.sh).
 find_program(BREVOK_WINE NAMES wine wine64)
-if(BREVOK_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${BREVOK_WINE})
+find_program(BREVOK_ENV NAMES env)
+if(BREVOK_WINE AND BREVOK_ENV)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${BREVOK_ENV} wine)
 endif()

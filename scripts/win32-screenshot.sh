@@ -8,6 +8,7 @@ if [ -z "${BREVOK_SHOT_DISPLAY:-}" ]; then
 fi
 brevok=$(realpath "$1")
 out=$2
+. "$(dirname "$(realpath "$0")")/wine-env.sh"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 [ -f "${WINEPREFIX:?}/system.reg" ] || { wineboot --init > /dev/null 2>&1; wineserver --wait; }
 work=$(mktemp -d /tmp/brevok-shot-XXXXXX)

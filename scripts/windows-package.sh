@@ -1,7 +1,10 @@
 #!/bin/sh
 # The Windows downloads: windows-package.sh BUILD64 BUILD32 (the x86_64 and i686 build
 # folders, both built) writes into BUILD64
-#   brevok-VERSION-setup.exe   the installer, holding both builds (resources/windows/brevok.nsi)
+#   brevok-VERSION-setup.exe   the installer for every Windows, holding both builds
+#                              (resources/windows/brevok.nsi; a 32-bit program)
+#   brevok-VERSION-setup-x64.exe  the 64-bit installer, holding the x86_64 build, for 64-bit
+#                              Windows that runs no 32-bit programs
 #   brevok-VERSION-win64.zip   the x86_64 programs, help, headers and README.txt, to unpack
 #   brevok-VERSION-win32.zip   the same for i686
 set -eu
@@ -46,11 +49,19 @@ convert -size 164x314 gradient:'#2c5d9e'-'#123059' \( -background none -density 
   "$here/resources/images/brevok.svg" -resize 120x120 \) -gravity north -geometry +0+48 -composite \
   -alpha off -type TrueColor "BMP3:$stage/welcome.bmp"
 
+# installer OUTFILE [-D...]: one installer, from the one script.
+installer() {
+  out=$1; shift
+  makensis -V2 -NOCD -DVERSION="$version" -DBIN64="$b64/bin" \
+    -DICON="$here/resources/brevok.ico" -DFILES="$stage/files.nsh" -DREADME="$stage/README.txt" \
+    -DWELCOME="$stage/welcome.bmp" -DOUTFILE="$out" -DOUTNAME="$(basename "$out")" "$@" \
+    "$here/resources/windows/brevok.nsi"
+}
 setup="$b64/brevok-$version-setup.exe"
-makensis -V2 -NOCD -DVERSION="$version" -DBIN64="$b64/bin" -DBIN32="$b32/bin" \
-  -DICON="$here/resources/brevok.ico" -DFILES="$stage/files.nsh" -DREADME="$stage/README.txt" \
-  -DWELCOME="$stage/welcome.bmp" \
-  -DOUTFILE="$setup" "$here/resources/windows/brevok.nsi"
+installer "$setup" -DBIN32="$b32/bin"
+readme x86_64 > "$stage/README.txt"
+setup64="$b64/brevok-$version-setup-x64.exe"
+installer "$setup64" -DX64
 
 for arch in win64 win32; do
   if [ $arch = win64 ]; then bin="$b64/bin"; name=x86_64; else bin="$b32/bin"; name=i686; fi
@@ -63,6 +74,6 @@ for arch in win64 win32; do
   rm -f "$zip"
   (cd "$stage" && cmake -E tar cf "$zip" --format=zip "brevok-$version-$arch")
 done
-for file in "$setup" "$b64/brevok-$version-win64.zip" "$b64/brevok-$version-win32.zip"; do
+for file in "$setup" "$setup64" "$b64/brevok-$version-win64.zip" "$b64/brevok-$version-win32.zip"; do
   echo "$(du -k "$file" | cut -f1) KB  $file"
 done

@@ -4,12 +4,21 @@
 ;
 ; makensis -DVERSION=1.1.0.3 -DBIN64=... -DBIN32=... -DICON=... -DFILES=files.nsh
 ;          -DREADME=README.txt -DWELCOME=welcome.bmp -DOUTFILE=brevok-1.1.0.3-setup.exe brevok.nsi
+;
+; With -DX64 (and no BIN32) it is the 64-bit installer, brevok-VERSION-setup-x64.exe: a 64-bit
+; program holding the x86_64 build alone, for the 64-bit Windows that run no 32-bit programs
+; (Server Core without WoW64). It installs the same files and entries as the other one does on
+; 64-bit Windows, so either uninstalls what the other installed.
 ; FILES names the macros InstallFiles and RemoveFiles (written by scripts/windows-package.sh),
 ; which list every file, so that the uninstaller removes exactly what was installed.
 ;
 ; Per machine: the programs, the Start-menu entry (all users) and the entry in Apps and
 ; Features. Per user: the .rc association and, kept unless the box is ticked, the settings.
+!ifdef X64
+Target amd64-unicode
+!else
 Unicode true
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
@@ -46,7 +55,7 @@ VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (C) Halvane. All rights reserved."
-VIAddVersionKey /LANG=1033 "OriginalFilename" "brevok-${VERSION}-setup.exe"
+VIAddVersionKey /LANG=1033 "OriginalFilename" "${OUTNAME}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -72,9 +81,13 @@ VIAddVersionKey /LANG=1033 "OriginalFilename" "brevok-${VERSION}-setup.exe"
 ; The 64-bit registry view on 64-bit Windows, so that Apps and Features lists the entry with the
 ; 64-bit programs.
 !macro UseMachineView
+!ifdef X64
+  SetRegView 64
+!else
   ${If} ${RunningX64}
     SetRegView 64
   ${EndIf}
+!endif
 !macroend
 
 
@@ -84,10 +97,12 @@ Section "-Programs64" SecPrograms64
   !insertmacro InstallFiles "${BIN64}"
 SectionEnd
 
+!ifndef X64
 Section "-Programs32" SecPrograms32
   SetOutPath "$INSTDIR"
   !insertmacro InstallFiles "${BIN32}"
 SectionEnd
+!endif
 
 Section "-Setup"
   SetShellVarContext all
@@ -132,11 +147,13 @@ SectionEnd
 
 Function .onInit
   !insertmacro UseMachineView
+!ifndef X64
   ${If} ${RunningX64}
     SectionSetFlags ${SecPrograms32} 0
   ${Else}
     SectionSetFlags ${SecPrograms64} 0
   ${EndIf}
+!endif
   ; An update goes where the last install went, unless /D= names a folder.
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
   ${If} $0 != ""

@@ -1,7 +1,9 @@
 #!/bin/sh
-# The Windows installer as a user meets it, in a fresh Wine prefix of the kind given (win64 or
+# A Windows installer as a user meets it, in a fresh Wine prefix of the kind given (win64 or
 # win32, the machine the installer chooses its build by):
 #   installer_wine.sh SETUP_EXE WINEARCH PROBE_EXE
+# SETUP_EXE is brevok-VERSION-setup.exe (for every Windows, a 32-bit program) or
+# brevok-VERSION-setup-x64.exe (64-bit Windows only).
 # Silent install; the files and registry entries it added (listed); the build that fits the
 # machine; Apps and Features' entry; the installer's own version resource and icon; the
 # Start-menu shortcut's target, started; a script opened by the .rc association's command
@@ -20,7 +22,11 @@ arch=$2
 probe=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 . "$here/../ui/win32/wine_window.sh"
+. "$here/../../scripts/wine-env.sh"
 [ -f "$setup" ] || fail "no installer at $setup (make windows-installer writes it)"
+case $(file -b "$setup") in
+  PE32\ executable*) brevok_needs_32bit "$(basename "$setup") in a $arch prefix (the installer is a 32-bit program)" ;;
+esac
 
 work=$(mktemp -d /tmp/bi-XXXXXX)
 export WINEPREFIX="$work/prefix" WINEARCH="$arch" WINEDEBUG=-all
@@ -76,7 +82,7 @@ case $arch in
   *) machine='PE32 executable (GUI) Intel 80386' ;;
 esac
 file "$installed/brevok.exe" | grep -qF "$machine" || fail "on $arch the installed program is $(file -b "$installed/brevok.exe")"
-version=$(basename "$setup" | sed 's/^brevok-\(.*\)-setup\.exe$/\1/')
+version=$(basename "$setup" | sed 's/^brevok-\(.*\)-setup\(-x64\)\{0,1\}\.exe$/\1/')
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Brevok Resource Compiler'
 entry=$(q "$uninstall")
 for value in "DisplayName    REG_SZ    Brevok Resource Compiler" "DisplayVersion    REG_SZ    $version" \
@@ -152,7 +158,7 @@ q "$settings" | grep -qxF "    Compiler    REG_SZ    $folder\\BRCC32.exe" || fai
 
 # The portable zip of the same kind: unpacked anywhere, its brcc32.exe finds its own headers
 # and compiles the script to the bytes the installed one wrote.
-zip="${setup%-setup.exe}-$arch.zip"
+zip="$(dirname "$setup")/brevok-$version-$arch.zip"
 mkdir "$work/portable"
 (cd "$work/portable" && cmake -E tar xf "$zip")
 portable=$(echo "$work"/portable/brevok-*-"$arch")
@@ -176,13 +182,11 @@ settle
 wine "$folder\\uninstall.exe" > "$work/uninstall.log" 2>&1 &
 await 'Brevok Resource Compiler Uninstall '
 keys Return                        # Next on the first page
-sleep 0.5
-xdotool mousemove --window "$id" 185 136 click 1   # tick the only box, "Remove my settings"
-sleep 0.5
+keys space                         # tick the only box, "Remove my settings", which has the keyboard
 keys Return                        # Uninstall
 await 'Brevok Resource Compiler Uninstall '
 keys Return                        # Finish
 settle
 [ ! -d "$installed" ] || fail "the second uninstall left $installed"
 ! q "$settings" | grep -q '^    Compiler    REG_SZ' || fail "the settings stay although the box was ticked"
-echo "PASS: the installer on $arch: silent install, shortcut, association, Compile, Help, portable zip, silent uninstall keeping the settings, uninstall with the box ticked taking them"
+echo "PASS: $(basename "$setup") on $arch: silent install, shortcut, association, Compile, Help, portable zip, silent uninstall keeping the settings, uninstall with the box ticked taking them"

@@ -5,6 +5,8 @@
 # exactly what it finds in LINKED_READER_EXE, the same program with the same files linked by
 # windres and ld. On a 32-bit prefix the 64-bit programs run in the other build's prefix.
 set -eu
+. "$(dirname "$(realpath "$0")")/../../scripts/wine-env.sh"
+brevok_needs_32bit "brc32.exe binding into the other architecture's program (one of the two is 32-bit)"
 brc32=$(realpath "$1")
 for file in "$2" "$3"; do
   [ -f "$file" ] || { echo "FAIL: no $file: build the other Windows build (make windows)"; exit 1; }

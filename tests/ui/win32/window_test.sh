@@ -111,16 +111,18 @@ handlers "C:\\windows\\system32\\cmd.exe /c echo %1>> $(winpath "$work/opened.tx
 lines() { [ "$(grep -c . "$work/opened.txt" 2>/dev/null)" = "$1" ]; }
 opened() { until_true "fewer than $1 links reached their handlers" lines "$1"; }
 # The handler is a console program: Wine then leaves the window without the keyboard until it
-# is clicked, so the second link is chosen by mouse and a click on a heading ends the part.
+# is clicked, so a click on a heading gives it back after each link. The menus are chosen by
+# keyboard: where a menu's title sits depends on the fonts of the machine.
 click() { xdotool mousemove --window "$id" "$1" "$2" click 1; sleep 0.5; }
 await 'Brevok Resource Compiler.*'
 keys alt+h End Up Return           # e-mail Halvane, the last entry but one
 opened 1
 await 'Brevok Resource Compiler.*'
-click 143 10                       # the Help menu
-click 200 87                       # Halvane on the Web
-opened 2
 click 60 203                       # the heading "List of Resources"
+keys alt+h End Return              # Halvane on the Web, the last entry
+opened 2
+await 'Brevok Resource Compiler.*'
+click 60 203
 [ "$(tr -d '\r ' < "$work/opened.txt")" = "$(printf 'mailto:support@halvane.example\nhttp://www.halvane.example/')" ] ||
   fail "the links opened: $(cat "$work/opened.txt")"
 handlers '"C:\windows\system32\winebrowser.exe" "%1"'
