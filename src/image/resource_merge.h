@@ -3,6 +3,8 @@
 // whole (their member images released or renumbered).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,10 @@ namespace brevok {
 /// outside the section are looked up in the whole image.
 Parsed<std::vector<ResourceLeaf>> ReadImageResources(std::string_view exe, const PeHeaders& headers,
                                                      const ResourceLocation& location);
+
+/// The member ids an icon or cursor group directory (GRPICONDIR / GRPCURSORDIR) lists;
+/// none when the directory is malformed.
+std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data);
 
 /// The resources after a merge, and what the merge has to say (one line each).
 struct MergedResources {
