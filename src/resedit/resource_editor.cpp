@@ -277,8 +277,11 @@ Status ResourceEditor::SetVersionString(std::string_view key, std::string_view v
     if (!tree)
         return Status::Fail(tree.error);
     tree->SetString(key, value, language);
+    Parsed<std::string> written = tree->Write();
+    if (!written)
+        return Status::Fail(written.error);
     Put({ResId::Ordinal(kRtVersion), old ? old->name : ResId::Ordinal(1), language, old ? old->codePage : 0,
-         Keep(tree->Write())});
+         Keep(std::move(*written))});
     return Status::Ok();
 }
 
@@ -295,8 +298,11 @@ Status ResourceEditor::SetVersionNumber(bool product, std::string_view version)
         return Status::Fail(tree.error);
     if (Status set = tree->SetFixedVersion(product, *parts); !set)
         return set;
+    Parsed<std::string> written = tree->Write();
+    if (!written)
+        return Status::Fail(written.error);
     ResourceLeaf changed = *leaf;
-    changed.data = Keep(tree->Write());
+    changed.data = Keep(std::move(*written));
     Put(std::move(changed));
     return Status::Ok();
 }

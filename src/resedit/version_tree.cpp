@@ -87,7 +87,8 @@ void Pad4(std::string& out)
     out.append(AlignUp(out.size(), 4) - out.size(), '\0');
 }
 
-void WriteNode(const VersionNode& node, std::string& out)
+// Returns false when the node (or one inside it) is longer than its 16-bit wLength can say.
+bool WriteNode(const VersionNode& node, std::string& out)
 {
     Pad4(out);
     const std::size_t start = out.size();
@@ -100,8 +101,12 @@ void WriteNode(const VersionNode& node, std::string& out)
     Pad4(out);
     out += node.value;
     for (const VersionNode& child : node.children)
-        WriteNode(child, out);
-    Put16(out, start, static_cast<std::uint16_t>(std::min<std::size_t>(out.size() - start, 0xFFFF)));
+        if (!WriteNode(child, out))
+            return false;
+    if (out.size() - start > 0xFFFF)
+        return false;
+    Put16(out, start, static_cast<std::uint16_t>(out.size() - start));
+    return true;
 }
 
 std::string Utf16Bytes(std::u16string_view text)
@@ -237,11 +242,12 @@ Status VersionTree::SetFixedVersion(bool product, const VersionParts& parts)
     return Status::Ok();
 }
 
-std::string VersionTree::Write() const
+Parsed<std::string> VersionTree::Write() const
 {
     std::string out;
-    WriteNode(root_, out);
-    return out;
+    if (!WriteNode(root_, out))
+        return Parsed<std::string>::Fail("the version resource would outgrow the 65535 bytes its lengths can say");
+    return Parsed<std::string>::Ok(std::move(out));
 }
 
 }  // namespace brevok

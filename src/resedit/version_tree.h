@@ -50,8 +50,8 @@ public:
     /// Sets the fixed file version (dwFileVersionMS/LS) or product version.
     Status SetFixedVersion(bool product, const VersionParts& parts);
 
-    /// The resource's bytes.
-    std::string Write() const;
+    /// The resource's bytes; fails when a node outgrows its 16-bit length.
+    Parsed<std::string> Write() const;
     const VersionNode& Root() const { return root_; }
 
 private:
