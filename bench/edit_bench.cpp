@@ -18,9 +18,11 @@
 
 #include "image/pe_test_helpers.h"
 #include "platform/files.h"
+#include "program_run.h"
 
 namespace {
 
+using brevok::bench::RunProgram;
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 3;
 constexpr std::size_t kOverlay = 199u << 20;
@@ -33,30 +35,6 @@ double Seconds(Clock::time_point since)
 bool Run(const std::string& command)
 {
     return std::system(command.c_str()) == 0;
-}
-
-// Runs a program with its output discarded, from fork and exec so that its peak resident size
-// is its own; the peak goes into `peakKb`.
-bool RunProgram(const std::vector<std::string>& argv, long& peakKb)
-{
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    peakKb = std::max(peakKb, usage.ru_maxrss);
-    return true;
 }
 
 bool BuildProgram(const std::string& dir, const std::string& exe)

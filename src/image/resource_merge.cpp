@@ -15,11 +15,6 @@ using byteio::Put16;
 
 namespace {
 
-// The group directories of icons and cursors (GRPICONDIR / GRPCURSORDIR).
-constexpr std::size_t kGroupHeaderSize = 6;
-constexpr std::size_t kGroupEntrySize = 14;
-constexpr std::size_t kGroupEntryIdOffset = 12;
-
 std::string Describe(const ResId& type, const ResId& name)
 {
     return DescribeResType(type) + " " + DescribeResId(name);

@@ -23,6 +23,12 @@ namespace brevok {
 Parsed<std::vector<ResourceLeaf>> ReadImageResources(std::string_view exe, const PeHeaders& headers,
                                                      const ResourceLocation& location);
 
+/// The group directories of icons and cursors (GRPICONDIR / GRPCURSORDIR): a 6-byte header
+/// with the count at offset 4, then 14-byte entries ending in the member's 16-bit id.
+inline constexpr std::size_t kGroupHeaderSize = 6;
+inline constexpr std::size_t kGroupEntrySize = 14;
+inline constexpr std::size_t kGroupEntryIdOffset = 12;
+
 /// The member ids an icon or cursor group directory (GRPICONDIR / GRPCURSORDIR) lists;
 /// none when the directory is malformed.
 std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data);

@@ -8,6 +8,7 @@
 #include "image/resource_merge.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "rccompiler/icon_files.h"
 #include "rcdriver/pipeline.h"
 #include "resedit/string_block.h"
 #include "resedit/version_tree.h"
@@ -25,9 +26,6 @@ using byteio::Get32;
 
 namespace {
 
-constexpr std::size_t kGroupHeaderSize = 6;
-constexpr std::size_t kGroupEntrySize = 14;
-constexpr std::size_t kBitmapFileHeaderSize = 14;
 
 bool IsOrdinal(const ResId& id, std::uint16_t value)
 {
