@@ -8,7 +8,8 @@ set(rooms
     "rules:"
     "preprocessor:rules,platform"
     "rccompiler:rules,platform,image,preprocessor"
-    "rcdriver:rules,platform,image,preprocessor,rccompiler")
+    "rcdriver:rules,platform,image,preprocessor,rccompiler"
+    "resedit:rules,platform,image,preprocessor,rccompiler,rcdriver")
 file(GLOB src_folders RELATIVE ${ROOT}/src ${ROOT}/src/*)
 set(found)
 foreach(room ${rooms})
