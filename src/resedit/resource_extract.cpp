@@ -9,6 +9,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "rccompiler/icon_files.h"
+#include "rccompiler/rc_tokens.h"
 #include "rcdriver/pipeline.h"
 #include "resedit/string_block.h"
 #include "resedit/version_tree.h"
@@ -42,18 +43,21 @@ std::uint16_t MemberType(const ResId& groupType)
     return IsOrdinal(groupType, kRtGroupIcon) ? kRtIcon : kRtCursor;
 }
 
-// A name or type as a script word: a number, or a name the compiler reads back unchanged (it
-// upper-cases words, and a word starts with a letter or an underscore).
+// A name or type as a script word: a number, or a name the compiler reads back unchanged as
+// an identifier (it upper-cases identifiers; BEGIN and END are no names).
 std::string ScriptWord(const ResId& id)
 {
     if (id.isOrdinal)
         return std::to_string(id.ordinal);
-    if (id.name.empty() || (id.name[0] >= u'0' && id.name[0] <= u'9'))
-        return {};
-    for (char16_t c : id.name)
-        if (!((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_'))
+    std::string word;
+    for (char16_t c : id.name) {
+        if (c >= 0x80 || (c >= u'a' && c <= u'z') || !IsIdentifierPart(static_cast<char>(c)))
             return {};
-    return Utf16ToUtf8(id.name);
+        word += static_cast<char>(c);
+    }
+    if (word.empty() || !IsIdentifierStart(word[0]) || word == "BEGIN" || word == "END")
+        return {};
+    return word;
 }
 
 // A name or type as part of a file name: letters, digits and underscores only.
