@@ -81,12 +81,7 @@ bool BindInChild(const std::string& res, const std::string& exe, long& peakKb)
     const pid_t pid = fork();
     if (pid == 0)
         _exit(brevok::BindResFile(res, exe).ok ? 0 : 1);
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    peakKb = std::max(peakKb, usage.ru_maxrss);
-    return true;
+    return brevok::bench::AwaitChild(pid, peakKb);
 }
 
 // Runs `work` in a child process, so that the memory it takes never counts in ours (a forked

@@ -12,6 +12,18 @@
 
 namespace brevok::bench {
 
+/// Waits for the child `pid` (a failed fork gives -1); true when it exited with 0. Its peak
+/// resident size goes into `peakKb` when larger.
+inline bool AwaitChild(pid_t pid, long& peakKb)
+{
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return false;
+    peakKb = std::max(peakKb, usage.ru_maxrss);
+    return true;
+}
+
 // Runs a program with its output (standard output and error) discarded; its peak resident size goes into `peakKb`. The
 // program starts from fork and exec, not posix_spawn: a child that shares our memory until
 // exec (vfork) would inherit our own peak as its starting figure.
@@ -29,12 +41,7 @@ inline bool RunProgram(const std::vector<std::string>& argv, long& peakKb)
         execv(args[0], args.data());
         _exit(127);
     }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    peakKb = std::max(peakKb, usage.ru_maxrss);
-    return true;
+    return AwaitChild(pid, peakKb);
 }
 
 }  // namespace brevok::bench
