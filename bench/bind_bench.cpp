@@ -18,9 +18,11 @@
 #include "image/binder.h"
 #include "image/res_file.h"
 #include "platform/files.h"
+#include "program_run.h"
 
 namespace {
 
+using brevok::bench::RunProgram;
 using Clock = std::chrono::steady_clock;
 constexpr int kRuns = 3;
 constexpr int kResources = 64;
@@ -79,36 +81,7 @@ bool BindInChild(const std::string& res, const std::string& exe, long& peakKb)
     const pid_t pid = fork();
     if (pid == 0)
         _exit(brevok::BindResFile(res, exe).ok ? 0 : 1);
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    peakKb = std::max(peakKb, usage.ru_maxrss);
-    return true;
-}
-
-// Runs a program with its output discarded; its peak resident size goes into `peakKb`. The
-// program starts from fork and exec, not posix_spawn: a child that shares our memory until
-// exec (vfork) would inherit our own peak as its starting figure.
-bool RunProgram(const std::vector<std::string>& argv, long& peakKb)
-{
-    std::vector<char*> args;
-    for (const std::string& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return false;
-    peakKb = std::max(peakKb, usage.ru_maxrss);
-    return true;
+    return brevok::bench::AwaitChild(pid, peakKb);
 }
 
 // Runs `work` in a child process, so that the memory it takes never counts in ours (a forked

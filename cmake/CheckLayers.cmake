@@ -11,7 +11,8 @@ set(rooms
     "registry:rules,platform"
     "preprocessor:rules,platform"
     "rccompiler:rules,platform,image,preprocessor"
-    "rcdriver:rules,platform,image,preprocessor,rccompiler")
+    "rcdriver:rules,platform,image,preprocessor,rccompiler"
+    "resedit:rules,platform,image,preprocessor,rccompiler,rcdriver")
 file(GLOB src_folders RELATIVE ${ROOT}/src ${ROOT}/src/*)
 set(found)
 foreach(room ${rooms})

@@ -34,6 +34,14 @@ Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResReco
     return Result::Ok(std::move(out));
 }
 
+void WriteBoundImage(const std::string& exePath, const BoundImage& bound)
+{
+    AtomicFileWriter writer(exePath);
+    for (std::string_view piece : bound.image.pieces())
+        writer.Write(piece);
+    writer.Commit();
+}
+
 ToolOutcome BindResFile(const std::string& resPath, const std::string& exePath)
 {
     ToolOutcome outcome;
@@ -64,10 +72,7 @@ ToolOutcome BindResFile(const std::string& resPath, const std::string& exePath)
     if (!bound)
         return fail(exePath, bound.error);
     try {
-        AtomicFileWriter writer(exePath);
-        for (std::string_view piece : bound->image.pieces())
-            writer.Write(piece);
-        writer.Commit();
+        WriteBoundImage(exePath, *bound);
     } catch (const Error& e) {
         outcome.lines.push_back(std::string("Error ") + e.what());
         return outcome;

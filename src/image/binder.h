@@ -23,6 +23,10 @@ namespace brevok {
 /// Both `exe` and the records' data must outlive the result.
 Parsed<BoundImage> BindResources(std::string_view exe, const std::vector<ResRecordView>& records);
 
+/// Writes `bound` over `exePath` atomically (a temporary file beside it, renamed into place);
+/// throws Error with the user's text when it cannot, and `exePath` is then as it was.
+void WriteBoundImage(const std::string& exePath, const BoundImage& bound);
+
 /// Reads `resPath`, binds its records into `exePath` and replaces `exePath` atomically;
 /// on any failure `exePath` is left byte-identical and lines hold one error line.
 ToolOutcome BindResFile(const std::string& resPath, const std::string& exePath);

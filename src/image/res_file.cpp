@@ -81,6 +81,40 @@ int CompareResIds(const ResId& a, const ResId& b)
     return a.name.size() < b.name.size() ? -1 : (a.name.size() > b.name.size() ? 1 : 0);
 }
 
+namespace {
+
+struct TypeKeyword {
+    std::uint16_t type;
+    std::string_view keyword;
+};
+
+constexpr TypeKeyword kTypeKeywords[] = {
+    {kRtCursor, "CURSOR"},           {kRtBitmap, "BITMAP"},         {kRtIcon, "ICON"},
+    {kRtMenu, "MENU"},               {kRtDialog, "DIALOG"},         {kRtString, "STRINGTABLE"},
+    {kRtFontDir, "FONTDIR"},         {kRtFont, "FONT"},             {kRtAccelerator, "ACCELERATORS"},
+    {kRtRcData, "RCDATA"},           {kRtMessageTable, "MESSAGETABLE"}, {kRtGroupCursor, "GROUP_CURSOR"},
+    {kRtGroupIcon, "GROUP_ICON"},    {kRtVersion, "VERSIONINFO"},   {kRtManifest, "MANIFEST"},
+};
+
+}  // namespace
+
+std::string DescribeResType(const ResId& type)
+{
+    for (const TypeKeyword& k : kTypeKeywords)
+        if (type.isOrdinal && type.ordinal == k.type)
+            return std::string(k.keyword);
+    return DescribeResId(type);
+}
+
+std::optional<std::uint16_t> ResTypeOfKeyword(std::string_view keyword)
+{
+    for (const TypeKeyword& k : kTypeKeywords) {
+        if (EqualIgnoringAsciiCase(k.keyword, keyword))
+            return k.type;
+    }
+    return std::nullopt;
+}
+
 std::string DescribeResId(const ResId& id)
 {
     if (id.isOrdinal)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,12 @@ enum ResType : std::uint16_t {
     kRtVersion = 16,
     kRtManifest = 24,
 };
+
+/// The keyword of a well-known type ("VERSIONINFO", "GROUP_ICON"), DescribeResId otherwise.
+std::string DescribeResType(const ResId& type);
+
+/// The ordinal of a well-known type's keyword (ASCII letters in either case), if it is one.
+std::optional<std::uint16_t> ResTypeOfKeyword(std::string_view keyword);
 
 /// The bits of a record header's memory flags.
 inline constexpr std::uint16_t kMemoryMoveable = 0x10;

@@ -11,38 +11,9 @@ namespace brevok {
 
 namespace {
 
-// The group directories of icons and cursors (GRPICONDIR / GRPCURSORDIR).
-constexpr std::size_t kGroupHeaderSize = 6;
-constexpr std::size_t kGroupEntrySize = 14;
-constexpr std::size_t kGroupEntryIdOffset = 12;
-
-std::string TypeLabel(const ResId& type)
-{
-    static const std::map<std::uint16_t, const char*> names = {{kRtCursor, "CURSOR"},
-                                                               {kRtBitmap, "BITMAP"},
-                                                               {kRtIcon, "ICON"},
-                                                               {kRtMenu, "MENU"},
-                                                               {kRtDialog, "DIALOG"},
-                                                               {kRtString, "STRINGTABLE"},
-                                                               {kRtFontDir, "FONTDIR"},
-                                                               {kRtFont, "FONT"},
-                                                               {kRtAccelerator, "ACCELERATORS"},
-                                                               {kRtRcData, "RCDATA"},
-                                                               {kRtMessageTable, "MESSAGETABLE"},
-                                                               {kRtGroupCursor, "GROUP_CURSOR"},
-                                                               {kRtGroupIcon, "GROUP_ICON"},
-                                                               {kRtVersion, "VERSIONINFO"},
-                                                               {kRtManifest, "MANIFEST"}};
-    if (type.isOrdinal) {
-        if (auto it = names.find(type.ordinal); it != names.end())
-            return it->second;
-    }
-    return DescribeResId(type);
-}
-
 std::string Describe(const ResId& type, const ResId& name)
 {
-    return TypeLabel(type) + " " + DescribeResId(name);
+    return DescribeResType(type) + " " + DescribeResId(name);
 }
 
 bool IsGroupType(const ResId& type)
@@ -53,21 +24,6 @@ bool IsGroupType(const ResId& type)
 std::uint16_t MemberTypeOf(std::uint16_t groupType)
 {
     return groupType == kRtGroupIcon ? kRtIcon : kRtCursor;
-}
-
-// The member ids of an icon or cursor group (GRPICONDIR / GRPCURSORDIR: a 6-byte header with
-// the count at offset 4, then 14-byte entries ending in the member's 16-bit id).
-std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data)
-{
-    if (data.size() < kGroupHeaderSize)
-        return std::nullopt;
-    const std::size_t count = Get16(data, 4);
-    if (!Fits(kGroupHeaderSize, kGroupEntrySize * count, data.size()))
-        return std::nullopt;
-    std::vector<std::uint16_t> ids;
-    for (std::size_t i = 0; i < count; ++i)
-        ids.push_back(Get16(data, kGroupHeaderSize + kGroupEntrySize * i + kGroupEntryIdOffset));
-    return ids;
 }
 
 struct LeafKey {
@@ -229,6 +185,20 @@ Status ResourceMerger::MergeRecords(PieceBuffer& keeper)
 }
 
 }  // namespace
+
+// A 6-byte header with the count at offset 4, then 14-byte entries ending in the member's 16-bit id.
+std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data)
+{
+    if (data.size() < kGroupHeaderSize)
+        return std::nullopt;
+    const std::size_t count = Get16(data, 4);
+    if (!Fits(kGroupHeaderSize, kGroupEntrySize * count, data.size()))
+        return std::nullopt;
+    std::vector<std::uint16_t> ids;
+    for (std::size_t i = 0; i < count; ++i)
+        ids.push_back(Get16(data, kGroupHeaderSize + kGroupEntrySize * i + kGroupEntryIdOffset));
+    return ids;
+}
 
 Parsed<std::vector<ResourceLeaf>> ReadImageResources(std::string_view exe, const PeHeaders& headers,
                                                      const ResourceLocation& location)

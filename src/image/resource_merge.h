@@ -3,6 +3,8 @@
 // whole (their member images released or renumbered).
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,16 @@ namespace brevok {
 /// outside the section are looked up in the whole image.
 Parsed<std::vector<ResourceLeaf>> ReadImageResources(std::string_view exe, const PeHeaders& headers,
                                                      const ResourceLocation& location);
+
+/// The group directories of icons and cursors (GRPICONDIR / GRPCURSORDIR): a 6-byte header
+/// with the count at offset 4, then 14-byte entries ending in the member's 16-bit id.
+inline constexpr std::size_t kGroupHeaderSize = 6;
+inline constexpr std::size_t kGroupEntrySize = 14;
+inline constexpr std::size_t kGroupEntryIdOffset = 12;
+
+/// The member ids an icon or cursor group directory (GRPICONDIR / GRPCURSORDIR) lists;
+/// none when the directory is malformed.
+std::optional<std::vector<std::uint16_t>> GroupMembers(std::string_view data);
 
 /// The resources after a merge, and what the merge has to say (one line each).
 struct MergedResources {

@@ -87,6 +87,16 @@ std::string ResourceScriptText(std::string_view preprocessed)
     return out;
 }
 
+bool IsIdentifierStart(char c)
+{
+    return IsAsciiLetter(c) || c == '_' || c == '.';
+}
+
+bool IsIdentifierPart(char c)
+{
+    return IsAsciiAlnum(c) || c == '_' || c == '.' || c == '/' || c == '\\' || c == '-';
+}
+
 Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
 {
     using Result = Parsed<std::vector<RcToken>>;
@@ -147,10 +157,8 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
                 ++i;
             }
             kind = RcTokenKind::String;
-        } else if (IsAsciiLetter(c) || c == '_' || c == '.') {
-            while (i < text.size() &&
-                   (IsAsciiAlnum(text[i]) || text[i] == '_' || text[i] == '.' || text[i] == '/' || text[i] == '\\' ||
-                    text[i] == '-'))
+        } else if (IsIdentifierStart(c)) {
+            while (i < text.size() && IsIdentifierPart(text[i]))
                 ++i;
             const std::string_view word = text.substr(start, i - start);
             kind = EqualIgnoringAsciiCase(word, "BEGIN") ? RcTokenKind::BlockBegin

@@ -45,6 +45,11 @@ struct RcToken {
 /// numbers stay. rc.exe keeps only the #defines of headers.
 std::string ResourceScriptText(std::string_view preprocessed);
 
+/// The characters of an identifier: it starts with a letter, _ or ., and goes on with letters,
+/// digits and _ . / \ -.
+bool IsIdentifierStart(char c);
+bool IsIdentifierPart(char c);
+
 /// Splits `text` into tokens as llvm-rc does: integers (decimal, 0x hex, 0 octal, an L
 /// suffix), strings ("" inside for a quote; not past the line), identifiers (letters, digits,
 /// _ . / \ -), BEGIN and END, the punctuation above, // and /* */ comments. The tokens point

@@ -23,8 +23,8 @@ constexpr bool InIdOrder(const std::array<CommandInfo, kCommandCount>& commands)
 
 constexpr std::optional<CommandId> kSeparator;
 
-constexpr std::optional<CommandId> kFileMenu[] = {NewScript, OpenScript, CloseScript, kSeparator,
-                                                  AddFile,   RemoveFile, kSeparator,  Exit};
+constexpr std::optional<CommandId> kFileMenu[] = {NewScript, OpenScript,    CloseScript, kSeparator, AddFile,
+                                                  RemoveFile, ImportProgram, kSeparator,  Exit};
 constexpr std::optional<CommandId> kOptionsMenu[] = {StartWithLast, FindCompiler, ShowProgress, SetWorkingFolder,
                                                      SelectExe};
 constexpr std::optional<CommandId> kActionsMenu[] = {Compile, BuildAll, kSeparator, RedirectSources};
@@ -58,6 +58,7 @@ std::span<const CommandInfo> Commands()
          &W::AddFile},
         {RemoveFile, "mnuFileRemoveLine", "&Remove File", ScriptOpen, false, "tlbRemoveFile", 10,
          "Remove a file from resources", &W::RemoveSelectedLine},
+        {ImportProgram, "mnuFileImport", "&Import from Program...", ScriptOpen, false, {}, -1, {}, &W::ImportProgram},
         {Exit, "mnuFileExit", "&Exit", Always, false, "tlbExit", 9, "Exit", &W::Exit},
         {StartWithLast, "StartwithLast", "Start with last Project", Always, true, {}, -1, {}, &W::ToggleStartWithLast},
         {FindCompiler, "FindCompiler1", "&Find Compiler", Always, false, {}, -1, {}, &W::FindCompiler},

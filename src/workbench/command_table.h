@@ -21,6 +21,7 @@ enum class CommandId : int {
     CloseScript,
     AddFile,
     RemoveFile,
+    ImportProgram,
     Exit,
     StartWithLast,
     FindCompiler,
@@ -35,7 +36,7 @@ enum class CommandId : int {
     EmailMaker,
     MakerWebPage,
 };
-inline constexpr std::size_t kCommandCount = 18;
+inline constexpr std::size_t kCommandCount = 19;
 
 /// When a command can be chosen once the first activation has run; before it every command
 /// can, as the window was designed.

@@ -114,6 +114,7 @@ private:
     void CloseScript();
     void AddFile();
     void RemoveSelectedLine();
+    void ImportProgram();  // import_command.cpp
     void Exit();
     void ToggleStartWithLast();
     void FindCompiler();

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "common/compile_environment.h"
+#include "edit_main.h"
+#include "resedit/edit_command.h"
 #include "tooloutput/standard_options.h"
 #include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
@@ -22,15 +24,24 @@ const std::string kUsage = std::string(kUsageLine) +
     "success.\n"
     "\n"
     "  -fe EXEFILE  the executable to bind the resources into\n" +
-    brevok::kCompileOptionsHelp;
+    brevok::kCompileOptionsHelp +
+    "\n"
+    "usage: brc32 PROGRAM OPTION... (edits a finished program, as rcedit does)\n"
+    "Every edit of one call is written at once; the program is replaced whole or left as it\n"
+    "was. Values go to standard output, messages to standard error.\n"
+    "\n" +
+    brevok::kEditOptionsHelp;
 
 int main(int argc, char** argv)
 {
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brc32", kUsage))
         return *answered;
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (brevok::IsEditCall(arguments))
+        return RunEditMode(arguments);
     brevok::PrintBanner("brc32");
     brevok::Parsed<brevok::ToolArguments> args =
-        brevok::ParseToolArguments(std::vector<std::string>(argv + 1, argv + argc), brevok::ToolKind::Binder);
+        brevok::ParseToolArguments(arguments, brevok::ToolKind::Binder);
     if (!args) {
         brevok::PrintLine("brc32: error: " + args.error);
         brevok::PrintLine(kUsageLine);
