@@ -1,8 +1,8 @@
 #!/bin/sh
 # Drives the Windows window under Wine and a virtual display as a new user would, by keyboard:
 # the compiler prompt of a first start answered No by Escape, Find Compiler, New, Add File with a refused name and then two valid
-# ones, Re-direct, Compile, Build All into a program, the about box, the maker's two links,
-# Close answered Yes, Exit.
+# ones, Re-direct, Compile, Build All into a program, Import from that program, the about box,
+# the maker's two links, Close answered Yes, Exit.
 # Then checks the script's exact bytes, the compiled .res, the settings in the registry, and
 # that the loader finds the bound resources in the program exactly as in a copy of it into
 # which windres and ld linked the same files.
@@ -85,6 +85,11 @@ keys alt+a b                       # Build All
 changed() { [ "$(md5sum < "$program")" != "$before" ]; }
 until_true "Build All did not bind into the program" changed
 
+# Import from Program: the bound program's resources come back into the working folder, a line
+# each after the two the script had.
+choose 'alt+f i' 'Select program to import resources from' "$program"
+gone 'Select program to import resources from'
+
 await 'Brevok Resource Compiler.*'
 keys alt+h a                       # About
 await ' '
@@ -136,7 +141,19 @@ wait "$pid" || true
 pid=
 expected=$(printf 'Logo BITMAP "%s\\logo.bmp"\r\nAppIcon ICON "%s\\app.ico"\r\n' "$(winpath "$work/work")" \
   "$(winpath "$work/work")")
-[ "$(cat "$script")" = "$expected" ] || fail "script bytes: $(od -c "$script" | head -n 5)"
+[ "$(head -n 2 "$script")" = "$expected" ] || fail "script bytes: $(od -c "$script" | head -n 5)"
+# The imported lines: the bound bitmap and icon among them, each naming a file in the working
+# folder with the bytes the program holds (the bitmap as its file, the icon rebuilt from its group).
+imported=$(tail -n +3 "$script" | tr -d '\r')
+for kind in 'LOGO BITMAP' 'APPICON ICON'; do
+  line=$(printf '%s\n' "$imported" | grep "^$kind \"") || fail "Import added no $kind line: $imported"
+  file=$(printf '%s' "$line" | sed 's/^[^"]*"\(.*\)"$/\1/')
+  case $file in "$(winpath "$work/work")\\"*) ;; *) fail "Import put $file outside the working folder" ;; esac
+  unixfile="$work/work/${file##*\\}"
+  [ -s "$unixfile" ] || fail "Import wrote no $unixfile"
+done
+cmp -s "$work/work/$(printf '%s\n' "$imported" | sed -n 's/^LOGO BITMAP ".*\\\(.*\)"$/\1/p')" "$data/logo.bmp" ||
+  fail "the imported bitmap differs from the one bound"
 [ "$(od -An -c "$script" | tr -d ' \n' | tail -c 4)" = '\r\n' ] || fail "no CR LF at the end of the script"
 stored=$(wine reg query 'HKCU\Software\Halvane\BrevComp' 2>/dev/null | tr -d '\r')
 for name in Install .RC .EXE Compiler Last SP Batch Count; do
@@ -148,5 +165,5 @@ wine "$linked" > "$work/linked.txt" 2>&1 || fail "the linked program does not ru
 grep -q '^LoadBitmap LOGO: 16 x 8' "$work/bound.txt" || fail "LoadBitmap finds no LOGO: $(cat "$work/bound.txt")"
 grep -q '^LoadIcon APPICON colour: 32 x 32' "$work/bound.txt" || fail "LoadIcon finds no APPICON: $(cat "$work/bound.txt")"
 diff "$work/linked.txt" "$work/bound.txt" || fail "the loader sees the bound resources otherwise than the linked ones"
-echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Build All, About, links, Close, Exit,"
+echo "PASS: the Windows window: first start, New, Add File, Re-direct, Compile, Build All, Import, About, links, Close, Exit,"
 echo "      settings as REG_SZ, the bound program's resources as the loader finds them when linked"
