@@ -17,7 +17,9 @@ const char* const kCompileOptionsHelp =
     "  -fo RESFILE  the .res file to write\n"
     "  -v           print the files read; keep the preprocessed script as RESFILE's .rcpp\n"
     "  -###         print the files and commands a compile would use, and run nothing\n"
-    "  --help       print this text and exit\n"
+    "  -nologo      print no banner\n"
+    "  --           what follows is the script, even when it starts with - or /\n"
+    "  --help, -?, -h  print this text and exit\n"
     "  --version    print the version and exit\n"
     "Options start with - or /, in either letter case; a value follows its option joined\n"
     "or as the next argument (-iinc, -i inc).\n"
@@ -37,8 +39,9 @@ struct KnownOption {
 };
 
 // Longest names first, so that "-fo" is not read as "-f" with a value "o".
-constexpr KnownOption kOptions[] = {{"###", false}, {"fo", true}, {"fe", true}, {"i", true},  {"d", true},
-                                    {"u", true},    {"c", true},  {"l", true},  {"x", false}, {"v", false}};
+constexpr KnownOption kOptions[] = {{"nologo", false}, {"###", false}, {"fo", true}, {"fe", true},
+                                    {"i", true},       {"d", true},    {"u", true},  {"c", true},
+                                    {"l", true},       {"x", false},   {"v", false}};
 
 bool IsOptionLike(const std::string& argument)
 {
@@ -110,6 +113,8 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
         out.options.verbose = true;
     } else if (name == "###") {
         out.options.dryRun = true;
+    } else if (name == "nologo") {
+        out.noLogo = true;
     }
     return std::nullopt;
 }
@@ -119,9 +124,14 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
 Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind)
 {
     ToolArguments out;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& argument = args[i];
-        if (!IsOptionLike(argument)) {
+        if (argument == "--" && !optionsEnded) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !IsOptionLike(argument)) {
             if (argument.empty())
                 return Parsed<ToolArguments>::Fail("an empty argument is no script");
             if (!out.script.empty())

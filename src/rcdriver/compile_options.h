@@ -47,6 +47,8 @@ struct ToolArguments {
     /// `-fe FILE` (brc32 only).
     std::string exe;
     std::string script;
+    /// `/nologo`: no banner.
+    bool noLogo = false;
 };
 
 /// Which tool reads the arguments: brc32 also takes `-fe`.
@@ -55,7 +57,7 @@ enum class ToolKind { Compiler, Binder };
 /// Reads `args` (without the program name). Fails, naming the argument, on an unknown
 /// option, a missing or bad value, a second script or no script. On a POSIX system an
 /// argument is read as a `/x` option only when it holds no other `/`, so that an absolute
-/// script path stays a path.
+/// script path stays a path; after `--` no argument is an option.
 Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind);
 
 /// The options' part of `--help`: one line per option and the include search order.

@@ -13,7 +13,9 @@ std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view 
     if (argc < 2)
         return std::nullopt;
     const std::string_view option = argv[1];
-    if (option == "--help") {
+    // rc.exe's /? and /h, and their - forms, ask for the same help.
+    if (option == "--help" || option == "/?" || option == "-?" || option == "/h" || option == "-h" ||
+        option == "/H" || option == "-H") {
         std::fwrite(usage.data(), 1, usage.size(), stdout);
     } else if (option == "--version") {
         PrintLine(std::string(programName) + " (Brevok Resource Compiler) " + std::string(ToolsVersion()));

@@ -68,6 +68,22 @@ TEST(CommandOptions, EveryProgramPrintsItsUsageAndItsVersion)
     }
 }
 
+TEST(CommandOptions, RcHelpFormsAndNoLogo)
+{
+    // rc.exe's help forms; Meson takes a resource compiler whose /? names rc.exe's kind.
+    for (const std::string option : {"/?", "-?", "/h", "-H"}) {
+        const ProgramExit help = RunProgram("brcc32", {option});
+        EXPECT_EQ(help.exitCode, 0) << option;
+        EXPECT_EQ(help.output.rfind("usage: brcc32 ", 0), 0u) << option;
+        EXPECT_NE(help.output.find("Microsoft Windows Resource Compiler (rc.exe)"), std::string::npos);
+    }
+    const ProgramExit quiet = RunProgram("brcc32", {"/nologo", "-###", "/fo", "x.res", "app.rc"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.output.find(std::string(BannerLines("brcc32")[0])), std::string::npos) << quiet.output;
+    const ProgramExit banner = RunProgram("brcc32", {"-###", "/fo", "x.res", "app.rc"});
+    EXPECT_EQ(banner.output.rfind(std::string(BannerLines("brcc32")[0]), 0), 0u) << banner.output;
+}
+
 TEST(CommandOptions, OnlyTheFirstArgumentIsTheProgramsOwn)
 {
     // brevdos passes the options after the command on to it.

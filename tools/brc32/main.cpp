@@ -39,9 +39,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (brevok::IsEditCall(arguments))
         return RunEditMode(arguments);
-    brevok::PrintBanner("brc32");
     brevok::Parsed<brevok::ToolArguments> args =
         brevok::ParseToolArguments(arguments, brevok::ToolKind::Binder);
+    if (!args || !args->noLogo)
+        brevok::PrintBanner("brc32");
     if (!args) {
         brevok::PrintLine("brc32: error: " + args.error);
         brevok::PrintLine(kUsageLine);

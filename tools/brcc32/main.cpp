@@ -20,6 +20,8 @@ const std::string kUsage = std::string(kUsageLine) +
     "types, file resources), byte for byte as llvm-rc writes them; no SDK or LLVM is needed.\n"
     "A three-line banner and the messages go to standard output, one per broken statement;\n"
     "the exit code is 0 only on success.\n"
+    "It takes the command line of the Microsoft Windows Resource Compiler (rc.exe) as build\n"
+    "systems write it: /nologo, /fo, /d, /i, /u and --, joined to their values or not.\n"
     "\n" +
     brevok::kCompileOptionsHelp +
     "\n"
@@ -29,9 +31,10 @@ int main(int argc, char** argv)
 {
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brcc32", kUsage))
         return *answered;
-    brevok::PrintBanner("brcc32");
     brevok::Parsed<brevok::ToolArguments> args =
         brevok::ParseToolArguments(std::vector<std::string>(argv + 1, argv + argc), brevok::ToolKind::Compiler);
+    if (!args || !args->noLogo)
+        brevok::PrintBanner("brcc32");
     if (!args) {
         brevok::PrintLine("brcc32: error: " + args.error);
         brevok::PrintLine(kUsageLine);
