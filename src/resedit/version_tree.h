@@ -30,7 +30,7 @@ struct VersionNode {
 /// Four 16-bit parts of a version, most significant first.
 using VersionParts = std::array<std::uint16_t, 4>;
 
-/// Reads "1", "1.2", "1.2.3" or "1.2.3.4" (each part 0 to 65535; the missing ones are 0).
+/// Reads "1", "1.2", "1.2.3" or "1.2.3.4" (each number 0 to 65535; the missing ones are 0).
 Parsed<VersionParts> ParseVersionParts(std::string_view text);
 
 /// A version resource read into nodes. The file's bytes are untrusted: every node is bounded
