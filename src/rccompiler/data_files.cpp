@@ -49,18 +49,34 @@ std::string CurrentFolder()
 
 }  // namespace
 
+std::string PathOfFileName(std::string_view quoted)
+{
+    if (!quoted.empty() && (quoted[0] == 'L' || quoted[0] == 'l'))
+        quoted.remove_prefix(1);
+    if (quoted.size() < 2 || quoted.front() != '"')
+        return std::string(quoted);
+    quoted = quoted.substr(1, quoted.size() - 2);
+    std::string path;
+    for (std::size_t i = 0; i < quoted.size(); ++i) {
+        path += quoted[i];
+        if (quoted[i] == '"' && i + 1 < quoted.size() && quoted[i + 1] == '"')
+            ++i;
+    }
+    return path;
+}
+
 DataFileFinder::DataFileFinder(std::string script, std::vector<std::string> folders)
     : script_(std::move(script)), folders_(std::move(folders))
 { }
 
 std::string DataFileFinder::Find(const std::string& path) const
 {
-    std::string found = FindAsLlvmRc(path);
+    std::string found = FindAsWritten(path);
     if (!found.empty() || kHostPathStyle == PathStyle::Windows)
         return found;
-    // We differ from llvm-rc on purpose here: scripts written for Windows name their files
-    // with backslashes and in any letter case, which a case-sensitive system does not find
-    // as written. Where llvm-rc would fail, the same places are searched for such a name.
+    // Scripts written for Windows name their files with backslashes and in any letter case,
+    // which a case-sensitive system does not find as written. Where rc.exe on Windows would
+    // find the file, the same places are searched for such a name.
     for (const std::string& folder : SearchFolders())
         if (found = FindFileIgnoringCase(folder, path); !found.empty())
             return found;
@@ -70,12 +86,12 @@ std::string DataFileFinder::Find(const std::string& path) const
 std::vector<std::string> DataFileFinder::SearchFolders() const
 {
     const std::string scriptFolder = FolderPart(script_);
-    std::vector<std::string> folders = {CurrentFolder(), scriptFolder.empty() ? "." : scriptFolder};
+    std::vector<std::string> folders = {scriptFolder.empty() ? "." : scriptFolder, CurrentFolder()};
     folders.insert(folders.end(), folders_.begin(), folders_.end());
     return folders;
 }
 
-std::string DataFileFinder::FindAsLlvmRc(const std::string& path) const
+std::string DataFileFinder::FindAsWritten(const std::string& path) const
 {
     if (HasRootFolder(path))
         return path;

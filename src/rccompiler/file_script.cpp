@@ -2,6 +2,8 @@
 // ResourceScriptParser.cpp of LLVM), refusing everything whose reading could differ.
 #include "rccompiler/file_script.h"
 
+#include "rccompiler/data_files.h"
+
 #include "rules/paths.h"
 #include "rules/ascii.h"
 #include "rules/integer_literal.h"
@@ -79,7 +81,7 @@ public:
     LineReader(std::string_view line, std::size_t lineNumber) : line_(line), lineNumber_(lineNumber) { }
 
     /// nullopt: foreign. An empty statement (line 0) for a blank or comment line.
-    std::optional<Record> Read(std::vector<Diagnostic>& problems);
+    std::optional<Record> Read();
 
 private:
     void SkipBlanks()
@@ -165,7 +167,7 @@ std::optional<std::string> LineReader::ReadQuoted()
     const std::string_view token = line_.substr(start, pos_ - start);
     if (!AtTokenEnd() || !CutAlikeByC(token))
         return std::nullopt;
-    return std::string(token.substr(1, token.size() - 2));
+    return PathOfFileName(token);
 }
 
 std::optional<std::string> LineReader::ReadPath()
@@ -185,26 +187,25 @@ std::optional<std::string> LineReader::ReadPath()
     return std::string(word->text);
 }
 
-/// Reads an id word into `id`; a problem when llvm-rc refuses it.
-std::optional<std::string> ReadId(const Word& word, std::string_view what, ResId& id)
+/// Reads an id word into `id`, a number as rc.exe reads it ("1L" and "0" are names); false for
+/// a number the full compiler reads with a warning ("70000", "0x12345"), which is left to it.
+bool ReadId(const Word& word, ResId& id)
 {
-    if (!word.isInteger) {
-        std::u16string name;
-        for (char c : AsciiUpper(word.text))
-            name.push_back(static_cast<char16_t>(c));
-        id = ResId::Name(std::move(name));
-        return std::nullopt;
+    std::optional<NameOrdinal> ordinal;
+    if (word.isInteger && (ordinal = ReadNameOrdinal(word.text)) && !ordinal->lost.empty())
+        return false;
+    if (ordinal) {
+        id = ResId::Ordinal(ordinal->value);
+        return true;
     }
-    const std::optional<IntegerLiteral> value = ReadIntegerLiteral(word.text);
-    if (!value)
-        return std::string(what) + " " + std::string(word.text) + " is not a valid number";
-    if (value->value > 0xFFFF)
-        return std::string(what) + " " + std::string(word.text) + " does not fit in 16 bits (largest 65535)";
-    id = ResId::Ordinal(static_cast<std::uint16_t>(value->value));
-    return std::nullopt;
+    std::u16string name;
+    for (char c : AsciiUpper(word.text))
+        name.push_back(static_cast<char16_t>(c));
+    id = ResId::Name(std::move(name));
+    return true;
 }
 
-std::optional<Record> LineReader::Read(std::vector<Diagnostic>& problems)
+std::optional<Record> LineReader::Read()
 {
     SkipBlanks();
     if (AtEnd() || AtComment())
@@ -219,7 +220,7 @@ std::optional<Record> LineReader::Read(std::vector<Diagnostic>& problems)
          IsOneOf(type->text,
                  // and the types the full compiler writes by their numbers (MESSAGETABLE is 11)
                  {"ACCELERATORS", "DIALOG", "DIALOGEX", "HTML", "MENU", "MENUEX", "VERSIONINFO", "BEGIN", "END",
-                  "MESSAGETABLE", "FONT", "DLGINCLUDE", "PLUGPLAY", "VXD", "ANICURSOR", "ANIICON", "TOOLBAR"})))
+                  "MESSAGETABLE", "FONT", "DLGINCLUDE", "DLGINIT", "PLUGPLAY", "VXD", "ANICURSOR", "ANIICON", "TOOLBAR"})))
         return std::nullopt;
     SkipBlanks();
     std::optional<std::string> path = ReadPath();
@@ -241,10 +242,10 @@ std::optional<Record> LineReader::Read(std::vector<Diagnostic>& problems)
         statement.kind = RecordKind::Cursor;
     else if (!type->isInteger && EqualsIgnoringCase(type->text, "RCDATA"))
         statement.type = ResId::Ordinal(kRtRcData);
-    else if (auto problem = ReadId(*type, "resource type", statement.type))
-        problems.push_back(LineError(lineNumber_, *problem));
-    if (auto problem = ReadId(*name, "resource name", statement.name))
-        problems.push_back(LineError(lineNumber_, *problem));
+    else if (!ReadId(*type, statement.type))
+        return std::nullopt;
+    if (!ReadId(*name, statement.name))
+        return std::nullopt;
     return statement;
 }
 
@@ -285,15 +286,13 @@ RecordList ParseFileScript(std::string_view text)
         text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
         if (line.ends_with('\r'))
             line.remove_suffix(1);
-        std::vector<Diagnostic> problems;
         std::optional<Record> statement;
         if (!HasLineTrouble(line))
-            statement = LineReader(line, lineNumber).Read(problems);
+            statement = LineReader(line, lineNumber).Read();
         if (!statement) {
             script.foreignLine = lineNumber;
             return script;
         }
-        script.problems.insert(script.problems.end(), problems.begin(), problems.end());
         if (statement->nameText.empty())
             continue;
         statement->line = lineNumber;

@@ -7,6 +7,11 @@
 namespace brevok {
 
 namespace {
+/// The longest bitmap header, BITMAPV5HEADER.
+constexpr std::uint32_t kBitmapV5HeaderSize = 124;
+}  // namespace
+
+namespace {
 
 constexpr std::size_t kIconDirSize = 6;
 constexpr std::size_t kIconDirEntrySize = 16;
@@ -43,22 +48,25 @@ Parsed<IconDirectory> ReadIconDirectory(std::string_view bytes, IconFileType typ
             "image " + std::to_string(i + 1) + " (offset " + Hex(image.offset) + ", size " + Hex(image.size) + ")";
         if (!Fits(image.offset, image.size, size))
             return Result::Fail(which + " runs past the end of the file (size " + Hex(size) + ")");
-        if (!Fits(image.offset, kBitmapInfoHeaderSize, size))
-            return Result::Fail(which +
-                                " leaves no room for a 40-byte bitmap header before the end of the file (size " +
-                                Hex(size) + ")");
-        std::uint16_t planes = 1;
-        std::uint16_t bitCount = 32;
-        if (Get32(bytes, image.offset) == kBitmapInfoHeaderSize) {
+        // What the image's bitmap header (of 40 bytes or one of its longer versions) says
+        // wins over the directory, as rc.exe reads them; a PNG image keeps the directory's
+        // fields. A cursor image holds the colour and the mask bitmap one under the other:
+        // twice the directory's height.
+        std::uint16_t planes = Get16(bytes, at + 4);
+        std::uint16_t bitCount = Get16(bytes, at + 6);
+        std::uint16_t width = static_cast<std::uint8_t>(bytes[at]);
+        auto height = static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at + 1]) * 2);
+        // An image too short for a bitmap header is written as it is, as rc.exe writes it.
+        if (const std::uint32_t header = Fits(image.offset, kBitmapInfoHeaderSize, size) ? Get32(bytes, image.offset) : 0;
+            header >= kBitmapInfoHeaderSize && header <= kBitmapV5HeaderSize) {
+            width = static_cast<std::uint16_t>(Get32(bytes, image.offset + 4));
+            height = static_cast<std::uint16_t>(Get32(bytes, image.offset + 8));
             planes = Get16(bytes, image.offset + 12);
             bitCount = Get16(bytes, image.offset + 14);
         }
-        const std::uint8_t width = static_cast<std::uint8_t>(bytes[at]);
-        const std::uint8_t height = static_cast<std::uint8_t>(bytes[at + 1]);
         if (type == IconFileType::Cursor) {
-            // A cursor image holds the colour and the mask bitmap one under the other.
             Append16(image.groupEntry, width);
-            Append16(image.groupEntry, static_cast<std::uint16_t>(height * 2));
+            Append16(image.groupEntry, height);
         } else {
             image.groupEntry = std::string(bytes.substr(at, 4));
         }

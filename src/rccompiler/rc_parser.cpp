@@ -23,12 +23,6 @@ std::string Upper(std::string_view text)
     return AsciiUpper(text);
 }
 
-/// The value of an Int token, which the tokenizer has read as a literal.
-RcInt IntValue(std::string_view text)
-{
-    const IntegerLiteral literal = ReadIntegerLiteral(text).value_or(IntegerLiteral{});
-    return {literal.value, literal.isLong};
-}
 
 struct ControlType {
     const char* name;
@@ -77,6 +71,7 @@ public:
                 Resync(start, error.line);
             }
         }
+        result.warnings = std::move(warnings_);
         return result;
     }
 
@@ -136,6 +131,21 @@ private:
             return false;
         ++pos_;
         return true;
+    }
+
+    /// The value of an Int token as rc.exe reads it, with a warning where that reading is not
+    /// what the text seems to say.
+    RcInt IntValue(const RcToken& token)
+    {
+        const IntegerLiteral literal = ReadIntegerLiteral(token.text);
+        if (std::optional<std::string> warning = IntegerLiteralWarning(token.text, literal))
+            Warn(token.line, std::move(*warning));
+        return {literal.value, literal.isLong};
+    }
+
+    void Warn(std::size_t line, std::string text)
+    {
+        warnings_.push_back({{}, line + 1, Diagnostic::Severity::Warning, std::move(text)});
     }
 
     // Integer expressions.
@@ -212,7 +222,7 @@ private:
         }
         case RcTokenKind::Int:
             ++pos_;
-            return {IntValue(token.text), 0};
+            return {IntValue(token), 0};
         case RcTokenKind::LeftParen: {
             ++pos_;
             const RcStyle inner = Expression();
@@ -265,19 +275,29 @@ private:
         return Value(Read());
     }
 
+    /// A resource's name or type, or a statement's first word: a number token is an ordinal
+    /// or, where rc.exe reads it so ("1L", "0"), a name.
     RcValue TypeOrName()
     {
         if (!Next(RcTokenKind::Int) && !Next(RcTokenKind::Identifier))
             Expected("int or identifier");
-        return Value(Read());
+        const RcToken& token = Read();
+        if (token.kind != RcTokenKind::Int)
+            return Value(token);
+        const std::optional<NameOrdinal> ordinal = ReadNameOrdinal(token.text);
+        if (!ordinal)
+            return RcValue{false, {}, std::string(token.text)};
+        if (!ordinal->lost.empty())
+            Warn(token.line, ordinal->lost);
+        return RcValue{true, {ordinal->value, false}, {}};
     }
 
-    static RcValue Value(const RcToken& token)
+    RcValue Value(const RcToken& token)
     {
         RcValue value;
         value.isInt = token.kind == RcTokenKind::Int;
         if (value.isInt)
-            value.number = IntValue(token.text);
+            value.number = IntValue(token);
         else
             value.text = std::string(token.text);
         return value;
@@ -436,6 +456,8 @@ private:
             VersionInfo(resource);
         else if (word == "TOOLBAR")
             Toolbar(resource, type);
+        else if (word == "DLGINCLUDE")
+            DlgInclude(resource);
         else
             UserDefined(resource, PredefinedType(word, type));
         return resource;
@@ -550,7 +572,7 @@ private:
     static RcValue PredefinedType(const std::string& word, const RcValue& type)
     {
         static constexpr std::pair<const char*, std::uint32_t> kTypes[] = {
-            {"RCDATA", 10},   {"MESSAGETABLE", 11}, {"FONT", 8},       {"DLGINCLUDE", 17},
+            {"RCDATA", 10},   {"MESSAGETABLE", 11}, {"FONT", 8},       {"DLGINIT", 240},
             {"PLUGPLAY", 19}, {"VXD", 20},          {"ANICURSOR", 21}, {"ANIICON", 22}};
         for (const auto& [name, number] : kTypes)
             if (word == name)
@@ -638,7 +660,7 @@ private:
             item.caption = String();
             item.id = 0xFFFFFFFF;
             if (isItem) {
-                Consume(RcTokenKind::Comma, "','");
+                ConsumeOptional(RcTokenKind::Comma);  // rc.exe does without it
                 item.id = Int().value;
             }
             item.flags = Flags({{"CHECKED", 0x0008},
@@ -686,6 +708,14 @@ private:
         }
     }
 
+    /// rc.exe writes the header's name, a narrow string ended by a NUL, not the header.
+    void DlgInclude(RcResource& resource)
+    {
+        resource.kind = RcKind::DlgInclude;
+        resource.memoryFlags = MemoryFlags(kDefaultMemoryFlags);
+        resource.file = String();
+    }
+
     void UserDefined(RcResource& resource, const RcValue& type)
     {
         resource.kind = RcKind::User;
@@ -719,8 +749,11 @@ private:
             if (found == std::end(kFixed))
                 Expected("fixed VERSIONINFO statement type", true);
             std::vector<std::uint32_t>& field = resource.fixed[found - std::begin(kFixed)];
-            if (!field.empty())
-                Expected("yet unread fixed VERSIONINFO statement type", true);
+            // rc.exe takes a field given twice: the last one wins.
+            if (!field.empty()) {
+                Warn(tokens_[pos_ - 1].line, word + " is given again; rc.exe keeps the last one");
+                field.clear();
+            }
             const std::size_t count = found - std::begin(kFixed) < 2 ? 4 : 1;
             for (const RcInt& value : IntsWithCommas(1, count))
                 field.push_back(value.value);
@@ -764,6 +797,7 @@ private:
     const std::vector<RcToken>& tokens_;
     std::size_t pos_ = 0;
     int depth_ = 0;
+    std::vector<Diagnostic> warnings_;
 };
 
 }  // namespace

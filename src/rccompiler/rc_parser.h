@@ -14,6 +14,8 @@ namespace brevok {
 struct RcParse {
     std::vector<RcResource> resources;
     std::vector<Diagnostic> errors;
+    /// What rc.exe takes but silently reads otherwise than the text seems to say.
+    std::vector<Diagnostic> warnings;
 };
 
 /// Reads every top-level statement of `tokens`. After a syntax error it goes on with the

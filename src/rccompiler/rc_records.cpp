@@ -3,6 +3,7 @@
 // bundle and VS_VERSIONINFO formats).
 #include "rccompiler/rc_records.h"
 
+#include "rccompiler/data_files.h"
 #include "rules/ascii.h"
 #include "rules/hex.h"
 #include "rules/little_endian.h"
@@ -29,18 +30,6 @@ void CheckFits(std::uint32_t value, int bits, const std::string& field)
 {
     if (bits < 32 && (value >> bits) != 0)
         Fail(field + " (" + std::to_string(value) + ") does not fit in " + std::to_string(bits) + " bits.");
-}
-
-/// A coordinate or size of 16 bits. llvm-rc takes only -32768 to 32767; rc.exe and windres
-/// also take 32768 to 65535 (written as the same 16 bits, as scripts that Visual Studio saved
-/// hold them: 65506 for -30), and so do we.
-void CheckSigned16(std::uint32_t value, const std::string& field, bool canBeNegative)
-{
-    const auto number = static_cast<std::int32_t>(value);
-    if (number < -32768 || number > 65535)
-        Fail(field + " (" + std::to_string(number) + ") does not fit in 16-bit signed integer type.");
-    if (!canBeNegative && number < 0)
-        Fail(field + " (" + std::to_string(number) + ") cannot be negative.");
 }
 
 /// A record's data as it is built: little-endian fields (the low bits of each value given).
@@ -201,10 +190,52 @@ private:
         out.U16(value.number.value);
     }
 
+    /// A control's class: rc.exe writes the six predefined window classes, named in any
+    /// letter case, as their ordinals (0x80 to 0x85), as Windows' dialog manager reads them.
+    void ControlClass(Bytes& out, const RcValue& value)
+    {
+        if (!value.isInt) {
+            static constexpr std::pair<const char*, std::uint16_t> kClasses[] = {
+                {"BUTTON", 0x80}, {"EDIT", 0x81},      {"STATIC", 0x82},
+                {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
+            };
+            std::u16string chars;
+            bool isLong = false;
+            ProcessString(value.text, Nulls::CutAtNull, codePage_, chars, isLong);
+            for (const auto& [name, ordinal] : kClasses)
+                if (chars.size() == std::char_traits<char>::length(name) &&
+                    std::equal(chars.begin(), chars.end(), name,
+                               [](char16_t a, char b) { return AsciiUpper(a) == static_cast<char16_t>(b); }))
+                    return IntOrString(out, Ordinal(ordinal));
+        }
+        IntOrString(out, value);
+    }
+
+    /// `value` keeps its low `bits` in the record, as rc.exe keeps them; a warning names what
+    /// that loses. `orNegative`: a coordinate or size, whose -32768 to -1 lose nothing.
+    void Truncate(std::uint32_t value, int bits, const std::string& field, bool orNegative = false)
+    {
+        const auto number = static_cast<std::int32_t>(value);
+        if ((value >> bits) == 0 || (orNegative && number < 0 && number >= -32768))
+            return;
+        const std::uint32_t kept = value & ((1u << bits) - 1);
+        Warn(field + " (" + (orNegative ? std::to_string(number) : std::to_string(value)) + ") does not fit in " +
+             std::to_string(bits) + " bits; rc.exe keeps its low bits: " + std::to_string(kept));
+    }
+    void Truncate16(std::uint32_t value, const std::string& field, bool orNegative = false)
+    {
+        Truncate(value, 16, field, orNegative);
+    }
+
+    void Warn(std::string text)
+    {
+        warnings_.push_back({{}, line_, Diagnostic::Severity::Warning, std::move(text)});
+    }
+
     ResId Id(const RcValue& value, const char* field)
     {
         if (value.isInt) {
-            CheckFits(value.number.value, 16, field);
+            Truncate16(value.number.value, field);
             return ResId::Ordinal(static_cast<std::uint16_t>(value.number.value));
         }
         std::u16string chars;
@@ -242,6 +273,7 @@ private:
     std::string UserItems(const std::vector<RcValue>& items);
     std::string VersionInfo(const RcResource& resource);
     std::string Toolbar(const RcResource& resource);
+    std::string DlgInclude(const RcResource& resource);
     void VersionBlock(Bytes& out, const std::string& name, const std::vector<RcVersionEntry>& entries);
     void VersionValue(Bytes& out, const RcVersionEntry& value);
     void StringTable(const RcResource& resource);
@@ -249,6 +281,9 @@ private:
 
     int codePage_;
     std::uint16_t language_;
+    /// The 1-based line of the statement being written, and the warnings given so far.
+    std::size_t line_ = 0;
+    std::vector<Diagnostic> warnings_;
 
     struct Bundle {
         Record statement;
@@ -269,7 +304,7 @@ std::string Writer::Accelerators(const RcResource& resource)
         std::uint16_t flags = accelerator.flags & ~0x8000;
         if (i + 1 == resource.accelerators.size())
             flags |= 0x80;
-        CheckFits(accelerator.id, 16, "ACCELERATORS entry ID");
+        Truncate16(accelerator.id, "ACCELERATORS entry ID");
         if (ascii && virtKey)
             Fail(prefix + "Accelerator can't be both ASCII and VIRTKEY");
         // llvm-rc refuses ALT, SHIFT or CONTROL on an ASCII key; rc.exe and windres keep the
@@ -278,7 +313,7 @@ std::string Writer::Accelerators(const RcResource& resource)
         if (accelerator.event.isInt) {
             if (!ascii && !virtKey)
                 Fail(prefix + "Accelerator with a numeric event must be either ASCII or VIRTKEY");
-            CheckFits(accelerator.event.number.value, 16, "Numeric event key ID");
+            Truncate16(accelerator.event.number.value, "Numeric event key ID");
             code = accelerator.event.number.value;
         } else {
             std::string_view text = accelerator.event.text;
@@ -335,10 +370,10 @@ void Writer::Control(Bytes& out, const RcControl& control, bool extended)
         out.U32(style);
         out.U32(exStyle);
     }
-    CheckSigned16(control.x, "Dialog control x-coordinate", true);
-    CheckSigned16(control.y, "Dialog control y-coordinate", true);
-    CheckSigned16(control.width, "Dialog control width", false);
-    CheckSigned16(control.height, "Dialog control height", false);
+    Truncate16(control.x, "Dialog control x-coordinate", true);
+    Truncate16(control.y, "Dialog control y-coordinate", true);
+    Truncate16(control.width, "Dialog control width", true);
+    Truncate16(control.height, "Dialog control height", true);
     out.U16(control.x);
     out.U16(control.y);
     out.U16(control.width);
@@ -347,12 +382,12 @@ void Writer::Control(Bytes& out, const RcControl& control, bool extended)
         out.U32(control.id);
     } else {
         if (control.id != 0xFFFFFFFF)
-            CheckFits(control.id, 16, "Control ID in simple DIALOG resource");
+            Truncate16(control.id, "Control ID in simple DIALOG resource");
         out.U16(control.id);
     }
-    IntOrString(out, control.controlClass);
+    ControlClass(out, control.controlClass);
     if (control.title.isInt)
-        CheckFits(control.title.number.value, 16, "Control reference ID");
+        Truncate16(control.title.number.value, "Control reference ID");
     IntOrString(out, control.title);
     // The creation data: its size, then its bytes, written as user-defined data are.
     const std::string data = UserItems(control.data);
@@ -386,10 +421,10 @@ std::string Writer::Dialog(const RcResource& resource)
         out.U32(style);
     }
     CheckFits(static_cast<std::uint32_t>(resource.controls.size()), 16, "Number of dialog controls");
-    CheckSigned16(resource.x, "Dialog x-coordinate", true);
-    CheckSigned16(resource.y, "Dialog y-coordinate", true);
-    CheckSigned16(resource.width, "Dialog width", false);
-    CheckSigned16(resource.height, "Dialog height", false);
+    Truncate16(resource.x, "Dialog x-coordinate", true);
+    Truncate16(resource.y, "Dialog y-coordinate", true);
+    Truncate16(resource.width, "Dialog width", true);
+    Truncate16(resource.height, "Dialog height", true);
     out.U16(static_cast<std::uint32_t>(resource.controls.size()));
     out.U16(resource.x);
     out.U16(resource.y);
@@ -399,9 +434,9 @@ std::string Writer::Dialog(const RcResource& resource)
     IntOrString(out, options.windowClass.value_or(RcValue{false, {}, {}}));
     CString(out, options.caption);
     if (options.font) {
-        CheckFits(options.font->size, 16, "Font size");
-        CheckFits(options.font->weight, 16, "Font weight");
-        CheckFits(options.font->charset, 8, "Font charset");
+        Truncate16(options.font->size, "Font size");
+        Truncate16(options.font->weight, "Font weight");
+        Truncate(options.font->charset, 8, "Font charset");
         out.U16(options.font->size);
         if (resource.extended) {
             out.U16(options.font->weight);
@@ -436,7 +471,7 @@ void Writer::MenuItems(Bytes& out, const std::vector<RcMenuItem>& items)
             out.U32(0);
         } else if (item.kind == RcMenuItem::Kind::Item) {
             if (item.id != 0xFFFFFFFF)
-                CheckFits(item.id, 16, "MENUITEM action ID");
+                Truncate16(item.id, "MENUITEM action ID");
             out.U16(item.id);
             CString(out, item.caption);
         } else {
@@ -498,7 +533,7 @@ std::string Writer::UserItems(const std::vector<RcValue>& items)
     for (const RcValue& item : items) {
         if (item.isInt) {
             if (!item.number.isLong)
-                CheckFits(item.number.value, 16, "Number in user-defined resource");
+                Truncate16(item.number.value, "Number in user-defined resource");
             item.number.isLong ? out.U32(item.number.value) : out.U16(item.number.value);
             continue;
         }
@@ -523,28 +558,39 @@ void Writer::VersionValue(Bytes& out, const RcVersionEntry& value)
     bool hasInts = false;
     for (const RcValue& item : value.values)
         (item.isInt ? hasInts : hasStrings) = true;
+    // Strings and numbers in one value: rc.exe gets the byte count wrong; the value is written
+    // as binary data of its real size, as zig rc writes it.
     if (hasStrings && hasInts)
-        Fail("VALUE " + value.key + " cannot contain both strings and integers");
+        Warn("VALUE " + value.key + " mixes strings and numbers: rc.exe would write a wrong length for it; "
+             "it is written as binary data of its real length");
     out.Pad(4);
     const std::size_t lengthAt = out.Size();
     out.U16(0);
     out.U16(0);
-    out.U16(hasStrings ? 1 : 0);
+    out.U16(hasInts ? 0 : 1);
     CString(out, value.key);
     out.Pad(4);
     const std::size_t dataAt = out.Size();
-    for (std::size_t i = 0; i < value.values.size(); ++i) {
+    // A lone empty string ("" or "\0") is no data at all, as rc.exe writes it.
+    bool loneEmpty = false;
+    if (value.values.size() == 1 && !value.values[0].isInt) {
+        std::u16string chars;
+        bool isLong = false;
+        ProcessString(value.values[0].text, Nulls::CutAtNull, codePage_, chars, isLong);
+        loneEmpty = chars.empty();
+    }
+    for (std::size_t i = 0; i < value.values.size() && !loneEmpty; ++i) {
         const RcValue& item = value.values[i];
         if (item.isInt) {
             if (!item.number.isLong)
-                CheckFits(item.number.value, 16, "VERSIONINFO integer value");
+                Truncate16(item.number.value, "VERSIONINFO integer value");
             item.number.isLong ? out.U32(item.number.value) : out.U16(item.number.value);
             continue;
         }
         CString(out, item.text, i + 1 == value.values.size() || value.commaBefore[i + 1]);
     }
     std::size_t valueLength = out.Size() - dataAt;
-    if (hasStrings)
+    if (!hasInts)
         valueLength /= 2;
     out.Set16(lengthAt, static_cast<std::uint32_t>(out.Size() - lengthAt));
     out.Set16(lengthAt + 2, static_cast<std::uint32_t>(valueLength));
@@ -585,7 +631,7 @@ std::string Writer::VersionInfo(const RcResource& resource)
     };
     for (int version = 0; version < 2; ++version) {
         for (std::size_t part = 0; part < 4; ++part)
-            CheckFits(field(version, part), 16, version == 0 ? "FILEVERSION fields" : "PRODUCTVERSION fields");
+            Truncate16(field(version, part), version == 0 ? "FILEVERSION fields" : "PRODUCTVERSION fields");
     }
     out.U32(0xFEEF04BD);
     out.U32(0x10000);
@@ -608,15 +654,15 @@ std::string Writer::VersionInfo(const RcResource& resource)
 std::string Writer::Toolbar(const RcResource& resource)
 {
     Bytes out;
-    CheckFits(resource.width, 16, "TOOLBAR width");
-    CheckFits(resource.height, 16, "TOOLBAR height");
+    Truncate16(resource.width, "TOOLBAR width");
+    Truncate16(resource.height, "TOOLBAR height");
     CheckFits(static_cast<std::uint32_t>(resource.buttons.size()), 16, "Number of TOOLBAR buttons");
     out.U16(1);
     out.U16(resource.width);
     out.U16(resource.height);
     out.U16(static_cast<std::uint32_t>(resource.buttons.size()));
     for (std::uint32_t id : resource.buttons) {
-        CheckFits(id, 16, "TOOLBAR button ID");
+        Truncate16(id, "TOOLBAR button ID");
         out.U16(id);
     }
     return out.Take();
@@ -626,7 +672,7 @@ void Writer::StringTable(const RcResource& resource)
 {
     const std::uint16_t language = resource.options.language.value_or(language_);
     for (const auto& [id, parts] : resource.strings) {
-        CheckFits(id, 16, "String ID");
+        Truncate16(id, "String ID");
         const auto key = std::make_pair(id >> 4, language);
         auto found = bundles_.find(key);
         if (found == bundles_.end()) {
@@ -663,20 +709,23 @@ void Writer::FileResource(const RcResource& resource, RcRecords& written)
     }
     Record statement = Statement(resource, type);
     statement.kind = kind;
-    std::string_view path = resource.file;
-    if (path.find('"') != std::string_view::npos) {
-        if (path[0] == 'L' || path[0] == 'l')
-            path.remove_prefix(1);
-        path = path.substr(1, path.size() - 2);
-    }
-    statement.path = std::string(path);
+    statement.path = PathOfFileName(resource.file);
     written.records.push_back(std::move(statement));
+}
+
+std::string Writer::DlgInclude(const RcResource& resource)
+{
+    std::string_view name = resource.file;
+    if (name[0] == 'L' || name[0] == 'l')
+        name.remove_prefix(1);  // narrow all the same
+    return UserItems({RcValue{false, {}, std::string(name)}}) + '\0';
 }
 
 RcRecords Writer::Run(const std::vector<RcResource>& resources)
 {
     RcRecords written;
     for (const RcResource& resource : resources) {
+        line_ = resource.line + 1;
         try {
             switch (resource.kind) {
             case RcKind::Language:
@@ -705,6 +754,7 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                 : resource.kind == RcKind::Menu || resource.kind == RcKind::MenuEx ? Ordinal(4)
                 : resource.kind == RcKind::VersionInfo                             ? Ordinal(16)
                 : resource.kind == RcKind::Toolbar                                 ? Ordinal(241)
+                : resource.kind == RcKind::DlgInclude                              ? Ordinal(17)
                                                                                    : resource.type;
             Record statement = Statement(resource, type);
             statement.data = resource.kind == RcKind::Accelerators ? Accelerators(resource)
@@ -713,6 +763,7 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                 : resource.kind == RcKind::MenuEx                  ? MenuEx(resource)
                 : resource.kind == RcKind::VersionInfo             ? VersionInfo(resource)
                 : resource.kind == RcKind::Toolbar                 ? Toolbar(resource)
+                : resource.kind == RcKind::DlgInclude              ? DlgInclude(resource)
                                                                    : UserData(resource);
             written.records.push_back(std::move(statement));
         } catch (const WriteError& error) {
@@ -747,6 +798,7 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                 bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text));
         }
     }
+    written.problems.insert(written.problems.end(), warnings_.begin(), warnings_.end());
     return written;
 }
 

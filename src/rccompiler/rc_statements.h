@@ -109,7 +109,9 @@ enum class RcKind {
     MenuEx,
     User,
     VersionInfo,
-    Toolbar
+    Toolbar,
+    /// NAME DLGINCLUDE "header.h": the header's name itself is the data.
+    DlgInclude
 };
 
 struct RcResource {

@@ -59,6 +59,13 @@ bool IsHeaderName(std::string_view file)
         (extension[0] == 'h' || extension[0] == 'H' || extension[0] == 'c' || extension[0] == 'C');
 }
 
+/// The characters that end a number: the other tokens' (but * and /, which rc.exe reads as
+/// part of the number), a quote and a comment's semicolon.
+bool IsNumberEnd(char c)
+{
+    return std::string_view(",{}()+-|&~\";").find(c) != std::string_view::npos;
+}
+
 }  // namespace
 
 std::string ResourceScriptText(std::string_view preprocessed)
@@ -131,13 +138,18 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
                 ++i;
             continue;
         }
+        if (c == ';') {
+            // rc.exe reads the rest of the line after a semicolon as a comment.
+            while (i < text.size() && text[i] != '\n' && text[i] != '\r')
+                ++i;
+            continue;
+        }
         RcTokenKind kind;
         if (IsAsciiDigit(c)) {
-            while (i < text.size() && IsAsciiAlnum(text[i]))
+            // rc.exe's number runs to the next space or punctuation, "8019.0" and "6/2"
+            // included; ReadIntegerLiteral says what of it counts.
+            while (i < text.size() && !IsSpace(text[i]) && !IsNumberEnd(text[i]))
                 ++i;
-            if (!ReadIntegerLiteral(text.substr(start, i - start)))
-                return Result::Fail("integer invalid or too large: " + std::string(text.substr(start, i - start)),
-                                    tokenLine + 1);
             kind = RcTokenKind::Int;
         } else if (c == '"' || ((c == 'L' || c == 'l') && i + 1 < text.size() && text[i + 1] == '"')) {
             i += c == '"' ? 1 : 2;

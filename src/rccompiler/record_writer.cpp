@@ -92,7 +92,7 @@ private:
     bool CopyRest(InputFile& file);
     void Problem(const Record& record, const std::string& text);
     void CannotRead(const Record& record, const std::string& path);
-    bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
+    bool Writing() const { return writer_ != nullptr && !HasErrors(diagnostics_); }
 
     const std::string& script_;
     std::uint16_t language_;
@@ -256,7 +256,7 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             else
                 Compile(record, path);
         }
-        if (diagnostics_.empty())
+        if (!HasErrors(diagnostics_))
             writer_->Finish();
     } catch (const Error& error) {
         writer_.reset();
@@ -274,7 +274,7 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             locate_(diagnostic);
         outcome.lines.push_back(diagnostic.Format());
     }
-    if (!diagnostics_.empty())
+    if (HasErrors(diagnostics_))
         return outcome;
     if (!output.Commit())
         return {false, {RunError(CannotCreateFile(res).what()).Format()}};

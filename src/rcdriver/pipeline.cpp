@@ -104,6 +104,7 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     RecordList written;
     written.records = std::move(records.records);
     written.problems = std::move(parsed.errors);
+    written.problems.insert(written.problems.end(), parsed.warnings.begin(), parsed.warnings.end());
     written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
     ToolOutcome outcome = WriteRecords(script, written, res, RecordOptionsFor(options), locate);
     outcome.lines.insert(outcome.lines.begin(), lines.begin(), lines.end());

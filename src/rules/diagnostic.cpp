@@ -41,6 +41,14 @@ Diagnostic LineError(std::size_t line, std::string text)
     return {{}, line, Diagnostic::Severity::Error, std::move(text)};
 }
 
+bool HasErrors(const std::vector<Diagnostic>& diagnostics)
+{
+    for (const Diagnostic& diagnostic : diagnostics)
+        if (diagnostic.severity == Diagnostic::Severity::Error || diagnostic.severity == Diagnostic::Severity::Fatal)
+            return true;
+    return false;
+}
+
 std::vector<std::string> FormatDiagnostics(const std::vector<Diagnostic>& diagnostics)
 {
     std::vector<std::string> lines;

@@ -36,6 +36,9 @@ Diagnostic RunError(std::string text);
 /// An Error on the 1-based `line` of a text a stage read, whose file the caller names.
 Diagnostic LineError(std::size_t line, std::string text);
 
+/// True when one of `diagnostics` is an Error or a Fatal: warnings alone let a stage go on.
+bool HasErrors(const std::vector<Diagnostic>& diagnostics);
+
 /// Each of `diagnostics` formatted, in order.
 std::vector<std::string> FormatDiagnostics(const std::vector<Diagnostic>& diagnostics);
 

@@ -62,7 +62,7 @@ TEST(RcRecords, EveryRecordKindGivesLlvmRcsBytes)
          "003000340062003000000010000200010041000000000062000000"},
         {"7 TOOLBAR 16, 15 { BUTTON 100\n SEPARATOR\n BUTTON 101 }", "#241/#7 0030 1033: 010010000f000300640000006500"},
         {"8 HTML \"page.htm\"", "#23/#8 0030 1033: file page.htm"},
-        {"LANGUAGE 7, 1\n9 RCDATA DISCARDABLE { 0x1F, 0o17, 0b101, 010 }", "#10/#9 1030 1031: 1f000f0005000800"},
+        {"LANGUAGE 7, 1\n9 RCDATA DISCARDABLE { 0x1F, 0o17, 0b101, 010 }", "#10/#9 1030 1031: 1f000f0000000a00"},
         {"10 RCDATA { L\"\\x263A\" \"\\x263A\" }", "#10/#10 0030 1033: 3a26263341"},
         {"11 RCDATA { \"\\x80\" }",
          "RCDATA statement (ID 11): Non-8-bit codepoint (8364) can't occur in a user-defined narrow string"},
