@@ -519,8 +519,19 @@ Preprocessed Preprocessor::Run()
     try {
         if (!IsKnownCodePage(options_.codePage))
             Stop(0, "code page " + std::to_string(options_.codePage) + " is not supported");
+        // rc.exe defines RC_INVOKED and _WIN32, and neither _MSC_VER, _WIN64 nor the
+        // processor's macros: one rc.exe serves every target, and the Windows SDK's headers
+        // read under that set. mingw-w64's headers, given with -i or INCLUDE, cannot: the
+        // _mingw.h that windows.h includes reads vadefs.h, which stops with #error unless a
+        // compiler it knows is named. zig rc, which reads those headers in resource mode,
+        // defines the __GNUC__ 4.2.1 of its C front end beside RC_INVOKED (and reads the
+        // SDK's headers with it too), so we name the same compiler. _MSC_VER would not do:
+        // vadefs.h then wants _M_IX86 or _M_AMD64, a target. Wine's headers need none of it.
         Predefine("RC_INVOKED", Builtin::None, "1");
         Predefine("_WIN32", Builtin::None, "1");
+        Predefine("__GNUC__", Builtin::None, "4");
+        Predefine("__GNUC_MINOR__", Builtin::None, "2");
+        Predefine("__GNUC_PATCHLEVEL__", Builtin::None, "1");
         Predefine("__FILE__", Builtin::File);
         Predefine("__LINE__", Builtin::Line);
         Predefine("__COUNTER__", Builtin::Counter);

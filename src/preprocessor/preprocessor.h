@@ -66,7 +66,8 @@ struct PreprocessLimits {
     std::size_t outputBytes = 512u * 1024 * 1024;
 };
 
-/// Preprocesses the script `script`. Predefined: RC_INVOKED and _WIN32 (1), __FILE__,
+/// Preprocesses the script `script`. Predefined: RC_INVOKED and _WIN32 (1), __GNUC__ 4,
+/// __GNUC_MINOR__ 2 and __GNUC_PATCHLEVEL__ 1 (see Run), __FILE__,
 /// __LINE__, __COUNTER__, __DATE__, __TIME__; APSTUDIO_INVOKED is not defined. A file that
 /// cannot be read, a missing include, a syntax error in a directive, #error or a limit
 /// passed is an error; the output still holds everything before it.

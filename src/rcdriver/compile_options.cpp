@@ -29,7 +29,8 @@ const char* const kCompileOptionsHelp =
     "headers shipped with brcc32 (windows.h, winres.h, afxres.h, ...). \\ and / both separate\n"
     "folders, and a name that differs only in letter case is found too. Scripts may be\n"
     "UTF-16 or UTF-8 with a byte order mark, or in a single-byte code page (-c, #pragma\n"
-    "code_page). RC_INVOKED and _WIN32 are defined.\n";
+    "code_page). RC_INVOKED and _WIN32 are defined, as rc.exe defines them, and __GNUC__\n"
+    "(4.2.1), which mingw-w64's headers need when given with -i or INCLUDE.\n";
 
 namespace {
 

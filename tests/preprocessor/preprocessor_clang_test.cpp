@@ -67,7 +67,8 @@ Comparison CompareWithClang(const std::string& folder, const std::string& script
     result.oursOk = ours.ok;
     result.ours = ReadTokenMap(ours.text);
     const ProgramExit clang = RunAndCapture({"/bin/sh", "-c",
-                                             "clang -E -xc -undef -DRC_INVOKED=1 -D_WIN32=1 -nostdinc -Wno-everything "
+                                             "clang -E -xc -undef -DRC_INVOKED=1 -D_WIN32=1 -D__GNUC__=4 -D__GNUC_MINOR__=2 "
+                                             "-D__GNUC_PATCHLEVEL__=1 -nostdinc -Wno-everything "
                                              "-I. -I\"$1\" \"$2\" 2>/dev/null",
                                              "sh", kHeaders, script});
     std::filesystem::current_path(previous);
@@ -117,7 +118,8 @@ TEST(Preprocessor, CorpusScriptsAndShippedHeadersGiveClangsTokens)
     ScratchFolder folder;
     int compared = 0;
     for (const char* header : {"windows.h", "winres.h", "winresrc.h", "afxres.h", "winver.h", "verrsrc.h", "dlgs.h",
-                               "commctrl.h", "ntverp.h", "common.ver"}) {
+                               "commctrl.h", "ntverp.h", "common.ver", "winnt.h", "tchar.h", "richedit.h",
+                               "ole2.h", "wingdi.h", "commdlg.h", "shellapi.h", "setupapi.h", "mmsystem.h"}) {
         folder.Write("h.rc", std::string("#include <") + header + ">\n");
         const Comparison comparison = CompareWithClang(folder.Path(), "h.rc");
         ASSERT_TRUE(comparison.clangOk && comparison.oursOk) << header;

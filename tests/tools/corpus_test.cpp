@@ -95,6 +95,84 @@ TEST(Corpus, Brcc32CompilesWhatLlvmRcOrWindresCompilesWithoutLlvmRcToLlvmRcsByte
     EXPECT_GE(ours, byLlvmRc + byWindresOnly + 10);
 }
 
+TEST(Corpus, MingwHeadersOnTheIncludePathGiveWhatTheShippedHeadersGive)
+{
+    // -i puts mingw-w64's own windows.h, _mingw.h and vadefs.h before the shipped ones: they
+    // read only with a compiler named (__GNUC__), and give the same numbers.
+    ScratchFolder out;
+    int cases = 0, compiled = 0;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(std::string(BREVOK_SOURCE_DIR) + "/tests/rcdriver/corpus")) {
+        if (AsciiUpper(entry.path().extension().string()) != ".RC")
+            continue;
+        ++cases;
+        const std::string folder = entry.path().parent_path().string();
+        const std::string script = entry.path().filename().string();
+        std::string plainMessages, mingwMessages;
+        const bool plain =
+            RunIn(folder, {kBrcc32, "-fo", out / "plain.res", script}, &plainMessages, Tools::kNoTools);
+        const bool mingw = RunIn(folder, {kBrcc32, "-i", kMingwHeaders, "-fo", out / "mingw.res", script},
+                                 &mingwMessages, Tools::kNoTools);
+        EXPECT_EQ(mingw, plain) << entry.path() << "\n" << plainMessages << mingwMessages;
+        if (plain && mingw) {
+            ++compiled;
+            EXPECT_EQ(ReadFileBytes(out / "mingw.res"), ReadFileBytes(out / "plain.res")) << entry.path();
+        }
+        DeleteFileQuietly(out / "plain.res");
+        DeleteFileQuietly(out / "mingw.res");
+    }
+    EXPECT_EQ(cases, 36);
+    EXPECT_GE(compiled, 26);
+}
+
+TEST(Corpus, ShippedHeadersDefineWhatAScriptTakesFromThem)
+{
+    // Each script includes one header and uses what scripts use from it; it must give the
+    // bytes of the same script written with the numbers and strings themselves.
+    struct Case {
+        const char* header;
+        const char* body;
+        const char* plain;
+    };
+    const std::vector<Case> cases = {
+        {"winnt.h",
+         "#if MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_SWISS) == 0x807 && PRIMARYLANGID(0x807) == 7 && "
+         "SUBLANGID(0x807) == 2 && LANGIDFROMLCID(LOCALE_USER_DEFAULT) == LANG_USER_DEFAULT\n"
+         "LANGUAGE LANG_KINYARWANDA, SUBLANG_KINYARWANDA_RWANDA\n1 RCDATA { TEXT(\"x\"), SORT_CHINESE_BOPOMOFO }\n#endif\n",
+         "LANGUAGE 0x87, 1\n1 RCDATA { \"x\", 3 }\n"},
+        {"winbase.h", "LANGUAGE LANG_FRENCH, SUBLANG_FRENCH_CANADIAN\n1 RCDATA { 1 }\n", "LANGUAGE 12, 3\n1 RCDATA { 1 }\n"},
+        {"tchar.h", "1 RCDATA { _T(\"ab\"), _TEXT(\"c\") }\n", "1 RCDATA { \"ab\", \"c\" }\n"},
+        {"stddef.h", "1 RCDATA { 1 }\n", "1 RCDATA { 1 }\n"},
+        {"strsafe.h", "1 RCDATA { 1 }\n", "1 RCDATA { 1 }\n"},
+        {"winsock2.h", "1 RCDATA { WS_POPUP }\n", "1 RCDATA { 0x80000000L }\n"},
+        {"wsipx.h", "1 RCDATA { NSPROTO_IPX }\n", "1 RCDATA { 1000 }\n"},
+        {"objbase.h", "1 RCDATA { WS_CHILD }\n", "1 RCDATA { 0x40000000L }\n"},
+        {"ole2.h", "1 RCDATA { IDCANCEL }\n", "1 RCDATA { 2 }\n"},
+        {"shlobj.h", "1 RCDATA { BS_AUTOCHECKBOX }\n", "1 RCDATA { 3L }\n"},
+        {"richedit.h", "1 RCDATA { RICHEDIT_CLASS, MSFTEDIT_CLASS, ES_SAVESEL, ES_SUNKEN }\n",
+         "1 RCDATA { \"RichEdit20A\", L\"RICHEDIT50W\", 0x8000, 0x4000 }\n"},
+        {"wingdi.h", "1 RCDATA { FW_BOLD, DEFAULT_CHARSET }\n", "1 RCDATA { 700, 1 }\n"},
+        {"commdlg.h", "1 RCDATA { PD_RETURNDC }\n", "1 RCDATA { 0x100 }\n"},
+        {"colordlg.h", "1 RCDATA { DLG_COLOR }\n", "1 RCDATA { 10 }\n"},
+        {"shellapi.h", "1 RCDATA { SHGFI_ICON }\n", "1 RCDATA { 0x100 }\n"},
+        {"mmsystem.h", "1 RCDATA { SND_ASYNC }\n", "1 RCDATA { 1 }\n"},
+        {"winspool.h", "1 RCDATA { PRINTER_ATTRIBUTE_SHARED }\n", "1 RCDATA { 8 }\n"},
+        {"setupapi.h", "1 RCDATA { IDI_RESOURCEFIRST }\n", "1 RCDATA { 159 }\n"},
+        {"htmlhelp.h", "1 RCDATA { HH_DISPLAY_TOC }\n", "1 RCDATA { 1 }\n"},
+        {"winsdkver.h", "1 RCDATA { WINVER_MAXVER }\n", "1 RCDATA { 0x0A00 }\n"},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        folder.Write("uses.rc", std::string("#include <") + c.header + ">\n" + c.body);
+        folder.Write("plain.rc", c.plain);
+        std::string messages;
+        ASSERT_TRUE(RunIn(folder.Path(), {kBrcc32, "uses.rc"}, &messages, Tools::kNoTools)) << c.header << "\n"
+                                                                                             << messages;
+        ASSERT_TRUE(RunIn(folder.Path(), {kBrcc32, "plain.rc"}, &messages, Tools::kNoTools)) << c.header;
+        EXPECT_EQ(ReadFileBytes(folder / "uses.res"), ReadFileBytes(folder / "plain.res")) << c.header;
+    }
+}
+
 /// UTF-8 text (the Basic Multilingual Plane) as UTF-16 with its byte order mark.
 std::string Utf16(const std::string& utf8, bool littleEndian)
 {
