@@ -2,6 +2,7 @@
 #include "preprocessor/pp_tokens.h"
 
 #include "rules/ascii.h"
+#include "rules/text_encoding.h"
 
 #include <array>
 
@@ -38,7 +39,9 @@ constexpr std::string_view kSingleCharPuncts = "[](){}.&*+-~!/%<>^|?:;=,#";
 /// One physical line read with its line splices joined into one string.
 class SplicedText {
 public:
-    SplicedText(std::string_view text, std::size_t& pos, int& lines) : text_(text), pos_(pos), lines_(lines) { }
+    SplicedText(std::string_view text, std::size_t& pos, int& lines, int codePage)
+        : text_(text), pos_(pos), lines_(lines), codePage_(codePage)
+    { }
 
     /// Appends the next physical line (splices joined) to `out`; false at the end.
     bool AppendLine(std::string& out)
@@ -61,7 +64,7 @@ public:
             std::size_t last = end;
             while (last > start && IsBlank(text_[last - 1]))
                 --last;
-            if (last > start && text_[last - 1] == '\\' && end < text_.size()) {
+            if (last > start && text_[last - 1] == '\\' && end < text_.size() && !IsTrailByte(start, last - 1)) {
                 out.append(text_.substr(start, last - 1 - start));
                 if (pos_ >= text_.size())
                     return true;
@@ -73,16 +76,29 @@ public:
     }
 
 private:
+    /// True when the byte at `at` is the second of a double-byte character that starts at or
+    /// after `start`.
+    bool IsTrailByte(std::size_t start, std::size_t at) const
+    {
+        if (!IsDoubleByteCodePage(codePage_))
+            return false;
+        std::size_t i = start;
+        while (i < at)
+            i += CodePageCharacterLength(codePage_, text_, i);
+        return i > at;
+    }
+
     std::string_view text_;
     std::size_t& pos_;
     int& lines_;
+    int codePage_;
 };
 
 /// Reads tokens out of one logical line held in `line`; a block comment left open pulls
 /// further physical lines in through `more`.
 class TokenReader {
 public:
-    TokenReader(std::string& line, SplicedText* more) : s_(line), more_(more) { }
+    TokenReader(std::string& line, SplicedText* more, int codePage) : s_(line), more_(more), codePage_(codePage) { }
 
     bool unterminatedComment = false;
 
@@ -103,6 +119,8 @@ public:
 
 private:
     char At(std::size_t i) const { return i < s_.size() ? s_[i] : '\0'; }
+    /// Bytes of the character at `i`: a lead byte takes its trail byte with it.
+    std::size_t Length(std::size_t i) const { return CodePageCharacterLength(codePage_, s_, i); }
 
     /// Moves past blanks and comments; false at the end of the line.
     bool SkipBlanksAndComments(bool& space)
@@ -161,7 +179,7 @@ private:
         }
         if (IsIdentifierStart(c)) {
             while (i_ < s_.size() && IsIdentifierChar(s_[i_]))
-                ++i_;
+                i_ += Length(i_);
             Finish(token, PpTokenKind::Identifier, start);
         } else if (IsAsciiDigit(c) || (c == '.' && IsAsciiDigit(At(i_ + 1)))) {
             ReadNumber();
@@ -182,7 +200,7 @@ private:
                 (At(i_ - 1) == 'e' || At(i_ - 1) == 'E' || At(i_ - 1) == 'p' || At(i_ - 1) == 'P'))
                 ++i_;
             else if (IsIdentifierChar(d) || d == '.')
-                ++i_;
+                i_ += Length(i_);
             else
                 return;
         }
@@ -197,7 +215,7 @@ private:
         while (j < s_.size() && s_[j] != quote) {
             if (s_[j] == '\\' && j + 1 < s_.size())
                 ++j;
-            ++j;
+            j += Length(j);
         }
         if (j >= s_.size()) {
             if (quote == '"') {
@@ -251,6 +269,7 @@ private:
 
     std::string& s_;
     SplicedText* more_;
+    int codePage_;
     std::size_t i_ = 0;
     /// Line breaks inside block comments so far.
     int breaks_ = 0;
@@ -268,10 +287,10 @@ bool LineLexer::Next(LogicalLine& line)
     if (pos_ >= text_.size())
         return false;
     int lines = 0;
-    SplicedText physical(text_, pos_, lines);
+    SplicedText physical(text_, pos_, lines, codePage_);
     buffer_.clear();
     physical.AppendLine(buffer_);
-    TokenReader reader(buffer_, &physical);
+    TokenReader reader(buffer_, &physical, codePage_);
     reader.ReadAll(line.tokens);
     for (PpToken& token : line.tokens)
         token.line += line_;
@@ -289,7 +308,7 @@ std::vector<PpToken> LexTokens(std::string_view text)
         if (c == '\n' || c == '\r')
             c = ' ';
     std::vector<PpToken> tokens;
-    TokenReader(line, nullptr).ReadAll(tokens);
+    TokenReader(line, nullptr, 0).ReadAll(tokens);
     return tokens;
 }
 

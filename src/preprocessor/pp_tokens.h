@@ -62,13 +62,19 @@ struct LogicalLine {
 /// CR.
 class LineLexer {
 public:
-    explicit LineLexer(std::string_view text) : text_(text) { }
+    /// `codePage`: that of `text`; in a double-byte code page a lead byte and its trail byte
+    /// are read as one character, so that a trail byte '\\' escapes nothing and splices no line.
+    explicit LineLexer(std::string_view text, int codePage = 0) : text_(text), codePage_(codePage) { }
+
+    /// The code page of the lines after this one (#pragma code_page).
+    void SetCodePage(int codePage) { codePage_ = codePage; }
 
     /// False at the end of the text.
     bool Next(LogicalLine& line);
 
 private:
     std::string_view text_;
+    int codePage_;
     std::size_t pos_ = 0;
     int line_ = 1;
     std::string buffer_;

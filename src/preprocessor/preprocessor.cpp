@@ -81,12 +81,16 @@ void Preprocessor::OpenFile(const std::string& path, const std::string& displayN
     }
     const ByteOrderMark mark = DetectByteOrderMark(bytes);
     // A Unicode script makes the output Unicode, whatever the code page of the others.
-    if (frames_.empty() && mark != ByteOrderMark::None)
+    if (frames_.empty() && mark != ByteOrderMark::None) {
         result_.codePage = kUtf8CodePage;
+        result_.narrowCodePages = {{0, kUtf8CodePage}};
+    }
     frame->unicode = mark != ByteOrderMark::None;
-    frame->codePage = frame->unicode ? kUtf8CodePage : options_.codePage;
+    // A #pragma code_page before an #include names the code page of the file included.
+    const int inherited = frames_.empty() || Top().unicode ? options_.codePage : Top().codePage;
+    frame->codePage = frame->unicode ? kUtf8CodePage : inherited;
     frame->text = DecodeMarkedText(bytes, mark);
-    frame->lexer = std::make_unique<LineLexer>(frame->text);
+    frame->lexer = std::make_unique<LineLexer>(frame->text, frame->codePage);
     frame->path = path;
     frame->folder = FolderPart(path);
     frame->file = static_cast<std::uint32_t>(result_.files.size());
@@ -421,10 +425,17 @@ void Preprocessor::Pragma(const std::vector<PpToken>& tokens, int line)
         }
         if (!IsKnownCodePage(codePage))
             return Error(line, "code page " + value + " is not supported");
+        if (codePage != result_.codePage && result_.codePage == kDefaultCodePage)
+            throw NeedsUnicodeOutput{};
         frame.codePage = codePage;
+        frame.lexer->SetCodePage(codePage);
     }
     // Kept in the output for the compiler.
     MoveTo(frame.presumedFile, line);
+    // rc.exe writes narrow strings in the code page of the option until a second #pragma
+    // code_page; from then on each one names both.
+    if (!frame.unicode && ++codePagePragmas_ > 1)
+        result_.narrowCodePages.push_back({result_.lines.size(), frame.codePage});
     lineText_ += Spell(tokens);
     haveLast_ = false;
 }
@@ -515,7 +526,8 @@ void Preprocessor::Report(Diagnostic::Severity severity, int line, const std::st
 Preprocessed Preprocessor::Run()
 {
     result_.ok = true;
-    result_.codePage = options_.codePage == kDefaultCodePage ? kDefaultCodePage : kUtf8CodePage;
+    result_.codePage = options_.codePage == kDefaultCodePage && !unicodeOutput_ ? kDefaultCodePage : kUtf8CodePage;
+    result_.narrowCodePages = {{0, options_.codePage}};
     try {
         if (!IsKnownCodePage(options_.codePage))
             Stop(0, "code page " + std::to_string(options_.codePage) + " is not supported");
@@ -581,7 +593,11 @@ void Preprocessor::Stop(int line, const std::string& text)
 Preprocessed PreprocessScript(const std::string& script, const PreprocessOptions& options,
                               const PreprocessLimits& limits)
 {
-    return preprocessing::Preprocessor(script, options, limits).Run();
+    try {
+        return preprocessing::Preprocessor(script, options, limits).Run();
+    } catch (const preprocessing::Preprocessor::NeedsUnicodeOutput&) {
+        return preprocessing::Preprocessor(script, options, limits, true).Run();
+    }
 }
 
 }  // namespace brevok

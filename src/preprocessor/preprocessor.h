@@ -31,6 +31,13 @@ struct PreprocessOptions {
     int codePage = 1252;
 };
 
+/// The code page narrow strings are written in from a line of the output on.
+struct NarrowCodePage {
+    /// 0-based line of Preprocessed::text.
+    std::size_t line = 0;
+    int codePage = 1252;
+};
+
 /// Where an output line came from.
 struct LineOrigin {
     /// Index into Preprocessed::files.
@@ -45,9 +52,15 @@ struct Preprocessed {
     /// The output: each file's lines with their macros expanded, directives blank, and line
     /// markers ("# 12 \"file\"") where the next line does not follow the one before.
     std::string text;
-    /// The code page of `text`: 65001 when the script is Unicode (a byte order mark) or its
-    /// code page is not 1252, else 1252 (the bytes as the files hold them).
+    /// The code page of `text`: 65001 when the script is Unicode (a byte order mark) or a
+    /// code page other than 1252 is in play (the option or a #pragma code_page), else 1252 (the
+    /// bytes as the files hold them).
     int codePage = 1252;
+    /// The code page narrow strings are written in, line by line, as rc.exe writes them: that
+    /// of the option (or 65001 for a Unicode script) from line 0, then the one each #pragma
+    /// code_page but the first names (the first one changes only how text is read). In line
+    /// order; never empty.
+    std::vector<NarrowCodePage> narrowCodePages;
     /// The name of the script, then of each file read, as messages name them.
     std::vector<std::string> files;
     /// One origin per line of `text`.

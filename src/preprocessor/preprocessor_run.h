@@ -61,9 +61,16 @@ struct Conditional {
 
 class Preprocessor {
 public:
-    Preprocessor(const std::string& script, const PreprocessOptions& options, const PreprocessLimits& limits)
-        : script_(script), options_(options), limits_(limits), search_(options.includeFolders)
+    /// `unicodeOutput`: write the output in UTF-8 even when the option's code page is 1252.
+    Preprocessor(const std::string& script, const PreprocessOptions& options, const PreprocessLimits& limits,
+                 bool unicodeOutput = false)
+        : script_(script), options_(options), limits_(limits), search_(options.includeFolders),
+          unicodeOutput_(unicodeOutput)
     { }
+
+    /// Thrown when a #pragma code_page names a code page other than 1252 while the output is
+    /// in 1252: the run starts over with the output in UTF-8, so that nothing is lost.
+    struct NeedsUnicodeOutput { };
 
     Preprocessed Run();
 
@@ -126,6 +133,9 @@ private:
     std::uint32_t nextMacroId_ = 1;
     std::size_t expandedTokens_ = 0;
     int counter_ = 0;
+    bool unicodeOutput_;
+    /// #pragma code_page directives read so far.
+    int codePagePragmas_ = 0;
     /// The presumed line of the logical line being expanded, for messages and __LINE__.
     int currentLine_ = 0;
 

@@ -62,8 +62,11 @@ bool IsHex(char16_t c)
 
 /// A string token or identifier as llvm-rc's processString reads it: quotes and an L
 /// stripped, the code page converted, "" and the escapes read; an identifier upper-cased.
-/// Appends to `out`; `isLong` says whether an L marked it.
-void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16string& out, bool& isLong)
+/// Appends to `out`; `isLong` says whether an L marked it. `narrowInCodePage`: a narrow string
+/// of a user-defined resource is to be written in a code page, so a character above 0xFF is
+/// no error.
+void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16string& out, bool& isLong,
+                   bool narrowInCodePage = false)
 {
     const bool quoted = token.find('"') != std::string_view::npos;
     isLong = false;
@@ -87,7 +90,7 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
         return;
     }
     const auto add = [&](char16_t c) {
-        if (!isLong && nulls == Nulls::UserResource && c > 0xFF)
+        if (!isLong && nulls == Nulls::UserResource && c > 0xFF && !narrowInCodePage)
             Fail("Non-8-bit codepoint (" + std::to_string(c) + ") can't occur in a user-defined narrow string");
         out += c;
     };
@@ -166,7 +169,9 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
 
 class Writer {
 public:
-    Writer(int codePage, std::uint16_t language) : codePage_(codePage), language_(language) { }
+    Writer(int codePage, std::uint16_t language, const std::vector<NarrowCodePage>& narrowCodePages)
+        : codePage_(codePage), narrowCodePage_(codePage), language_(language), narrowCodePages_(narrowCodePages)
+    { }
 
     RcRecords Run(const std::vector<RcResource>& resources);
 
@@ -279,8 +284,14 @@ private:
     void StringTable(const RcResource& resource);
     void FileResource(const RcResource& resource, RcRecords& written);
 
+    /// True when narrow strings of user-defined resources are written in narrowCodePage_.
+    bool NarrowInCodePage() const { return codePage_ == kUtf8CodePage && narrowCodePage_ != kUtf8CodePage; }
+
     int codePage_;
+    /// That of the statement being written.
+    int narrowCodePage_;
     std::uint16_t language_;
+    const std::vector<NarrowCodePage>& narrowCodePages_;
     /// The 1-based line of the statement being written, and the warnings given so far.
     std::size_t line_ = 0;
     std::vector<Diagnostic> warnings_;
@@ -539,7 +550,11 @@ std::string Writer::UserItems(const std::vector<RcValue>& items)
         }
         std::u16string chars;
         bool isLong = false;
-        ProcessString(item.text, Nulls::UserResource, codePage_, chars, isLong);
+        ProcessString(item.text, Nulls::UserResource, codePage_, chars, isLong, NarrowInCodePage());
+        if (!isLong && NarrowInCodePage()) {
+            out.Append(ConvertCodePage(Utf16ToUtf8(chars), kUtf8CodePage, narrowCodePage_));
+            continue;
+        }
         for (char16_t c : chars) {
             if (isLong) {
                 out.U16(c);
@@ -726,6 +741,10 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
     RcRecords written;
     for (const RcResource& resource : resources) {
         line_ = resource.line + 1;
+        narrowCodePage_ = codePage_;
+        for (const NarrowCodePage& from : narrowCodePages_)
+            if (from.line <= resource.line)
+                narrowCodePage_ = from.codePage;
         try {
             switch (resource.kind) {
             case RcKind::Language:
@@ -804,9 +823,10 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
 
 }  // namespace
 
-RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language)
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
+                      const std::vector<NarrowCodePage>& narrowCodePages)
 {
-    return Writer(codePage, language).Run(resources);
+    return Writer(codePage, language, narrowCodePages).Run(resources);
 }
 
 }  // namespace brevok

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "preprocessor/preprocessor.h"
 #include "rccompiler/record_model.h"
 #include "rccompiler/rc_statements.h"
 
@@ -20,7 +21,11 @@ struct RcRecords {
 };
 
 /// `codePage`: that of the strings (1252 or 65001); `language`: of resources no LANGUAGE
-/// names.
-RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language);
+/// names; `narrowCodePages`: the code page narrow strings of user-defined resources are
+/// written in, by line (none: `codePage`). With the strings in UTF-8 and another code page
+/// named there, they are written in that code page ('?' for what it cannot hold), as rc.exe
+/// writes them; otherwise as llvm-rc writes them (each character a byte of its own).
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
+                      const std::vector<NarrowCodePage>& narrowCodePages = {});
 
 }  // namespace brevok

@@ -11,7 +11,9 @@ const char* const kCompileOptionsHelp =
     "  -i PATH      search PATH for included files and data files (repeatable)\n"
     "  -d NAME[=V]  define the macro NAME as V (1 when no value is given)\n"
     "  -u NAME      undefine the macro NAME\n"
-    "  -c CODEPAGE  code page of files without a byte order mark (default 1252)\n"
+    "  -c CODEPAGE  code page of files without a byte order mark (default 1252): 65001,\n"
+    "               437, 850, 852, 866, 874, 1250-1258, 28591, or the double-byte 932,\n"
+    "               936, 949 and 950\n"
     "  -l LANGID    language of resources without a LANGUAGE statement, in hex (default 409)\n"
     "  -x           do not search the folders of the INCLUDE variable\n"
     "  -fo RESFILE  the .res file to write\n"
@@ -28,9 +30,9 @@ const char* const kCompileOptionsHelp =
     "script's folder, each -i folder in order, the folders of INCLUDE (unless -x), then the\n"
     "headers shipped with brcc32 (windows.h, winres.h, afxres.h, ...). \\ and / both separate\n"
     "folders, and a name that differs only in letter case is found too. Scripts may be\n"
-    "UTF-16 or UTF-8 with a byte order mark, or in a single-byte code page (-c, #pragma\n"
-    "code_page). RC_INVOKED and _WIN32 are defined, as rc.exe defines them, and __GNUC__\n"
-    "(4.2.1), which mingw-w64's headers need when given with -i or INCLUDE.\n";
+    "UTF-16 or UTF-8 with a byte order mark, or in a code page (-c, #pragma code_page).\n"
+    "RC_INVOKED and _WIN32 are defined, as rc.exe defines them, and __GNUC__ (4.2.1),\n"
+    "which mingw-w64's headers need when given with -i or INCLUDE.\n";
 
 namespace {
 

@@ -99,7 +99,7 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
         return {false, std::move(lines)};
     }
     RcParse parsed = ParseResourceScript(*tokens);
-    RcRecords records = MakeRecords(parsed.resources, preprocessed.codePage, options.language);
+    RcRecords records = MakeRecords(parsed.resources, preprocessed.codePage, options.language, preprocessed.narrowCodePages);
 
     RecordList written;
     written.records = std::move(records.records);

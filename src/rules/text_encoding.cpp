@@ -1,6 +1,7 @@
 // Byte order marks, UTF-16 and single-byte code pages converted through Unicode.
 #include "rules/text_encoding.h"
 
+#include "rules/double_byte_code_page.h"
 #include "rules/unicode.h"
 
 #include <algorithm>
@@ -222,7 +223,19 @@ ByteOrderMark DetectByteOrderMark(std::string_view bytes)
 
 bool IsKnownCodePage(int codePage)
 {
-    return codePage == kUtf8CodePage || HighHalf(codePage) != nullptr;
+    return codePage == kUtf8CodePage || HighHalf(codePage) != nullptr || IsDoubleByteCodePage(codePage);
+}
+
+bool IsDoubleByteCodePage(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+std::size_t CodePageCharacterLength(int codePage, std::string_view text, std::size_t i)
+{
+    if (static_cast<unsigned char>(text[i]) < 0x80 || !IsDoubleByteCodePage(codePage))
+        return 1;
+    return DoubleByteCodePage::Find(codePage)->Length(text, i);
 }
 
 std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark)
@@ -248,6 +261,11 @@ std::string DecodeMarkedText(std::string_view bytes, ByteOrderMark mark)
 
 char32_t CodePageCharacter(int codePage, unsigned char byte)
 {
+    if (const DoubleByteCodePage* page = DoubleByteCodePage::Find(codePage)) {
+        const char text[1] = {static_cast<char>(byte)};
+        std::size_t i = 0;
+        return page->Next(std::string_view(text, 1), i);
+    }
     const std::uint16_t* high = HighHalf(codePage);
     return byte < 0x80 || high == nullptr ? byte : high[byte - 0x80];
 }
@@ -259,15 +277,24 @@ std::string ConvertCodePage(std::string_view text, int from, int to)
         return std::string(text);
     const std::uint16_t* fromHigh = HighHalf(from);
     const std::uint16_t* toHigh = HighHalf(to);
+    const DoubleByteCodePage* fromDouble = DoubleByteCodePage::Find(from);
+    const DoubleByteCodePage* toDouble = DoubleByteCodePage::Find(to);
     std::string out;
     out.reserve(text.size() + text.size() / 2);
     for (std::size_t i = 0; i < text.size();) {
         char32_t value;
-        if (fromHigh != nullptr) {
+        if (fromDouble != nullptr) {
+            value = fromDouble->Next(text, i);
+        } else if (fromHigh != nullptr) {
             const auto byte = static_cast<unsigned char>(text[i++]);
             value = byte < 0x80 ? byte : fromHigh[byte - 0x80];
         } else {
             value = NextUtf8(text, i);
+        }
+        if (toDouble != nullptr) {
+            if (!toDouble->Append(out, value))
+                out += '?';
+            continue;
         }
         if (toHigh == nullptr) {
             AppendUtf8(out, value);

@@ -106,12 +106,21 @@ TEST(Preprocessor, EncodingsAreReadAndTheOutputNamesItsCodePage)
         {"UTF-16 LE", utf16("#define X 7\nX RCDATA { 1 }\n", true), 1252, "7 RCDATA { 1 }", 65001},
         {"UTF-16 BE", utf16("#define X 8\nX RCDATA { 1 }\n", false), 1252, "8 RCDATA { 1 }", 65001},
         {"another code page in UTF-8", "1 RCDATA { \"\xC0\" }\n", 1251, "1 RCDATA { \"\xD0\x90\" }", 65001},
-        {"#pragma code_page", "#pragma code_page(1251)\n1 RCDATA { \"\xC0\" }\n", 1252, "1 RCDATA { \"?\" }", 1252},
+        {"#pragma code_page makes the output UTF-8", "#pragma code_page(1251)\n1 RCDATA { \"\xC0\" }\n", 1252,
+         "1 RCDATA { \"\xD0\x90\" }", 65001},
+        // A trail byte 0x5C (ソ, 表) neither escapes the closing quote nor splices the next line
+        // onto a comment.
+        {"932", "#define X 5\n// \x95\x5C\n1 RCDATA { \"\x83\x5C\", X }\n", 932,
+         "1 RCDATA { \"\xE3\x82\xBD\", 5 }", 65001},
+        {"a #pragma code_page(936) before an #include", "#pragma code_page(936)\n#include \"sub.rc\"\n", 1252,
+         "1 RCDATA { \"\xE4\xB9\x97\" }", 65001},
     };
+    folder.Write("sub.rc", "1 RCDATA { \"\x81\x5C\" }\n");
     for (const Case& c : cases) {
         const std::string script = folder.Write("app.rc", c.bytes);
         const Preprocessed result = Preprocess(script, {}, c.codePage);
         ASSERT_TRUE(result.ok) << c.name;
+        ASSERT_FALSE(TextLines(result).empty()) << c.name;
         EXPECT_EQ(TextLines(result).back(), c.line) << c.name;
         EXPECT_EQ(result.codePage, c.outputCodePage) << c.name;
     }

@@ -3,6 +3,7 @@
 #include "rcdriver/pipeline.h"
 #include "tooloutput/tool_output.h"
 
+#include "image/res_file.h"
 #include "platform/files.h"
 #include "support/env_guard.h"
 #include "support/res_oracle.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 
 namespace brevok {
 namespace {
@@ -66,6 +68,79 @@ TEST(CompileResourceScript, SevenTypesFromPathsWithSpacesAndNonAsciiCompile)
         EXPECT_EQ(entries.count(expected), 1u) << expected;
     // Nothing but the output is left beside the script.
     EXPECT_EQ(FolderContents(folder).size(), 9u);
+}
+
+/// String `index` (0-15) of a string-table bundle.
+std::u16string BundleString(const std::string& data, std::size_t index)
+{
+    std::size_t at = 0;
+    for (std::size_t i = 0;; ++i) {
+        const auto length = static_cast<std::size_t>(static_cast<unsigned char>(data.at(at)) |
+                                                     (static_cast<unsigned char>(data.at(at + 1)) << 8));
+        at += 2;
+        if (i == index) {
+            std::u16string text;
+            for (std::size_t k = 0; k < length; ++k, at += 2)
+                text += static_cast<char16_t>(static_cast<unsigned char>(data[at]) |
+                                              (static_cast<unsigned char>(data[at + 1]) << 8));
+            return text;
+        }
+        at += 2 * length;
+    }
+}
+
+// Scripts in double-byte code pages: string 1 of the string table in UTF-16, and the RCDATA
+// resources' narrow strings in the code page rc.exe writes them in (that of -c, until a second
+// #pragma code_page). The expected characters and bytes are Python's codecs'.
+TEST(CompileResourceScript, DoubleByteCodePagesGiveUnicodeStringsAndNarrowBytes)
+{
+    ScratchFolder folder;
+    folder.Write("ko.rc", "STRINGTABLE { 1 \"\xC7\xD1\xB1\xB9\" }\n1 RCDATA { L\"\xB1\xB9\" }\n");
+    const struct {
+        const char* name;
+        int codePage;
+        std::string script;
+        std::u16string string1;
+        std::map<std::uint16_t, std::string> rcdata;
+    } cases[] = {
+        // ソ (83 5C) and 表 (95 5C) end in a backslash byte, also before a quote and at the end
+        // of a comment line; 纊 is U+7E8A.
+        {"-c 932", 932,
+         "// \x95\x5C\nSTRINGTABLE { 1 \"\x83\x5C\x95\x5C\" }\n"
+         "1 RCDATA { \"\x83\x5C\x95\x5C\", L\"\xED\x40\" }\n",
+         u"\u30BD\u8868", {{1, std::string("\x83\x5C\x95\x5C\x8A\x7E", 6)}}},
+        // 中文 and 乗 (81 5C); the first pragma leaves narrow strings in 1252.
+        {"#pragma code_page(936)", 1252,
+         "#pragma code_page(936)\nSTRINGTABLE { 1 \"\xD6\xD0\xCE\xC4\x81\x5C\" }\n"
+         "1 RCDATA { \"\xD6\xD0\" }\n#pragma code_page(936)\n2 RCDATA { \"\xD6\xD0\xCE\xC4\x81\x5C\" }\n",
+         u"\u4E2D\u6587\u4E57", {{1, "?"}, {2, "\xD6\xD0\xCE\xC4\x81\x5C"}}},
+        // 한국 in a file a #pragma code_page(949) names for the #include after it.
+        {"#pragma code_page(949) before an #include", 1252, "#pragma code_page(949)\n#include \"ko.rc\"\n",
+         u"\uD55C\uAD6D", {{1, std::string("\x6D\xAD", 2)}}},
+        // 許 (B3 5C) and an escaped backslash after it.
+        {"-c 950", 950, "STRINGTABLE { 1 \"\xB3\x5C\" }\n1 RCDATA { \"\xB3\x5C\\\\\" }\n", u"\u8A31",
+         {{1, "\xB3\x5C\\"}}},
+    };
+    for (const auto& c : cases) {
+        const std::string script = folder.Write("app.rc", c.script);
+        const std::string res = folder / "app.res";
+        CompileOptions options;
+        options.codePage = c.codePage;
+        const ToolOutcome outcome = CompileResourceScript(script, res, options);
+        ASSERT_TRUE(outcome.ok) << c.name << "\n" << Joined(outcome.lines);
+        const Parsed<std::vector<ResRecord>> records = ParseResFile(ReadFileBytes(res));
+        ASSERT_TRUE(records) << c.name;
+        std::map<std::uint16_t, std::string> rcdata;
+        std::u16string string1;
+        for (const ResRecord& record : *records) {
+            if (record.type == ResId::Ordinal(10))
+                rcdata[record.name.ordinal] = record.data;
+            else if (record.type == ResId::Ordinal(6) && record.name == ResId::Ordinal(1))
+                string1 = BundleString(record.data, 1);
+        }
+        EXPECT_EQ(string1, c.string1) << c.name;
+        EXPECT_EQ(rcdata, c.rcdata) << c.name;
+    }
 }
 
 TEST(CompileResourceScript, BrokenLinesAreNamedAndLeaveNoOrAnOlderResFile)

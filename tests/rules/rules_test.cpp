@@ -100,6 +100,65 @@ TEST(Unicode, WellFormedTextRoundTripsAndEachMalformedUnitIsReplaced)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
 }
 
+// The expected characters and bytes are Python's codecs' (cp932, gbk, cp949, cp950), or
+// glibc iconv's where those leave a sequence undefined or write a character otherwise, as
+// Windows does (932 writes U+7E8A as the IBM extension FA5C; 950 reads C6A1 as U+F6B1). A
+// sequence with no mapping reads as the code page's default character, U+30FB in 932.
+TEST(TextEncoding, DoubleByteCodePages)
+{
+    const struct {
+        const char* name;
+        std::string text;
+        int from;
+        int to;
+        std::string converted;
+    } conversions[] = {
+        {"932: a trail byte 0x5C is part of its character", "\x83\x5C\x95\x5C", 932, 65001,
+         "\xE3\x82\xBD\xE8\xA1\xA8"},
+        {"932: written back", "\xE3\x82\xBD\xE8\xA1\xA8", 65001, 932, "\x83\x5C\x95\x5C"},
+        {"932: half-width katakana and ASCII are single bytes", "\xB1\\a", 932, 65001, "\xEF\xBD\xB1\\a"},
+        {"932: the NEC-selected copy is read", "\xED\x40", 932, 65001, "\xE7\xBA\x8A"},
+        {"932: the IBM extension is written", "\xE7\xBA\x8A", 65001, 932, "\xFA\x5C"},
+        {"932: a lead byte before a byte that is no trail byte", "\x81\x20\"", 932, 65001, "\xE3\x83\xBB \""},
+        {"932: a lead byte at the end", "a\x81", 932, 65001, "a\xE3\x83\xBB"},
+        {"932: a pair with no mapping", "\x85\x40", 932, 65001, "\xE3\x83\xBB"},
+        {"932: what it cannot hold", "\xC3\xA9\xF0\x9F\x98\x80", 65001, 932, "??"},
+        {"936: a round trip through UTF-8", "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB9\x97\xE2\x82\xAC", 65001, 936,
+         "\xD6\xD0\xCE\xC4\x81\x5C\x80"},
+        {"936: read", "\xD6\xD0\xCE\xC4\x81\x5C\x80", 936, 65001,
+         "\xE4\xB8\xAD\xE6\x96\x87\xE4\xB9\x97\xE2\x82\xAC"},
+        {"936: a byte with no mapping", "\xFF", 936, 65001, "?"},
+        {"949: a round trip", "\xED\x95\x9C\xEA\xB5\xAD", 65001, 949, "\xC7\xD1\xB1\xB9"},
+        {"949: 0x5C is no trail byte", "\xB0\x5C", 949, 65001, "?\\"},
+        {"950: a trail byte 0x5C", "\xB3\x5C\x5C", 950, 65001, "\xE8\xA8\xB1\\"},
+        {"950: the ETEN area is private use", "\xC6\xA1", 950, 65001, "\xEF\x9A\xB1"},
+        {"950: a lead byte at the end", "\xA4", 950, 65001, "?"},
+        {"936 into 950", "\xD6\xD0", 936, 950, "\xA4\xA4"},
+        {"932 into 1252", "a\x83\x5C", 932, 1252, "a?"},
+    };
+    for (const auto& c : conversions)
+        EXPECT_EQ(ConvertCodePage(c.text, c.from, c.to), c.converted) << c.name;
+
+    for (int codePage : {932, 936, 949, 950}) {
+        EXPECT_TRUE(IsKnownCodePage(codePage)) << codePage;
+        EXPECT_TRUE(IsDoubleByteCodePage(codePage)) << codePage;
+    }
+    EXPECT_FALSE(IsDoubleByteCodePage(1252));
+    EXPECT_EQ(CodePageCharacter(932, 0xB1), U'\uFF71');
+    EXPECT_EQ(CodePageCharacter(936, 0x80), U'\u20AC');
+    const struct {
+        int codePage;
+        std::string text;
+        std::size_t at;
+        std::size_t length;
+    } lengths[] = {
+        {932, "\x83\x5C", 0, 2}, {932, "\x83\x5C", 1, 1}, {932, "\x83", 0, 1}, {932, "\x83\"", 0, 1},
+        {949, "\xB0\x5C", 0, 1}, {949, "\xB0\xA1", 0, 2}, {950, "\xB3\x5C", 0, 2}, {1252, "\x83\x5C", 0, 1},
+    };
+    for (const auto& c : lengths)
+        EXPECT_EQ(CodePageCharacterLength(c.codePage, c.text, c.at), c.length) << c.codePage << " " << c.text;
+}
+
 TEST(TextEncoding, CodePagesAndMarkedText)
 {
     const struct {
@@ -122,7 +181,7 @@ TEST(TextEncoding, CodePagesAndMarkedText)
     EXPECT_EQ(CodePageCharacter(1252, 0x81), U'\u0081');
     EXPECT_EQ(CodePageCharacter(1251, 0xC0), U'\u0410');
     EXPECT_TRUE(IsKnownCodePage(65001));
-    EXPECT_FALSE(IsKnownCodePage(932));
+    EXPECT_FALSE(IsKnownCodePage(951));
 
     const struct {
         const char* name;
