@@ -10,6 +10,7 @@
 #include "rules/text_encoding.h"
 
 #include <map>
+#include <set>
 #include <optional>
 
 namespace brevok {
@@ -177,7 +178,10 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
 
 class Writer {
 public:
-    Writer(int codePage, std::uint16_t language) : codePage_(codePage), language_(language) { }
+    Writer(int codePage, std::uint16_t language, const RecordChoices& choices)
+        : codePage_(codePage), language_(language), choices_(choices)
+    {
+    }
 
     RcRecords Run(const std::vector<RcResource>& resources);
 
@@ -249,6 +253,8 @@ private:
 
     int codePage_;
     std::uint16_t language_;
+    RecordChoices choices_;
+    std::vector<Diagnostic> warnings_;
 
     struct Bundle {
         Record statement;
@@ -410,7 +416,13 @@ std::string Writer::Dialog(const RcResource& resource)
         }
         CString(out, options.font->name);
     }
+    // rc.exe warns of a control ID used twice, by its value as written: 16 bits in a DIALOG.
+    std::set<std::uint32_t> ids;
     for (const RcControl& control : resource.controls) {
+        const std::uint32_t id = resource.extended ? control.id : control.id & 0xFFFF;
+        if (!ids.insert(id).second && choices_.warnDuplicateControlIds)
+            warnings_.push_back({{}, control.line + 1, Diagnostic::Severity::Warning,
+                                 "control with id " + std::to_string(id) + " already defined for this dialog"});
         try {
             Control(out, control, resource.extended);
         } catch (const WriteError& error) {
@@ -734,6 +746,8 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                     bool isLong = false;
                     for (const std::string& part : *slot)
                         ProcessString(part, Nulls::CutAtDoubleNull, codePage_, chars, isLong);
+                    if (choices_.nullTerminateStrings)
+                        chars.push_back(u'\0');
                 }
                 CheckFits(static_cast<std::uint32_t>(chars.size()), 16, "STRINGTABLE string size");
                 out.U16(static_cast<std::uint32_t>(chars.size()));
@@ -747,14 +761,16 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                 bundle.statement.line, "STRINGTABLE statement (ID " + bundle.statement.nameText + "): " + error.text));
         }
     }
+    written.problems.insert(written.problems.end(), warnings_.begin(), warnings_.end());
     return written;
 }
 
 }  // namespace
 
-RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language)
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
+                      const RecordChoices& choices)
 {
-    return Writer(codePage, language).Run(resources);
+    return Writer(codePage, language, choices).Run(resources);
 }
 
 }  // namespace brevok

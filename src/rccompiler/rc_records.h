@@ -19,8 +19,17 @@ struct RcRecords {
     std::vector<Diagnostic> problems;
 };
 
+/// What the command line changes in the records.
+struct RecordChoices {
+    /// Every STRINGTABLE string ends with a NUL that its length counts.
+    bool nullTerminateStrings = false;
+    /// A warning for each control of a dialog whose ID an earlier control of it has.
+    bool warnDuplicateControlIds = true;
+};
+
 /// `codePage`: that of the strings (1252 or 65001); `language`: of resources no LANGUAGE
-/// names.
-RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language);
+/// names. Warnings go to `problems` too.
+RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
+                      const RecordChoices& choices = {});
 
 }  // namespace brevok

@@ -92,7 +92,8 @@ private:
     bool CopyRest(InputFile& file);
     void Problem(const Record& record, const std::string& text);
     void CannotRead(const Record& record, const std::string& path);
-    bool Writing() const { return writer_ != nullptr && diagnostics_.empty(); }
+    bool Writing() const { return writer_ != nullptr && !HasErrors(); }
+    bool HasErrors() const;
 
     const std::string& script_;
     std::uint16_t language_;
@@ -239,6 +240,13 @@ void RecordWriter::Compile(const Record& record, const std::string& path)
     }
 }
 
+bool RecordWriter::HasErrors() const
+{
+    return std::any_of(diagnostics_.begin(), diagnostics_.end(), [](const Diagnostic& diagnostic) {
+        return diagnostic.severity != Diagnostic::Severity::Warning && diagnostic.severity != Diagnostic::Severity::Info;
+    });
+}
+
 ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
 {
     diagnostics_.insert(diagnostics_.end(), parsed.problems.begin(), parsed.problems.end());
@@ -256,7 +264,7 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             else
                 Compile(record, path);
         }
-        if (diagnostics_.empty())
+        if (!HasErrors())
             writer_->Finish();
     } catch (const Error& error) {
         writer_.reset();
@@ -274,7 +282,8 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             locate_(diagnostic);
         outcome.lines.push_back(diagnostic.Format());
     }
-    if (!diagnostics_.empty())
+    // Warnings leave the output to be written.
+    if (HasErrors())
         return outcome;
     if (!output.Commit())
         return {false, {RunError(CannotCreateFile(res).what()).Format()}};
