@@ -14,8 +14,8 @@ struct LocaleName {
     std::uint16_t language;
 };
 
-// Windows' locale names with a language ID of their own, lower case, sorted by name, as the
-// Windows language code identifier reference lists them (LCIDs 0x0400 and up).
+// Windows' locale names with a language ID of their own, lower case with - for _, sorted by name, as the
+// Windows language code identifier reference lists them.
 constexpr LocaleName kLocaleNames[] = {
     {"af-za", 0x0436}, {"am-et", 0x045E}, {"ar-ae", 0x3801}, {"ar-bh", 0x3C01}, {"ar-dz", 0x1401},
     {"ar-eg", 0x0C01}, {"ar-iq", 0x0801}, {"ar-jo", 0x2C01}, {"ar-kw", 0x3401}, {"ar-lb", 0x3001},
@@ -30,7 +30,7 @@ constexpr LocaleName kLocaleNames[] = {
     {"en-my", 0x4409}, {"en-nz", 0x1409}, {"en-ph", 0x3409}, {"en-sg", 0x4809}, {"en-tt", 0x2C09},
     {"en-us", 0x0409}, {"en-za", 0x1C09}, {"en-zw", 0x3009}, {"es-ar", 0x2C0A}, {"es-bo", 0x400A},
     {"es-cl", 0x340A}, {"es-co", 0x240A}, {"es-cr", 0x140A}, {"es-do", 0x1C0A}, {"es-ec", 0x300A},
-    {"es-es", 0x0C0A}, {"es-es_tradnl", 0x040A}, {"es-gt", 0x100A}, {"es-hn", 0x480A}, {"es-mx", 0x080A},
+    {"es-es", 0x0C0A}, {"es-es-tradnl", 0x040A}, {"es-gt", 0x100A}, {"es-hn", 0x480A}, {"es-mx", 0x080A},
     {"es-ni", 0x4C0A}, {"es-pa", 0x180A}, {"es-pe", 0x280A}, {"es-pr", 0x500A}, {"es-py", 0x3C0A},
     {"es-sv", 0x440A}, {"es-us", 0x540A}, {"es-uy", 0x380A}, {"es-ve", 0x200A}, {"et-ee", 0x0425},
     {"eu-es", 0x042D}, {"fa-ir", 0x0429}, {"fi-fi", 0x040B}, {"fil-ph", 0x0464}, {"fo-fo", 0x0438},
