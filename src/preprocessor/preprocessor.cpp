@@ -400,6 +400,33 @@ void Preprocessor::Line(const std::vector<PpToken>& tokens, std::size_t from, in
     }
 }
 
+namespace {
+
+/// Whether Windows has a code page numbered `codePage`, as its list of code page identifiers
+/// names them.
+bool IsWindowsCodePage(int codePage)
+{
+    static constexpr std::pair<int, int> kRanges[] = {
+        {37, 37},       {437, 437},     {500, 500},     {708, 710},     {720, 720},     {737, 737},
+        {775, 775},     {850, 850},     {852, 852},     {855, 855},     {857, 858},     {860, 866},
+        {869, 870},     {874, 875},     {932, 932},     {936, 936},     {949, 950},     {1026, 1026},
+        {1047, 1047},   {1140, 1149},   {1200, 1201},   {1250, 1258},   {1361, 1361},   {10000, 10008},
+        {10010, 10010}, {10017, 10017}, {10021, 10021}, {10029, 10029}, {10079, 10079}, {10081, 10082},
+        {12000, 12001}, {20000, 20005}, {20105, 20108}, {20127, 20127}, {20261, 20261}, {20269, 20269},
+        {20273, 20273}, {20277, 20278}, {20280, 20280}, {20284, 20285}, {20290, 20290}, {20297, 20297},
+        {20420, 20420}, {20423, 20424}, {20833, 20833}, {20838, 20838}, {20866, 20866}, {20871, 20871},
+        {20880, 20880}, {20905, 20905}, {20924, 20924}, {20932, 20932}, {20936, 20936}, {20949, 20949},
+        {21025, 21025}, {21866, 21866}, {28591, 28599}, {28603, 28603}, {28605, 28605}, {29001, 29001},
+        {38598, 38598}, {50220, 50222}, {50225, 50225}, {50227, 50227}, {50229, 50229}, {50930, 50931},
+        {50933, 50933}, {50935, 50937}, {50939, 50939}, {51932, 51932}, {51936, 51936}, {51949, 51950},
+        {52936, 52936}, {54936, 54936}, {57002, 57011}, {65000, 65001},
+    };
+    return std::any_of(std::begin(kRanges), std::end(kRanges),
+                       [codePage](const auto& range) { return codePage >= range.first && codePage <= range.second; });
+}
+
+}  // namespace
+
 void Preprocessor::Pragma(const std::vector<PpToken>& tokens, int line)
 {
     if (tokens.size() < 3)
@@ -423,12 +450,18 @@ void Preprocessor::Pragma(const std::vector<PpToken>& tokens, int line)
                 return Error(line, "#pragma code_page expects (NUMBER) or (DEFAULT)");
             codePage = std::stoi(value);
         }
-        if (!IsKnownCodePage(codePage))
+        if (codePage == 0)
+            return Error(line, "#pragma code_page expects (NUMBER) or (DEFAULT)");
+        if (!IsKnownCodePage(codePage) && !IsWindowsCodePage(codePage) && options_.unknownCodePageIsWarning)
+            Report(Diagnostic::Severity::Warning, line, "unknown code page " + value + " in #pragma code_page ignored");
+        else if (!IsKnownCodePage(codePage))
             return Error(line, "code page " + value + " is not supported");
-        if (codePage != result_.codePage && result_.codePage == kDefaultCodePage)
+        else if (codePage != result_.codePage && result_.codePage == kDefaultCodePage)
             throw NeedsUnicodeOutput{};
-        frame.codePage = codePage;
-        frame.lexer->SetCodePage(codePage);
+        else {
+            frame.codePage = codePage;
+            frame.lexer->SetCodePage(codePage);
+        }
     }
     // Kept in the output for the compiler.
     MoveTo(frame.presumedFile, line);

@@ -29,6 +29,9 @@ struct PreprocessOptions {
     std::vector<MacroOption> macros;
     /// The code page of a file without a byte order mark, until a #pragma code_page.
     int codePage = 1252;
+    /// A #pragma code_page naming a code page Windows does not know is a warning and changes
+    /// nothing, rather than an error. One Windows knows but we cannot read stays an error.
+    bool unknownCodePageIsWarning = false;
 };
 
 /// The code page narrow strings are written in from a line of the output on.

@@ -533,6 +533,7 @@ private:
             control.title = IntOrString();
             ConsumeOptional(RcTokenKind::Comma);
         }
+        control.line = AtEnd() ? 0 : tokens_[pos_].line;
         control.id = Int().value;
         ConsumeOptional(RcTokenKind::Comma);
         const bool generic = control.type == "CONTROL";

@@ -11,6 +11,7 @@
 #include "rules/text_encoding.h"
 
 #include <map>
+#include <set>
 #include <optional>
 
 namespace brevok {
@@ -169,8 +170,8 @@ void ProcessString(std::string_view token, Nulls nulls, int codePage, std::u16st
 
 class Writer {
 public:
-    Writer(int codePage, std::uint16_t language, const std::vector<NarrowCodePage>& narrowCodePages)
-        : codePage_(codePage), narrowCodePage_(codePage), language_(language), narrowCodePages_(narrowCodePages)
+    Writer(int codePage, std::uint16_t language, const RecordChoices& choices)
+        : codePage_(codePage), narrowCodePage_(codePage), language_(language), choices_(choices)
     { }
 
     RcRecords Run(const std::vector<RcResource>& resources);
@@ -291,7 +292,7 @@ private:
     /// That of the statement being written.
     int narrowCodePage_;
     std::uint16_t language_;
-    const std::vector<NarrowCodePage>& narrowCodePages_;
+    const RecordChoices& choices_;
     /// The 1-based line of the statement being written, and the warnings given so far.
     std::size_t line_ = 0;
     std::vector<Diagnostic> warnings_;
@@ -456,7 +457,13 @@ std::string Writer::Dialog(const RcResource& resource)
         }
         CString(out, options.font->name);
     }
+    // rc.exe warns of a control ID used twice, by its value as written: 16 bits in a DIALOG.
+    std::set<std::uint32_t> ids;
     for (const RcControl& control : resource.controls) {
+        const std::uint32_t id = resource.extended ? control.id : control.id & 0xFFFF;
+        if (!ids.insert(id).second && choices_.warnDuplicateControlIds)
+            warnings_.push_back({{}, control.line + 1, Diagnostic::Severity::Warning,
+                                 "control with id " + std::to_string(id) + " already defined for this dialog"});
         try {
             Control(out, control, resource.extended);
         } catch (const WriteError& error) {
@@ -742,7 +749,7 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
     for (const RcResource& resource : resources) {
         line_ = resource.line + 1;
         narrowCodePage_ = codePage_;
-        for (const NarrowCodePage& from : narrowCodePages_)
+        for (const NarrowCodePage& from : choices_.narrowCodePages)
             if (from.line <= resource.line)
                 narrowCodePage_ = from.codePage;
         try {
@@ -804,6 +811,8 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
                     bool isLong = false;
                     for (const std::string& part : *slot)
                         ProcessString(part, Nulls::CutAtDoubleNull, codePage_, chars, isLong);
+                    if (choices_.nullTerminateStrings)
+                        chars.push_back(u'\0');
                 }
                 CheckFits(static_cast<std::uint32_t>(chars.size()), 16, "STRINGTABLE string size");
                 out.U16(static_cast<std::uint32_t>(chars.size()));
@@ -824,9 +833,9 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
 }  // namespace
 
 RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
-                      const std::vector<NarrowCodePage>& narrowCodePages)
+                      const RecordChoices& choices)
 {
-    return Writer(codePage, language, narrowCodePages).Run(resources);
+    return Writer(codePage, language, choices).Run(resources);
 }
 
 }  // namespace brevok

@@ -20,12 +20,22 @@ struct RcRecords {
     std::vector<Diagnostic> problems;
 };
 
+/// What the command line changes in the records.
+struct RecordChoices {
+    /// Every STRINGTABLE string ends with a NUL that its length counts.
+    bool nullTerminateStrings = false;
+    /// A warning for each control of a dialog whose ID an earlier control of it has.
+    bool warnDuplicateControlIds = true;
+    /// The code page narrow strings of user-defined resources are written in, by line (none:
+    /// the strings' own). With the strings in UTF-8 and another code page named there, they
+    /// are written in that code page ('?' for what it cannot hold), as rc.exe writes them;
+    /// otherwise each character is a byte of its own.
+    std::vector<NarrowCodePage> narrowCodePages;
+};
+
 /// `codePage`: that of the strings (1252 or 65001); `language`: of resources no LANGUAGE
-/// names; `narrowCodePages`: the code page narrow strings of user-defined resources are
-/// written in, by line (none: `codePage`). With the strings in UTF-8 and another code page
-/// named there, they are written in that code page ('?' for what it cannot hold), as rc.exe
-/// writes them; otherwise as llvm-rc writes them (each character a byte of its own).
+/// names. Warnings go to `problems` too.
 RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
-                      const std::vector<NarrowCodePage>& narrowCodePages = {});
+                      const RecordChoices& choices = {});
 
 }  // namespace brevok

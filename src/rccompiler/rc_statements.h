@@ -64,6 +64,8 @@ struct RcControl {
     std::string type;  // upper case: LTEXT, CONTROL, ...
     RcValue title;
     std::uint32_t id = 0;
+    /// 0-based line of the id.
+    std::size_t line = 0;
     std::uint32_t x = 0, y = 0, width = 0, height = 0;
     std::optional<RcStyle> style;
     std::optional<std::uint32_t> exStyle;

@@ -104,22 +104,61 @@ bool IsIdentifierPart(char c)
     return IsAsciiAlnum(c) || c == '_' || c == '.' || c == '/' || c == '\\' || c == '-';
 }
 
-Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
+namespace {
+
+/// The characters of the string literal `literal` (with its quotes, after an L) starting at
+/// `column` of its line, as rc.exe counts them against its limit.
+std::size_t StringLiteralLength(std::string_view literal, std::size_t column, bool utf8)
+{
+    std::size_t length = 0;
+    const std::size_t open = literal.find('"');
+    column += open;
+    for (std::size_t i = open + 1; i + 1 < literal.size(); ++i) {
+        const auto c = static_cast<unsigned char>(literal[i]);
+        if (utf8 && (c & 0xC0) == 0x80)
+            continue;
+        if (c == '\t') {
+            const std::size_t width = 8 - column % 8;
+            length += width;
+            column += width;
+            continue;
+        }
+        // A "" inside is one quote, over two columns.
+        if (c == '"') {
+            ++i;
+            ++column;
+        }
+        ++length;
+        ++column;
+    }
+    return length;
+}
+
+}  // namespace
+
+Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text, const TokenizeOptions& options)
 {
     using Result = Parsed<std::vector<RcToken>>;
     std::vector<RcToken> tokens;
     std::size_t line = 0;
+    std::size_t lineStart = 0;
     std::size_t i = 0;
     if (text.starts_with("\xEF\xBB\xBF"))
-        i = 3;
+        i = lineStart = 3;
     const auto lineOf = [&](std::size_t from, std::size_t to) {
         for (std::size_t k = from; k < to; ++k)
-            line += text[k] == '\n';
+            if (text[k] == '\n') {
+                ++line;
+                lineStart = k + 1;
+            }
     };
     while (i < text.size()) {
         const char c = text[i];
         if (IsSpace(c)) {
-            line += c == '\n';
+            if (c == '\n') {
+                ++line;
+                lineStart = i + 1;
+            }
             ++i;
             continue;
         }
@@ -169,6 +208,11 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text)
                 ++i;
             }
             kind = RcTokenKind::String;
+            const std::string_view literal = text.substr(start, i - start);
+            if (StringLiteralLength(literal, start - lineStart, options.utf8) > options.stringLiteralLimit)
+                return Result::Fail("string literal too long (more than " +
+                                        std::to_string(options.stringLiteralLimit) + " characters)",
+                                    tokenLine + 1);
         } else if (IsIdentifierStart(c)) {
             while (i < text.size() && IsIdentifierPart(text[i]))
                 ++i;

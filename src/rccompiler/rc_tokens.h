@@ -50,11 +50,24 @@ std::string ResourceScriptText(std::string_view preprocessed);
 bool IsIdentifierStart(char c);
 bool IsIdentifierPart(char c);
 
+/// The most characters a string literal may hold unless the command line says otherwise, as
+/// rc.exe has it.
+inline constexpr std::size_t kDefaultStringLiteralLimit = 4097;
+
+/// What TokenizeScript checks beyond the syntax.
+struct TokenizeOptions {
+    /// The most characters between a string literal's quotes: a "" counts once, a tab as the
+    /// spaces to the next tab stop of 8 columns.
+    std::size_t stringLiteralLimit = kDefaultStringLiteralLimit;
+    /// Whether `text` is UTF-8 (else one byte is one character).
+    bool utf8 = false;
+};
+
 /// Splits `text` into tokens as llvm-rc does: integers (decimal, 0x hex, 0 octal, an L
 /// suffix), strings ("" inside for a quote; not past the line), identifiers (letters, digits,
 /// _ . / \ -), BEGIN and END, the punctuation above, // and /* */ comments. The tokens point
 /// into `text`. Fails, naming the line, on a character that starts no token, an integer of
-/// more than 32 bits, an unterminated string or comment.
-Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text);
+/// more than 32 bits, an unterminated string or comment, a string literal over the limit.
+Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text, const TokenizeOptions& options = {});
 
 }  // namespace brevok

@@ -274,6 +274,7 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             locate_(diagnostic);
         outcome.lines.push_back(diagnostic.Format());
     }
+    // Warnings leave the output to be written.
     if (HasErrors(diagnostics_))
         return outcome;
     if (!output.Commit())

@@ -15,6 +15,16 @@ const char* const kCompileOptionsHelp =
     "               437, 850, 852, 866, 874, 1250-1258, 28591, or the double-byte 932,\n"
     "               936, 949 and 950\n"
     "  -l LANGID    language of resources without a LANGUAGE statement, in hex (default 409)\n"
+    "  -ln LOCALE   the same language by its Windows locale name (en-us, de-de, fr, ...)\n"
+    "  -n           end every STRINGTABLE string with a NUL (its length counts it)\n"
+    "  -y           no warning for a control ID used twice in a dialog\n"
+    "  -w           a #pragma code_page naming a code page Windows does not know is a\n"
+    "               warning and changes nothing (without -w, an error)\n"
+    "  -sl PERCENT  string literals may hold PERCENT% of 8192 characters (1-100; default\n"
+    "               4097 characters); a longer one is an error\n"
+    "  -p           only preprocess: write the preprocessed script to RESFILE, by default\n"
+    "               SCRIPT's name with the extension .rcpp, and no .res (brcc32 only)\n"
+    "  -a, -r       accepted and ignored, as rc.exe does\n"
     "  -x           do not search the folders of the INCLUDE variable\n"
     "  -fo RESFILE  the .res file to write\n"
     "  -v           print the files read; keep the preprocessed script as RESFILE's .rcpp\n"
@@ -42,9 +52,11 @@ struct KnownOption {
 };
 
 // Longest names first, so that "-fo" is not read as "-f" with a value "o".
-constexpr KnownOption kOptions[] = {{"nologo", false}, {"###", false}, {"fo", true}, {"fe", true},
-                                    {"i", true},       {"d", true},    {"u", true},  {"c", true},
-                                    {"l", true},       {"x", false},   {"v", false}};
+constexpr KnownOption kOptions[] = {
+    {"nologo", false}, {"###", false}, {"fo", true}, {"fe", true}, {"ln", true}, {"sl", true},
+    {"i", true},       {"d", true},    {"u", true},  {"c", true},  {"l", true},  {"x", false},
+    {"v", false},      {"n", false},   {"y", false}, {"w", false}, {"p", false}, {"a", false},
+    {"r", false}};
 
 bool IsOptionLike(const std::string& argument)
 {
@@ -110,6 +122,27 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
         if (!language)
             return language.error;
         out.options.language = static_cast<std::uint16_t>(*language);
+    } else if (name == "ln") {
+        const std::optional<std::uint16_t> language = LanguageOfLocaleName(value);
+        if (!language)
+            return "option " + option + ": unknown locale name '" + value + "'";
+        out.options.language = *language;
+    } else if (name == "sl") {
+        const bool digits = !value.empty() && value.size() <= 3 &&
+            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        const int percent = digits ? std::stoi(value) : 0;
+        if (percent < 1 || percent > 100)
+            return "option " + option + " expects a percentage from 1 to 100, not '" + value + "'";
+        // 100% is 8192 characters; a part of it is rounded down.
+        out.options.stringLiteralLimit = static_cast<std::size_t>(percent) * 8192 / 100;
+    } else if (name == "n") {
+        out.options.nullTerminateStrings = true;
+    } else if (name == "y") {
+        out.options.quietDuplicateControlIds = true;
+    } else if (name == "w") {
+        out.options.warnOnUnknownCodePage = true;
+    } else if (name == "p") {
+        out.options.preprocessOnly = true;
     } else if (name == "x") {
         out.options.ignoreIncludeVariable = true;
     } else if (name == "v") {
@@ -154,7 +187,7 @@ Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, T
         const KnownOption* known = nullptr;
         for (const KnownOption& candidate : kOptions) {
             const std::string name = candidate.name;
-            if (kind == ToolKind::Compiler && name == "fe")
+            if ((kind == ToolKind::Compiler && name == "fe") || (kind == ToolKind::Binder && name == "p"))
                 continue;
             if (lower == name || (candidate.takesValue && lower.rfind(name, 0) == 0)) {
                 known = &candidate;

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "rules/parsed.h"
 #include "preprocessor/preprocessor.h"
 #include "rules/text_encoding.h"
+#include "rccompiler/rc_tokens.h"
 
 namespace brevok {
 
@@ -23,6 +25,17 @@ struct CompileOptions {
     int codePage = kDefaultCodePage;
     /// `-l LANGID`: the language of resources no LANGUAGE statement names (0x409 by default).
     std::uint16_t language = 0x409;
+    /// `-n`: every string of a STRINGTABLE ends with a NUL, which its length counts.
+    bool nullTerminateStrings = false;
+    /// `-y`: no warning for a control ID used twice in a dialog.
+    bool quietDuplicateControlIds = false;
+    /// `-w`: a `#pragma code_page` naming a code page Windows does not know is a warning,
+    /// and the code page stays; without it, an error.
+    bool warnOnUnknownCodePage = false;
+    /// `-sl PERCENT`: the most characters a string literal may hold (8192 at 100%).
+    std::size_t stringLiteralLimit = kDefaultStringLiteralLimit;
+    /// `-p`: only preprocess, writing the preprocessed script where the .res would go.
+    bool preprocessOnly = false;
     /// `-x`: the INCLUDE variable is not searched.
     bool ignoreIncludeVariable = false;
     /// `-v`: print the files read and keep the preprocessed script beside the .res.
@@ -59,6 +72,10 @@ enum class ToolKind { Compiler, Binder };
 /// argument is read as a `/x` option only when it holds no other `/`, so that an absolute
 /// script path stays a path; after `--` no argument is an option.
 Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind);
+
+/// The language ID of a Windows locale name ("en-US" 0x409, "de" 0x07), in either letter
+/// case and with - or _; nothing for a name Windows does not know.
+std::optional<std::uint16_t> LanguageOfLocaleName(std::string_view name);
 
 /// The options' part of `--help`: one line per option and the include search order.
 extern const char* const kCompileOptionsHelp;

@@ -63,6 +63,16 @@ Preprocessed Preprocess(const std::string& script, const std::string& res, const
     return preprocessed;
 }
 
+/// `-p`: the preprocessed script written to `output`, and no compile.
+ToolOutcome PreprocessOnly(const std::string& script, const std::string& output, const CompileOptions& options)
+{
+    const Preprocessed preprocessed = PreprocessScript(script, PreprocessOptionsFor(script, options));
+    ToolOutcome outcome{preprocessed.ok, FormatDiagnostics(preprocessed.diagnostics)};
+    if (preprocessed.ok)
+        WriteFileAtomically(output, preprocessed.text);
+    return outcome;
+}
+
 /// Names the file and line of the script or header the line of `diagnostic` (a line of the
 /// preprocessed text) came from.
 void Locate(Diagnostic& diagnostic, const Preprocessed& preprocessed)
@@ -81,6 +91,8 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
 {
     if (!FileExists(script))
         return {false, {RunError(CannotOpenFile(script).what()).Format()}};
+    if (options.preprocessOnly)
+        return PreprocessOnly(script, res, options);
     if (std::optional<RecordList> plain = PlainFileScript(script, options))
         return WriteRecords(script, *plain, res, RecordOptionsFor(options));
 
@@ -91,7 +103,10 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     const auto locate = [&preprocessed](Diagnostic& diagnostic) { Locate(diagnostic, preprocessed); };
 
     const std::string text = ResourceScriptText(preprocessed.text);
-    const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text);
+    TokenizeOptions tokenizing;
+    tokenizing.stringLiteralLimit = options.stringLiteralLimit;
+    tokenizing.utf8 = preprocessed.codePage == kUtf8CodePage;
+    const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text, tokenizing);
     if (!tokens) {
         Diagnostic error{script, tokens.line, Diagnostic::Severity::Error, tokens.error};
         locate(error);
@@ -99,7 +114,11 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
         return {false, std::move(lines)};
     }
     RcParse parsed = ParseResourceScript(*tokens);
-    RcRecords records = MakeRecords(parsed.resources, preprocessed.codePage, options.language, preprocessed.narrowCodePages);
+    RecordChoices choices;
+    choices.nullTerminateStrings = options.nullTerminateStrings;
+    choices.warnDuplicateControlIds = !options.quietDuplicateControlIds;
+    choices.narrowCodePages = preprocessed.narrowCodePages;
+    RcRecords records = MakeRecords(parsed.resources, preprocessed.codePage, options.language, choices);
 
     RecordList written;
     written.records = std::move(records.records);
@@ -125,6 +144,7 @@ PreprocessOptions PreprocessOptionsFor(const std::string& script, const CompileO
         preprocess.includeFolders.push_back(std::move(shipped));
     preprocess.macros = options.macros;
     preprocess.codePage = options.codePage;
+    preprocess.unknownCodePageIsWarning = options.warnOnUnknownCodePage;
     return preprocess;
 }
 

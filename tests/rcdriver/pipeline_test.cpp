@@ -190,7 +190,11 @@ TEST(CompileResourceScript, MessagesQuotingALongLineAreReadWhole)
     const std::string word(200000, 'a');
 
     folder.Write("app.rc", "One RCDATA \"" + data + "\"\r\n\"" + word + "\" 2\r\n");
-    ToolOutcome outcome = CompileResourceScript(script, folder / "app.res");
+    // Past rc.exe's limit on string literals, which would refuse the literal before the parser
+    // sees it.
+    CompileOptions longLiterals;
+    longLiterals.stringLiteralLimit = word.size();
+    ToolOutcome outcome = CompileResourceScript(script, folder / "app.res", longLiterals);
     EXPECT_FALSE(outcome.ok);
     EXPECT_EQ(outcome.lines,
               std::vector<std::string>{script + "(2): error: expected int or identifier, got \"" + word + "\""});

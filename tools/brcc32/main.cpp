@@ -21,7 +21,8 @@ const std::string kUsage = std::string(kUsageLine) +
     "A three-line banner and the messages go to standard output, one per broken statement;\n"
     "the exit code is 0 only on success.\n"
     "It takes the command line of the Microsoft Windows Resource Compiler (rc.exe) as build\n"
-    "systems write it: /nologo, /fo, /d, /i, /u and --, joined to their values or not.\n"
+    "systems write it: /nologo, /fo, /d, /i, /u and --, joined to their values or not, and\n"
+    "its /n, /y, /w, /ln, /sl and /p.\n"
     "\n" +
     brevok::kCompileOptionsHelp +
     "\n"
@@ -42,7 +43,10 @@ int main(int argc, char** argv)
         return 2;
     }
     brevok::ReadCompileEnvironment(args->options);
-    const std::string res = args->res.empty() ? brevok::ReplaceExtension(args->script, ".res") : args->res;
+    // -p writes the preprocessed script instead, by default beside the script as its .rcpp.
+    const std::string res = !args->res.empty()     ? args->res
+        : args->options.preprocessOnly ? brevok::ReplaceExtension(args->script, ".rcpp")
+                                       : brevok::ReplaceExtension(args->script, ".res");
     if (args->options.dryRun) {
         for (const std::string& line : brevok::DescribeCompile(args->script, res, args->options))
             brevok::PrintLine(line);
