@@ -177,6 +177,8 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text, const Tokeniz
                 ++i;
             continue;
         }
+        if (c == '\x1A')
+            break;  // DOS's end-of-file mark: rc.exe reads nothing after it
         if (c == ';') {
             // rc.exe reads the rest of the line after a semicolon as a comment.
             while (i < text.size() && text[i] != '\n' && text[i] != '\r')

@@ -274,6 +274,55 @@ TEST(Differential, GeneratedScriptsGiveZigRcsBytes)
     EXPECT_GE(compared, 450);
 }
 
+TEST(Differential, RcExeLeniencesGiveZigRcsBytesWithAWarning)
+{
+    const std::string zig = testing::FindZig();
+    ASSERT_FALSE(zig.empty()) << "zig rc, the reference, is not installed: run make deps";
+    // What rc.exe takes and silently reads its own way: the same bytes as zig rc, and a
+    // warning on the line (empty: rc.exe's reading is plain and nothing is said).
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"1 DIALOG 0, 0, 9, 9 { LTEXT \"a\", 70000, 0, 0, 5, 5 }",
+         "Control ID in simple DIALOG resource (70000) does not fit in 16 bits; rc.exe keeps its low bits: 4464"},
+        {"1 ACCELERATORS { \"a\", 70000 }", "ACCELERATORS entry ID (70000) does not fit in 16 bits"},
+        {"1 MENU { MENUITEM \"a\", 70000 }", "MENUITEM action ID (70000) does not fit in 16 bits"},
+        {"1 VERSIONINFO FILEVERSION 0x10001, 2 { }", "FILEVERSION fields (65537) does not fit in 16 bits"},
+        {"1 VERSIONINFO FILEVERSION 1, 2\nFILEVERSION 3, 4 { }", "FILEVERSION is given again; rc.exe keeps the last one"},
+        {"1 DIALOG 0, 0, -5, 70000 { }", "Dialog height (70000) does not fit in 16 bits"},
+        {"1 DIALOG 0, 0, 9, 9 { LTEXT \"a\", 1, -70000, 0, 5, 5 }", "x-coordinate (-70000) does not fit in 16 bits"},
+        {"1 DIALOGEX 0, 0, 9, 9 FONT 8, \"a\", 400, 0, 300 { }", "Font charset (300) does not fit in 8 bits"},
+        {"1 RCDATA { 0x12345 }", "Number in user-defined resource (74565) does not fit in 16 bits"},
+        {"1 RCDATA { 08 }", ""},
+        {"1 RCDATA { 010 }", "010 is decimal 10 to rc.exe, not octal 8 as in C"},
+        {"1 RCDATA { 8019.0 }", "8019.0 is read as 8019, as rc.exe reads it: it ignores \".0\""},
+        {"1 RCDATA { 99999999999L }", "99999999999L does not fit in 32 bits; rc.exe wraps it to 1215752191"},
+        {"70000 RCDATA { 1 }", "the name 70000 does not fit in 16 bits; rc.exe keeps its low bits: 4464"},
+        {"0x12345 RCDATA { 1 }", "the name 0x12345 keeps only its first four hexadecimal digits in rc.exe: 4660"},
+        {"1L RCDATA { 1 }\n0 RCDATA { 2 }", ""},
+        {"1 MENU { MENUITEM \"a\" 5 }", ""},
+        {"1 VERSIONINFO { VALUE \"k\", 1, \"a\" }", "VALUE \"k\" mixes strings and numbers"},
+        {"; Version stamping information:\n1 RCDATA { 1 ; the rest of the line\n 2 }", ""},
+        {"1 RCDATA { 1 }\n\x1A\n2 RCDATA { 2 }", ""},
+    };
+    ScratchFolder folder;
+    const std::string script = folder / "app.rc";
+    for (const auto& [text, warning] : cases) {
+        WriteFileAtomically(script, text + "\n");
+        const ProgramExit theirs = testing::RunZigRc(zig, {"/:auto-includes", "none"}, folder / "zig.res", script);
+        ASSERT_EQ(theirs.exitCode, 0) << text << "\n" << theirs.output;
+        const ToolOutcome ours = CompileResourceScript(script, folder / "ours.res");
+        ASSERT_TRUE(ours.ok) << text << "\n" << (ours.lines.empty() ? "" : ours.lines[0]);
+        EXPECT_EQ(ReadFileBytes(folder / "ours.res"), ReadFileBytes(folder / "zig.res")) << text;
+        if (warning.empty()) {
+            EXPECT_TRUE(ours.lines.empty()) << text << "\n" << ours.lines[0];
+            continue;
+        }
+        ASSERT_FALSE(ours.lines.empty()) << text;
+        EXPECT_EQ(ours.lines[0].rfind(script + "(", 0), 0u) << ours.lines[0];
+        EXPECT_NE(ours.lines[0].find("): warning: "), std::string::npos) << ours.lines[0];
+        EXPECT_NE(ours.lines[0].find(warning), std::string::npos) << text << "\n" << ours.lines[0];
+    }
+}
+
 /// Each record of a .res file by "type/name/language": its data.
 std::map<std::string, std::string> Records(const std::string& path)
 {
@@ -300,7 +349,7 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
         {"ALT on an ASCII key", "9 ACCELERATORS { \"/\", 5, ASCII, ALT, NOINVERT\n \"?\", 6, SHIFT }\n"},
         {"coordinates past 32767", "10 DIALOGEX 0, 65506, 451, 12 { PUSHBUTTON \"OK\", 1, 65535, 0, 50, 14 }\n"},
         {"control data",
-         "14 DIALOGEX 0, 0, 100, 50 { CONTROL \"a\", 5, \"MyClass\", 0x50010000, 1, 2, 30, 10 { 1, 2L, \"xy\" }\n"
+         "14 DIALOGEX 0, 0, 100, 50 { CONTROL \"a\", 5, \"MYCLASS\", 0x50010000, 1, 2, 30, 10 { 1, 2L, \"xy\" }\n"
          " PUSHBUTTON \"b\", 6, 1, 20, 30, 10 BEGIN 7 END }\n"},
         {"* and /", "13 DIALOG 2 * 3, 10 / 3, 1 + 2 * 3, (1 + 2) * 3 { LTEXT \"a\", 4 * 4 - 1, 0, 0, 8 / 2, 1 }\n"},
     };

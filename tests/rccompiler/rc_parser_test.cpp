@@ -62,7 +62,7 @@ TEST(RcParser, EveryFormGivesItsFieldsOrItsError)
         {"1 RCDATA { 7, 0x1F, 0X1f, 0o17, 0b101, 010, 12L, 0 }", "1 RCDATA 0030 { 7 31 31 15 0 10 12L 0 }"},
         // rc.exe's numbers: the digits count, the rest of the token is ignored, 32 bits wrap.
         {"1 RCDATA { 0x, 08, 0b12, 8019.0, 1.5, 0x1g, 12ul, 1lu, 6/2 }", "1 RCDATA 0030 { 0 8 0 8019 1 1 12 1L 6 }"},
-        {"\n1 RCDATA { 4294967297 ; a comment\n 1\"a\" }", "2 RCDATA 0030 { 1 \"a\" }"},
+        {"\n1 RCDATA { 4294967297 ; a comment\n 1\"a\" }", "1 RCDATA 0030 { 1 1 \"a\" }"},
         {"1 RCDATA { 4294967295 }", "1 RCDATA 0030 { 4294967295 }"},
         // Names and types: numbers, words, user types, strings kept with their quotes.
         {"Logo 300 { \"ab\" L\"c\" }", "Logo 300 0030 { \"ab\" L\"c\" }"},

@@ -1,16 +1,17 @@
 // brcc32 over real Visual Studio scripts, run as a user runs it (`brcc32 FILE.rc` in the
-// script's folder, no options, no INCLUDE), held against llvm-rc and windres given the
-// mingw-w64 headers.
+// script's folder, no options, no INCLUDE), held against zig rc (rc.exe's bytes) and llvm-rc.
 #include "image/res_file.h"
 #include "platform/files.h"
 #include "rules/paths.h"
 #include "platform/process.h"
 #include "support/res_oracle.h"
 #include "support/scratch_folder.h"
+#include "support/zig_rc.h"
 #include "rules/ascii.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -39,138 +40,55 @@ bool RunIn(const std::string& folder, const std::vector<std::string>& command, s
     return run.exitCode == 0;
 }
 
-/// (type, name, language) of every record of a .res file.
-std::set<std::string> RecordKeys(const std::string& path)
+TEST(Corpus, Brcc32CompilesWhatZigRcOrLlvmRcCompilesToZigRcsBytes)
 {
-    std::set<std::string> keys;
-    const Parsed<std::vector<ResRecord>> records = ParseResFile(ReadFileBytes(path));
-    if (records)
-        for (const ResRecord& record : *records)
-            keys.insert(DescribeResId(record.type) + "/" + DescribeResId(record.name) + "/" +
-                        std::to_string(record.language));
-    return keys;
-}
-
-TEST(Corpus, Brcc32CompilesWhatLlvmRcOrWindresCompilesWithoutLlvmRcToLlvmRcsBytes)
-{
+    const std::string zig = testing::FindZig();
+    ASSERT_FALSE(zig.empty()) << "zig rc, the reference, is not installed: run make deps";
     const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
     ScratchFolder out;
-    int cases = 0, ours = 0, byLlvmRc = 0, identical = 0, byWindresOnly = 0, sameRecords = 0;
+    int cases = 0, ours = 0, byZig = 0, byLlvmRc = 0, identical = 0;
+    std::string table = "corpus: brcc32 | zig rc | llvm-rc (compiled: yes/no; = the bytes equal brcc32's)\n";
+    const auto cell = [](bool compiled, bool same) { return std::string(compiled ? (same ? "yes =" : "yes  ") : "no   "); };
+    std::vector<std::filesystem::path> scripts;
     for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(std::string(BREVOK_SOURCE_DIR) + "/tests/rcdriver/corpus")) {
-        if (AsciiUpper(entry.path().extension().string()) != ".RC")
-            continue;
+         std::filesystem::recursive_directory_iterator(std::string(BREVOK_SOURCE_DIR) + "/tests/rcdriver/corpus"))
+        if (AsciiUpper(entry.path().extension().string()) == ".RC")
+            scripts.push_back(entry.path());
+    std::sort(scripts.begin(), scripts.end());
+    for (const std::filesystem::path& path : scripts) {
         ++cases;
-        const std::string folder = entry.path().parent_path().string();
-        const std::string script = entry.path().filename().string();
+        const std::string folder = path.parent_path().string();
+        const std::string script = path.filename().string();
         std::string messages;
         const bool compiled = RunIn(folder, {kBrcc32, "-fo", out / "ours.res", script}, &messages, Tools::kNoTools);
         ours += compiled;
-        const bool llvmRcCompiled =
+        // zig rc with the MinGW headers it carries, llvm-rc with Debian's.
+        const bool zigCompiled =
+            RunIn(folder, {zig, "rc", "/:auto-includes", "gnu", "/fo", out / "zig.res", "--", script});
+        const bool llvmRcCompiled = !llvmRc.empty() &&
             RunIn(folder, {llvmRc, "/C", "1252", "/I", kMingwHeaders, "/FO", out / "llvm.res", script});
-        const bool windresCompiled =
-            RunIn(folder,
-                  {"x86_64-w64-mingw32-windres", "-I" + kMingwHeaders, script, "-O", "res", "-o", out / "windres.res"});
-        if (llvmRcCompiled) {
-            ++byLlvmRc;
-            EXPECT_TRUE(compiled) << entry.path() << "\n" << messages;
-            const bool same = compiled && ReadFileBytes(out / "ours.res") == ReadFileBytes(out / "llvm.res");
-            EXPECT_TRUE(same) << entry.path();
-            identical += same;
-        } else if (windresCompiled) {
-            // What llvm-rc refuses (TOOLBAR, ALT on an ASCII key, coordinates past 32767) gives
-            // the resources windres gives; their bytes follow llvm-rc's and rc.exe's layouts.
-            ++byWindresOnly;
-            EXPECT_TRUE(compiled) << entry.path() << "\n" << messages;
-            const bool same = compiled && RecordKeys(out / "ours.res") == RecordKeys(out / "windres.res");
-            EXPECT_TRUE(same) << entry.path();
-            sameRecords += same;
-        }
+        const std::string bytes = compiled ? ReadFileBytes(out / "ours.res") : std::string();
+        const bool sameAsZig = compiled && zigCompiled && bytes == ReadFileBytes(out / "zig.res");
+        const bool sameAsLlvmRc = compiled && llvmRcCompiled && bytes == ReadFileBytes(out / "llvm.res");
+        byZig += zigCompiled;
+        byLlvmRc += llvmRcCompiled;
+        identical += sameAsZig;
+        if (zigCompiled || llvmRcCompiled)
+            EXPECT_TRUE(compiled) << path << "\n" << messages;
+        if (zigCompiled && compiled)
+            EXPECT_TRUE(sameAsZig) << path << ": not the bytes zig rc writes";
+        char row[160];
+        std::snprintf(row, sizeof row, "  %-40s %s | %s | %s\n", path.parent_path().filename().string().c_str(),
+                      cell(compiled, true).substr(0, 3).c_str(), cell(zigCompiled, sameAsZig).c_str(),
+                      cell(llvmRcCompiled, sameAsLlvmRc).c_str());
+        table += row;
         DeleteFileQuietly(out / "ours.res");
+        DeleteFileQuietly(out / "zig.res");
+        DeleteFileQuietly(out / "llvm.res");
     }
-    std::printf("corpus: %d scripts; brcc32 without llvm-rc compiles %d; llvm-rc %d (brcc32 byte-identical on %d); "
-                "windres only %d (the same resources on %d)\n",
-                cases, ours, byLlvmRc, identical, byWindresOnly, sameRecords);
+    std::printf("%s  %d scripts: brcc32 compiles %d, zig rc %d, llvm-rc %d; brcc32 byte-identical with zig rc on %d\n",
+                table.c_str(), cases, ours, byZig, byLlvmRc, identical);
     EXPECT_EQ(cases, 36);
-    EXPECT_GE(ours, byLlvmRc + byWindresOnly + 10);
-}
-
-TEST(Corpus, MingwHeadersOnTheIncludePathGiveWhatTheShippedHeadersGive)
-{
-    // -i puts mingw-w64's own windows.h, _mingw.h and vadefs.h before the shipped ones: they
-    // read only with a compiler named (__GNUC__), and give the same numbers.
-    ScratchFolder out;
-    int cases = 0, compiled = 0;
-    for (const auto& entry :
-         std::filesystem::recursive_directory_iterator(std::string(BREVOK_SOURCE_DIR) + "/tests/rcdriver/corpus")) {
-        if (AsciiUpper(entry.path().extension().string()) != ".RC")
-            continue;
-        ++cases;
-        const std::string folder = entry.path().parent_path().string();
-        const std::string script = entry.path().filename().string();
-        std::string plainMessages, mingwMessages;
-        const bool plain =
-            RunIn(folder, {kBrcc32, "-fo", out / "plain.res", script}, &plainMessages, Tools::kNoTools);
-        const bool mingw = RunIn(folder, {kBrcc32, "-i", kMingwHeaders, "-fo", out / "mingw.res", script},
-                                 &mingwMessages, Tools::kNoTools);
-        EXPECT_EQ(mingw, plain) << entry.path() << "\n" << plainMessages << mingwMessages;
-        if (plain && mingw) {
-            ++compiled;
-            EXPECT_EQ(ReadFileBytes(out / "mingw.res"), ReadFileBytes(out / "plain.res")) << entry.path();
-        }
-        DeleteFileQuietly(out / "plain.res");
-        DeleteFileQuietly(out / "mingw.res");
-    }
-    EXPECT_EQ(cases, 36);
-    EXPECT_GE(compiled, 26);
-}
-
-TEST(Corpus, ShippedHeadersDefineWhatAScriptTakesFromThem)
-{
-    // Each script includes one header and uses what scripts use from it; it must give the
-    // bytes of the same script written with the numbers and strings themselves.
-    struct Case {
-        const char* header;
-        const char* body;
-        const char* plain;
-    };
-    const std::vector<Case> cases = {
-        {"winnt.h",
-         "#if MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN_SWISS) == 0x807 && PRIMARYLANGID(0x807) == 7 && "
-         "SUBLANGID(0x807) == 2 && LANGIDFROMLCID(LOCALE_USER_DEFAULT) == LANG_USER_DEFAULT\n"
-         "LANGUAGE LANG_KINYARWANDA, SUBLANG_KINYARWANDA_RWANDA\n1 RCDATA { TEXT(\"x\"), SORT_CHINESE_BOPOMOFO }\n#endif\n",
-         "LANGUAGE 0x87, 1\n1 RCDATA { \"x\", 3 }\n"},
-        {"winbase.h", "LANGUAGE LANG_FRENCH, SUBLANG_FRENCH_CANADIAN\n1 RCDATA { 1 }\n", "LANGUAGE 12, 3\n1 RCDATA { 1 }\n"},
-        {"tchar.h", "1 RCDATA { _T(\"ab\"), _TEXT(\"c\") }\n", "1 RCDATA { \"ab\", \"c\" }\n"},
-        {"stddef.h", "1 RCDATA { 1 }\n", "1 RCDATA { 1 }\n"},
-        {"strsafe.h", "1 RCDATA { 1 }\n", "1 RCDATA { 1 }\n"},
-        {"winsock2.h", "1 RCDATA { WS_POPUP }\n", "1 RCDATA { 0x80000000L }\n"},
-        {"wsipx.h", "1 RCDATA { NSPROTO_IPX }\n", "1 RCDATA { 1000 }\n"},
-        {"objbase.h", "1 RCDATA { WS_CHILD }\n", "1 RCDATA { 0x40000000L }\n"},
-        {"ole2.h", "1 RCDATA { IDCANCEL }\n", "1 RCDATA { 2 }\n"},
-        {"shlobj.h", "1 RCDATA { BS_AUTOCHECKBOX }\n", "1 RCDATA { 3L }\n"},
-        {"richedit.h", "1 RCDATA { RICHEDIT_CLASS, MSFTEDIT_CLASS, ES_SAVESEL, ES_SUNKEN }\n",
-         "1 RCDATA { \"RichEdit20A\", L\"RICHEDIT50W\", 0x8000, 0x4000 }\n"},
-        {"wingdi.h", "1 RCDATA { FW_BOLD, DEFAULT_CHARSET }\n", "1 RCDATA { 700, 1 }\n"},
-        {"commdlg.h", "1 RCDATA { PD_RETURNDC }\n", "1 RCDATA { 0x100 }\n"},
-        {"colordlg.h", "1 RCDATA { DLG_COLOR }\n", "1 RCDATA { 10 }\n"},
-        {"shellapi.h", "1 RCDATA { SHGFI_ICON }\n", "1 RCDATA { 0x100 }\n"},
-        {"mmsystem.h", "1 RCDATA { SND_ASYNC }\n", "1 RCDATA { 1 }\n"},
-        {"winspool.h", "1 RCDATA { PRINTER_ATTRIBUTE_SHARED }\n", "1 RCDATA { 8 }\n"},
-        {"setupapi.h", "1 RCDATA { IDI_RESOURCEFIRST }\n", "1 RCDATA { 159 }\n"},
-        {"htmlhelp.h", "1 RCDATA { HH_DISPLAY_TOC }\n", "1 RCDATA { 1 }\n"},
-        {"winsdkver.h", "1 RCDATA { WINVER_MAXVER }\n", "1 RCDATA { 0x0A00 }\n"},
-    };
-    ScratchFolder folder;
-    for (const Case& c : cases) {
-        folder.Write("uses.rc", std::string("#include <") + c.header + ">\n" + c.body);
-        folder.Write("plain.rc", c.plain);
-        std::string messages;
-        ASSERT_TRUE(RunIn(folder.Path(), {kBrcc32, "uses.rc"}, &messages, Tools::kNoTools)) << c.header << "\n"
-                                                                                             << messages;
-        ASSERT_TRUE(RunIn(folder.Path(), {kBrcc32, "plain.rc"}, &messages, Tools::kNoTools)) << c.header;
-        EXPECT_EQ(ReadFileBytes(folder / "uses.res"), ReadFileBytes(folder / "plain.res")) << c.header;
-    }
 }
 
 /// UTF-8 text (the Basic Multilingual Plane) as UTF-16 with its byte order mark.
@@ -197,9 +115,9 @@ std::string Utf16(const std::string& utf8, bool littleEndian)
     return out;
 }
 
-TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
+TEST(Corpus, HandMadeScriptsGiveWhatZigRcGivesForTheirPlainForm)
 {
-    // What the corpus lacks, each beside a form llvm-rc reads (exact names, ASCII or UTF-8).
+    // What the corpus lacks, each beside a form zig rc reads (exact names, ASCII or UTF-8).
     const std::string body =
         "#define CAT(a, b) a ## b\n#define TWICE(x) CAT(x, x)\n#define V 2\n"
         "#if V == 1\n#define NAME one\n#elif V == 2\n#define NAME TWICE(7)\n#else\n#error\n#endif\n"
@@ -224,7 +142,8 @@ TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
           {"res/ids.h", "#define ID 4\n"}},
          "1252"},
     };
-    const std::string llvmRc = testing::FindLlvmTool("llvm-rc");
+    const std::string zig = testing::FindZig();
+    ASSERT_FALSE(zig.empty()) << "zig rc, the reference, is not installed: run make deps";
     for (const Case& c : cases) {
         ScratchFolder ours;
         ScratchFolder plain;
@@ -238,7 +157,9 @@ TEST(Corpus, HandMadeScriptsGiveWhatLlvmRcGivesForTheirPlainForm)
         }
         std::string messages;
         ASSERT_TRUE(RunIn(ours.Path(), {kBrcc32, "app.rc"}, &messages)) << c.name << "\n" << messages;
-        ASSERT_TRUE(RunIn(plain.Path(), {llvmRc, "/C", c.codePage, "/I", kMingwHeaders, "app.rc"}, &messages))
+        ASSERT_TRUE(RunIn(plain.Path(),
+                          {zig, "rc", "/c", c.codePage, "/:auto-includes", "gnu", "/fo", "app.res", "--", "app.rc"},
+                          &messages))
             << c.name << "\n"
             << messages;
         EXPECT_EQ(ReadFileBytes(ours / "app.res"), ReadFileBytes(plain / "app.res")) << c.name;
