@@ -1,6 +1,7 @@
 // Benchmark: brcc32 over the real Visual Studio scripts of tests/rcdriver/corpus, each run in
-// its folder as a user runs it, against the same scripts through clang and llvm-rc (llvm-rc's
-// own preprocessor run, with the mingw-w64 headers): wall time for all cases.
+// its folder as a user runs it, against the same scripts through zig rc (with the MinGW headers
+// it carries) and through clang and llvm-rc (llvm-rc's own preprocessor run, with the mingw-w64
+// headers): wall time for all cases.
 #include "bench_runs.h"
 
 #include <algorithm>
@@ -44,7 +45,9 @@ int main()
     const std::vector<Case> cases = Cases();
     const std::string out = "/tmp/brevok-corpus-bench-" + std::to_string(getpid()) + ".res";
     const std::string brcc32 = std::string(BREVOK_BIN_DIR) + "/brcc32";
+    const std::string zig = BREVOK_ZIG;
     std::vector<double> ours;
+    std::vector<double> byZig;
     std::vector<double> theirs;
     // In turns, so that both see the same machine load.
     for (int round = 0; round < kRounds; ++round) {
@@ -54,13 +57,19 @@ int main()
         ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         start = Clock::now();
         for (const Case& c : cases)
+            RunQuietly({zig, "rc", "/:auto-includes", "gnu", "/fo", out, "--", c.script}, c.folder);
+        byZig.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        start = Clock::now();
+        for (const Case& c : cases)
             RunQuietly({"llvm-rc", "/C", "1252", "/I", "/usr/share/mingw-w64/include", "/FO", out, c.script},
                                       c.folder);
         theirs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     std::filesystem::remove(out);
-    std::printf("%zu corpus scripts: brcc32 %.0f ms; clang + llvm-rc %.0f ms\n", cases.size(), Median(ours),
-                Median(theirs));
-    std::printf("bench corpus: ratio %.3f (target 0.2)\n", Median(ours) / Median(theirs));
+    std::printf("%zu corpus scripts: brcc32 %.0f ms; zig rc %.0f ms; clang + llvm-rc %.0f ms\n", cases.size(),
+                Median(ours), Median(byZig), Median(theirs));
+    std::printf("bench corpus: ratio %.3f against zig rc (target 0.25)\n", Median(ours) / Median(byZig));
+    std::printf("bench corpus-llvm-rc: ratio %.3f against clang + llvm-rc (target 0.2)\n",
+                Median(ours) / Median(theirs));
     return 0;
 }
