@@ -211,10 +211,14 @@ Parsed<std::vector<RcToken>> TokenizeScript(std::string_view text, const Tokeniz
             }
             kind = RcTokenKind::String;
             const std::string_view literal = text.substr(start, i - start);
-            if (StringLiteralLength(literal, start - lineStart, options.utf8) > options.stringLiteralLimit)
-                return Result::Fail("string literal too long (more than " +
-                                        std::to_string(options.stringLiteralLimit) + " characters)",
-                                    tokenLine + 1);
+            if (StringLiteralLength(literal, start - lineStart, options.utf8) > options.stringLiteralLimit) {
+                std::string problem =
+                    "string literal too long (more than " + std::to_string(options.stringLiteralLimit) + " characters)";
+                if (options.longLiteralWarnings == nullptr)
+                    return Result::Fail(problem, tokenLine + 1);
+                options.longLiteralWarnings->push_back(
+                    {{}, tokenLine + 1, Diagnostic::Severity::Warning, problem + "; rc.exe refuses it without /sl"});
+            }
         } else if (IsIdentifierStart(c)) {
             while (i < text.size() && IsIdentifierPart(text[i]))
                 ++i;

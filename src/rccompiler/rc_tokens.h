@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "rules/diagnostic.h"
 #include "rules/parsed.h"
 
 namespace brevok {
@@ -59,6 +60,8 @@ struct TokenizeOptions {
     /// The most characters between a string literal's quotes: a "" counts once, a tab as the
     /// spaces to the next tab stop of 8 columns.
     std::size_t stringLiteralLimit = kDefaultStringLiteralLimit;
+    /// Where a literal past the limit is a warning instead of an error (none: an error).
+    std::vector<Diagnostic>* longLiteralWarnings = nullptr;
     /// Whether `text` is UTF-8 (else one byte is one character).
     bool utf8 = false;
 };

@@ -135,6 +135,7 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
             return "option " + option + " expects a percentage from 1 to 100, not '" + value + "'";
         // 100% is 8192 characters; a part of it is rounded down.
         out.options.stringLiteralLimit = static_cast<std::size_t>(percent) * 8192 / 100;
+        out.options.stringLiteralLimitGiven = true;
     } else if (name == "n") {
         out.options.nullTerminateStrings = true;
     } else if (name == "y") {

@@ -32,8 +32,11 @@ struct CompileOptions {
     /// `-w`: a `#pragma code_page` naming a code page Windows does not know is a warning,
     /// and the code page stays; without it, an error.
     bool warnOnUnknownCodePage = false;
-    /// `-sl PERCENT`: the most characters a string literal may hold (8192 at 100%).
+    /// `-sl PERCENT`: the most characters a string literal may hold (8192 at 100%); past it,
+    /// an error. Without -sl, a literal past rc.exe's 4097 is a warning: rc.exe would refuse
+    /// it, we compile it.
     std::size_t stringLiteralLimit = kDefaultStringLiteralLimit;
+    bool stringLiteralLimitGiven = false;
     /// `-p`: only preprocess, writing the preprocessed script where the .res would go.
     bool preprocessOnly = false;
     /// `-x`: the INCLUDE variable is not searched.

@@ -105,6 +105,9 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     const std::string text = ResourceScriptText(preprocessed.text);
     TokenizeOptions tokenizing;
     tokenizing.stringLiteralLimit = options.stringLiteralLimit;
+    std::vector<Diagnostic> longLiterals;
+    if (!options.stringLiteralLimitGiven)
+        tokenizing.longLiteralWarnings = &longLiterals;
     tokenizing.utf8 = preprocessed.codePage == kUtf8CodePage;
     const Parsed<std::vector<RcToken>> tokens = TokenizeScript(text, tokenizing);
     if (!tokens) {
@@ -123,6 +126,7 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     RecordList written;
     written.records = std::move(records.records);
     written.problems = std::move(parsed.errors);
+    written.problems.insert(written.problems.end(), longLiterals.begin(), longLiterals.end());
     written.problems.insert(written.problems.end(), parsed.warnings.begin(), parsed.warnings.end());
     written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
     ToolOutcome outcome = WriteRecords(script, written, res, RecordOptionsFor(options), locate);

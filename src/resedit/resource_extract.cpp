@@ -44,11 +44,12 @@ std::uint16_t MemberType(const ResId& groupType)
 }
 
 // A name or type as a script word: a number, or a name the compiler reads back unchanged as
-// an identifier (it upper-cases identifiers; BEGIN and END are no names).
+// an identifier (it upper-cases identifiers; BEGIN and END are no names). Ordinal 0 has none:
+// "0" is read as a name, as rc.exe reads it.
 std::string ScriptWord(const ResId& id)
 {
     if (id.isOrdinal)
-        return std::to_string(id.ordinal);
+        return id.ordinal == 0 ? std::string() : std::to_string(id.ordinal);
     std::string word;
     for (char16_t c : id.name) {
         if (c >= 0x80 || (c >= u'a' && c <= u'z') || !IsIdentifierPart(static_cast<char>(c)))

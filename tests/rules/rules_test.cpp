@@ -18,24 +18,39 @@ constexpr std::uint64_t kNone = std::numeric_limits<std::uint64_t>::max();
 
 TEST(IntegerLiteral, EveryBaseTheSuffixAndTheLimits)
 {
+    // rc.exe's reading: no octal, the digits count and the rest is ignored, 32 bits wrap.
     const struct {
         const char* text;
-        std::uint64_t value;  // kNone: not a literal
-        bool isLong = false;
+        std::uint32_t value;
+        bool isLong;
+        const char* ignored;
+        bool wrapped;
     } cases[] = {
-        {"0", 0},          {"7", 7},           {"65535", 65535},  {"0x1F", 31},         {"0X1f", 31},
-        {"010", 8},        {"0o17", 15},       {"0b101", 5},      {"0B11", 3},          {"12L", 12, true},
-        {"0x10000l", 0x10000, true},           {"4294967295", 0xFFFFFFFF},              {"4294967296", kNone},
-        {"0x100000000", kNone},                {"08", kNone},     {"0b2", kNone},       {"0x", kNone},
-        {"0O17", kNone},   {"1a", kNone},      {"L", kNone},      {"", kNone},          {"12LL", kNone},
+        {"0", 0, false, "", false},           {"65535", 65535, false, "", false},
+        {"0x1F", 31, false, "", false},       {"0X1f", 31, false, "", false},
+        {"010", 10, false, "", false},        {"08", 8, false, "", false},
+        {"0o17", 15, false, "", false},       {"0O17", 0, false, "O17", false},
+        {"0b101", 0, false, "b101", false},   {"12L", 12, true, "", false},
+        {"12ul", 12, false, "ul", false},     {"1lu", 1, true, "u", false},
+        {"8019.0", 8019, false, ".0", false}, {"0x1g", 1, false, "g", false},
+        {"0x", 0, false, "", false},          {"4294967295", 0xFFFFFFFF, false, "", false},
+        {"4294967296", 0, false, "", true},   {"0x1FFFFFFFFL", 0xFFFFFFFF, true, "", true},
     };
     for (const auto& c : cases) {
-        const std::optional<IntegerLiteral> read = ReadIntegerLiteral(c.text);
-        ASSERT_EQ(read.has_value(), c.value != kNone) << c.text;
-        if (!read)
-            continue;
-        EXPECT_EQ(read->value, c.value) << c.text;
-        EXPECT_EQ(read->isLong, c.isLong) << c.text;
+        const IntegerLiteral read = ReadIntegerLiteral(c.text);
+        EXPECT_EQ(read.value, c.value) << c.text;
+        EXPECT_EQ(read.isLong, c.isLong) << c.text;
+        EXPECT_EQ(read.ignored, c.ignored) << c.text;
+        EXPECT_EQ(read.wrapped, c.wrapped) << c.text;
+    }
+    // A name: an ordinal as rc.exe cuts it, or no number at all.
+    const std::pair<const char*, int> names[] = {
+        {"7", 7},       {"010", 10}, {"70000", 4464}, {"0x12345", 0x1234}, {"0x00010", 1},
+        {"0", -1},      {"65536", -1}, {"1L", -1},    {"1.5", -1},         {"0o17", -1}, {"0x", -1},
+    };
+    for (const auto& [text, value] : names) {
+        const std::optional<NameOrdinal> ordinal = ReadNameOrdinal(text);
+        EXPECT_EQ(ordinal ? ordinal->value : -1, value) << text;
     }
 }
 

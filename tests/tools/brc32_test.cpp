@@ -88,7 +88,7 @@ TEST(Brc32Test, FailuresPrintDiagnosticsExitNonZeroAndLeaveTheExecutable)
         {"-fo a.res -fe b.exe x.rc y.rc", "a second script 'y.rc' (the first is 'x.rc')"},
         {"-fe", "option -fe needs a value"},
         {"-fo a.res -fe b.exe -q x.rc", "unknown option '-q'"},
-        {"-fo a.res -fe b.exe -c 932 x.rc", "code page 932 is not supported"},
+        {"-fo a.res -fe b.exe -c 933 x.rc", "code page 933 is not supported"},
     };
     for (const auto& [arguments, reason] : bad) {
         run = RunBrc32(arguments);

@@ -1,11 +1,12 @@
 #!/bin/sh
 # brcc32.exe under Wine over the real Visual Studio scripts, with no llvm-rc.exe and no clang
-# anywhere: corpus_wine.sh BRCC32_EXE CORPUS [LINUX_BRCC32]. Every script the Linux brcc32
-# compiles, brcc32.exe compiles to the same bytes; where llvm-rc compiles a script, the bytes
-# are also llvm-rc's. Prints the counts.
+# anywhere: corpus_wine.sh BRCC32_EXE CORPUS [LINUX_BRCC32 [ZIG]]. Every script the Linux
+# brcc32 compiles, brcc32.exe compiles to the same bytes; where zig rc (rc.exe's bytes)
+# compiles a script, the bytes are also zig rc's. Prints the counts.
 exe=$1
 corpus=$2
 linux=$3
+zig=$4
 work=$(mktemp -d /tmp/brevok-corpus-wine-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cases=0 ours=0 same=0 failures=0
@@ -25,13 +26,14 @@ for script in $(find "$corpus" -iname '*.rc' | sort); do
       failures=$((failures + 1))
     fi
   fi
-  if (cd "$folder" && llvm-rc /C 1252 /I /usr/share/mingw-w64/include /FO "$work/llvm.res" "$name" > /dev/null 2>&1); then
-    if ! cmp -s "$work/win.res" "$work/llvm.res"; then
-      echo "FAIL: $name: llvm-rc compiles it, brcc32.exe not to the same bytes"
+  if [ -n "$zig" ] && [ -x "$zig" ] &&
+     (cd "$folder" && "$zig" rc /:auto-includes gnu /fo "$work/zig.res" -- "$name" > /dev/null 2>&1); then
+    if ! cmp -s "$work/win.res" "$work/zig.res"; then
+      echo "FAIL: $name: zig rc compiles it, brcc32.exe not to the same bytes"
       failures=$((failures + 1))
     fi
   fi
-  rm -f "$work/win.res" "$work/linux.res" "$work/llvm.res"
+  rm -f "$work/win.res" "$work/linux.res" "$work/zig.res"
 done
 echo "corpus under Wine: $cases scripts; brcc32.exe compiles $ours; the same bytes as on Linux for $same"
 [ "$cases" -ge 36 ] && [ "$ours" -ge 26 ] && [ "$failures" -eq 0 ]

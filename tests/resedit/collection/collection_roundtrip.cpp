@@ -147,6 +147,33 @@ Verdict Check(const std::string& program, const std::string& windresRes, const s
             }
         }
     }
+    // rc.exe (and so our compiler) takes a cursor's height from the image's bitmap header,
+    // the colour and the mask one under the other; Wine's own compiler writes the image's.
+    std::size_t cursorHeights = 0;
+    for (ResourceLeaf& their : theirs) {
+        for (const ResourceLeaf& mine : ours) {
+            if (their.type != ResId::Ordinal(kRtGroupCursor) || mine.type != their.type || mine.name != their.name ||
+                mine.language != their.language || mine.data.size() != their.data.size() || mine.data == their.data)
+                continue;
+            // Each entry: width, height, planes, bit count, size, then the image's id (numbered
+            // otherwise here, which CompareResources follows).
+            bool onlyHeights = mine.data.substr(0, 6) == their.data.substr(0, 6);
+            for (std::size_t at = 6; onlyHeights && at + 14 <= mine.data.size(); at += 14)
+                onlyHeights = mine.data.substr(at, 2) == their.data.substr(at, 2) &&
+                    mine.data.substr(at + 4, 8) == their.data.substr(at + 4, 8);
+            if (!onlyHeights)
+                continue;
+            std::string patched(their.data);
+            for (std::size_t at = 6; at + 14 <= patched.size(); at += 14)
+                patched.replace(at + 2, 2, mine.data.substr(at + 2, 2));
+            kept.push_back(std::move(patched));
+            their.data = kept.back();
+            ++cursorHeights;
+        }
+    }
+    if (cursorHeights)
+        reasons.insert("the program's compiler wrote " + std::to_string(cursorHeights) +
+                       " cursor groups with other heights than the images' bitmap headers, which rc.exe writes");
     if (shortMenus)
         reasons.insert("windres writes " + std::to_string(shortMenus) +
                        " MENU resources shorter than the program holds them (the program's bytes cut short)");
