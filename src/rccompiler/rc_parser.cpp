@@ -538,7 +538,7 @@ private:
         ConsumeOptional(RcTokenKind::Comma);
         const bool generic = control.type == "CONTROL";
         if (generic) {
-            control.controlClass = RcValue{false, {}, String()};
+            control.controlClass = ControlClass();
             Consume(RcTokenKind::Comma, "','");
             control.style = Expression();
             Consume(RcTokenKind::Comma, "','");
@@ -565,6 +565,29 @@ private:
             }
         }
         return control;
+    }
+
+    /// A CONTROL's class: a string, one of the six predefined classes as a bare word (BUTTON,
+    /// EDIT, STATIC, LISTBOX, SCROLLBAR, COMBOBOX), or a number, which rc.exe miscompiles and
+    /// which is written as the ordinal it names, as zig rc writes it, with a warning.
+    RcValue ControlClass()
+    {
+        static constexpr std::pair<const char*, std::uint32_t> kClasses[] = {
+            {"BUTTON", 0x80}, {"EDIT", 0x81}, {"STATIC", 0x82}, {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85}};
+        if (Next(RcTokenKind::Identifier) && !NextIs("NOT")) {
+            const std::string word = Upper(Read().text);
+            for (const auto& [name, ordinal] : kClasses)
+                if (word == name)
+                    return RcValue{true, {ordinal, false}, {}};
+            Expected("control class (BUTTON, EDIT, STATIC, LISTBOX, SCROLLBAR, COMBOBOX or a string)", true);
+        }
+        if (Next(RcTokenKind::String))
+            return RcValue{false, {}, String()};
+        const std::size_t line = AtEnd() ? 0 : tokens_[pos_].line;
+        const RcInt number = Int();
+        Warn(line, "rc.exe miscompiles a control class given as a number; it is written as the class ordinal " +
+                       std::to_string(number.value & 0xFFFF) + ", as zig rc writes it");
+        return RcValue{true, {number.value & 0xFFFF, false}, {}};
     }
 
     /// RCDATA and the types rc.exe and windres know by name (MESSAGETABLE is RT_MESSAGETABLE,
@@ -780,7 +803,12 @@ private:
                 entry.children = VersionBlock(depth + 1);
             } else if (word == "VALUE") {
                 entry.key = String();
-                Consume(RcTokenKind::Comma, "','");
+                // Without a comma after the key, rc.exe miscompiles the padding before a
+                // string value; it is written as with the comma, as zig rc writes it.
+                if (!ConsumeOptional(RcTokenKind::Comma) && Next(RcTokenKind::String))
+                    Warn(tokens_[pos_].line, "VALUE " + entry.key +
+                                                 " has no comma after its key: rc.exe would miscompile the padding "
+                                                 "before its value; it is written as with the comma");
                 while (!Next(RcTokenKind::Identifier) && !Next(RcTokenKind::BlockEnd)) {
                     const bool comma = !entry.values.empty() && ConsumeOptional(RcTokenKind::Comma);
                     entry.values.push_back(IntOrString());

@@ -537,6 +537,7 @@ std::string Writer::MenuEx(const RcResource& resource)
     out.U16(4);
     out.U32(0);
     MenuExItems(out, resource.menu);
+    out.Pad(4);  // as rc.exe ends it
     return out.Take();
 }
 

@@ -145,6 +145,20 @@ private:
         }
         return text + "END\n";
     }
+    std::string MenuExItems(int depth)
+    {
+        std::string text = "BEGIN\n";
+        const int count = Pick(1, 3);
+        for (int i = 0; i < count; ++i) {
+            const std::string fields = One<std::string>({"", ", " + Small(), ", " + Small() + ", 0x800",
+                                                        ", " + Small() + ", 0, 3", ", , 0x4000"});
+            if (depth < 2 && Pick(0, 2) == 0)
+                text += "POPUP " + Text() + fields + (Maybe() ? ", 7" : "") + "\n" + MenuExItems(depth + 1);
+            else
+                text += "MENUITEM " + Text() + fields + "\n";  // rc.exe has no SEPARATOR in MENUEX
+        }
+        return text + "END\n";
+    }
     std::string VersionBlock(int depth)
     {
         std::string text = "BEGIN\n";
@@ -192,6 +206,8 @@ private:
             return text + "END\n";
         }
         case 3:
+            if (Pick(0, 2) == 0)
+                return Name() + " MENUEX " + MemoryFlags() + MenuExItems(0);
             return Name() + " MENU " + MemoryFlags() + Options(false, false) + MenuItems(0);
         case 4: {
             std::string text = "STRINGTABLE " + MemoryFlags() + Options(false, false) + "BEGIN\n";
@@ -302,6 +318,10 @@ TEST(Differential, RcExeLeniencesGiveZigRcsBytesWithAWarning)
         {"1 VERSIONINFO { VALUE \"k\", 1, \"a\" }", "VALUE \"k\" mixes strings and numbers"},
         {"; Version stamping information:\n1 RCDATA { 1 ; the rest of the line\n 2 }", ""},
         {"1 RCDATA { 1 }\n\x1A\n2 RCDATA { 2 }", ""},
+        {"1 DIALOGEX 0, 0, 9, 9 { CONTROL \"a\", 1, 0x80, 0, 0, 0, 1, 1 }",
+         "rc.exe miscompiles a control class given as a number; it is written as the class ordinal 128"},
+        {"1 DIALOGEX 0, 0, 9, 9 { CONTROL \"a\", 1, edit, 0, 0, 0, 1, 1 }", ""},
+        {"1 VERSIONINFO { BLOCK \"a\" { VALUE \"b\" \"c\" } }", "VALUE \"b\" has no comma after its key"},
     };
     ScratchFolder folder;
     const std::string script = folder / "app.rc";
@@ -340,9 +360,6 @@ TEST(Differential, WhatLlvmRcRefusesGivesWhatWindresGives)
     ScratchFolder folder;
     folder.Write("m.bin", "x");
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"MENUEX",
-         "5 MENUEX { MENUITEM \"a\", 1, 0, 0\n POPUP \"p\", 2, 0, 0, 7 { MENUITEM \"\", 0, 0x800\n"
-         " MENUITEM \"b\", 3 } }\n"},
         {"types by name",
          "1 MESSAGETABLE \"m.bin\"\n4 ANICURSOR \"m.bin\"\n"
          "6 ANIICON \"m.bin\"\n7 PLUGPLAY \"m.bin\"\n8 VXD \"m.bin\"\n"},
