@@ -572,13 +572,10 @@ private:
     /// which is written as the ordinal it names, as zig rc writes it, with a warning.
     RcValue ControlClass()
     {
-        static constexpr std::pair<const char*, std::uint32_t> kClasses[] = {
-            {"BUTTON", 0x80}, {"EDIT", 0x81}, {"STATIC", 0x82}, {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85}};
         if (Next(RcTokenKind::Identifier) && !NextIs("NOT")) {
-            const std::string word = Upper(Read().text);
-            for (const auto& [name, ordinal] : kClasses)
-                if (word == name)
-                    return RcValue{true, {ordinal, false}, {}};
+            const std::string_view word = Read().text;
+            if (const std::optional<std::uint16_t> ordinal = PredefinedControlClass(std::u16string(word.begin(), word.end())))
+                return RcValue{true, {*ordinal, false}, {}};
             Expected("control class (BUTTON, EDIT, STATIC, LISTBOX, SCROLLBAR, COMBOBOX or a string)", true);
         }
         if (Next(RcTokenKind::String))

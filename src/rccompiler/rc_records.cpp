@@ -1,6 +1,6 @@
-// Resource statements into the bytes of their .res records, as llvm-rc's ResourceFileWriter
-// lays them out (Microsoft's DLGTEMPLATE(EX), MENUITEMTEMPLATE, ACCELTABLEENTRY, string
-// bundle and VS_VERSIONINFO formats).
+// Resource statements into the bytes of their .res records, as rc.exe lays them out
+// (Microsoft's DLGTEMPLATE(EX), MENUITEMTEMPLATE, ACCELTABLEENTRY, string bundle and
+// VS_VERSIONINFO formats), held against zig rc byte for byte.
 #include "rccompiler/rc_records.h"
 
 #include "rccompiler/data_files.h"
@@ -196,23 +196,15 @@ private:
         out.U16(value.number.value);
     }
 
-    /// A control's class: rc.exe writes the six predefined window classes, named in any
-    /// letter case, as their ordinals (0x80 to 0x85), as Windows' dialog manager reads them.
+    /// A control's class: one of the six predefined window classes as its ordinal.
     void ControlClass(Bytes& out, const RcValue& value)
     {
         if (!value.isInt) {
-            static constexpr std::pair<const char*, std::uint16_t> kClasses[] = {
-                {"BUTTON", 0x80}, {"EDIT", 0x81},      {"STATIC", 0x82},
-                {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
-            };
             std::u16string chars;
             bool isLong = false;
             ProcessString(value.text, Nulls::CutAtNull, codePage_, chars, isLong);
-            for (const auto& [name, ordinal] : kClasses)
-                if (chars.size() == std::char_traits<char>::length(name) &&
-                    std::equal(chars.begin(), chars.end(), name,
-                               [](char16_t a, char b) { return AsciiUpper(a) == static_cast<char16_t>(b); }))
-                    return IntOrString(out, Ordinal(ordinal));
+            if (const std::optional<std::uint16_t> ordinal = PredefinedControlClass(chars))
+                return IntOrString(out, Ordinal(*ordinal));
         }
         IntOrString(out, value);
     }
@@ -832,6 +824,19 @@ RcRecords Writer::Run(const std::vector<RcResource>& resources)
 }
 
 }  // namespace
+
+std::optional<std::uint16_t> PredefinedControlClass(std::u16string_view name)
+{
+    static constexpr std::pair<std::string_view, std::uint16_t> kClasses[] = {
+        {"BUTTON", 0x80}, {"EDIT", 0x81}, {"STATIC", 0x82}, {"LISTBOX", 0x83}, {"SCROLLBAR", 0x84}, {"COMBOBOX", 0x85},
+    };
+    for (const auto& [word, ordinal] : kClasses)
+        if (name.size() == word.size() &&
+            std::equal(name.begin(), name.end(), word.begin(),
+                       [](char16_t a, char b) { return AsciiUpper(a) == static_cast<char16_t>(b); }))
+            return ordinal;
+    return std::nullopt;
+}
 
 RcRecords MakeRecords(const std::vector<RcResource>& resources, int codePage, std::uint16_t language,
                       const RecordChoices& choices)

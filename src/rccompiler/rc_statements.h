@@ -147,4 +147,9 @@ struct RcResource {
     std::vector<std::uint32_t> buttons;
 };
 
+/// The ordinal of one of the six window classes Windows' dialog manager knows by number
+/// (BUTTON 0x80, EDIT, STATIC, LISTBOX, SCROLLBAR, COMBOBOX 0x85), named in any letter case;
+/// nothing for any other name. rc.exe writes these classes as their ordinals.
+std::optional<std::uint16_t> PredefinedControlClass(std::u16string_view name);
+
 }  // namespace brevok
