@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/read_only_file.h"
 #include "rules/ascii.h"
 #include "rules/little_endian.h"
 #include "rules/hex.h"
@@ -122,36 +123,80 @@ std::string DescribeResId(const ResId& id)
     return Utf16ToUtf8(id.name);
 }
 
-Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes)
+namespace {
+
+// The bytes of a .res held in memory.
+class MemorySource {
+public:
+    explicit MemorySource(std::string_view bytes) : bytes_(bytes) { }
+    std::uint64_t size() const { return bytes_.size(); }
+    // `count` bytes at `offset`, which the caller has checked lie in the file.
+    std::optional<std::string_view> Read(std::uint64_t offset, std::uint64_t count)
+    {
+        return bytes_.substr(offset, count);
+    }
+
+private:
+    std::string_view bytes_;
+};
+
+// The bytes of a .res read from the file as they are needed: one record header at a time.
+class FileSource {
+public:
+    explicit FileSource(const ReadOnlyFile& file) : file_(file) { }
+    std::uint64_t size() const { return file_.size(); }
+    std::optional<std::string_view> Read(std::uint64_t offset, std::uint64_t count)
+    {
+        auto bytes = file_.ReadAt(offset, static_cast<std::size_t>(count));
+        if (!bytes)
+            return std::nullopt;
+        buffer_ = std::move(*bytes);
+        return std::string_view(buffer_);
+    }
+
+private:
+    const ReadOnlyFile& file_;
+    std::string buffer_;
+};
+
+// Reads the records of a .res from `source` and hands each to `take(record, dataOffset,
+// dataSize)` with its data left out. The one parser of record headers, for a .res in memory
+// and for one read in place.
+template <class Source, class Take>
+Status ParseRecords(Source& source, Take take)
 {
-    using Result = Parsed<std::vector<ResRecordView>>;
-    std::vector<ResRecordView> records;
-    const std::uint64_t size = bytes.size();
+    const std::uint64_t size = source.size();
     std::uint64_t offset = 0;
     for (std::size_t index = 0; offset < size; ++index) {
         const std::string where = RecordWhere(index, offset);
         if (!Fits(offset, 8, size))
-            return Result::Fail(where + "the record header is truncated (file size " + Hex(size) + ")");
-        const std::uint32_t dataSize = Get32(bytes, offset);
-        const std::uint32_t headerSize = Get32(bytes, offset + 4);
+            return Status::Fail(where + "the record header is truncated (file size " + Hex(size) + ")");
+        auto sizes = source.Read(offset, 8);
+        if (!sizes)
+            return Status::Fail(where + "the record header cannot be read");
+        const std::uint32_t dataSize = Get32(*sizes, 0);
+        const std::uint32_t headerSize = Get32(*sizes, 4);
         if (headerSize < kMinHeaderSize)
-            return Result::Fail(where + "header size " + Hex(headerSize) + " is smaller than the minimum " +
+            return Status::Fail(where + "header size " + Hex(headerSize) + " is smaller than the minimum " +
                                 Hex(kMinHeaderSize));
         if (!Fits(offset, headerSize, size))
-            return Result::Fail(where + "header size " + Hex(headerSize) + " runs past the end of the file (size " +
+            return Status::Fail(where + "header size " + Hex(headerSize) + " runs past the end of the file (size " +
                                 Hex(size) + ")");
         if (!Fits(offset + headerSize, dataSize, size))
-            return Result::Fail(where + "data size " + Hex(dataSize) + " runs past the end of the file (size " +
+            return Status::Fail(where + "data size " + Hex(dataSize) + " runs past the end of the file (size " +
                                 Hex(size) + ")");
-        const std::uint64_t headerEnd = offset + headerSize;
-        std::uint64_t pos = offset + 8;
-        auto type = ReadId(bytes, pos, headerEnd);
-        auto name = type ? ReadId(bytes, pos, headerEnd) : std::nullopt;
+        auto header = source.Read(offset, headerSize);
+        if (!header)
+            return Status::Fail(where + "the record header cannot be read");
+        const std::string_view bytes = *header;
+        std::uint64_t pos = 8;
+        auto type = ReadId(bytes, pos, headerSize);
+        auto name = type ? ReadId(bytes, pos, headerSize) : std::nullopt;
         if (!type || !name)
-            return Result::Fail(where + "the type or name runs past the header (header size " + Hex(headerSize) + ")");
-        pos = byteio::AlignUp(pos - offset, 4) + offset;
-        if (!Fits(pos, 16, headerEnd))
-            return Result::Fail(where + "the header's fixed fields run past the header (header size " +
+            return Status::Fail(where + "the type or name runs past the header (header size " + Hex(headerSize) + ")");
+        pos = byteio::AlignUp(pos, 4);
+        if (!Fits(pos, 16, headerSize))
+            return Status::Fail(where + "the header's fixed fields run past the header (header size " +
                                 Hex(headerSize) + ")");
         ResRecordView r;
         r.type = std::move(*type);
@@ -161,20 +206,47 @@ Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes)
         r.language = Get16(bytes, pos + 6);
         r.version = Get32(bytes, pos + 8);
         r.characteristics = Get32(bytes, pos + 12);
-        r.data = bytes.substr(headerEnd, dataSize);
         r.offset = offset;
+        const std::uint64_t headerEnd = offset + headerSize;
         if (index == 0) {
             // The opening record marks the 32-bit format; a 16-bit .res has none.
             if (dataSize != 0 || !r.type.isOrdinal || r.type.ordinal != 0 || !r.name.isOrdinal || r.name.ordinal != 0)
-                return Result::Fail("not a 32-bit resource file: the empty first record is missing");
+                return Status::Fail("not a 32-bit resource file: the empty first record is missing");
         } else {
-            records.push_back(std::move(r));
+            take(std::move(r), headerEnd, dataSize);
         }
         offset = byteio::AlignUp(headerEnd + dataSize, 4);
     }
     if (size == 0)
-        return Result::Fail("not a 32-bit resource file: the file is empty");
-    return Result::Ok(std::move(records));
+        return Status::Fail("not a 32-bit resource file: the file is empty");
+    return Status::Ok();
+}
+
+}  // namespace
+
+Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes)
+{
+    std::vector<ResRecordView> records;
+    MemorySource source(bytes);
+    const Status parsed = ParseRecords(source, [&](ResRecordView r, std::uint64_t dataOffset, std::uint32_t dataSize) {
+        r.data = bytes.substr(dataOffset, dataSize);
+        records.push_back(std::move(r));
+    });
+    if (!parsed)
+        return Parsed<std::vector<ResRecordView>>::Fail(parsed.error);
+    return Parsed<std::vector<ResRecordView>>::Ok(std::move(records));
+}
+
+Parsed<std::vector<ResRecordPlace>> ScanResFile(const ReadOnlyFile& file)
+{
+    std::vector<ResRecordPlace> records;
+    FileSource source(file);
+    const Status parsed = ParseRecords(source, [&](ResRecordView r, std::uint64_t dataOffset, std::uint32_t dataSize) {
+        records.push_back({std::move(r), dataOffset, dataSize});
+    });
+    if (!parsed)
+        return Parsed<std::vector<ResRecordPlace>>::Fail(parsed.error);
+    return Parsed<std::vector<ResRecordPlace>>::Ok(std::move(records));
 }
 
 Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes)

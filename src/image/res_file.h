@@ -14,6 +14,8 @@
 
 namespace brevok {
 
+class ReadOnlyFile;
+
 /// A resource type or name: an ordinal (16-bit number) or a UTF-16 string.
 struct ResId {
     bool isOrdinal = true;
@@ -95,6 +97,18 @@ struct ResRecordView {
 /// is checked against the file. Errors name the record and the offset, e.g.
 /// "resource record 2 at offset 0x40: data size 0x1000 runs past the end of the file (size 0x80)".
 Parsed<std::vector<ResRecordView>> ParseResFileViews(std::string_view bytes);
+
+/// A record read from a .res file in place: its header (`header.data` left empty) and where
+/// its data lie in the file.
+struct ResRecordPlace {
+    ResRecordView header;
+    std::uint64_t dataOffset = 0;
+    std::uint32_t dataSize = 0;
+};
+
+/// As ParseResFileViews, reading only the record headers from `file` (which must be open):
+/// for a .res too large to hold in memory. The same checks and error texts.
+Parsed<std::vector<ResRecordPlace>> ScanResFile(const ReadOnlyFile& file);
 
 /// As ParseResFileViews, with each record's data copied out.
 Parsed<std::vector<ResRecord>> ParseResFile(std::string_view bytes);
