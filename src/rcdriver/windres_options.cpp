@@ -57,15 +57,6 @@ bool EndsWith(std::string_view text, std::string_view end)
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
-/// The program's own name: no folder, and on Windows no .exe, in any letter case.
-std::string ProgramName(std::string_view programPath)
-{
-    std::string name = FilePart(programPath, PathStyle::Windows);
-    if (EndsWith(Lower(name), ".exe"))
-        name.resize(name.size() - 4);
-    return name;
-}
-
 struct Option {
     char shortName;  // 0: a long name only
     const char* longName;  // nullptr: a short name only
@@ -405,6 +396,15 @@ Parsed<WindresArguments> WindresReader::Finish()
 
 }  // namespace
 
+std::string ProgramName(std::string_view programPath)
+{
+    // Either separator: a Windows program may be started as C:/tools/brcc32-windres.exe.
+    std::string name(programPath.substr(programPath.find_last_of("/\\") + 1));
+    if (EndsWith(Lower(name), ".exe"))
+        name.resize(name.size() - 4);
+    return name;
+}
+
 CommandLineMode ChooseCommandLineMode(std::string_view programPath, const std::vector<std::string>& args)
 {
     if (EndsWith(Lower(ProgramName(programPath)), "windres"))
@@ -516,7 +516,7 @@ Parsed<WindresArguments> ParseWindresArguments(const std::vector<std::string>& a
             const Option* option = ShortOption(argument[at]);
             if (option == nullptr)
                 return fail("unknown option '-" + std::string(1, argument[at]) + "'" +
-                            (at > 1 ? " in '" + argument + "'" : std::string()));
+                            (argument.size() > 2 ? " in '" + argument + "'" : std::string()));
             std::string value;
             if (option->takesValue) {
                 value = argument.substr(at + 1);

@@ -14,6 +14,10 @@
 
 namespace brevok {
 
+/// The program's name as messages give it: `programPath` without its folder and without a
+/// final .exe in any letter case.
+std::string ProgramName(std::string_view programPath);
+
 /// Which command line a run of brcc32 reads.
 enum class CommandLineMode { Rc, Windres };
 

@@ -55,11 +55,7 @@ void PrintError(const std::string& line)
 /// banner.
 int RunWindresMode(const std::string& programPath, const std::vector<std::string>& arguments)
 {
-    // Messages name the program as it was started, without its folder or a Windows .exe.
-    std::string program = programPath.substr(programPath.find_last_of("/\\") + 1);
-    if (program.size() > 4 && brevok::ExtensionOf(program, brevok::PathStyle::Windows).size() == 4 &&
-        (program.substr(program.size() - 4) == ".exe" || program.substr(program.size() - 4) == ".EXE"))
-        program.resize(program.size() - 4);
+    const std::string program = brevok::ProgramName(programPath);
     brevok::Parsed<brevok::WindresArguments> args =
         brevok::ParseWindresArguments(arguments, brevok::DefaultObjectMachine(programPath));
     if (!args) {
