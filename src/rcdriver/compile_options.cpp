@@ -57,7 +57,8 @@ struct KnownOption {
 
 // Longest names first, so that "-fo" is not read as "-f" with a value "o".
 constexpr KnownOption kOptions[] = {
-    {":depfile-fmt", true}, {":depfile", true}, {"nologo", false}, {"###", false}, {"fo", true}, {"fe", true}, {"ln", true}, {"sl", true},
+    {":depfile-fmt", true}, {":depfile", true},
+    {"nologo", false}, {"###", false}, {"fo", true}, {"fe", true}, {"ln", true}, {"sl", true},
     {"i", true},       {"d", true},    {"u", true},  {"c", true},  {"l", true},  {"x", false},
     {"v", false},      {"n", false},   {"y", false}, {"w", false}, {"p", false}, {"a", false},
     {"r", false}};
