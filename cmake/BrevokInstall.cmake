@@ -2,7 +2,8 @@
 #
 # Layout below the prefix (/usr/local for make install, /usr in the package):
 #   bin/                      brevok and its companions brcc32, brc32, brevdos: the program runs
-#                             its companions from its own folder
+#                             its companions from its own folder; brcc32-windres, a link to
+#                             brcc32 that takes windres's command line
 #   share/brevok/             the help page and its pictures, include/ with the headers scripts
 #                             include; the program looks beside itself
 #                             first, then in <its folder>/../share/brevok, so bin and share
@@ -18,6 +19,8 @@ set(BREVOK_HELP_DIR share/brevok)
 set(BREVOK_MAN_PAGES brcc32 brc32 brevdos)
 
 install(TARGETS brcc32 brc32 brevdos RUNTIME DESTINATION bin)
+# brcc32-windres as the build made it (tools/CMakeLists.txt): the link is installed as a link.
+install(PROGRAMS $<TARGET_FILE_DIR:brcc32>/${BREVOK_WINDRES_NAME} DESTINATION bin)
 # The headers resource scripts include; brcc32 finds them in <its folder>/../share/brevok/include.
 install(DIRECTORY ${BREVOK_HEADER_FOLDER}/ DESTINATION ${BREVOK_HELP_DIR}/include)
 

@@ -142,6 +142,11 @@ for p in brevok brcc32 brc32 brevdos; do
     fail "/usr/bin/$p missing"
   fi
 done
+if dpkg -L brevok | grep -qx /usr/bin/brcc32-windres && [ "$(readlink /usr/bin/brcc32-windres)" = brcc32 ]; then
+  pass "/usr/bin/brcc32-windres links to brcc32"
+else
+  fail "/usr/bin/brcc32-windres missing or no link to brcc32"
+fi
 line=$(/usr/bin/brc32 --version | head -n 1)
 [ "$line" = "brc32 (Brevok Resource Compiler) $version" ] && pass "brc32 --version: $line" || fail "brc32 --version: $line"
 env -u DISPLAY /usr/bin/brevok --help | head -n 1 | grep -q '^usage: brevok ' &&

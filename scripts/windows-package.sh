@@ -13,7 +13,7 @@ b64=$(cd "$1" && pwd)
 b32=$(cd "$2" && pwd)
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$b64/CMakeCache.txt")
 [ -n "$version" ] || { echo "windows-package.sh: no version in $b64/CMakeCache.txt" >&2; exit 1; }
-programs="brevok.exe brcc32.exe brc32.exe brevdos.exe brevhelp.chm"
+programs="brevok.exe brcc32.exe brcc32-windres.exe brc32.exe brevdos.exe brevhelp.chm"
 for bin in "$b64/bin" "$b32/bin"; do
   for file in $programs include/windows.h; do
     [ -f "$bin/$file" ] || { echo "windows-package.sh: $bin/$file is missing (make windows)" >&2; exit 1; }

@@ -75,7 +75,8 @@ ResRecord Header(const Record& record, const ResId& type, const ResId& name, std
 class RecordWriter {
 public:
     RecordWriter(const std::string& script, const RecordOptions& options, LineLocator locate)
-        : script_(script), language_(options.language), finder_(script, options.dataFolders), locate_(std::move(locate))
+        : script_(script), language_(options.language), finder_(script, options.dataFolders), locate_(std::move(locate)),
+          foundFiles_(options.foundFiles)
     { }
 
     ToolOutcome Run(const RecordList& parsed, const std::string& res);
@@ -98,6 +99,7 @@ private:
     std::uint16_t language_;
     DataFileFinder finder_;
     LineLocator locate_;
+    std::vector<std::string>* foundFiles_;
     std::unique_ptr<ResWriter> writer_;
     std::vector<Diagnostic> diagnostics_;
     std::string piece_;
@@ -253,8 +255,11 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
                 WriteInline(record);
             else if (const std::string path = finder_.Find(record.path); path.empty())
                 Problem(record, "file not found: " + record.path);
-            else
+            else {
+                if (foundFiles_ != nullptr)
+                    foundFiles_->push_back(path);
                 Compile(record, path);
+            }
         }
         if (!HasErrors(diagnostics_))
             writer_->Finish();

@@ -19,6 +19,9 @@ struct RecordOptions {
     /// Where data files are searched after the current folder and the script's folder: the
     /// `-i` folders, then those of the INCLUDE variable (see DataFileFinder).
     std::vector<std::string> dataFolders;
+    /// When set, receives the path of each data file found, as it was opened, in the order of
+    /// the records (a file named twice, twice).
+    std::vector<std::string>* foundFiles = nullptr;
 };
 
 /// Writes the records of `parsed` (a script without a foreign line) read from `script` into

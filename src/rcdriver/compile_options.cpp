@@ -28,6 +28,10 @@ const char* const kCompileOptionsHelp =
     "  -x           do not search the folders of the INCLUDE variable\n"
     "  -fo RESFILE  the .res file to write\n"
     "  -v           print the files read; keep the preprocessed script as RESFILE's .rcpp\n"
+    "  -:depfile FILE  write FILE, a make rule \"RESFILE: SCRIPT HEADERS DATAFILES\" as gcc\n"
+    "               -MD writes it (Ninja's depfile), when the compile succeeds\n"
+    "  -:depfile-fmt make|json  the rule (default), or a JSON array of the files as zig rc\n"
+    "               writes it\n"
     "  -###         print the files and commands a compile would use, and run nothing\n"
     "  -nologo      print no banner\n"
     "  --           what follows is the script, even when it starts with - or /\n"
@@ -53,6 +57,7 @@ struct KnownOption {
 
 // Longest names first, so that "-fo" is not read as "-f" with a value "o".
 constexpr KnownOption kOptions[] = {
+    {":depfile-fmt", true}, {":depfile", true},
     {"nologo", false}, {"###", false}, {"fo", true}, {"fe", true}, {"ln", true}, {"sl", true},
     {"i", true},       {"d", true},    {"u", true},  {"c", true},  {"l", true},  {"x", false},
     {"v", false},      {"n", false},   {"y", false}, {"w", false}, {"p", false}, {"a", false},
@@ -152,6 +157,21 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
         out.options.dryRun = true;
     } else if (name == "nologo") {
         out.noLogo = true;
+    } else if (name == ":depfile") {
+        if (value.empty())
+            return "option " + option + " needs a file name";
+        out.options.dependencies.file = value;
+    } else if (name == ":depfile-fmt") {
+        std::string format = value;
+        for (char& c : format)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        if (format == "make" || format == "gcc")
+            out.options.dependencies.format = DependencyOutput::Format::Make;
+        else if (format == "json")
+            out.options.dependencies.format = DependencyOutput::Format::Json;
+        else
+            return "option " + option + " expects make or json, not '" + value + "'";
     }
     return std::nullopt;
 }

@@ -10,6 +10,7 @@
 
 #include "rules/parsed.h"
 #include "preprocessor/preprocessor.h"
+#include "rcdriver/dependency_file.h"
 #include "rules/text_encoding.h"
 #include "rccompiler/rc_tokens.h"
 
@@ -41,8 +42,13 @@ struct CompileOptions {
     bool preprocessOnly = false;
     /// `-x`: the INCLUDE variable is not searched.
     bool ignoreIncludeVariable = false;
-    /// `-v`: print the files read and keep the preprocessed script beside the .res.
+    /// `-v`: print the files read and, unless `keepPreprocessed` is off, keep the
+    /// preprocessed script beside the .res.
     bool verbose = false;
+    bool keepPreprocessed = true;
+    /// `/:depfile FILE` and `/:depfile-fmt make|json` (windres: -MD, -MF, ...): the files the
+    /// compile read, written when it succeeds.
+    DependencyOutput dependencies;
     /// `-###`: print the files and commands a compile would use, and run nothing.
     bool dryRun = false;
 

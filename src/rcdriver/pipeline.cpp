@@ -21,9 +21,10 @@ namespace brevok {
 
 namespace {
 
-RecordOptions RecordOptionsFor(const CompileOptions& options)
+RecordOptions RecordOptionsFor(const CompileOptions& options, std::vector<std::string>& read)
 {
     RecordOptions records;
+    records.foundFiles = &read;
     records.language = options.language;
     records.dataFolders = options.includeFolders;
     for (std::string& folder : SearchedIncludeVariableFolders(options))
@@ -43,11 +44,25 @@ std::optional<RecordList> PlainFileScript(const std::string& script, const Compi
     return parsed;
 }
 
+/// Adds the files the preprocessor read after the script to `read`: all of them, or with
+/// `-MMD` none of the headers shipped with the compiler.
+void AddHeadersRead(const Preprocessed& preprocessed, const CompileOptions& options, std::vector<std::string>& read)
+{
+    const std::string shipped = options.dependencies.shippedHeaders ? std::string() : ShippedHeaderFolder();
+    for (std::size_t i = 1; i < preprocessed.files.size(); ++i) {
+        const std::string& file = preprocessed.files[i];
+        if (!file.empty() && (shipped.empty() || file.rfind(shipped, 0) != 0))
+            read.push_back(file);
+    }
+}
+
 /// The preprocessor's run with `-v`'s additions: the files it read, and its output kept
 /// beside `res`.
-Preprocessed Preprocess(const std::string& script, const std::string& res, const CompileOptions& options)
+Preprocessed Preprocess(const std::string& script, const std::string& res, const CompileOptions& options,
+                        std::vector<std::string>& read)
 {
     Preprocessed preprocessed = PreprocessScript(script, PreprocessOptionsFor(script, options));
+    AddHeadersRead(preprocessed, options, read);
     if (!options.verbose)
         return preprocessed;
     const auto tell = [&preprocessed](std::string text) {
@@ -55,7 +70,7 @@ Preprocessed Preprocess(const std::string& script, const std::string& res, const
     };
     for (std::size_t i = 1; i < preprocessed.files.size(); ++i)
         tell("Reading " + preprocessed.files[i]);
-    if (preprocessed.ok) {
+    if (preprocessed.ok && options.keepPreprocessed) {
         const std::string kept = ReplaceExtension(res, ".rcpp");
         WriteFileAtomically(kept, preprocessed.text);
         tell("Preprocessed script: " + kept);
@@ -64,9 +79,11 @@ Preprocessed Preprocess(const std::string& script, const std::string& res, const
 }
 
 /// `-p`: the preprocessed script written to `output`, and no compile.
-ToolOutcome PreprocessOnly(const std::string& script, const std::string& output, const CompileOptions& options)
+ToolOutcome PreprocessOnly(const std::string& script, const std::string& output, const CompileOptions& options,
+                           std::vector<std::string>& read)
 {
     const Preprocessed preprocessed = PreprocessScript(script, PreprocessOptionsFor(script, options));
+    AddHeadersRead(preprocessed, options, read);
     ToolOutcome outcome{preprocessed.ok, FormatDiagnostics(preprocessed.diagnostics)};
     if (preprocessed.ok)
         WriteFileAtomically(output, preprocessed.text);
@@ -87,16 +104,19 @@ void Locate(Diagnostic& diagnostic, const Preprocessed& preprocessed)
     diagnostic.line = static_cast<std::size_t>(std::max(origin.line, 0));
 }
 
-ToolOutcome Compile(const std::string& script, const std::string& res, const CompileOptions& options)
+/// Compiles `script` into `res`; `read` receives the files read after the script, in the
+/// order read.
+ToolOutcome Compile(const std::string& script, const std::string& res, const CompileOptions& options,
+                    std::vector<std::string>& read)
 {
     if (!FileExists(script))
         return {false, {RunError(CannotOpenFile(script).what()).Format()}};
     if (options.preprocessOnly)
-        return PreprocessOnly(script, res, options);
+        return PreprocessOnly(script, res, options, read);
     if (std::optional<RecordList> plain = PlainFileScript(script, options))
-        return WriteRecords(script, *plain, res, RecordOptionsFor(options));
+        return WriteRecords(script, *plain, res, RecordOptionsFor(options, read));
 
-    Preprocessed preprocessed = Preprocess(script, res, options);
+    Preprocessed preprocessed = Preprocess(script, res, options, read);
     std::vector<std::string> lines = FormatDiagnostics(preprocessed.diagnostics);
     if (!preprocessed.ok)
         return {false, std::move(lines)};
@@ -129,7 +149,7 @@ ToolOutcome Compile(const std::string& script, const std::string& res, const Com
     written.problems.insert(written.problems.end(), longLiterals.begin(), longLiterals.end());
     written.problems.insert(written.problems.end(), parsed.warnings.begin(), parsed.warnings.end());
     written.problems.insert(written.problems.end(), records.problems.begin(), records.problems.end());
-    ToolOutcome outcome = WriteRecords(script, written, res, RecordOptionsFor(options), locate);
+    ToolOutcome outcome = WriteRecords(script, written, res, RecordOptionsFor(options, read), locate);
     outcome.lines.insert(outcome.lines.begin(), lines.begin(), lines.end());
     return outcome;
 }
@@ -169,10 +189,22 @@ std::vector<std::string> DescribeCompile(const std::string& script, const std::s
     return lines;
 }
 
-ToolOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options)
+ToolOutcome CompileResourceScript(const std::string& script, const std::string& res, const CompileOptions& options,
+                                  std::vector<std::string>* filesRead)
 {
     try {
-        ToolOutcome outcome = Compile(script, res, options);
+        std::vector<std::string> read = {script};
+        ToolOutcome outcome = Compile(script, res, options, read);
+        if (outcome.ok) {
+            // Each file once, where it was first read.
+            std::vector<std::string> files;
+            for (std::string& file : read)
+                if (std::find(files.begin(), files.end(), file) == files.end())
+                    files.push_back(std::move(file));
+            WriteDependencyFile(options.dependencies, res, files);
+            if (filesRead != nullptr)
+                *filesRead = std::move(files);
+        }
         // Callers read an output of nothing but the banner as success, so a compile that failed
         // without a message still gets a line.
         if (!outcome.ok && outcome.lines.empty())

@@ -20,8 +20,11 @@ namespace brevok {
 /// (an older `res` stays as it was). A script of one-line file statements, blank lines and
 /// `//` comments, with no macro given on the command line, is streamed without a
 /// preprocessing run (ParseFileScript); the same records come out either way.
+/// On success, `options.dependencies` names the files read (the script, each header, each data
+/// file, each once in the order first read; a make rule's target is `res` unless the options
+/// name others), and so does `filesRead` when given.
 ToolOutcome CompileResourceScript(const std::string& script, const std::string& res,
-                                  const CompileOptions& options = {});
+                                  const CompileOptions& options = {}, std::vector<std::string>* filesRead = nullptr);
 
 /// The preprocessor's options for `script`: its folder, the `-i` folders, INCLUDE (unless
 /// `-x`), then the shipped headers; the macros and the code page.

@@ -27,6 +27,10 @@ for p in $programs; do
   gzip -dc "$man" | grep -q "\"Brevok $version\"" || fail "manual page of $p does not carry version $version"
 done
 
+# brcc32-windres: a link to brcc32 beside it, which a build system takes for a windres.
+[ "$(readlink "$usr/bin/brcc32-windres" 2>/dev/null)" = brcc32 ] || fail "bin/brcc32-windres is no link to brcc32"
+"$usr/bin/brcc32-windres" --version 2>&1 | grep -q 'GNU windres' || fail "brcc32-windres --version names no GNU windres"
+
 if [ "$kind" = gui ]; then
   [ -f "$usr/share/brevok/brevhelp.html" ] || fail "no help page in share/brevok/"
   desktop=$usr/share/applications/brevok.desktop

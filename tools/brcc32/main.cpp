@@ -4,6 +4,8 @@
 #include "tooloutput/tool_output.h"
 #include "rcdriver/compile_options.h"
 #include "rcdriver/pipeline.h"
+#include "rcdriver/windres_options.h"
+#include "rcdriver/windres_run.h"
 #include "rules/paths.h"
 
 #include <cstdio>
@@ -23,17 +25,75 @@ const std::string kUsage = std::string(kUsageLine) +
     "It takes the command line of the Microsoft Windows Resource Compiler (rc.exe) as build\n"
     "systems write it: /nologo, /fo, /d, /i, /u and --, joined to their values or not, and\n"
     "its /n, /y, /w, /ln, /sl and /p.\n"
+    "Started as brcc32-windres (any name ending in windres), or with one of windres's own\n"
+    "options first (a --long option, -O, -J, -F), it takes GNU windres's command line\n"
+    "instead: brcc32-windres --help lists it.\n"
     "\n" +
     brevok::kCompileOptionsHelp +
     "\n"
     "Environment: INCLUDE lists more folders to search.\n";
 
+namespace {
+
+std::string WindresUsage(const std::string& program)
+{
+    return "usage: " + program + " [options] [INPUT] [OUTPUT]\n"
+        "Compiles the resource script INPUT (or copies the .res file INPUT) into OUTPUT, a .res file\n"
+        "or a COFF object, taking the command line of GNU windres as build systems write it.\n"
+        "No banner; messages go to standard error. brcc32 preprocesses scripts itself; the\n"
+        "INCLUDE variable is not read in this mode (see -I).\n"
+        "\n" +
+        std::string(brevok::kWindresOptionsHelp);
+}
+
+void PrintError(const std::string& line)
+{
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+/// windres mode: GNU windres's command line, its exit codes (0, or 1 on any error), and no
+/// banner.
+int RunWindresMode(const std::string& programPath, const std::vector<std::string>& arguments)
+{
+    const std::string program = brevok::ProgramName(programPath);
+    brevok::Parsed<brevok::WindresArguments> args =
+        brevok::ParseWindresArguments(arguments, brevok::DefaultObjectMachine(programPath));
+    if (!args) {
+        PrintError(program + ": error: " + args.error);
+        PrintError("Try '" + program + " --help'.");
+        return 1;
+    }
+    for (const std::string& warning : args->warnings)
+        PrintError(program + ": warning: " + warning);
+    if (args->help || args->version) {
+        if (args->help) {
+            const std::string usage = WindresUsage(program);
+            std::fwrite(usage.data(), 1, usage.size(), stdout);
+        } else {
+            // Build systems tell a windres by "GNU windres" in this text (Meson).
+            brevok::PrintLine(program + " (Brevok Resource Compiler) " + std::string(brevok::ToolsVersion()));
+            brevok::PrintLine("Takes the command line of GNU windres; writes .res files and COFF objects.");
+            brevok::PrintLine(brevok::kCopyrightLine);
+        }
+        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    }
+    const brevok::ToolOutcome outcome = brevok::RunWindres(*args);
+    for (const std::string& line : outcome.lines)
+        PrintError(line);
+    return outcome.ok ? 0 : 1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (brevok::ChooseCommandLineMode(argc > 0 ? argv[0] : "", arguments) == brevok::CommandLineMode::Windres)
+        return RunWindresMode(argc > 0 ? argv[0] : "brcc32-windres", arguments);
     if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brcc32", kUsage))
         return *answered;
     brevok::Parsed<brevok::ToolArguments> args =
-        brevok::ParseToolArguments(std::vector<std::string>(argv + 1, argv + argc), brevok::ToolKind::Compiler);
+        brevok::ParseToolArguments(arguments, brevok::ToolKind::Compiler);
     if (!args || !args->noLogo)
         brevok::PrintBanner("brcc32");
     if (!args) {
