@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     const brevok::Parsed<brevok::WindresArguments> windres =
-        brevok::ParseWindresArguments(arguments, brevok::DefaultObjectMachine(program));
+        brevok::ParseWindresArguments(arguments, brevok::DefaultCoffMachine(program));
     if (!windres && windres.error.empty())
         std::abort();
     // A run that goes on to compile has both files, and a dependency file only with a target.

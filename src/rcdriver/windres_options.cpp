@@ -180,7 +180,7 @@ std::optional<ResourceFormat> FormatOfExtension(std::string_view path)
 /// The parser's state: what was read so far.
 class WindresReader {
 public:
-    explicit WindresReader(ObjectMachine machine) { out_.machine = machine; }
+    explicit WindresReader(CoffMachine machine) { out_.machine = machine; }
 
     /// Applies `option` with `value`; a message when it cannot.
     std::optional<std::string> Apply(const Option& option, const std::string& value);
@@ -286,7 +286,7 @@ std::optional<std::string> WindresReader::Apply(const Option& option, const std:
         return std::nullopt;
     }
     case 'F': {
-        const std::optional<ObjectMachine> machine = ObjectMachineOfTarget(value);
+        const std::optional<CoffMachine> machine = CoffMachineOfTarget(value);
         if (!machine)
             return "option " + name + ": unknown target '" + value +
                 "' (pe-x86-64, pe-i386, pe-aarch64-little or pe-arm-little)";
@@ -424,48 +424,48 @@ CommandLineMode ChooseCommandLineMode(std::string_view programPath, const std::v
     return CommandLineMode::Rc;
 }
 
-ObjectMachine DefaultObjectMachine(std::string_view programPath)
+CoffMachine DefaultCoffMachine(std::string_view programPath)
 {
     const std::string name = Lower(ProgramName(programPath));
     const std::size_t dash = name.find('-');
     if (dash != std::string::npos && name.find('-', dash + 1) != std::string::npos) {
         const std::string cpu = name.substr(0, dash);
         if (cpu == "x86_64" || cpu == "amd64")
-            return ObjectMachine::X86_64;
+            return CoffMachine::X64;
         if (cpu.size() == 4 && cpu[0] == 'i' && cpu.substr(2) == "86" && cpu[1] >= '3' && cpu[1] <= '6')
-            return ObjectMachine::I386;
+            return CoffMachine::I386;
         if (cpu == "aarch64" || cpu == "arm64")
-            return ObjectMachine::Arm64;
+            return CoffMachine::Arm64;
         if (cpu.rfind("arm", 0) == 0 || cpu.rfind("thumb", 0) == 0)
-            return ObjectMachine::Arm;
+            return CoffMachine::ArmNt;
     }
 #if defined(__i386__) || defined(_M_IX86)
-    return ObjectMachine::I386;
+    return CoffMachine::I386;
 #elif defined(__aarch64__) || defined(_M_ARM64)
-    return ObjectMachine::Arm64;
+    return CoffMachine::Arm64;
 #elif defined(__arm__) || defined(_M_ARM)
-    return ObjectMachine::Arm;
+    return CoffMachine::ArmNt;
 #else
-    return ObjectMachine::X86_64;
+    return CoffMachine::X64;
 #endif
 }
 
-std::optional<ObjectMachine> ObjectMachineOfTarget(std::string_view target)
+std::optional<CoffMachine> CoffMachineOfTarget(std::string_view target)
 {
     struct Name {
         const char* text;
-        ObjectMachine machine;
+        CoffMachine machine;
     };
     static constexpr Name kNames[] = {
-        {"pe-i386", ObjectMachine::I386},
-        {"pei-i386", ObjectMachine::I386},
-        {"pe-x86-64", ObjectMachine::X86_64},
-        {"pei-x86-64", ObjectMachine::X86_64},
-        {"pe-bigobj-x86-64", ObjectMachine::X86_64},
-        {"pe-aarch64-little", ObjectMachine::Arm64},
-        {"pei-aarch64-little", ObjectMachine::Arm64},
-        {"pe-arm-little", ObjectMachine::Arm},
-        {"pei-arm-little", ObjectMachine::Arm},
+        {"pe-i386", CoffMachine::I386},
+        {"pei-i386", CoffMachine::I386},
+        {"pe-x86-64", CoffMachine::X64},
+        {"pei-x86-64", CoffMachine::X64},
+        {"pe-bigobj-x86-64", CoffMachine::X64},
+        {"pe-aarch64-little", CoffMachine::Arm64},
+        {"pei-aarch64-little", CoffMachine::Arm64},
+        {"pe-arm-little", CoffMachine::ArmNt},
+        {"pei-arm-little", CoffMachine::ArmNt},
     };
     const std::string lower = Lower(target);
     for (const Name& name : kNames)
@@ -474,7 +474,7 @@ std::optional<ObjectMachine> ObjectMachineOfTarget(std::string_view target)
     return std::nullopt;
 }
 
-Parsed<WindresArguments> ParseWindresArguments(const std::vector<std::string>& args, ObjectMachine machine)
+Parsed<WindresArguments> ParseWindresArguments(const std::vector<std::string>& args, CoffMachine machine)
 {
     WindresReader reader(machine);
     bool optionsEnded = false;

@@ -42,7 +42,7 @@ struct WindresArguments {
     /// -O, or by the output's extension: .res res, anything else coff.
     ResourceFormat outputFormat = ResourceFormat::Coff;
     /// -F, or the machine a cross tool's name begins with, or the host's.
-    ObjectMachine machine = ObjectMachine::X86_64;
+    CoffMachine machine = CoffMachine::X64;
     /// -h, -V: answered before anything is read; input and output are then not needed.
     bool help = false;
     bool version = false;
@@ -53,17 +53,17 @@ struct WindresArguments {
 
 /// The machine a program name starting with a target triplet names ("i686-w64-mingw32-
 /// brcc32-windres": I386), else the host's (x86-64 where that is none of the four).
-ObjectMachine DefaultObjectMachine(std::string_view programPath);
+CoffMachine DefaultCoffMachine(std::string_view programPath);
 
 /// The machine of a -F value: windres's names (pe-i386, pe-x86-64, pe-aarch64-little,
 /// pe-arm-little, their pei- forms, pe-bigobj-x86-64); nothing for any other.
-std::optional<ObjectMachine> ObjectMachineOfTarget(std::string_view target);
+std::optional<CoffMachine> CoffMachineOfTarget(std::string_view target);
 
 /// Reads `args` (without the program name) as windres does; `machine` is -F's default.
 /// Fails, naming the argument, on an unknown or ambiguous option, a missing or bad value, a
 /// third file name, no input or output, or a format brcc32 does not read or write.
 Parsed<WindresArguments> ParseWindresArguments(const std::vector<std::string>& args,
-                                               ObjectMachine machine = ObjectMachine::X86_64);
+                                               CoffMachine machine = CoffMachine::X64);
 
 /// The options' part of windres mode's --help.
 extern const char* const kWindresOptionsHelp;

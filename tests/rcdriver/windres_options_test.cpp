@@ -123,9 +123,9 @@ TEST(WindresOptions, InputFormatLanguageCodePageAndMachine)
         std::optional<ResourceFormat> inputFormat;
         std::uint16_t language;
         int codePage;
-        ObjectMachine machine;
+        CoffMachine machine;
     };
-    const ObjectMachine x64 = ObjectMachine::X86_64;
+    const CoffMachine x64 = CoffMachine::X64;
     const Case cases[] = {
         {{"a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, x64},
         {{"a.RES", "a.o"}, ResourceFormat::Res, 0x409, 1252, x64},
@@ -137,11 +137,11 @@ TEST(WindresOptions, InputFormatLanguageCodePageAndMachine)
         {{"--language=0x0c0a", "a.rc", "a.o"}, ResourceFormat::Rc, 0x0c0a, 1252, x64},
         {{"-c", "65001", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 65001, x64},
         {{"--codepage", "0x4e4", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, x64},
-        {{"-F", "pe-i386", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, ObjectMachine::I386},
-        {{"-Fpei-i386", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, ObjectMachine::I386},
+        {{"-F", "pe-i386", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, CoffMachine::I386},
+        {{"-Fpei-i386", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, CoffMachine::I386},
         {{"--target=pe-bigobj-x86-64", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, x64},
-        {{"--target", "pe-aarch64-little", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, ObjectMachine::Arm64},
-        {{"--targ=PE-ARM-LITTLE", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, ObjectMachine::Arm},
+        {{"--target", "pe-aarch64-little", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, CoffMachine::Arm64},
+        {{"--targ=PE-ARM-LITTLE", "a.rc", "a.o"}, ResourceFormat::Rc, 0x409, 1252, CoffMachine::ArmNt},
     };
     for (const Case& c : cases) {
         const Parsed<WindresArguments> parsed = ParseWindresArguments(c.args);
@@ -155,20 +155,20 @@ TEST(WindresOptions, InputFormatLanguageCodePageAndMachine)
 
 TEST(WindresOptions, DefaultMachineFromTheProgramsTriplet)
 {
-    const std::pair<std::string, ObjectMachine> cases[] = {
-        {"/usr/bin/i686-w64-mingw32-brcc32-windres", ObjectMachine::I386},
-        {"i386-mingw32-brcc32-windres", ObjectMachine::I386},
-        {"x86_64-w64-mingw32-brcc32-windres", ObjectMachine::X86_64},
-        {"aarch64-w64-mingw32-brcc32-windres.exe", ObjectMachine::Arm64},
-        {"armv7-w64-mingw32-brcc32-windres", ObjectMachine::Arm},
+    const std::pair<std::string, CoffMachine> cases[] = {
+        {"/usr/bin/i686-w64-mingw32-brcc32-windres", CoffMachine::I386},
+        {"i386-mingw32-brcc32-windres", CoffMachine::I386},
+        {"x86_64-w64-mingw32-brcc32-windres", CoffMachine::X64},
+        {"aarch64-w64-mingw32-brcc32-windres.exe", CoffMachine::Arm64},
+        {"armv7-w64-mingw32-brcc32-windres", CoffMachine::ArmNt},
     };
     for (const auto& [program, machine] : cases)
-        EXPECT_EQ(DefaultObjectMachine(program), machine) << program;
+        EXPECT_EQ(DefaultCoffMachine(program), machine) << program;
     // -F overrides the program's default.
     const Parsed<WindresArguments> parsed =
-        ParseWindresArguments({"-F", "pe-x86-64", "a.rc", "a.o"}, DefaultObjectMachine("i686-w64-mingw32-windres"));
+        ParseWindresArguments({"-F", "pe-x86-64", "a.rc", "a.o"}, DefaultCoffMachine("i686-w64-mingw32-windres"));
     ASSERT_TRUE(parsed) << parsed.error;
-    EXPECT_EQ(parsed->machine, ObjectMachine::X86_64);
+    EXPECT_EQ(parsed->machine, CoffMachine::X64);
 }
 
 TEST(WindresOptions, PreprocessorArgumentsForDependencies)

@@ -1,5 +1,6 @@
 // brcc32 started as brcc32-windres, as Meson and CMake's mingw rules run a windres: no banner,
 // the same .res bytes as rc mode, dependency files a build system reads, windres's exit codes.
+#include "image/res_object.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "support/resource_files.h"
@@ -162,6 +163,37 @@ TEST(Brcc32Windres, ResInputIsCheckedAndCopied)
         else
             EXPECT_EQ(run.output.rfind(c.message, 0), 0u) << run.output;
     }
+}
+
+TEST(Brcc32Windres, CoffObjectsForEveryTargetAsTheObjectWriterMakesThem)
+{
+    // From the script and from its .res (-J res), for each target, by option or by extension:
+    // the object WriteResObject makes of rc mode's .res, and the depfile names the object.
+    ScratchFolder folder;
+    const Project project(folder);
+    const std::string windres = LinkedAs(folder, "x86_64-w64-mingw32-brcc32-windres");
+    ASSERT_EQ(RunAndCapture({kBrcc32, "-nologo", "-fo", folder / "rc.res", project.script}).exitCode, 0);
+    const std::vector<std::pair<std::vector<std::string>, CoffMachine>> cases = {
+        {{project.script, folder / "app.o"}, CoffMachine::X64},
+        {{"-F", "pe-i386", "-i", project.script, "-o", folder / "app.o"}, CoffMachine::I386},
+        {{"--target=pe-aarch64-little", project.script, folder / "app.obj"}, CoffMachine::Arm64},
+        {{"-O", "coff", "-F", "pe-arm-little", project.script, folder / "app.out"}, CoffMachine::ArmNt},
+        {{"-J", "res", "-O", "coff", "-F", "pe-i386", folder / "rc.res", folder / "app.o"}, CoffMachine::I386},
+    };
+    for (const auto& [arguments, machine] : cases) {
+        std::vector<std::string> command = {windres};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        const std::string object = arguments.back();
+        DeleteFileQuietly(object);
+        const ProgramExit run = RunAndCapture(command);
+        ASSERT_EQ(run.exitCode, 0) << arguments[0] << "\n" << run.output;
+        ASSERT_TRUE(WriteResObject(folder / "rc.res", folder / "expected.o", machine).ok());
+        EXPECT_EQ(ReadFileBytes(object), ReadFileBytes(folder / "expected.o")) << arguments[0];
+    }
+    const ProgramExit withDepfile = RunAndCapture(
+        {windres, project.script, folder / "dep.o", "--preprocessor-arg=-MMD", "--preprocessor-arg=-MF" + folder / "dep.d"});
+    ASSERT_EQ(withDepfile.exitCode, 0) << withDepfile.output;
+    EXPECT_EQ(ReadFileBytes(folder / "dep.d").rfind(Escaped(folder / "dep.o") + ":", 0), 0u) << ReadFileBytes(folder / "dep.d");
 }
 
 TEST(Brcc32Windres, ModeFromTheFirstOptionAndRefusals)

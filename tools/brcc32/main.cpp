@@ -57,7 +57,7 @@ int RunWindresMode(const std::string& programPath, const std::vector<std::string
 {
     const std::string program = brevok::ProgramName(programPath);
     brevok::Parsed<brevok::WindresArguments> args =
-        brevok::ParseWindresArguments(arguments, brevok::DefaultObjectMachine(programPath));
+        brevok::ParseWindresArguments(arguments, brevok::DefaultCoffMachine(programPath));
     if (!args) {
         PrintError(program + ": error: " + args.error);
         PrintError("Try '" + program + " --help'.");
