@@ -87,10 +87,10 @@ ln -s /usr/x86_64-w64-mingw32/lib/libuser32.a "$scratch/libs/user32.lib"
 quietly cmake-rc-configure cmake -S "$src" -B "$scratch/cmake-rc" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$here/clang-msvc.cmake" -DBREVOK_CLIENT_LIBS="$scratch/libs" -DCMAKE_RC_COMPILER="$bin/brcc32"
 quietly cmake-rc-build ninja -C "$scratch/cmake-rc" -v
-grep '^\[.*bin/brcc32 ' "$scratch/cmake-rc-build.log" | sed 's/^\[[0-9/]*\] /  ran: /'
+grep "^\\[.*$bin/brcc32 " "$scratch/cmake-rc-build.log" | sed 's/^\[[0-9/]*\] /  ran: /'
 grep -q '/fo CMakeFiles/client.dir/app.rc.res' "$scratch/cmake-rc-build.log" || fail "CMake did not use its rc.exe rule"
 report "CMake + Ninja + clang/lld-link without a C runtime + brcc32 (rc.exe rule, .res)" \
-  "$(listing "$scratch/cmake-rc/client.exe")" "$(rebuilt "$scratch/cmake-rc" 'bin/brcc32 ')"
+  "$(listing "$scratch/cmake-rc/client.exe")" "$(rebuilt "$scratch/cmake-rc" "$bin/brcc32 ")"
 
 # 3. Meson with brcc32-windres as the cross file's windres.
 cross() {
