@@ -6,7 +6,7 @@
 # fp-utils for chmcmd, which compiles the help page into brevhelp.chm, and librsvg2-bin, through
 # which ImageMagick draws the tool-bar pictures from their SVG files.
 set -e
-PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev llvm clang lld \
+PKGS="cmake ninja-build g++ make qt6-base-dev qt6-svg-dev libgtest-dev libgmock-dev llvm clang lld meson \
       binutils openssl xvfb xauth xdg-utils imagemagick osslsigncode libgl-dev \
       desktop-file-utils shared-mime-info groff-base dpkg-dev file xdotool \
       g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev mingw-w64-common binutils-mingw-w64-x86-64 googletest wine wine64 fp-utils \
