@@ -208,8 +208,10 @@ int main(void)
     const std::string exe = dir / "probe.exe";
     RunFixtureCommand("x86_64-w64-mingw32-gcc -o '" + exe + "' '" + (dir / "probe.c") + "' '" + object + "' -luser32");
     const std::string script = std::string(BREVOK_SOURCE_DIR) + "/scripts/wine-env.sh";
-    std::string got = RunFixtureCommand("cd '" + dir.path() + "' && . '" + script +
-                                              "' > /dev/null && WINEDEBUG=-all wine '" + exe + "' 2> /dev/null");
+    // A prefix of its own in the build folder, made on the first run and kept: never ~/.wine.
+    const std::string prefix = std::string(BREVOK_BIN_DIR) + "/../tests/wine-res-object";
+    std::string got = RunFixtureCommand("cd '" + dir.path() + "' && . '" + script + "' > /dev/null && WINEPREFIX='" +
+                                        prefix + "' WINEDEBUG=-all wine '" + exe + "' 2> /dev/null");
     // Wine says on its first run that it made its configuration.
     got.erase(0, got.find("probe\r\n"));
     auto line = [](const std::string& data) {
