@@ -106,15 +106,8 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
     } else if (name == "i") {
         out.options.includeFolders.push_back(value);
     } else if (name == "d" || name == "u") {
-        MacroOption macro;
-        macro.kind = name == "d" ? MacroOption::Kind::Define : MacroOption::Kind::Undefine;
-        const std::size_t equals = value.find('=');
-        macro.name = value.substr(0, equals);
-        if (equals != std::string::npos)
-            macro.value = value.substr(equals + 1);
-        if (macro.name.empty())
-            return "option " + option + " needs a macro name";
-        out.options.macros.push_back(std::move(macro));
+        return AddMacroOption(out.options, name == "d" ? MacroOption::Kind::Define : MacroOption::Kind::Undefine,
+                              value, option);
     } else if (name == "c") {
         const Parsed<int> codePage = ReadNumber(value, 10, 65535, option);
         if (!codePage)
@@ -177,6 +170,21 @@ std::optional<std::string> Apply(ToolArguments& out, const std::string& name, co
 }
 
 }  // namespace
+
+std::optional<std::string> AddMacroOption(CompileOptions& options, MacroOption::Kind kind, const std::string& value,
+                                          const std::string& option)
+{
+    MacroOption macro;
+    macro.kind = kind;
+    const std::size_t equals = value.find('=');
+    macro.name = value.substr(0, equals);
+    if (equals != std::string::npos)
+        macro.value = value.substr(equals + 1);
+    if (macro.name.empty())
+        return "option " + option + " needs a macro name";
+    options.macros.push_back(std::move(macro));
+    return std::nullopt;
+}
 
 Parsed<ToolArguments> ParseToolArguments(const std::vector<std::string>& args, ToolKind kind)
 {

@@ -89,4 +89,9 @@ std::optional<std::uint16_t> LanguageOfLocaleName(std::string_view name);
 /// The options' part of `--help`: one line per option and the include search order.
 extern const char* const kCompileOptionsHelp;
 
+/// Reads `value`, `NAME` or `NAME=VALUE` of a define or undefine option named `option`, into
+/// `options`' macros; the refusal's text when it names no macro.
+std::optional<std::string> AddMacroOption(CompileOptions& options, MacroOption::Kind kind, const std::string& value,
+                                          const std::string& option);
+
 }  // namespace brevok

@@ -204,16 +204,7 @@ private:
 std::optional<std::string> WindresReader::AddMacro(MacroOption::Kind kind, const std::string& value,
                                                    const std::string& option)
 {
-    MacroOption macro;
-    macro.kind = kind;
-    const std::size_t equals = value.find('=');
-    macro.name = value.substr(0, equals);
-    if (equals != std::string::npos)
-        macro.value = value.substr(equals + 1);
-    if (macro.name.empty())
-        return "option " + option + " needs a macro name";
-    out_.options.macros.push_back(std::move(macro));
-    return std::nullopt;
+    return AddMacroOption(out_.options, kind, value, option);
 }
 
 std::optional<std::string> WindresReader::PreprocessorArgument(const std::string& argument)
