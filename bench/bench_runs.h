@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,18 @@ inline double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+/// A field of /proc/self/status in bytes ("VmHWM", "VmRSS"); 0 where there is none.
+inline std::size_t StatusBytes(const std::string& field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field + ":"))
+            return std::stoull(line.substr(field.size() + 1)) * 1024;
+    }
+    return 0;
 }
 
 }  // namespace brevok::bench

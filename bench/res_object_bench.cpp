@@ -1,6 +1,7 @@
 // Turning a .res of 64 MB of data files into a COFF object, against copying the .res's bytes
 // (std::filesystem::copy_file). Each runs in a child process of its own, so that its peak
 // memory (VmHWM) is its own; both are printed.
+#include "bench_runs.h"
 #include "image/res_file.h"
 #include "image/res_object.h"
 #include "platform/files.h"
@@ -27,16 +28,6 @@ constexpr std::size_t kFileSize = std::size_t{1} << 20;
 constexpr int kRounds = 3;
 constexpr double kTarget = 1.5;
 
-std::size_t StatusBytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with(field + ":"))
-            return std::stoull(line.substr(field.size() + 1)) * 1024;
-    }
-    return 0;
-}
 
 // 64 RCDATA records of 1 MB each (as a script of 64 data files compiles), written a record
 // at a time.
@@ -73,7 +64,7 @@ Run InChild(const std::function<bool()>& work)
     if (child == 0) {
         ::close(pipeFds[0]);
         const bool ok = work();
-        const std::size_t peak = StatusBytes("VmHWM");
+        const std::size_t peak = brevok::bench::StatusBytes("VmHWM");
         if (::write(pipeFds[1], &peak, sizeof peak) != sizeof peak)
             ::_exit(3);
         ::_exit(ok ? 0 : 1);

@@ -1,4 +1,5 @@
 // Loading and saving a 1,000,000-line script against reading and writing its bytes whole.
+#include "bench_runs.h"
 #include "platform/files.h"
 #include "script/script_document.h"
 
@@ -18,17 +19,6 @@ namespace {
 constexpr int kLines = 1'000'000;
 constexpr int kRounds = 3;
 
-// A field of /proc/self/status in bytes ("VmHWM", "VmRSS").
-std::size_t StatusBytes(const std::string& field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.starts_with(field + ":"))
-            return std::stoull(line.substr(field.size() + 1)) * 1024;
-    }
-    return 0;
-}
 
 double Seconds(Clock::time_point start)
 {
@@ -130,7 +120,7 @@ int main()
 
     // The first run is measured for memory, before anything else holds a whole file.
     Times document = LoadAndSave(path);
-    const std::size_t peak = StatusBytes("VmHWM");
+    const std::size_t peak = brevok::bench::StatusBytes("VmHWM");
     const bool same = DigestOf(path) == original;
 
     Times floor = ReadAndWriteWhole(path);

@@ -1,6 +1,7 @@
 // The compiler's command line as people and build systems write it: rc.exe's forms, joined or
 // separate, and the refusals.
 #include "rcdriver/compile_options.h"
+#include "support/macro_options.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +12,7 @@
 namespace brevok {
 namespace {
 
-std::string Macros(const CompileOptions& options)
-{
-    std::string out;
-    for (const MacroOption& macro : options.macros)
-        out += macro.kind == MacroOption::Kind::Define ? "+" + macro.name + "=" + macro.value + " "
-                                                       : "-" + macro.name + " ";
-    return out;
-}
+using testing::Macros;
 
 TEST(CompileOptions, BuildSystemCommandLines)
 {

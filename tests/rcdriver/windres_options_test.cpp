@@ -2,6 +2,7 @@
 // option forms, the formats and machines, the preprocessor's dependency arguments, and the
 // refusals.
 #include "rcdriver/windres_options.h"
+#include "support/macro_options.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +20,7 @@ std::string Joined(const std::vector<std::string>& items)
     return out;
 }
 
-std::string Macros(const CompileOptions& options)
-{
-    std::string out;
-    for (const MacroOption& macro : options.macros)
-        out += macro.kind == MacroOption::Kind::Define ? "+" + macro.name + "=" + macro.value + " "
-                                                       : "-" + macro.name + " ";
-    return out;
-}
+using testing::Macros;
 
 TEST(WindresOptions, ModeByProgramNameOrFirstOption)
 {
