@@ -4,6 +4,7 @@
 #include "platform/current_folder.h"
 #include "rules/paths.h"
 #include "platform/self_path.h"
+#include "platform/system_text.h"
 #include "rules/ascii.h"
 
 #include <cstdlib>
@@ -198,8 +199,8 @@ SearchPlaces SystemSearchPlaces()
     SearchPlaces places;
     places.ownFolder = ProgramFolder();
     places.currentFolder = CurrentFolder();
-    if (const char* path = std::getenv("PATH"))
-        places.pathVariable = path;
+    if (std::optional<std::string> path = EnvironmentValue("PATH"))
+        places.pathVariable = std::move(*path);
     return places;
 }
 

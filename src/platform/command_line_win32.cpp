@@ -2,11 +2,12 @@
 #include "platform/command_line.h"
 
 #include "platform/files.h"
+#include "platform/system_text.h"
+#include "platform/wide_text.h"
 #include "rules/paths.h"
 
 #include <windows.h>
 
-#include <cstdlib>
 
 namespace brevok {
 
@@ -31,13 +32,13 @@ std::string FindExactly(std::string_view name, const SearchPlaces& places)
 /// The command interpreter: %ComSpec%, else cmd.exe in the system folder.
 std::string CommandInterpreter()
 {
-    if (const char* comspec = std::getenv("ComSpec"); comspec != nullptr && *comspec != '\0')
-        return comspec;
-    char folder[MAX_PATH];
-    const UINT size = GetSystemDirectoryA(folder, MAX_PATH);
+    if (const std::optional<std::string> comspec = EnvironmentValue("ComSpec"); comspec && !comspec->empty())
+        return *comspec;
+    wchar_t folder[MAX_PATH];
+    const UINT size = GetSystemDirectoryW(folder, MAX_PATH);
     if (size == 0 || size >= MAX_PATH)
         return "cmd.exe";
-    return JoinProgramFolder(folder, "cmd.exe");
+    return JoinProgramFolder(ProgramText(std::wstring_view(folder, size)), "cmd.exe");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
-// The process's current folder on Windows: GetCurrentDirectoryA and SetCurrentDirectoryA.
+// The process's current folder on Windows: GetCurrentDirectoryW and SetCurrentDirectoryW.
 #include "platform/current_folder.h"
+
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
@@ -7,13 +9,13 @@ namespace brevok {
 
 std::string CurrentFolder()
 {
-    const DWORD size = GetCurrentDirectoryA(0, nullptr);
+    const DWORD size = GetCurrentDirectoryW(0, nullptr);
     if (size == 0)
         return {};
-    std::string folder(size, '\0');
-    const DWORD got = GetCurrentDirectoryA(size, folder.data());
+    std::wstring folder(size, L'\0');
+    const DWORD got = GetCurrentDirectoryW(size, folder.data());
     folder.resize(got < size ? got : 0);
-    return folder;
+    return ProgramText(folder);
 }
 
 CurrentFolderChange::CurrentFolderChange() : previous_(CurrentFolder()) { }
@@ -22,12 +24,12 @@ CurrentFolderChange::~CurrentFolderChange()
 {
     // When the old folder is gone, staying where we are is all that is left to do.
     if (entered_ && !previous_.empty())
-        SetCurrentDirectoryA(previous_.c_str());
+        SetCurrentDirectoryW(WideText(previous_).c_str());
 }
 
 bool CurrentFolderChange::Enter(const std::string& folder)
 {
-    entered_ = !folder.empty() && SetCurrentDirectoryA(folder.c_str()) != 0;
+    entered_ = !folder.empty() && SetCurrentDirectoryW(WideText(folder).c_str()) != 0;
     return entered_;
 }
 

@@ -2,13 +2,15 @@
 // alone.
 #include "platform/file_lock.h"
 
+#include "platform/wide_text.h"
+
 #include <windows.h>
 
 namespace brevok {
 
 FileLock::FileLock(const std::string& lockPath)
 {
-    const HANDLE handle = CreateFileA(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE,
+    const HANDLE handle = CreateFileW(WideText(lockPath).c_str(), GENERIC_READ | GENERIC_WRITE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)

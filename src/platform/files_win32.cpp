@@ -1,6 +1,9 @@
-// File services on Windows: file attributes, CreateFileA/ReadFile, and atomic saves through a
-// temporary file beside the target, FlushFileBuffers and MoveFileExA.
+// File services on Windows: file attributes, CreateFileW/ReadFile, and atomic saves through a
+// temporary file beside the target, FlushFileBuffers and MoveFileExW. Every name goes to the
+// system through the wide calls (platform/wide_text.h).
 #include "platform/files.h"
+
+#include "platform/wide_text.h"
 
 #include "rules/errors.h"
 #include "rules/paths.h"
@@ -27,7 +30,7 @@ std::optional<DWORD> AttributesOf(const std::string& path)
 {
     if (path.empty())
         return std::nullopt;
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return std::nullopt;
     return attributes;
@@ -39,7 +42,7 @@ HANDLE OpenDiskFile(const std::string& path)
 {
     if (path.empty())
         return INVALID_HANDLE_VALUE;
-    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+    const HANDLE handle = CreateFileW(WideText(path).c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
@@ -127,7 +130,7 @@ bool PathMissing(const std::string& path)
 void DeleteFileQuietly(const std::string& path)
 {
     if (!path.empty())
-        DeleteFileA(path.c_str());
+        DeleteFileW(WideText(path).c_str());
 }
 
 bool CreateFolders(const std::string& folder)
@@ -140,21 +143,21 @@ bool CreateFolders(const std::string& folder)
     const std::string parent = FolderPart(trimmed);
     if (!parent.empty() && parent != folder && !CreateFolders(parent))
         return false;
-    return CreateDirectoryA(trimmed.c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
+    return CreateDirectoryW(WideText(trimmed).c_str(), nullptr) != 0 || GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 std::vector<std::string> FolderEntryNames(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA(EnsureTrailingBackslash(folder).append("*").c_str(), &found);
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(WideText(EnsureTrailingBackslash(folder).append("*")).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        const std::string_view name = found.cFileName;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
-    } while (FindNextFileA(search, &found));
+        const std::wstring_view name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(ProgramText(name));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
 }
@@ -216,7 +219,7 @@ bool WriteLayer::Sync(int fd) const
 
 bool WriteLayer::Rename(const std::string& from, const std::string& to) const
 {
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExW(WideText(from).c_str(), WideText(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& layer)
@@ -238,7 +241,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
     std::string temp;
     for (unsigned attempt = 0; attempt < 100 && handle == INVALID_HANDLE_VALUE; ++attempt) {
         temp = TemporaryNameFor(target_, attempt);
-        handle = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        handle = CreateFileW(WideText(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
@@ -253,7 +256,7 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
         throw CannotCreateFile(path_);
     fd_ = DescriptorOf(handle, _O_WRONLY);
     if (fd_ < 0) {
-        DeleteFileA(temp.c_str());
+        DeleteFileW(WideText(temp).c_str());
         throw CannotCreateFile(path_);
     }
     temp_ = temp;
@@ -262,8 +265,8 @@ AtomicFileWriter::AtomicFileWriter(const std::string& path, const WriteLayer& la
 
 void AtomicFileWriter::CommitInPlace()
 {
-    const HANDLE handle = CreateFileA(target_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(WideText(target_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         throw CannotCreateFile(path_);
     const int fd = DescriptorOf(handle, _O_WRONLY);
@@ -283,7 +286,7 @@ bool CloseDescriptor(int fd)
 OutputFile OpenOutputFile(const std::string& path, bool append)
 {
     const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
-    const int fd = _open(path.c_str(), flags, 0666);
+    const int fd = _wopen(WideText(path).c_str(), flags, 0666);
     return fd < 0 ? OutputFile{-1, errno} : OutputFile{fd, 0};
 }
 

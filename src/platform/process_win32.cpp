@@ -1,9 +1,10 @@
-// The runners' primitives on Windows: CreateProcessA with the show-window code, each start in
+// The runners' primitives on Windows: CreateProcessW with the show-window code, each start in
 // a job object of its own so that ending its tree ends everything it started, a wait on the
 // process handle, and the child's output read from a pipe.
 #include "platform/child_process.h"
 
 #include "platform/command_line.h"
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
@@ -68,7 +69,7 @@ HANDLE InheritableCopy(HANDLE handle)
 DWORD PrepareHandles(const SpawnRequest& request, ChildHandles& handles, ChildProcess& child)
 {
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    handles.input = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+    handles.input = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handles.input == INVALID_HANDLE_VALUE) {
         handles.input = nullptr;
@@ -122,7 +123,7 @@ int SpawnChild(const std::vector<std::string>& argv, const SpawnRequest& request
         ReleaseChild(child);
         return static_cast<int>(error);
     }
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     // A program of ours without standard output (the window has no console) gives the child
     // none either: a console program then writes into a console window of its own, as the
@@ -137,13 +138,14 @@ int SpawnChild(const std::vector<std::string>& argv, const SpawnRequest& request
         startup.dwFlags |= STARTF_USESHOWWINDOW;
         startup.wShowWindow = request.showWindow;
     }
-    std::string line = WindowsCommandLine(argv);
+    std::wstring line = WideText(WindowsCommandLine(argv));
+    const std::wstring program = WideText(argv.front());
     // Started suspended, so that it is in its job before it can start anything itself.
     const DWORD flags = request.group == ChildGroup::Own ? CREATE_SUSPENDED : 0;
     PROCESS_INFORMATION process{};
     // A program named with its folder is started as it is, never searched again.
     const bool hasFolder = argv.front().find_first_of("\\/:") != std::string::npos;
-    if (!CreateProcessA(hasFolder ? argv.front().c_str() : nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr,
+    if (!CreateProcessW(hasFolder ? program.c_str() : nullptr, line.data(), nullptr, nullptr, TRUE, flags, nullptr,
                         nullptr, &startup, &process)) {
         const DWORD error = GetLastError();
         ReleaseChild(child);
@@ -152,7 +154,7 @@ int SpawnChild(const std::vector<std::string>& argv, const SpawnRequest& request
     child.process = process.hProcess;
     if (request.group == ChildGroup::Own) {
         // Without a job (a system that refuses one here) a time-out can end the child only.
-        child.job = CreateJobObjectA(nullptr, nullptr);
+        child.job = CreateJobObjectW(nullptr, nullptr);
         if (child.job != nullptr && !AssignProcessToJobObject(child.job, process.hProcess))
             CloseQuietly(child.job);
         ResumeThread(process.hThread);
@@ -244,11 +246,12 @@ void ReleaseChildLater(ChildProcess child)
 
 std::string StartErrorText(int code)
 {
-    char* text = nullptr;
+    wchar_t* text = nullptr;
     const DWORD size =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = size > 0 && text != nullptr ? std::string(text, size) : "error " + std::to_string(code);
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string message = size > 0 && text != nullptr ? ProgramText(std::wstring_view(text, size))
+                                                      : "error " + std::to_string(code);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
         message.pop_back();

@@ -1,6 +1,8 @@
-// Positioned reads of a regular file on Windows: CreateFileA, then ReadFile at offsets. The
+// Positioned reads of a regular file on Windows: CreateFileW, then ReadFile at offsets. The
 // handle is kept as a C runtime descriptor over it (_open_osfhandle), which closes it.
 #include "platform/read_only_file.h"
+
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
@@ -15,7 +17,7 @@ ReadOnlyFile::ReadOnlyFile(const std::string& path)
 {
     // Others may read, write and delete the file while we read it, as on POSIX.
     const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        CreateFileW(WideText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return;

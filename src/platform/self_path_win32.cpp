@@ -1,5 +1,7 @@
-// The running program's own path on Windows: GetModuleFileNameA of the program's module.
+// The running program's own path on Windows: GetModuleFileNameW of the program's module.
 #include "platform/self_path.h"
+
+#include "platform/wide_text.h"
 
 #include <windows.h>
 
@@ -9,16 +11,16 @@ namespace brevok {
 
 std::string RunningProgramPath()
 {
-    // GetModuleFileNameA cuts a long name short and says so only by filling the buffer, so
+    // GetModuleFileNameW cuts a long name short and says so only by filling the buffer, so
     // the buffer grows until the name fits with room to spare.
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0)
             return {};
         if (n < buffer.size()) {
             buffer.resize(n);
-            return buffer;
+            return ProgramText(buffer);
         }
         if (buffer.size() >= 32768)
             return {};

@@ -1,6 +1,8 @@
 // The compile's temporary folder and its atomically replaced output file, on Windows.
 #include "platform/temp_files.h"
 
+#include "platform/wide_text.h"
+
 #include "rules/paths.h"
 
 #include <windows.h>
@@ -27,13 +29,14 @@ std::string Unique(const std::string& prefix)
 
 TempFolder::TempFolder()
 {
-    char base[MAX_PATH + 1];
-    const DWORD size = GetTempPathA(sizeof base, base);
+    wchar_t wideBase[MAX_PATH + 1];
+    const DWORD size = GetTempPathW(MAX_PATH + 1, wideBase);
     if (size == 0 || size > MAX_PATH)
         return;
+    const std::string base = ProgramText(std::wstring_view(wideBase, size));
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const std::string candidate = Unique(EnsureTrailingBackslash(base) + "brevok-rc-");
-        if (CreateDirectoryA(candidate.c_str(), nullptr))
+        if (CreateDirectoryW(WideText(candidate).c_str(), nullptr))
             path_ = candidate;
         else if (GetLastError() != ERROR_ALREADY_EXISTS)
             break;
@@ -45,8 +48,8 @@ TempFolder::~TempFolder()
     if (path_.empty())
         return;
     for (const std::string& file : files_)
-        DeleteFileA(file.c_str());
-    RemoveDirectoryA(path_.c_str());
+        DeleteFileW(WideText(file).c_str());
+    RemoveDirectoryW(WideText(path_).c_str());
 }
 
 std::string TempFolder::File(const std::string& name)
@@ -60,7 +63,7 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
     for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
         const std::string candidate = Unique(target + ".tmp");
         const HANDLE file =
-            CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            CreateFileW(WideText(candidate).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
             path_ = candidate;
@@ -73,17 +76,18 @@ TempOutput::TempOutput(const std::string& target) : target_(target)
 TempOutput::~TempOutput()
 {
     if (!path_.empty())
-        DeleteFileA(path_.c_str());
+        DeleteFileW(WideText(path_).c_str());
 }
 
 bool TempOutput::Commit()
 {
-    const DWORD old = GetFileAttributesA(target_.c_str());
-    if (!MoveFileExA(path_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    const std::wstring target = WideText(target_);
+    const DWORD old = GetFileAttributesW(target.c_str());
+    if (!MoveFileExW(WideText(path_).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return false;
     // The target keeps what it was marked as (hidden, archive, ...).
     if (old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        SetFileAttributesA(target_.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
+        SetFileAttributesW(target.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
     path_.clear();
     return true;
 }

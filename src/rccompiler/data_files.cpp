@@ -4,6 +4,7 @@
 #include "preprocessor/include_search.h"
 
 #include "rules/paths.h"
+#include "platform/system_text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -37,13 +38,13 @@ std::string Join(const std::string& folder, const std::string& path)
 bool Exists(const std::string& path)
 {
     std::error_code ignored;
-    return std::filesystem::exists(path, ignored);
+    return std::filesystem::exists(SystemPath(path), ignored);
 }
 
 std::string CurrentFolder()
 {
     std::error_code ignored;
-    const std::string folder = std::filesystem::current_path(ignored).string();
+    const std::string folder = ProgramPath(std::filesystem::current_path(ignored));
     return folder.empty() ? std::string(".") : folder;
 }
 

@@ -7,6 +7,7 @@
 #include "rccompiler/icon_files.h"
 #include "rccompiler/res_writer.h"
 #include "rules/little_endian.h"
+#include "platform/system_text.h"
 #include "platform/temp_files.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 /// A file opened for reading, closed with the object.
 class InputFile {
 public:
-    explicit InputFile(const std::string& path) : in_(path, std::ios::binary) { }
+    explicit InputFile(const std::string& path) : in_(SystemPath(path), std::ios::binary) { }
 
     bool IsOpen() const { return in_.is_open(); }
 
@@ -156,7 +157,7 @@ void RecordWriter::CompileIcon(const Record& record, const std::string& path, In
     // Icon and cursor files are read whole: their directory points anywhere into them.
     std::string bytes;
     std::error_code ignored;
-    if (const std::uintmax_t size = std::filesystem::file_size(path, ignored); !ignored)
+    if (const std::uintmax_t size = std::filesystem::file_size(SystemPath(path), ignored); !ignored)
         bytes.reserve(static_cast<std::size_t>(size));
     for (;;) {
         if (!file.Read(piece_, kPieceSize))
@@ -217,7 +218,7 @@ void RecordWriter::Compile(const Record& record, const std::string& path)
 {
     // llvm-rc takes the first place where the path exists, a folder too, and fails on it.
     std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored))
+    if (std::filesystem::is_directory(SystemPath(path), ignored))
         return Problem(record, path + " is a folder, not a file");
     InputFile file(path);
     if (!file.IsOpen())

@@ -3,12 +3,13 @@
 #include "rccompiler/res_writer.h"
 
 #include "rules/errors.h"
+#include "platform/system_text.h"
 
 namespace brevok {
 
 ResWriter::ResWriter(std::string path) : path_(std::move(path))
 {
-    out_.open(path_, std::ios::binary | std::ios::trunc);
+    out_.open(SystemPath(path_), std::ios::binary | std::ios::trunc);
     Check();
     Append(WriteResOpeningRecord());
 }

@@ -3,6 +3,7 @@
 
 #include "rules/paths.h"
 #include "registry/registry_file.h"
+#include "platform/system_text.h"
 
 #include <windows.h>
 
@@ -124,10 +125,9 @@ std::unique_ptr<Registry> OpenUserRegistry()
 
 std::string UserRegistryPath()
 {
-    if (const char* chosen = std::getenv("BREVOK_REGISTRY"); chosen != nullptr && *chosen != '\0')
-        return chosen;
-    const char* appData = std::getenv("APPDATA");
-    return EnsureTrailingBackslash(appData != nullptr ? appData : "") + "brevok\\registry.reg";
+    if (const std::optional<std::string> chosen = EnvironmentValue("BREVOK_REGISTRY"); chosen && !chosen->empty())
+        return *chosen;
+    return EnsureTrailingBackslash(EnvironmentValue("APPDATA").value_or("")) + "brevok\\registry.reg";
 }
 
 }  // namespace brevok

@@ -2,6 +2,7 @@
 #include "script/script_document.h"
 
 #include "rules/errors.h"
+#include "platform/system_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -147,7 +148,7 @@ void LoadScriptLines(ScriptDocument& document, const std::string& path)
     // The size is only a hint for the buffer: a file that grows or cannot be measured still loads.
     LineSplitter splitter = ScriptLineSplitter();
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    const std::uintmax_t size = std::filesystem::file_size(SystemPath(path), error);
     if (!error && size < std::numeric_limits<std::size_t>::max() / 2)
         splitter.Reserve(static_cast<std::size_t>(size));
     ReadFileInPieces(path, [&](std::string_view piece) { return splitter.Feed(piece); });

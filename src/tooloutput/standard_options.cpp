@@ -2,21 +2,23 @@
 #include "tooloutput/standard_options.h"
 
 #include "tooloutput/tool_output.h"
+#include "platform/system_text.h"
 
 #include <cstdio>
 #include <string>
 
 namespace brevok {
 
-std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view programName, std::string_view usage)
+std::optional<int> AnswerStandardOption(const std::vector<std::string>& arguments, std::string_view programName,
+                                        std::string_view usage)
 {
-    if (argc < 2)
+    if (arguments.size() < 2)
         return std::nullopt;
-    const std::string_view option = argv[1];
+    const std::string_view option = arguments[1];
     // rc.exe's /? and /h, and their - forms, ask for the same help.
     if (option == "--help" || option == "/?" || option == "-?" || option == "/h" || option == "-h" ||
         option == "/H" || option == "-H") {
-        std::fwrite(usage.data(), 1, usage.size(), stdout);
+        WriteText(stdout, usage);
     } else if (option == "--version") {
         PrintLine(std::string(programName) + " (Brevok Resource Compiler) " + std::string(ToolsVersion()));
         PrintLine(kCopyrightLine);

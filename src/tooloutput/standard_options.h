@@ -2,7 +2,9 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace brevok {
 
@@ -12,6 +14,7 @@ namespace brevok {
 /// nothing for any other first argument. Only the first argument counts, so that a command
 /// run by brevdos keeps options of the same name. Needs nothing else of a program, so the
 /// window program answers before its application object (and a display) exists.
-std::optional<int> AnswerStandardOption(int argc, char** argv, std::string_view programName, std::string_view usage);
+std::optional<int> AnswerStandardOption(const std::vector<std::string>& arguments, std::string_view programName,
+                                        std::string_view usage);
 
 }  // namespace brevok

@@ -1,6 +1,8 @@
 // The banner and the line rules of the companion tools' output.
 #include "tooloutput/tool_output.h"
 
+#include "platform/system_text.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -72,8 +74,12 @@ std::optional<std::string> SilentFailureNotice(std::string_view output, std::str
 
 void PrintLine(std::string_view line)
 {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+    WriteText(stdout, std::string(line) + "\n");
+}
+
+void PrintErrorLine(std::string_view line)
+{
+    WriteText(stderr, std::string(line) + "\n");
 }
 
 void PrintBanner(std::string_view toolName)

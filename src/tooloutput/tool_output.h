@@ -1,7 +1,7 @@
 // What the companion tools print and how their output is read back: the banner, the line
 // rules of a capture, the notices a runner adds to a capture, and printing a line to
 // standard output. Everything that writes or reads a tool's output agrees through here, so
-// this library links nothing else.
+// this library links nothing but the platform's output.
 #pragma once
 
 #include <cstddef>
@@ -45,8 +45,11 @@ std::string StartFailureNotice(std::string_view runnerName, std::string_view mes
 /// line end), then `message`.
 std::optional<std::string> SilentFailureNotice(std::string_view output, std::string_view message);
 
-/// Writes `line` and a line feed to standard output.
+/// Writes `line` and a line feed to standard output (a console gets it as Unicode).
 void PrintLine(std::string_view line);
+
+/// Writes `line` and a line feed to standard error (a console gets it as Unicode).
+void PrintErrorLine(std::string_view line);
 
 /// Prints the banner of `toolName`.
 void PrintBanner(std::string_view toolName);

@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "rules/paths.h"
 #include "platform/process.h"
+#include "platform/system_text.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
 
@@ -59,7 +60,7 @@ private:
 /// flush to the disk would only slow every Compile down.
 void WriteBatchFile(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(SystemPath(path), std::ios::binary | std::ios::trunc);
     if (!out)
         throw CannotCreateFile(path);
     out.write(text.data(), static_cast<std::streamsize>(text.size()));

@@ -5,20 +5,21 @@
 #include <cstdio>
 
 #include "resedit/edit_command.h"
+#include "tooloutput/tool_output.h"
 
 int RunEditMode(const std::vector<std::string>& arguments)
 {
     brevok::Parsed<brevok::EditCall> call = brevok::ParseEditCall(arguments);
     if (!call) {
-        std::fprintf(stderr, "brc32: error: %s\nusage: brc32 PROGRAM --option VALUE... (brc32 --help)\n",
-                     call.error.c_str());
+        brevok::PrintErrorLine("brc32: error: " + call.error);
+        brevok::PrintErrorLine("usage: brc32 PROGRAM --option VALUE... (brc32 --help)");
         return 2;
     }
     const brevok::EditOutcome outcome = brevok::RunEditCall(*call);
     for (const std::string& value : outcome.values)
-        std::printf("%s\n", value.c_str());
+        brevok::PrintLine(value);
     std::fflush(stdout);
     for (const std::string& message : outcome.messages)
-        std::fprintf(stderr, "%s\n", message.c_str());
+        brevok::PrintErrorLine(message);
     return outcome.ok ? 0 : 1;
 }

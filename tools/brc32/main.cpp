@@ -12,6 +12,7 @@
 #include "rcdriver/pipeline.h"
 #include "image/binder.h"
 #include "rules/paths.h"
+#include "platform/system_text.h"
 
 constexpr std::string_view kUsageLine = "usage: brc32 [options] -fo RESFILE -fe EXEFILE SCRIPT";
 
@@ -32,11 +33,12 @@ const std::string kUsage = std::string(kUsageLine) +
     "\n" +
     brevok::kEditOptionsHelp;
 
-int main(int argc, char** argv)
+int Run(const std::vector<std::string>& programArguments)
 {
-    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brc32", kUsage))
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(programArguments, "brc32", kUsage))
         return *answered;
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments(programArguments.begin() + (programArguments.empty() ? 0 : 1),
+                                             programArguments.end());
     if (brevok::IsEditCall(arguments))
         return RunEditMode(arguments);
     brevok::Parsed<brevok::ToolArguments> args =
@@ -70,3 +72,5 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     return bound.ok ? 0 : 1;
 }
+
+BREVOK_PROGRAM_MAIN(Run)

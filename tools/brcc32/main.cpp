@@ -7,6 +7,7 @@
 #include "rcdriver/windres_options.h"
 #include "rcdriver/windres_run.h"
 #include "rules/paths.h"
+#include "platform/system_text.h"
 
 #include <cstdio>
 #include <string>
@@ -48,7 +49,7 @@ std::string WindresUsage(const std::string& program)
 
 void PrintError(const std::string& line)
 {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    brevok::PrintErrorLine(line);
 }
 
 /// windres mode: GNU windres's command line, its exit codes (0, or 1 on any error), and no
@@ -68,7 +69,7 @@ int RunWindresMode(const std::string& programPath, const std::vector<std::string
     if (args->help || args->version) {
         if (args->help) {
             const std::string usage = WindresUsage(program);
-            std::fwrite(usage.data(), 1, usage.size(), stdout);
+            brevok::WriteText(stdout, usage);
         } else {
             // Build systems tell a windres by "GNU windres" in this text (Meson).
             brevok::PrintLine(program + " (Brevok Resource Compiler) " + std::string(brevok::ToolsVersion()));
@@ -85,12 +86,14 @@ int RunWindresMode(const std::string& programPath, const std::vector<std::string
 
 }  // namespace
 
-int main(int argc, char** argv)
+int Run(const std::vector<std::string>& programArguments)
 {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
-    if (brevok::ChooseCommandLineMode(argc > 0 ? argv[0] : "", arguments) == brevok::CommandLineMode::Windres)
-        return RunWindresMode(argc > 0 ? argv[0] : "brcc32-windres", arguments);
-    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brcc32", kUsage))
+    const std::string programPath = programArguments.empty() ? std::string() : programArguments.front();
+    const std::vector<std::string> arguments(programArguments.begin() + (programArguments.empty() ? 0 : 1),
+                                             programArguments.end());
+    if (brevok::ChooseCommandLineMode(programPath, arguments) == brevok::CommandLineMode::Windres)
+        return RunWindresMode(programPath.empty() ? "brcc32-windres" : programPath, arguments);
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(programArguments, "brcc32", kUsage))
         return *answered;
     brevok::Parsed<brevok::ToolArguments> args =
         brevok::ParseToolArguments(arguments, brevok::ToolKind::Compiler);
@@ -119,3 +122,5 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     return outcome.ok ? 0 : 1;
 }
+
+BREVOK_PROGRAM_MAIN(Run)

@@ -6,6 +6,7 @@
 #include "rules/errors.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "platform/system_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -48,7 +49,7 @@ Redirection TakeRedirection(std::vector<std::string>& arguments)
 int ReportStartFailure(int outputFd, const std::string& command, int error)
 {
     const std::string message = "brevdos: cannot start " + command + ": " + brevok::StartErrorText(error) + "\n";
-    brevok::WriteAllTo(2, message);
+    brevok::WriteText(stderr, message);
     if (outputFd != 1)
         brevok::WriteAllTo(outputFd, brevok::StartFailureNotice("brevdos", message));
     return brevok::IsNotFoundError(error) ? kNotFound : kCannotRun;
@@ -72,7 +73,7 @@ void ReportSilentFailure(int outputFd, const std::string& file, const std::strin
     const std::optional<std::string> notice = brevok::SilentFailureNotice(bytes, message);
     if (!notice)
         return;
-    brevok::WriteAllTo(2, message);
+    brevok::WriteText(stderr, message);
     brevok::WriteAllTo(outputFd, *notice);
 }
 
@@ -90,21 +91,22 @@ constexpr std::string_view kUsage =
     "  --version  print the version and exit\n"
     "Only as the first word are these brevdos's own; later they belong to COMMAND.\n";
 
-int main(int argc, char** argv)
+int Run(const std::vector<std::string>& programArguments)
 {
-    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brevdos", kUsage))
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(programArguments, "brevdos", kUsage))
         return *answered;
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<std::string> arguments(programArguments.begin() + (programArguments.empty() ? 0 : 1),
+                                       programArguments.end());
     const Redirection redirection = TakeRedirection(arguments);
     if (arguments.empty()) {
-        brevok::WriteAllTo(2, "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n");
+        brevok::WriteText(stderr, "usage: brevdos COMMAND [ARGUMENTS...] [> FILE]\n");
         return 2;
     }
     int outputFd = 1;
     if (!redirection.file.empty()) {
         const brevok::OutputFile output = brevok::OpenOutputFile(redirection.file, redirection.append);
         if (output.fd < 0) {
-            brevok::WriteAllTo(2, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(output.error) + "\n");
+            brevok::WriteText(stderr, "brevdos: Cannot create file " + redirection.file + ": " + std::strerror(output.error) + "\n");
             return 1;
         }
         outputFd = output.fd;
@@ -121,3 +123,5 @@ int main(int argc, char** argv)
         ReportSilentFailure(outputFd, redirection.file, command, run.exitCode);
     return run.exitCode;
 }
+
+BREVOK_PROGRAM_MAIN(Run)

@@ -3,24 +3,13 @@
 
 #include "preprocessor/include_search.h"
 
-#include <cstdlib>
-#include <string_view>
+#include "platform/system_text.h"
 
 namespace brevok {
 
-namespace {
-
-std::string_view Variable(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value == nullptr ? std::string_view() : std::string_view(value);
-}
-
-}  // namespace
-
 void ReadCompileEnvironment(CompileOptions& options)
 {
-    options.includeVariableFolders = IncludeVariableFolders(Variable("INCLUDE"));
+    options.includeVariableFolders = IncludeVariableFolders(EnvironmentValue("INCLUDE").value_or(""));
 }
 
 }  // namespace brevok

@@ -38,7 +38,7 @@ constexpr std::string_view kUsage =
 int main(int argc, char* argv[])
 {
     // Answered before the application object exists, so they need no display.
-    if (const std::optional<int> answered = brevok::AnswerStandardOption(argc, argv, "brevok", kUsage))
+    if (const std::optional<int> answered = brevok::AnswerStandardOption(std::vector<std::string>(argv, argv + argc), "brevok", kUsage))
         return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(brevok::kApplicationTitle));
