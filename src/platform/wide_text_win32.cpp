@@ -31,9 +31,10 @@ std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool ex
     const int size = Size(text.size());
     if (size < 0)
         return std::nullopt;
-    // UTF-8 and UTF-7 take neither a default character nor the best-fit flag.
+    // UTF-8 takes neither a default character nor the best-fit flag; exactly, it refuses a
+    // lone surrogate instead of writing U+FFFD for it.
     const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
-    const DWORD flags = exact && !utf ? WC_NO_BEST_FIT_CHARS : 0;
+    const DWORD flags = !exact ? 0 : codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : utf ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* defaultFlag = exact && !utf ? &usedDefault : nullptr;
     const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, defaultFlag);
@@ -43,12 +44,6 @@ std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool ex
     WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, nullptr, defaultFlag);
     if (usedDefault)
         return std::nullopt;
-    if (exact && utf) {
-        // A lone surrogate became U+FFFD: the name cannot be carried either.
-        for (const wchar_t c : text)
-            if (c >= 0xD800 && c <= 0xDFFF)
-                return std::nullopt;
-    }
     return out;
 }
 
