@@ -7,6 +7,7 @@
 #include "rccompiler/icon_files.h"
 #include "rccompiler/res_writer.h"
 #include "rules/little_endian.h"
+#include "rules/text_encoding.h"
 #include "platform/temp_files.h"
 
 #include <algorithm>
@@ -253,8 +254,8 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             const Record& record = parsed.records[i];
             if (record.kind == RecordKind::Inline)
                 WriteInline(record);
-            else if (const std::string path = finder_.Find(record.path); path.empty())
-                Problem(record, "file not found: " + record.path);
+            else if (const std::string path = finder_.Find(record.path, record.codePage); path.empty())
+                Problem(record, "file not found: " + FileNameToUtf8(record.path, record.codePage));
             else {
                 if (foundFiles_ != nullptr)
                     foundFiles_->push_back(path);
