@@ -118,8 +118,8 @@ bool Preprocessor::NextLine(LogicalLine& line)
         return false;
     if (line.unterminatedComment)
         Error(Presumed(line.line), "unterminated /* comment");
-    // An #include keeps the bytes of its file: Include converts the name to UTF-8 itself,
-    // which the output's code page may not hold (a Unicode header in a 1252 script).
+    // An #include line stays in its file's code page: Include turns the name into UTF-8
+    // itself, as the output's code page may not hold it (a Unicode header of a 1252 script).
     if (!IsIncludeLine(line.tokens))
         ToOutputCodePage(line.tokens, frame.codePage);
     return true;
@@ -217,7 +217,7 @@ void Preprocessor::Include(const std::vector<PpToken>& tokens, int line)
     for (std::size_t i = 0; i < names.size() && found.empty(); ++i)
         found = search_.Find(names[i], Top().folder);
     if (found.empty())
-        Stop(line, "'" + names.front() + "' file not found");
+        Stop(line, "'" + names.back() + "' file not found");
     if (onceFiles_.count(found))
         return;
     OpenFile(found, found, line);

@@ -255,7 +255,7 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             if (record.kind == RecordKind::Inline)
                 WriteInline(record);
             else if (const std::string path = finder_.Find(record.path, record.codePage); path.empty())
-                Problem(record, "file not found: " + FileNameToUtf8(record.path, record.codePage));
+                Problem(record, "file not found: " + FileNameLookups(record.path, record.codePage).back());
             else {
                 if (foundFiles_ != nullptr)
                     foundFiles_->push_back(path);

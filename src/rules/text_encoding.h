@@ -63,7 +63,9 @@ std::string FileNameToUtf8(std::string_view name, int codePage);
 /// FileNameToUtf8's, then the bytes as written when they differ from it and are well-formed
 /// UTF-8. Scripts made where file names are UTF-8 name their files so without a #pragma
 /// code_page, and the workbench writes the paths it is given that way; rc.exe would not find
-/// such a file, and nothing else is found by the second name.
+/// such a file. The second name is looked for only when the first finds nothing, and a
+/// message about a file that neither finds names the last one: well-formed UTF-8 bytes are
+/// rarely meant as code page text, and read as what they are.
 std::vector<std::string> FileNameLookups(std::string_view name, int codePage);
 
 }  // namespace brevok
