@@ -38,6 +38,7 @@ enum class Saved {
 enum class Header {
     None,     // a script of file statements alone, read without a preprocessing run
     Written,  // #include "hdr_NAME.h"
+    Angled,   // #include <hdr_NAME.h>
     Macro,    // #define HDR "hdr_NAME.h" then #include HDR
 };
 
@@ -47,6 +48,8 @@ std::string ScriptText(const std::string& name, Header header, bool dlgInclude)
     std::string text;
     if (header == Header::Written)
         text += "#include \"hdr_" + name + ".h\"\r\n";
+    if (header == Header::Angled)
+        text += "#include <hdr_" + name + ".h>\r\n";
     if (header == Header::Macro)
         text += "#define HDR \"hdr_" + name + ".h\"\r\n#include HDR\r\n";
     text += (header == Header::None ? "7" : "ID_DATA") + std::string(" RCDATA \"") + name + "/" + name + ".bin\"\r\n";
@@ -83,6 +86,7 @@ TEST(CompileResourceScript, NamesInTheScriptsEncodingFindTheirFilesAndGiveZigRcs
     } cases[] = {
         {"dätä", Saved::Cp1252, Header::Written, "d\xE4t\xE4"},
         {"dätä", Saved::Cp1252, Header::None, "d\xE4t\xE4"},
+        {"dätä", Saved::Cp1252, Header::Angled, "d\xE4t\xE4"},
         // What the workbench writes: the bytes of UTF-8 paths, which rc.exe would read as 1252.
         {"dätä", Saved::Utf8Unmarked, Header::Written, ""},
         {"dätä", Saved::Utf8WithPragma, Header::Written, ""},
@@ -96,6 +100,7 @@ TEST(CompileResourceScript, NamesInTheScriptsEncodingFindTheirFilesAndGiveZigRcs
         // 日本 in Shift-JIS.
         {"日本", Saved::Cp932Option, Header::Written, "\x93\xFA\x96\x7B"},
         {"日本", Saved::Cp932Option, Header::None, "\x93\xFA\x96\x7B"},
+        {"日本", Saved::Cp932Option, Header::Angled, "\x93\xFA\x96\x7B"},
         {"日本", Saved::Cp932Pragma, Header::Macro, "\x93\xFA\x96\x7B"},
         // 表 (95 5C) ends in a backslash byte, which must not split the path.
         {"表", Saved::Cp932Pragma, Header::Written, "\x95\x5C"},
@@ -103,7 +108,7 @@ TEST(CompileResourceScript, NamesInTheScriptsEncodingFindTheirFilesAndGiveZigRcs
     for (const auto& c : cases) {
         static const char* const kSaved[] = {"1252", "UTF-8 with a pragma", "UTF-8 unmarked", "UTF-16LE",
                                              "-c 932", "#pragma code_page(932)"};
-        static const char* const kHeader[] = {"no header", "#include", "#include MACRO"};
+        static const char* const kHeader[] = {"no header", "#include \"\"", "#include <>", "#include MACRO"};
         const std::string label = std::string(c.name) + " in " + kSaved[static_cast<int>(c.saved)] + ", " +
             kHeader[static_cast<int>(c.header)];
         ScratchFolder folder;
@@ -135,7 +140,8 @@ TEST(CompileResourceScript, NamesInTheScriptsEncodingFindTheirFilesAndGiveZigRcs
         } else if (c.saved != Saved::Utf8WithPragma) {
             reference = folder.Write("utf8.rc", "#pragma code_page(65001)\r\n" + ScriptText(c.name, c.header, false));
         }
-        const ProgramExit theirs = testing::RunZigRc(zig, {"/:auto-includes", "none"}, folder / "zig.res", reference);
+        const ProgramExit theirs =
+            testing::RunZigRc(zig, {"/:auto-includes", "none", "/i", folder.Path()}, folder / "zig.res", reference);
         if (theirs.exitCode != 0) {
             ADD_FAILURE() << "zig rc refused " << label << "\n" << theirs.output;
             continue;
