@@ -218,6 +218,29 @@ TEST(TextEncoding, CodePagesAndMarkedText)
     }
 }
 
+TEST(TextEncoding, FileNamesAreLookedForByTheirUtf8Names)
+{
+    const struct {
+        const char* name;
+        std::string written;
+        int codePage;
+        std::vector<std::string> lookups;
+    } cases[] = {
+        {"1252", "d\xE4t\xE4", 1252, {"d\xC3\xA4t\xC3\xA4"}},
+        {"932", "\x93\xFA\x96\x7B\\x", 932, {"\xE6\x97\xA5\xE6\x9C\xAC\\x"}},
+        {"932: a lead byte at the end, as a string reads it", "a\x81", 932, {"a\xE3\x83\xBB"}},
+        {"65001: the bytes, malformed or not", "d\xE4", 65001, {"d\xE4"}},
+        {"an unknown code page: the bytes", "d\xE4", 951, {"d\xE4"}},
+        {"UTF-8 in 1252: rc.exe's name, then the bytes", "d\xC3\xA4", 1252, {"d\xC3\x83\xC2\xA4", "d\xC3\xA4"}},
+        {"U+FFFD itself is well formed", "\xEF\xBF\xBD", 1252, {"\xC3\xAF\xC2\xBF\xC2\xBD", "\xEF\xBF\xBD"}},
+        {"ASCII: one name", "a/B.bin", 932, {"a/B.bin"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameLookups(c.written, c.codePage), c.lookups) << c.name;
+        EXPECT_EQ(FileNameToUtf8(c.written, c.codePage), c.lookups.front()) << c.name;
+    }
+}
+
 TEST(LittleEndian, FieldsReadWrittenAndBoundsThatCannotOverflow)
 {
     std::string bytes;
