@@ -23,6 +23,20 @@ int Size(std::size_t size)
     return size > static_cast<std::size_t>(std::numeric_limits<int>::max()) ? -1 : static_cast<int>(size);
 }
 
+/// True when a high surrogate of `text` is not followed by a low one, or a low one is not
+/// preceded by a high one; a pair (a character beyond U+FFFF, such as an emoji) is well formed.
+bool HasUnpairedSurrogate(std::wstring_view text)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF)
+            ++i;
+        else if (c >= 0xD800 && c <= 0xDFFF)
+            return true;
+    }
+    return false;
+}
+
 /// WideCharToMultiByte into a string; `exact` asks for no lookalike and no default character.
 std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool exact)
 {
@@ -43,12 +57,8 @@ std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool ex
     WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, nullptr, defaultFlag);
     if (usedDefault)
         return std::nullopt;
-    if (exact && utf) {
-        // A lone surrogate became U+FFFD: the name cannot be carried either.
-        for (const wchar_t c : text)
-            if (c >= 0xD800 && c <= 0xDFFF)
-                return std::nullopt;
-    }
+    if (exact && utf && HasUnpairedSurrogate(text))
+        return std::nullopt;  // it became U+FFFD: the name cannot be carried either
     return out;
 }
 
@@ -86,6 +96,41 @@ std::string ProgramText(std::wstring_view text)
 std::optional<std::string> ExactProgramText(std::wstring_view text)
 {
     return Narrow(text, programCodePage, true);
+}
+
+std::optional<std::string> ExactCodePageText(std::wstring_view text, unsigned codePage)
+{
+    return Narrow(text, codePage, true);
+}
+
+std::string ShownCodePageText(std::wstring_view text, unsigned codePage)
+{
+    const int size = Size(text.size());
+    if (text.empty() || size < 0)
+        return {};
+    // UTF-8 and UTF-7 take neither the flag nor a default character.
+    const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
+    const DWORD flags = utf ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* question = utf ? nullptr : "?";
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, question, nullptr);
+    if (length <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, question, nullptr);
+    return out;
+}
+
+std::string ToolOutputText(std::string_view line, unsigned codePage)
+{
+    const int size = Size(line.size());
+    if (codePage == CP_UTF8 || line.empty() || size < 0)
+        return std::string(line);
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(), size, nullptr, 0);
+    if (length <= 0)
+        return std::string(line);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(), size, wide.data(), length);
+    return ShownCodePageText(wide, codePage);
 }
 
 std::filesystem::path SystemPath(std::string_view path)
