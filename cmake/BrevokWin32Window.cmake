@@ -79,6 +79,11 @@ add_test(NAME Win32Window.FirstStartToExit
          COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/win32/window_test.sh $<TARGET_FILE:brevok> $<TARGET_FILE:brcc32>
                  $<TARGET_FILE:resource_reader> $<TARGET_FILE:resource_reader_linked>)
 set_tests_properties(Win32Window.FirstStartToExit PROPERTIES RUN_SERIAL ON TIMEOUT 300)
+# The same window over a project in a folder named in Cyrillic (tests/ui/win32/window_names_test.sh).
+add_test(NAME Win32Window.CyrillicFolder
+         COMMAND sh ${PROJECT_SOURCE_DIR}/tests/ui/win32/window_names_test.sh $<TARGET_FILE:brevok> $<TARGET_FILE:brcc32>
+                 $<TARGET_FILE:resource_reader> $<TARGET_FILE:resource_reader_linked>)
+set_tests_properties(Win32Window.CyrillicFolder PROPERTIES RUN_SERIAL ON TIMEOUT 300)
 
 # The help: docs/help compiled into brevhelp.chm beside the program, where Help opens it with
 # the HTML help viewer (chmcmd, Free Pascal's CHM compiler).

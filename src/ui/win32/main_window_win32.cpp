@@ -390,7 +390,10 @@ void TfrmResmain::DrawLine(const DRAWITEMSTRUCT& item)
         SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = item.rcItem;
         text.left += 2;
-        DrawTextA(item.hDC, line.data(), static_cast<int>(line.size()), &text,
+        // Drawn wide: the ANSI call would read the line in the code page of the font's
+        // character set, not in the window's.
+        const std::wstring wide = WideText(line);
+        DrawTextW(item.hDC, wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_EXPANDTABS);
     }
     if (item.itemState & ODS_FOCUS)
