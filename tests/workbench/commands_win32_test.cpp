@@ -95,8 +95,8 @@ TEST_F(WindowsCommandsTest, BuildAllBindsThroughBrevdosAndBrc32)
 
 TEST_F(WindowsCommandsTest, CompileAndBuildAllInAFolderNamedInCyrillic)
 {
-    // cmd.exe would misread these names in its batch file, and brevdos.exe's limit is in
-    // characters: the program's text here is UTF-8, as the window's is under its manifest.
+    // cmd.exe would misread these names written into its batch file. The program's text here
+    // is UTF-8, as the window's is under its manifest.
     const std::string project = folder / "\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82";  // проект
     ASSERT_TRUE(CreateFolders(project));
     const std::string logo = project + "\\d\xC3\xA4t\xC3\xA4.bmp";  // dätä.bmp
