@@ -62,6 +62,14 @@ bool IsWellFormedUtf8(std::string_view text)
     return true;
 }
 
+std::size_t Utf8CharacterCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count)
+        NextUtf8(text, i);
+    return count;
+}
+
 void AppendUtf16(std::u16string& out, char32_t c)
 {
     if (c < 0x10000) {

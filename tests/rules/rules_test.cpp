@@ -115,6 +115,21 @@ TEST(Unicode, WellFormedTextRoundTripsAndEachMalformedUnitIsReplaced)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
 }
 
+TEST(Unicode, CharactersAreCountedNotBytes)
+{
+    const std::pair<std::string, std::size_t> counts[] = {
+        {"", 0},
+        {"C:\\W\\A.RC", 9},
+        {"\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82", 6},  // проект
+        {"hdr_\xE6\x95\xB0\xE6\x8D\xAE.h", 8},                       // hdr_数据.h
+        {"\xF0\x9F\x98\x80!", 2},                                     // U+1F600 and '!'
+        {"d\xE4t\xE4", 4},                                             // Latin-1 bytes: one each
+        {"a\xE2\x82", 3},                                              // cut off: each byte one
+    };
+    for (const auto& [text, count] : counts)
+        EXPECT_EQ(Utf8CharacterCount(text), count) << text;
+}
+
 // The expected characters and bytes are Python's codecs' (cp932, gbk, cp949, cp950), or
 // glibc iconv's where those leave a sequence undefined or write a character otherwise, as
 // Windows does (932 writes U+7E8A as the IBM extension FA5C; 950 reads C6A1 as U+F6B1). A
