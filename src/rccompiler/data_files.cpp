@@ -77,7 +77,7 @@ std::string DataFileFinder::Find(std::string_view written, int codePage) const
     for (const std::string& name : names)
         if (std::string found = FindName(name); !found.empty())
             return found;
-    return HasRootFolder(names.front()) ? names.front() : std::string();
+    return HasRootFolder(names.back()) ? names.back() : std::string();
 }
 
 std::string DataFileFinder::FindName(const std::string& name) const

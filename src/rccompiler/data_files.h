@@ -23,8 +23,8 @@ public:
     /// in turn (FileNameLookups), the first place that holds it; a name that none of these
     /// places holds is then searched in the same places with `\` as a separator and in any
     /// letter case (FindFileIgnoringCase). The file exists (reading it may still fail), except
-    /// for a path with a root folder that no name finds: that is opened as it is, so that the
-    /// failure names it. Empty when nothing is found.
+    /// for a path with a root folder that no name finds: its last name is opened as it is, so
+    /// that the failure names it as "file not found" would. Empty when nothing is found.
     std::string Find(std::string_view written, int codePage) const;
 
 private:
