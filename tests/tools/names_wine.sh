@@ -171,13 +171,16 @@ for encoding in utf-16 utf-8 cp1252; do
     # The missing file's message, with the banner's three lines left out.
     (cd "$dir" && "$linux" -fo m.res "missing_$name.rc" | tail -n +4 > missing_linux.txt) || true
     grep -qF "$missing" "$dir/missing_linux.txt" || fail "$case: the Linux brcc32 does not name $missing: $(cat "$dir/missing_linux.txt")"
-    (cd "$dir" && wine "$brcc32" -fo m.res "missing_$name.rc" > "missing_$name.txt" 2>&1) || true
-    (cd "$dir" && wine "$brevdos" "brcc32_$name.exe" -fo m.res "missing_$name.rc" ">" "capture_missing_$name.txt" > /dev/null 2>&1) || true
-    for output in "missing_$name.txt" "capture_missing_$name.txt"; do
-      if [ -f "$dir/$output" ] && text "$dir/$output" | tail -n +4 | cmp -s - "$dir/missing_linux.txt"; then
+    direct=0 captured=0
+    (cd "$dir" && wine "$brcc32" -fo m.res "missing_$name.rc" > "missing_$name.txt" 2>&1) || direct=$?
+    (cd "$dir" && wine "$brevdos" "brcc32_$name.exe" -fo m.res "missing_$name.rc" ">" "capture_missing_$name.txt" > /dev/null 2>&1) ||
+      captured=$?
+    for output in "missing_$name.txt $direct" "capture_missing_$name.txt $captured"; do
+      status=${output##* } output=${output% *}
+      if [ "$status" = 1 ] && [ -f "$dir/$output" ] && text "$dir/$output" | tail -n +4 | cmp -s - "$dir/missing_linux.txt"; then
         messages=$((messages + 1))
       else
-        fail "$case: $output does not read as the Linux brcc32's message: $(text "$dir/$output" 2>&1 | tail -n +4)"
+        fail "$case: $output (exit code $status) does not read as the Linux brcc32's message: $(text "$dir/$output" 2>&1 | tail -n +4)"
       fi
     done
   done
