@@ -26,4 +26,16 @@ std::string ProgramText(std::wstring_view text);
 /// lookalike, no '?'); nothing when one is not.
 std::optional<std::string> ExactProgramText(std::wstring_view text);
 
+/// The same in a code page named by the caller.
+std::optional<std::string> ExactCodePageText(std::wstring_view text, unsigned codePage);
+
+/// UTF-16 as text for a person to read in `codePage`: each character the code page lacks is
+/// a '?' (in UTF-8, which lacks only unpaired surrogates, U+FFFD), never a lookalike.
+std::string ShownCodePageText(std::wstring_view text, unsigned codePage);
+
+/// A line the tools wrote (they write UTF-8) as text in `codePage`: as it is where that is
+/// UTF-8, or where the line is not well-formed UTF-8 (then it is taken to be in `codePage`
+/// already); else converted, each character the code page lacks written as '?'.
+std::string ToolOutputText(std::string_view line, unsigned codePage = ProgramCodePage());
+
 }  // namespace brevok

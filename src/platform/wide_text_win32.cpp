@@ -31,9 +31,10 @@ std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool ex
     const int size = Size(text.size());
     if (size < 0)
         return std::nullopt;
-    // UTF-8 and UTF-7 take neither a default character nor the best-fit flag.
+    // UTF-8 takes neither a default character nor the best-fit flag; exactly, it refuses a
+    // lone surrogate instead of writing U+FFFD for it.
     const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
-    const DWORD flags = exact && !utf ? WC_NO_BEST_FIT_CHARS : 0;
+    const DWORD flags = !exact ? 0 : codePage == CP_UTF8 ? WC_ERR_INVALID_CHARS : utf ? 0 : WC_NO_BEST_FIT_CHARS;
     BOOL usedDefault = FALSE;
     BOOL* defaultFlag = exact && !utf ? &usedDefault : nullptr;
     const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, nullptr, defaultFlag);
@@ -43,12 +44,6 @@ std::optional<std::string> Narrow(std::wstring_view text, UINT codePage, bool ex
     WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, nullptr, defaultFlag);
     if (usedDefault)
         return std::nullopt;
-    if (exact && utf) {
-        // A lone surrogate became U+FFFD: the name cannot be carried either.
-        for (const wchar_t c : text)
-            if (c >= 0xD800 && c <= 0xDFFF)
-                return std::nullopt;
-    }
     return out;
 }
 
@@ -86,6 +81,41 @@ std::string ProgramText(std::wstring_view text)
 std::optional<std::string> ExactProgramText(std::wstring_view text)
 {
     return Narrow(text, programCodePage, true);
+}
+
+std::optional<std::string> ExactCodePageText(std::wstring_view text, unsigned codePage)
+{
+    return Narrow(text, codePage, true);
+}
+
+std::string ShownCodePageText(std::wstring_view text, unsigned codePage)
+{
+    const int size = Size(text.size());
+    if (text.empty() || size < 0)
+        return {};
+    // UTF-8 and UTF-7 take neither the flag nor a default character.
+    const bool utf = codePage == CP_UTF8 || codePage == CP_UTF7;
+    const DWORD flags = utf ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char* question = utf ? nullptr : "?";
+    const int length = WideCharToMultiByte(codePage, flags, text.data(), size, nullptr, 0, question, nullptr);
+    if (length <= 0)
+        return {};
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(codePage, flags, text.data(), size, out.data(), length, question, nullptr);
+    return out;
+}
+
+std::string ToolOutputText(std::string_view line, unsigned codePage)
+{
+    const int size = Size(line.size());
+    if (codePage == CP_UTF8 || line.empty() || size < 0)
+        return std::string(line);
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(), size, nullptr, 0);
+    if (length <= 0)
+        return std::string(line);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(), size, wide.data(), length);
+    return ShownCodePageText(wide, codePage);
 }
 
 std::filesystem::path SystemPath(std::string_view path)

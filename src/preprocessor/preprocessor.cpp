@@ -52,6 +52,12 @@ bool WouldJoin(const PpToken& left, const PpToken& right)
 /// The preprocessing stopped: a missing include, a limit passed.
 struct Fatal { };
 
+bool IsIncludeLine(const std::vector<PpToken>& tokens)
+{
+    return tokens.size() > 1 && tokens[0].Is("#") && tokens[1].kind == PpTokenKind::Identifier &&
+        (tokens[1].text == "include" || tokens[1].text == "include_next");
+}
+
 }  // namespace
 
 /// A file name as a line marker and __FILE__ write it: a C string body.
@@ -112,12 +118,20 @@ bool Preprocessor::NextLine(LogicalLine& line)
         return false;
     if (line.unterminatedComment)
         Error(Presumed(line.line), "unterminated /* comment");
-    if (frame.codePage != result_.codePage) {
-        for (PpToken& token : line.tokens)
-            if (HasHighBytes(token.text))
-                token.text = ConvertCodePage(token.text, frame.codePage, result_.codePage);
-    }
+    // An #include line stays in its file's code page: Include turns the name into UTF-8
+    // itself, as the output's code page may not hold it (a Unicode header of a 1252 script).
+    if (!IsIncludeLine(line.tokens))
+        ToOutputCodePage(line.tokens, frame.codePage);
     return true;
+}
+
+void Preprocessor::ToOutputCodePage(std::vector<PpToken>& tokens, int codePage) const
+{
+    if (codePage == result_.codePage)
+        return;
+    for (PpToken& token : tokens)
+        if (HasHighBytes(token.text))
+            token.text = ConvertCodePage(token.text, codePage, result_.codePage);
 }
 
 void Preprocessor::EndFrame()
@@ -173,9 +187,14 @@ void Preprocessor::Directive(LogicalLine& logical)
 void Preprocessor::Include(const std::vector<PpToken>& tokens, int line)
 {
     std::vector<PpToken> rest(tokens.begin() + 2, tokens.end());
+    // A name written out is in the code page of its file (NextLine leaves the line as read);
+    // one a macro gives is in the output's, as every macro's replacement is.
+    int codePage = Top().codePage;
     if (!rest.empty() && rest[0].kind != PpTokenKind::String && !rest[0].Is("<")) {
+        ToOutputCodePage(rest, codePage);
         std::reverse(rest.begin(), rest.end());
         rest = Expand(rest, false, 0);
+        codePage = result_.codePage;
     }
     std::string name;
     if (!rest.empty() && rest[0].kind == PpTokenKind::String && rest[0].text.front() == '"' &&
@@ -192,9 +211,13 @@ void Preprocessor::Include(const std::vector<PpToken>& tokens, int line)
     } else {
         return Error(line, "#include expects \"FILENAME\" or <FILENAME>");
     }
-    const std::string found = search_.Find(name, Top().folder);
+    // Searched for by UTF-8 names, like every file of the program.
+    const std::vector<std::string> names = FileNameLookups(name, codePage);
+    std::string found;
+    for (std::size_t i = 0; i < names.size() && found.empty(); ++i)
+        found = search_.Find(names[i], Top().folder);
     if (found.empty())
-        Stop(line, "'" + name + "' file not found");
+        Stop(line, "'" + names.back() + "' file not found");
     if (onceFiles_.count(found))
         return;
     OpenFile(found, found, line);

@@ -79,6 +79,8 @@ private:
     void OpenFile(const std::string& path, const std::string& displayName, int line);
     bool NextLine(LogicalLine& line);
     void EndFrame();
+    /// Converts the text of `tokens`, read in `codePage`, into the output's code page.
+    void ToOutputCodePage(std::vector<PpToken>& tokens, int codePage) const;
     Frame& Top() { return *frames_.back(); }
     bool Active() const { return conditions_.empty() || conditions_.back().active; }
     int Presumed(int physical) { return physical + Top().lineDelta; }

@@ -5,6 +5,7 @@
 
 #include "rules/paths.h"
 #include "platform/system_text.h"
+#include "rules/text_encoding.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -70,16 +71,27 @@ DataFileFinder::DataFileFinder(std::string script, std::vector<std::string> fold
     : script_(std::move(script)), folders_(std::move(folders))
 { }
 
-std::string DataFileFinder::Find(const std::string& path) const
+std::string DataFileFinder::Find(std::string_view written, int codePage) const
 {
-    std::string found = FindAsWritten(path);
+    const std::vector<std::string> names = FileNameLookups(written, codePage);
+    for (const std::string& name : names)
+        if (std::string found = FindName(name); !found.empty())
+            return found;
+    return HasRootFolder(names.front()) ? names.front() : std::string();
+}
+
+std::string DataFileFinder::FindName(const std::string& name) const
+{
+    if (HasRootFolder(name))
+        return Exists(name) ? name : std::string();
+    std::string found = FindAsWritten(name);
     if (!found.empty() || kHostPathStyle == PathStyle::Windows)
         return found;
     // Scripts written for Windows name their files with backslashes and in any letter case,
     // which a case-sensitive system does not find as written. Where rc.exe on Windows would
     // find the file, the same places are searched for such a name.
     for (const std::string& folder : SearchFolders())
-        if (found = FindFileIgnoringCase(folder, path); !found.empty())
+        if (found = FindFileIgnoringCase(folder, name); !found.empty())
             return found;
     return {};
 }
@@ -94,8 +106,6 @@ std::vector<std::string> DataFileFinder::SearchFolders() const
 
 std::string DataFileFinder::FindAsWritten(const std::string& path) const
 {
-    if (HasRootFolder(path))
-        return path;
     for (const std::string& folder : SearchFolders())
         if (std::string candidate = Join(folder, path); Exists(candidate))
             return candidate;

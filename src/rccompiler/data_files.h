@@ -19,12 +19,16 @@ class DataFileFinder {
 public:
     DataFileFinder(std::string script, std::vector<std::string> folders);
 
-    /// The path of the file to read (it exists; reading it may still fail); empty when no
-    /// place holds it. A path that none of these places holds is then searched in the same
-    /// places with `\` as a separator and in any letter case (FindFileIgnoringCase).
-    std::string Find(const std::string& path) const;
+    /// The path of the file that `written`, text in `codePage`, names: by each of its names
+    /// in turn (FileNameLookups), the first place that holds it; a name that none of these
+    /// places holds is then searched in the same places with `\` as a separator and in any
+    /// letter case (FindFileIgnoringCase). The file exists (reading it may still fail), except
+    /// for a path with a root folder that no name finds: that is opened as it is, so that the
+    /// failure names it. Empty when nothing is found.
+    std::string Find(std::string_view written, int codePage) const;
 
 private:
+    std::string FindName(const std::string& name) const;
     std::string FindAsWritten(const std::string& path) const;
     std::vector<std::string> SearchFolders() const;
 

@@ -270,7 +270,7 @@ bool HasLineTrouble(std::string_view line)
 
 }  // namespace
 
-RecordList ParseFileScript(std::string_view text)
+RecordList ParseFileScript(std::string_view text, int codePage)
 {
     RecordList script;
     // A byte order mark: llvm-rc and the preprocessor each have their own rule.
@@ -296,6 +296,7 @@ RecordList ParseFileScript(std::string_view text)
         if (statement->nameText.empty())
             continue;
         statement->line = lineNumber;
+        statement->codePage = codePage;
         script.records.push_back(std::move(*statement));
     }
     return script;

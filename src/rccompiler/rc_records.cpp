@@ -725,6 +725,7 @@ void Writer::FileResource(const RcResource& resource, RcRecords& written)
     Record statement = Statement(resource, type);
     statement.kind = kind;
     statement.path = PathOfFileName(resource.file);
+    statement.codePage = codePage_;
     written.records.push_back(std::move(statement));
 }
 

@@ -12,6 +12,7 @@
 
 #include "image/res_file.h"
 #include "rules/diagnostic.h"
+#include "rules/text_encoding.h"
 
 namespace brevok {
 
@@ -45,8 +46,10 @@ struct Record {
     std::string nameText;
     std::string typeText;
     /// The path as llvm-rc opens it: the bytes between the quotes (doubled quotes and
-    /// backslashes kept), or the bare word.
+    /// backslashes kept), or the bare word; text in `codePage`, looked for by the names
+    /// FileNameLookups gives.
     std::string path;
+    int codePage = kDefaultCodePage;
     /// The header fields a full script may set; unset, the kind's default memory flags and
     /// the compile's language.
     std::optional<std::uint16_t> memoryFlags;

@@ -8,6 +8,7 @@
 #include "rccompiler/res_writer.h"
 #include "rules/little_endian.h"
 #include "platform/system_text.h"
+#include "rules/text_encoding.h"
 #include "platform/temp_files.h"
 
 #include <algorithm>
@@ -254,8 +255,8 @@ ToolOutcome RecordWriter::Run(const RecordList& parsed, const std::string& res)
             const Record& record = parsed.records[i];
             if (record.kind == RecordKind::Inline)
                 WriteInline(record);
-            else if (const std::string path = finder_.Find(record.path); path.empty())
-                Problem(record, "file not found: " + record.path);
+            else if (const std::string path = finder_.Find(record.path, record.codePage); path.empty())
+                Problem(record, "file not found: " + FileNameLookups(record.path, record.codePage).back());
             else {
                 if (foundFiles_ != nullptr)
                     foundFiles_->push_back(path);

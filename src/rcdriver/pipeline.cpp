@@ -38,7 +38,7 @@ std::optional<RecordList> PlainFileScript(const std::string& script, const Compi
 {
     if (!options.macros.empty())
         return std::nullopt;
-    RecordList parsed = ParseFileScript(ReadFileBytes(script));
+    RecordList parsed = ParseFileScript(ReadFileBytes(script), options.codePage);
     if (parsed.foreignLine)
         return std::nullopt;
     return parsed;

@@ -310,4 +310,19 @@ std::string ConvertCodePage(std::string_view text, int from, int to)
     return out;
 }
 
+std::string FileNameToUtf8(std::string_view name, int codePage)
+{
+    if (!IsKnownCodePage(codePage))
+        return std::string(name);
+    return ConvertCodePage(name, codePage, kUtf8CodePage);
+}
+
+std::vector<std::string> FileNameLookups(std::string_view name, int codePage)
+{
+    std::vector<std::string> names = {FileNameToUtf8(name, codePage)};
+    if (names.front() != name && IsWellFormedUtf8(name))
+        names.emplace_back(name);
+    return names;
+}
+
 }  // namespace brevok

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-
+#include <vector>
 
 namespace brevok {
 
@@ -51,5 +51,21 @@ char32_t CodePageCharacter(int codePage, unsigned char byte);
 /// becomes the code page's default character (U+30FB in 932, '?' in the others). The same
 /// code page on both sides returns the text unchanged.
 std::string ConvertCodePage(std::string_view text, int from, int to);
+
+/// A file name read from text in `codePage`, in UTF-8 as the program holds every file name
+/// (the platform layer opens files by UTF-8 names): from a single- or double-byte code page
+/// it is converted as the code page's strings are (ConvertCodePage), which is how rc.exe
+/// turns it into the UTF-16 name it opens; from UTF-8 text, or in a code page this tool
+/// does not know, the bytes are the name.
+std::string FileNameToUtf8(std::string_view name, int codePage);
+
+/// The UTF-8 names to look for a file by that text in `codePage` names as `name`, in order:
+/// FileNameToUtf8's, then the bytes as written when they differ from it and are well-formed
+/// UTF-8. Scripts made where file names are UTF-8 name their files so without a #pragma
+/// code_page, and the workbench writes the paths it is given that way; rc.exe would not find
+/// such a file. The second name is looked for only when the first finds nothing, and a
+/// message about a file that neither finds names the last one: well-formed UTF-8 bytes are
+/// rarely meant as code page text, and read as what they are.
+std::vector<std::string> FileNameLookups(std::string_view name, int codePage);
 
 }  // namespace brevok

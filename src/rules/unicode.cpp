@@ -52,6 +52,24 @@ char32_t NextUtf8(std::string_view text, std::size_t& i)
     return value;
 }
 
+bool IsWellFormedUtf8(std::string_view text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t at = i;
+        if (NextUtf8(text, i) == kReplacementCharacter && text.substr(at, 3) != "\xEF\xBF\xBD")
+            return false;
+    }
+    return true;
+}
+
+std::size_t Utf8CharacterCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++count)
+        NextUtf8(text, i);
+    return count;
+}
+
 void AppendUtf16(std::u16string& out, char32_t c)
 {
     if (c < 0x10000) {

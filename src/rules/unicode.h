@@ -18,6 +18,13 @@ void AppendUtf8(std::string& out, char32_t c);
 /// (overlong forms, surrogates and values past U+10FFFF included).
 char32_t NextUtf8(std::string_view text, std::size_t& i);
 
+/// True when every sequence of `text` is well formed (as NextUtf8 reads them).
+bool IsWellFormedUtf8(std::string_view text);
+
+/// The characters of UTF-8 `text`: each code point counts one however many bytes it takes,
+/// and so does each byte that NextUtf8 reads as U+FFFD.
+std::size_t Utf8CharacterCount(std::string_view text);
+
 /// Appends the code point `c` to `out` as UTF-16 (a surrogate pair above U+FFFF).
 void AppendUtf16(std::u16string& out, char32_t c);
 

@@ -11,6 +11,7 @@
 #include "rules/errors.h"
 #include "platform/files.h"
 #include "rules/paths.h"
+#include "rules/unicode.h"
 #include "platform/process.h"
 #include "script/script_document.h"
 #include "settings/settings.h"
@@ -26,16 +27,22 @@ void ShowBuildResult(const CommandHost& host)
         host.view.AddMessage(std::string(kBuildCompleteText));
 }
 
+/// The length of `commandLine` in the unit of the limit.
+std::size_t CommandLineLength(const BuildCommandRules& rules, std::string_view commandLine)
+{
+    return rules.unit == LengthUnit::Characters ? Utf8CharacterCount(commandLine) : commandLine.size();
+}
+
 }  // namespace
 
 BuildCommandRules WindowsBuildRules()
 {
-    return {"brevdos.exe", "brc32.exe", 125};
+    return {"brevdos.exe", "brc32.exe", 125, LengthUnit::Characters};
 }
 
 BuildCommandRules PosixBuildRules()
 {
-    return {"brevdos", "brc32", SystemCommandLineLimit()};
+    return {"brevdos", "brc32", SystemCommandLineLimit(), LengthUnit::Bytes};
 }
 
 BuildCommandRules HostBuildRules()
@@ -80,7 +87,7 @@ void RunBuildAllCommand(const CommandHost& host, const BuildAllOptions& options)
         return;
     }
     const std::string commandLine = BuildAllCommandLine(options.rules, resPath, settings.ExePath, settings.ScriptPath);
-    if (commandLine.size() > options.rules.maxLength) {
+    if (CommandLineLength(options.rules, commandLine) > options.rules.maxLength) {
         dialogs.MessageBox(BoxKind::Error, std::string(kCommandTooLongText), BoxButtons::Ok);
         return;
     }

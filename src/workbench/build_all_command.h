@@ -22,19 +22,25 @@ inline constexpr std::string_view kCannotEnterFolderText =
     "Cannot enter the working folder %s\rChoose one with Options, Set Working Folder.";
 inline constexpr std::string_view kCaptureFileName = "message.tmp";
 
+/// What the limit of a command line counts: the bytes of its text, or its characters (a
+/// letter beyond ASCII counts one however many bytes its UTF-8 takes).
+enum class LengthUnit { Bytes, Characters };
+
 /// The programs of the build command line and the longest line that may be run.
 struct BuildCommandRules {
     std::string companion;
     std::string binder;
     std::size_t maxLength = 0;
+    LengthUnit unit = LengthUnit::Bytes;
 };
 
 /// "brevdos.exe brc32.exe" and 125 characters: the companion's own command-line buffer
-/// holds no more (46 fixed characters, 79 for the three paths).
+/// holds no more (46 fixed characters, 79 for the three paths). Windows hands a program its
+/// command line as characters, so characters are counted.
 BuildCommandRules WindowsBuildRules();
 
-/// "brevdos brc32" and the system's limit on the arguments of a new program; our companion
-/// has no buffer of its own.
+/// "brevdos brc32" and the system's limit on the arguments of a new program, in bytes; our
+/// companion has no buffer of its own.
 BuildCommandRules PosixBuildRules();
 
 BuildCommandRules HostBuildRules();

@@ -13,6 +13,7 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace brevok {
@@ -43,6 +44,38 @@ std::string QuoteForBatch(const std::string& path, BatchShell shell)
     }
     return NeedsCmdQuotes(path) ? "\"" + escaped + "\"" : escaped;
 }
+
+bool IsPlainAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+/// Collects the batch file's text and variables, a path at a time.
+class BatchWriter {
+public:
+    explicit BatchWriter(BatchShell shell) : shell_(shell) { }
+
+    /// `path` as the batch file names it; `variable` carries it when cmd.exe would misread it.
+    std::string Path(const std::string& path, const char* variable)
+    {
+        if (shell_ == BatchShell::Posix || IsPlainAscii(path))
+            return QuoteForBatch(path, shell_);
+        // The expansion is not expanded again, so a "%" in the path needs no doubling; the
+        // quotes keep cmd.exe from splitting it or reading its characters as syntax.
+        batch_.variables.push_back({variable, path});
+        return "\"%" + std::string(variable) + "%\"";
+    }
+
+    CompileBatch Finish(std::string text)
+    {
+        batch_.text = std::move(text);
+        return std::move(batch_);
+    }
+
+private:
+    BatchShell shell_;
+    CompileBatch batch_;
+};
 
 /// Deletes the batch file when the command ends, however it ends.
 class BatchFileCleanup {
@@ -95,11 +128,14 @@ void ShowCompileResult(const CommandHost& host, const std::string& scriptPath, c
 
 }  // namespace
 
-std::string CompileBatchText(const std::string& compilerPath, const std::string& scriptPath,
-                             const std::string& outputPath, BatchShell shell)
+CompileBatch MakeCompileBatch(const std::string& compilerPath, const std::string& scriptPath,
+                              const std::string& outputPath, BatchShell shell)
 {
-    return QuoteForBatch(compilerPath, shell) + " " + QuoteForBatch(scriptPath, shell) + " > " +
-        QuoteForBatch(outputPath, shell) + "\r\n CLS\r\n";
+    BatchWriter writer(shell);
+    std::string text = writer.Path(compilerPath, "BREVOK_COMPILER") + " ";
+    text += writer.Path(scriptPath, "BREVOK_SCRIPT") + " > ";
+    text += writer.Path(outputPath, "BREVOK_OUTPUT") + "\r\n CLS\r\n";
+    return writer.Finish(std::move(text));
 }
 
 std::string BatchPathFor(const std::string& scriptPath)
@@ -133,7 +169,12 @@ void RunCompileCommand(const CommandHost& host, const CompileCommandOptions& opt
     host.view.SetMessages({});
     host.view.Repaint();
 
-    host.batchText = CompileBatchText(settings.CompilerPath, scriptPath, outputPath, options.shell);
+    const CompileBatch batch = MakeCompileBatch(settings.CompilerPath, scriptPath, outputPath, options.shell);
+    for (const BatchVariable& variable : batch.variables) {
+        if (!SetEnvironmentValue(variable.name, variable.value))
+            throw Error(FormatText(kCannotSetVariableText, variable.name));
+    }
+    host.batchText = batch.text;
     WriteBatchFile(batchPath, host.batchText);
     BatchFileCleanup cleanup(batchPath);
     WaitForBatchFile(host, batchPath);

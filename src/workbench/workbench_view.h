@@ -46,7 +46,8 @@ public:
     /// Shows the labels, the caption, the enabled commands and the check marks.
     virtual void Show(const WorkbenchState& state) = 0;
 
-    /// The message pane memCompilerMess: replaced as a whole (empty to clear), or one line
+    /// The message pane memCompilerMess: replaced as a whole (empty to clear) by lines of a
+    /// tool's output, which the tools write in UTF-8, or one line of the program's own text
     /// added at its end.
     virtual void SetMessages(std::span<const std::string> lines) = 0;
     virtual void AddMessage(std::string_view line) = 0;

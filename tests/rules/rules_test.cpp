@@ -115,6 +115,21 @@ TEST(Unicode, WellFormedTextRoundTripsAndEachMalformedUnitIsReplaced)
         EXPECT_EQ(Utf16ToUtf8(c.utf16), c.utf8) << c.name;
 }
 
+TEST(Unicode, CharactersAreCountedNotBytes)
+{
+    const std::pair<std::string, std::size_t> counts[] = {
+        {"", 0},
+        {"C:\\W\\A.RC", 9},
+        {"\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82", 6},  // проект
+        {"hdr_\xE6\x95\xB0\xE6\x8D\xAE.h", 8},                       // hdr_数据.h
+        {"\xF0\x9F\x98\x80!", 2},                                     // U+1F600 and '!'
+        {"d\xE4t\xE4", 4},                                             // Latin-1 bytes: one each
+        {"a\xE2\x82", 3},                                              // cut off: each byte one
+    };
+    for (const auto& [text, count] : counts)
+        EXPECT_EQ(Utf8CharacterCount(text), count) << text;
+}
+
 // The expected characters and bytes are Python's codecs' (cp932, gbk, cp949, cp950), or
 // glibc iconv's where those leave a sequence undefined or write a character otherwise, as
 // Windows does (932 writes U+7E8A as the IBM extension FA5C; 950 reads C6A1 as U+F6B1). A
@@ -215,6 +230,29 @@ TEST(TextEncoding, CodePagesAndMarkedText)
     for (const auto& c : marked) {
         EXPECT_EQ(DetectByteOrderMark(c.bytes), c.mark) << c.name;
         EXPECT_EQ(DecodeMarkedText(c.bytes, c.mark), c.text) << c.name;
+    }
+}
+
+TEST(TextEncoding, FileNamesAreLookedForByTheirUtf8Names)
+{
+    const struct {
+        const char* name;
+        std::string written;
+        int codePage;
+        std::vector<std::string> lookups;
+    } cases[] = {
+        {"1252", "d\xE4t\xE4", 1252, {"d\xC3\xA4t\xC3\xA4"}},
+        {"932", "\x93\xFA\x96\x7B\\x", 932, {"\xE6\x97\xA5\xE6\x9C\xAC\\x"}},
+        {"932: a lead byte at the end, as a string reads it", "a\x81", 932, {"a\xE3\x83\xBB"}},
+        {"65001: the bytes, malformed or not", "d\xE4", 65001, {"d\xE4"}},
+        {"an unknown code page: the bytes", "d\xE4", 951, {"d\xE4"}},
+        {"UTF-8 in 1252: rc.exe's name, then the bytes", "d\xC3\xA4", 1252, {"d\xC3\x83\xC2\xA4", "d\xC3\xA4"}},
+        {"U+FFFD itself is well formed", "\xEF\xBF\xBD", 1252, {"\xC3\xAF\xC2\xBF\xC2\xBD", "\xEF\xBF\xBD"}},
+        {"ASCII: one name", "a/B.bin", 932, {"a/B.bin"}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FileNameLookups(c.written, c.codePage), c.lookups) << c.name;
+        EXPECT_EQ(FileNameToUtf8(c.written, c.codePage), c.lookups.front()) << c.name;
     }
 }
 

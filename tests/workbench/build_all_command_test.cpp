@@ -109,20 +109,40 @@ TEST_F(BuildAllCommandTest, WindowsLimitIsSeventyNineCharactersOfPaths)
 {
     options.rules = WindowsBuildRules();
     host.launcher = &host.printer;
-    // Script and resource paths share their stem, so grow the executable path alone.
+    // Script and resource paths share their stem, so grow the executable path alone: of ASCII
+    // letters, then of Cyrillic ones, which take two bytes each but count one.
     const std::size_t fixed = host.settings.ScriptPath.size() + (folder / "app.res").size();
-    host.settings.ExePath = "/" + std::string(79 - fixed - 1, 'e');
-    folder.Write("message.tmp", "a\nb\nc\n");                // print mode runs nothing; this one is read
-    EXPECT_THROW(RunBuildAllCommand(host, options), Error);  // deleted before the run
-    ASSERT_EQ(host.printer.launches.size(), 1u);
-    EXPECT_EQ(host.printer.launches[0].commandLine.size(), 125u);
+    std::size_t runs = 0;
+    for (const std::string letter : {"e", "\xD0\xB6"}) {
+        host.settings.ExePath = "/";
+        for (std::size_t i = 0; i < 79 - fixed - 1; ++i)
+            host.settings.ExePath += letter;
+        folder.Write("message.tmp", "a\nb\nc\n");                // print mode runs nothing; this one is read
+        EXPECT_THROW(RunBuildAllCommand(host, options), Error) << letter;  // deleted before the run
+        ASSERT_EQ(host.printer.launches.size(), ++runs) << letter;
+        EXPECT_EQ(host.printer.launches.back().commandLine.size(), 125u + (letter.size() - 1) * (79 - fixed - 1));
 
-    host.settings.ExePath += "e";
+        host.settings.ExePath += letter;
+        host.dialogs.AnswerBox(BoxAnswer::Ok);
+        RunBuildAllCommand(host, options);
+        EXPECT_EQ(host.BoxTexts(), Lines{"Internal Error, Cannot continue to compile, Command line too long"}) << letter;
+        EXPECT_EQ(host.printer.launches.size(), runs) << letter;
+        EXPECT_EQ(host.busyDepth, 0);
+        host.dialogs.boxes.clear();
+    }
+}
+
+TEST_F(BuildAllCommandTest, PosixLimitCountsBytes)
+{
+    options.rules.maxLength = BuildAllCommandLine(options.rules, folder / "app.res", host.settings.ExePath,
+                                                  host.settings.ScriptPath).size();
+    // As many characters as "app.exe", three bytes more.
+    host.settings.ExePath = folder / "\xD0\xB6\xD0\xB6\xD0\xB6.exe";
+    host.launcher = &host.printer;
     host.dialogs.AnswerBox(BoxAnswer::Ok);
     RunBuildAllCommand(host, options);
+    EXPECT_TRUE(host.printer.launches.empty());
     EXPECT_EQ(host.BoxTexts(), Lines{"Internal Error, Cannot continue to compile, Command line too long"});
-    EXPECT_EQ(host.printer.launches.size(), 1u);
-    EXPECT_EQ(host.busyDepth, 0);
 }
 
 TEST_F(BuildAllCommandTest, CleanBuildAndDiagnostics)

@@ -6,6 +6,7 @@
 #include "platform/command_line.h"
 #include "platform/process.h"
 #include "platform/files.h"
+#include "platform/system_text.h"
 #include "support/env_guard.h"
 #include "support/fake_command_host.h"
 #include "support/scratch_folder.h"
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <filesystem>
 
 namespace brevok {
 namespace {
@@ -87,6 +90,49 @@ TEST_F(WindowsCommandsTest, BuildAllBindsThroughBrevdosAndBrc32)
     EXPECT_EQ(host.BoxTexts(), Lines{});
     EXPECT_EQ(host.messages, Lines{"Compile and binding complete, No errors found.."});
     EXPECT_TRUE(FileExists(folder / "app.res"));
+    EXPECT_EQ(host.busyDepth, 0);
+}
+
+TEST_F(WindowsCommandsTest, CompileAndBuildAllInAFolderNamedInCyrillic)
+{
+    // cmd.exe would misread these names written into its batch file. The program's text here
+    // is UTF-8, as the window's is under its manifest.
+    const std::string project = folder / "\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82";  // проект
+    ASSERT_TRUE(CreateFolders(project));
+    const std::string logo = project + "\\d\xC3\xA4t\xC3\xA4.bmp";  // dätä.bmp
+    WriteFileAtomically(logo, OnePixelBitmap());
+    host.document.Reset({"LOGO BITMAP \"" + logo + "\""});
+    host.settings.WorkingFolder = project + "\\";
+    host.settings.ScriptPath = project + "\\app.rc";
+    host.settings.ExePath = project + "\\app.exe";
+
+    CompileCommandOptions compile;
+    compile.timeoutMs = 60000;
+    host.dialogs.AnswerBox(BoxAnswer::Ok);
+    RunCompileCommand(host, compile);
+    EXPECT_EQ(host.BoxTexts(), Lines{"Resource compiled " + project + "\\app.res"});
+    EXPECT_EQ(host.messages, Lines{"Compile complete, No errors found.."});
+    EXPECT_NE(host.batchText.find("\"%BREVOK_SCRIPT%\""), std::string::npos) << host.batchText;
+    const std::string compiled = ReadFileBytes(project + "\\app.res");
+    EXPECT_NE(compiled.find(OnePixelBitmap().substr(14)), std::string::npos);  // the bitmap without its file header
+
+    // The compiler's message names the missing file as it is.
+    const std::string missing = project + "\\\xD0\xB6.bmp";  // ж.bmp
+    host.document.Reset({"LOGO BITMAP \"" + missing + "\""});
+    RunCompileCommand(host, compile);
+    ASSERT_EQ(host.messages.size(), 1u);
+    EXPECT_NE(host.messages.front().find(missing), std::string::npos) << host.messages.front();
+
+    host.document.Reset({"LOGO BITMAP \"" + logo + "\""});
+    std::filesystem::copy_file(SystemPath(ProgramFolder() + "test_child.exe"), SystemPath(host.settings.ExePath));
+    const EnvGuard path("PATH", ToolFolder() + ";" + std::string(std::getenv("PATH")));
+    BuildAllOptions build;
+    build.rules = WindowsBuildRules();
+    build.rules.maxLength = SystemCommandLineLimit();
+    build.timeoutMs = 60000;
+    RunBuildAllCommand(host, build);
+    EXPECT_EQ(host.messages, Lines{"Compile and binding complete, No errors found.."});
+    EXPECT_NE(ReadFileBytes(host.settings.ExePath).find(OnePixelBitmap().substr(14)), std::string::npos);
     EXPECT_EQ(host.busyDepth, 0);
 }
 

@@ -3,6 +3,8 @@
 
 #include "rules/errors.h"
 #include "platform/files.h"
+#include "platform/system_text.h"
+#include "support/env_guard.h"
 #include "support/fake_command_host.h"
 #include "support/scratch_folder.h"
 
@@ -11,6 +13,7 @@
 namespace brevok {
 namespace {
 
+using testing::EnvGuard;
 using testing::FakeCommandHost;
 using testing::ScratchFolder;
 using Lines = std::vector<std::string>;
@@ -92,16 +95,83 @@ TEST_F(CompileCommandTest, RunsTheBatchFileWithTheWrittenArguments)
     EXPECT_TRUE(host.dialogs.boxes.empty());  // no .res: nothing to say
 }
 
-TEST(CompileBatchText, QuotesOnlyWhatTheShellWouldMisread)
+TEST(CompileBatch, QuotesOnlyWhatTheShellWouldMisread)
 {
-    EXPECT_EQ(CompileBatchText("/opt/brcc32", "/w/a.rc", "/w/a.txt", BatchShell::Posix),
-              "/opt/brcc32 /w/a.rc > /w/a.txt\r\n CLS\r\n");
-    EXPECT_EQ(CompileBatchText("/my tools/brcc32", "/w/it's $HOME.rc", "/w/x;y.txt", BatchShell::Posix),
-              "'/my tools/brcc32' '/w/it'\\''s $HOME.rc' > '/w/x;y.txt'\r\n CLS\r\n");
-    EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\My Files\\a.rc", "C:\\A&B\\a.txt", BatchShell::Cmd),
-              "C:\\Tools\\BRCC32.EXE \"C:\\My Files\\a.rc\" > \"C:\\A&B\\a.txt\"\r\n CLS\r\n");
-    EXPECT_EQ(CompileBatchText("C:\\Tools\\BRCC32.EXE", "C:\\100%\\a.rc", "C:\\100% off\\a.txt", BatchShell::Cmd),
-              "C:\\Tools\\BRCC32.EXE C:\\100%%\\a.rc > \"C:\\100%% off\\a.txt\"\r\n CLS\r\n");
+    const struct {
+        std::string compiler, script, output;
+        BatchShell shell;
+        std::string text;
+    } cases[] = {
+        {"/opt/brcc32", "/w/a.rc", "/w/a.txt", BatchShell::Posix, "/opt/brcc32 /w/a.rc > /w/a.txt\r\n CLS\r\n"},
+        {"/my tools/brcc32", "/w/it's $HOME.rc", "/w/x;y.txt", BatchShell::Posix,
+         "'/my tools/brcc32' '/w/it'\\''s $HOME.rc' > '/w/x;y.txt'\r\n CLS\r\n"},
+        {"C:\\Tools\\BRCC32.EXE", "C:\\My Files\\a.rc", "C:\\A&B\\a.txt", BatchShell::Cmd,
+         "C:\\Tools\\BRCC32.EXE \"C:\\My Files\\a.rc\" > \"C:\\A&B\\a.txt\"\r\n CLS\r\n"},
+        {"C:\\Tools\\BRCC32.EXE", "C:\\100%\\a.rc", "C:\\100% off\\a.txt", BatchShell::Cmd,
+         "C:\\Tools\\BRCC32.EXE C:\\100%%\\a.rc > \"C:\\100%% off\\a.txt\"\r\n CLS\r\n"},
+    };
+    for (const auto& c : cases) {
+        const CompileBatch batch = MakeCompileBatch(c.compiler, c.script, c.output, c.shell);
+        EXPECT_EQ(batch.text, c.text);
+        EXPECT_TRUE(batch.variables.empty()) << c.text;
+    }
+}
+
+TEST(CompileBatch, CmdGetsPathsBeyondAsciiThroughTheEnvironment)
+{
+    const std::string folder = "C:\\\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82 100%";  // C:\проект 100%
+    const std::string compiler = "D:\\d\xC3\xA4t\xC3\xA4\\brcc32.exe";                      // D:\dätä\brcc32.exe
+    const CompileBatch cmd =
+        MakeCompileBatch(compiler, folder + "\\a.rc", folder + "\\a.txt", BatchShell::Cmd);
+    EXPECT_EQ(cmd.text, "\"%BREVOK_COMPILER%\" \"%BREVOK_SCRIPT%\" > \"%BREVOK_OUTPUT%\"\r\n CLS\r\n");
+    EXPECT_EQ(cmd.variables, (std::vector<BatchVariable>{{"BREVOK_COMPILER", compiler},
+                                                         {"BREVOK_SCRIPT", folder + "\\a.rc"},
+                                                         {"BREVOK_OUTPUT", folder + "\\a.txt"}}));
+    // Only the path that needs it.
+    const CompileBatch mixed = MakeCompileBatch("C:\\T\\brcc32.exe", "C:\\W\\a.rc", folder + "\\a.txt", BatchShell::Cmd);
+    EXPECT_EQ(mixed.text, "C:\\T\\brcc32.exe C:\\W\\a.rc > \"%BREVOK_OUTPUT%\"\r\n CLS\r\n");
+    EXPECT_EQ(mixed.variables, (std::vector<BatchVariable>{{"BREVOK_OUTPUT", folder + "\\a.txt"}}));
+    // A POSIX shell reads its script's bytes as they are.
+    const CompileBatch posix = MakeCompileBatch("/opt/brcc32", "/\xD0\xBF/a.rc", "/\xD0\xBF/a.txt", BatchShell::Posix);
+    EXPECT_EQ(posix.text, "/opt/brcc32 /\xD0\xBF/a.rc > /\xD0\xBF/a.txt\r\n CLS\r\n");
+    EXPECT_TRUE(posix.variables.empty());
+}
+
+/// Records, besides each start, the batch file's variables as the started program would find them.
+class VariableRecorder : public testing::PrintingLauncher {
+public:
+    std::vector<std::optional<std::string>> compiler, script, output;
+
+protected:
+    RunOutcome Execute(const LaunchPlan& plan, const LaunchHooks& hooks) override
+    {
+        compiler.push_back(EnvironmentValue("BREVOK_COMPILER"));
+        script.push_back(EnvironmentValue("BREVOK_SCRIPT"));
+        output.push_back(EnvironmentValue("BREVOK_OUTPUT"));
+        return PrintingLauncher::Execute(plan, hooks);
+    }
+};
+
+TEST_F(CompileCommandTest, CmdFindsTheVariablesSetWhenTheBatchRuns)
+{
+    const EnvGuard compilerVariable("BREVOK_COMPILER", std::nullopt);
+    const EnvGuard scriptVariable("BREVOK_SCRIPT", std::nullopt);
+    const EnvGuard outputVariable("BREVOK_OUTPUT", std::nullopt);
+    ScratchFolder cyrillic("\xD0\xBF\xD1\x80\xD0\xBE\xD0\xB5\xD0\xBA\xD1\x82");  // проект
+    host.settings.ScriptPath = cyrillic / "app.rc";
+    host.settings.CompilerPath = FakeCompiler(folder, "");
+    VariableRecorder recorder;
+    host.launcher = &recorder;
+
+    RunCompileCommand(host, {.shell = BatchShell::Cmd});
+    ASSERT_EQ(recorder.launches.size(), 1u);
+    EXPECT_EQ(recorder.launches[0].batchText,
+              host.settings.CompilerPath + " \"%BREVOK_SCRIPT%\" > \"%BREVOK_OUTPUT%\"\r\n CLS\r\n");
+    EXPECT_EQ(recorder.compiler[0], std::nullopt);  // ASCII: written into the batch file
+    EXPECT_EQ(recorder.script[0], host.settings.ScriptPath);
+    EXPECT_EQ(recorder.output[0], cyrillic / "app.txt");
+    EXPECT_EQ(ReadFileBytes(host.settings.ScriptPath), "Logo BITMAP \"/art/logo.bmp\"\r\n");
+    EXPECT_FALSE(FileExists(cyrillic / "Temp.bat"));
 }
 
 TEST_F(CompileCommandTest, CleanCompileShowsTheBoxThenTheLine)

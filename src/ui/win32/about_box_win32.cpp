@@ -4,6 +4,8 @@
 
 #include "ui/win32/modal_form.h"
 #include "rules/errors.h"
+#include "platform/system_text.h"
+#include "platform/wide_text.h"
 #include "versioninfo/get_version_info.h"
 #include "workbench/error_report.h"
 
@@ -74,10 +76,10 @@ private:
 /// Loads `path` as a Windows bitmap, whatever its name says it is.
 HBITMAP LoadBitmapFile(const std::string& path)
 {
-    if (!std::ifstream(path, std::ios::binary))
+    if (!std::ifstream(SystemPath(path), std::ios::binary))
         throw CannotOpenFile(path);
     auto* bitmap = static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        LoadImageW(nullptr, WideText(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     if (bitmap == nullptr)
         throw CannotLoadBitmap(path);
     return bitmap;

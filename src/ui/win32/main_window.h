@@ -76,6 +76,7 @@ private:
     void DocumentChanged();
     void QueueActivation();
 
+    Dialogs& dialogs_;
     std::unique_ptr<Workbench> workbench_;
     /// What Show showed last.
     std::optional<WorkbenchState> shown_;

@@ -3,6 +3,8 @@
 #include "ui/win32/main_window.h"
 
 #include "ui/win32/modal_form.h"
+#include "ui/win32/system_names.h"
+#include "platform/wide_text.h"
 #include "workbench/command_table.h"
 #include "workbench/window_layout.h"
 
@@ -94,7 +96,7 @@ void RegisterClasses(WNDPROC main)
 
 }  // namespace
 
-TfrmResmain::TfrmResmain(MainWindowServices services)
+TfrmResmain::TfrmResmain(MainWindowServices services) : dialogs_(services.dialogs)
 {
     workbench_ = std::make_unique<Workbench>(WorkbenchServices{services.dialogs, services.registry, services.launcher,
                                                                services.starter, services.programPath},
@@ -309,14 +311,20 @@ LRESULT TfrmResmain::Handle(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_DROPFILES: {
         auto drop = reinterpret_cast<HDROP>(wParam);
-        std::vector<std::string> paths;
-        const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+        std::vector<std::wstring> names;
+        const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
         for (UINT i = 0; i < count; ++i) {
-            std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-            path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
-            paths.push_back(path);
+            std::wstring name(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            name.resize(DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size())));
+            names.push_back(std::move(name));
         }
         DragFinish(drop);
+        // A name the code page cannot hold is told and left out; the others are added.
+        std::vector<std::string> paths;
+        for (const std::wstring& name : names) {
+            if (std::optional<std::string> path = TakeNameOrTell(name, dialogs_))
+                paths.push_back(std::move(*path));
+        }
         workbench_->AddDroppedFiles(paths);
         return 0;
     }
@@ -382,7 +390,10 @@ void TfrmResmain::DrawLine(const DRAWITEMSTRUCT& item)
         SetTextColor(item.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
         RECT text = item.rcItem;
         text.left += 2;
-        DrawTextA(item.hDC, line.data(), static_cast<int>(line.size()), &text,
+        // Drawn wide: the ANSI call would read the line in the code page of the font's
+        // character set, not in the window's.
+        const std::wstring wide = WideText(line);
+        DrawTextW(item.hDC, wide.c_str(), static_cast<int>(wide.size()), &text,
                   DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_EXPANDTABS);
     }
     if (item.itemState & ODS_FOCUS)
@@ -455,11 +466,12 @@ void TfrmResmain::Show(const WorkbenchState& state)
 
 void TfrmResmain::SetMessages(std::span<const std::string> lines)
 {
+    // The lines are the tools' output, which is UTF-8: shown in the window's code page.
     std::string text;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i > 0)
             text += "\r\n";
-        text += lines[i];
+        text += ToolOutputText(lines[i]);
     }
     SetText(memCompilerMess_, text);
 }

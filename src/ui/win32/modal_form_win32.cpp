@@ -1,6 +1,8 @@
 // Modal forms of plain Win32 controls.
 #include "ui/win32/modal_form.h"
 
+#include "platform/wide_text.h"
+
 namespace brevok::win32 {
 
 namespace {
@@ -48,7 +50,10 @@ SIZE TextExtent(HWND window, HFONT font, const std::string& text)
     HDC context = GetDC(window);
     HGDIOBJ old = SelectObject(context, font);
     SIZE size{};
-    GetTextExtentPoint32A(context, text.c_str(), static_cast<int>(text.size()), &size);
+    // The ANSI call would read the text in the code page of the font's character set (1252
+    // for a Western font), not in the window's own.
+    const std::wstring wide = WideText(text);
+    GetTextExtentPoint32W(context, wide.c_str(), static_cast<int>(wide.size()), &size);
     SelectObject(context, old);
     ReleaseDC(window, context);
     return size;

@@ -2,6 +2,8 @@
 #include "ui/win32/win32_dialogs.h"
 
 #include "ui/win32/modal_form.h"
+#include "ui/win32/system_names.h"
+#include "platform/wide_text.h"
 #include "workbench/error_report.h"
 
 #include <commctrl.h>
@@ -233,27 +235,35 @@ BoxAnswer Win32Dialogs::MessageBox(BoxKind kind, const std::string& text, BoxBut
 
 bool Win32Dialogs::OpenFile(FileDialogState& state)
 {
-    std::vector<char> name(32768, '\0');
-    state.fileName.copy(name.data(), name.size() - 1);
-    const std::string filter = OpenFileFilter(state.filter);
-    const std::string extension = DefaultExtension(state.defaultExtension);
+    // The wide dialog: it gives the chosen name whole, where the ANSI one would put a '?' for a
+    // character the code page lacks, and the name is then checked before it is taken.
+    std::vector<wchar_t> name(32768, L'\0');
+    WideText(state.fileName).copy(name.data(), name.size() - 1);
+    const std::wstring filter = WideText(OpenFileFilter(state.filter));
+    const std::wstring extension = WideText(DefaultExtension(state.defaultExtension));
+    const std::wstring initialFolder = WideText(state.initialFolder);
+    const std::wstring title = WideText(state.title);
 
-    OPENFILENAMEA dialog{};
+    OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner_;
     dialog.lpstrFilter = filter.empty() ? nullptr : filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = name.data();
     dialog.nMaxFile = static_cast<DWORD>(name.size());
-    dialog.lpstrInitialDir = state.initialFolder.empty() ? nullptr : state.initialFolder.c_str();
-    dialog.lpstrTitle = state.title.empty() ? nullptr : state.title.c_str();
+    dialog.lpstrInitialDir = initialFolder.empty() ? nullptr : initialFolder.c_str();
+    dialog.lpstrTitle = title.empty() ? nullptr : title.c_str();
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_EXPLORER | (state.hideReadOnly ? OFN_HIDEREADONLY : 0) |
         (state.pathMustExist ? OFN_PATHMUSTEXIST : 0) | (state.fileMustExist ? OFN_FILEMUSTEXIST : 0) |
         (state.noValidate ? OFN_NOVALIDATE : 0) | (state.resizable ? OFN_ENABLESIZING : 0);
-    if (!GetOpenFileNameA(&dialog))
+    if (!GetOpenFileNameW(&dialog))
         return false;
-    state.fileName = name.data();
+    // A name that cannot be carried is told, and the dialog counts as cancelled.
+    const std::optional<std::string> chosen = TakeNameOrTell(name.data(), *this);
+    if (!chosen)
+        return false;
+    state.fileName = *chosen;
     return true;
 }
 
