@@ -287,7 +287,17 @@ OutputFile OpenOutputFile(const std::string& path, bool append)
 {
     const int flags = _O_WRONLY | _O_CREAT | _O_BINARY | _O_NOINHERIT | (append ? _O_APPEND : _O_TRUNC);
     const int fd = _wopen(WideText(path).c_str(), flags, 0666);
-    return fd < 0 ? OutputFile{-1, errno} : OutputFile{fd, 0};
+    if (fd < 0)
+        return OutputFile{-1, errno};
+    // _O_APPEND is the C runtime's own: only its _write goes to the end first. A command given
+    // the file's handle writes where the handle points, so it is pointed at the end here, as
+    // cmd.exe does for ">>".
+    if (append && _lseeki64(fd, 0, SEEK_END) < 0) {
+        const int error = errno;
+        _close(fd);
+        return OutputFile{-1, error};
+    }
+    return OutputFile{fd, 0};
 }
 
 bool WriteAllTo(int fd, std::string_view text)

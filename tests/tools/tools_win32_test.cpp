@@ -55,6 +55,12 @@ TEST(BrevdosExe, RedirectsTheOutputItselfAndPassesTheExitCodeOn)
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.output, "!");  // standard error is not redirected
     EXPECT_EQ(ReadFileBytes(folder / "out.txt"), "a&b|c");
+    // ">>" adds the command's output after what the file holds, "> FILE" starts it anew.
+    run = RunIn(folder, {Tool("brevdos"), Child(), "print", "more", ">>", "out.txt"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadFileBytes(folder / "out.txt"), "a&b|cmore");
+    run = RunIn(folder, {Tool("brevdos"), Child(), "print", "new", ">out.txt"});
+    EXPECT_EQ(ReadFileBytes(folder / "out.txt"), "new");
 
     run = RunIn(folder, {Tool("brevdos"), Child(), "exit", "7", ">", "failed.txt"});
     EXPECT_EQ(run.exitCode, 7);
