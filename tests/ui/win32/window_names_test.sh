@@ -8,16 +8,8 @@
 #   window_names_test.sh BREVOK_EXE BRCC32_EXE READER_EXE LINKED_READER_EXE
 # WINEPREFIX must name a prepared prefix. Runs itself again under xvfb-run when no display is set.
 set -eu
-if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
-  BREVOK_TEST_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
-fi
-brevok=$(realpath "$1")
-brcc32=$(realpath "$2")
-reader=$(realpath "$3")
-linked=$(realpath "$4")
-data=$(dirname "$(realpath "$0")")/data
-icon=$(dirname "$(realpath "$0")")/../../../resources/brevok.ico
-export WINEDEBUG=-all
+. "$(dirname "$(realpath "$0")")/wine_window.sh"
+window_test_start "$@"
 # Wine reads the names on its command line, and gives them to Linux, in the locale's encoding.
 export LC_ALL=C.UTF-8
 # Short: Build All's command line holds three paths in 125 characters. Here they take 124, and
@@ -25,7 +17,6 @@ export LC_ALL=C.UTF-8
 work=$(mktemp -d /tmp/bXXXX)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-. "$(dirname "$(realpath "$0")")/wine_window.sh"
 
 project="$work/проект"
 mkdir "$project"

@@ -9,21 +9,12 @@
 #   window_test.sh BREVOK_EXE BRCC32_EXE READER_EXE LINKED_READER_EXE
 # WINEPREFIX must name a prepared prefix. Runs itself again under xvfb-run when no display is set.
 set -eu
-if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
-  BREVOK_TEST_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
-fi
-brevok=$(realpath "$1")
-brcc32=$(realpath "$2")
-reader=$(realpath "$3")
-linked=$(realpath "$4")
-data=$(dirname "$(realpath "$0")")/data
-icon=$(dirname "$(realpath "$0")")/../../../resources/brevok.ico
-export WINEDEBUG=-all
+. "$(dirname "$(realpath "$0")")/wine_window.sh"
+window_test_start "$@"
 # Short: Build All's command line, with three paths in it, must stay within 125 characters.
 work=$(mktemp -d /tmp/bw-XXXXXX)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
-. "$(dirname "$(realpath "$0")")/wine_window.sh"
 # Opens the file dialog titled $2 with the keys $1 and accepts the path $3 in it.
 choose() {
   await 'Brevok Resource Compiler.*'

@@ -1,6 +1,21 @@
 # What the scripts that drive Windows windows under Wine and Xvfb share (sourced): Windows
 # paths, waiting for a window and giving it the keyboard, keys, failing with a picture.
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
+# The start of a window test, called with the test's arguments BREVOK_EXE BRCC32_EXE READER_EXE
+# LINKED_READER_EXE: runs the test again under xvfb-run when no display is set, then names
+# them ($brevok, $brcc32, $reader, $linked) and the test data ($data, $icon).
+window_test_start() {
+  if [ -z "${BREVOK_TEST_DISPLAY:-}" ]; then
+    BREVOK_TEST_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
+  fi
+  brevok=$(realpath "$1")
+  brcc32=$(realpath "$2")
+  reader=$(realpath "$3")
+  linked=$(realpath "$4")
+  data=$(dirname "$(realpath "$0")")/data
+  icon=$(dirname "$(realpath "$0")")/../../../resources/brevok.ico
+  export WINEDEBUG=-all
+}
 # On a failure the screen is saved to $BREVOK_TEST_SCREEN when that is set.
 fail() {
   printf 'FAIL: %s\n' "$*"
