@@ -5,6 +5,7 @@
 #include "preprocessor/pp_expression.h"
 #include "preprocessor/preprocessor_run.h"
 
+#include "rules/ascii.h"
 #include "rules/errors.h"
 #include "platform/files.h"
 #include "rules/paths.h"
@@ -24,11 +25,6 @@ namespace {
 
 /// Runs of blank lines longer than this become a line marker, as clang writes them.
 constexpr int kMaxBlankRun = 8;
-
-bool HasHighBytes(std::string_view text)
-{
-    return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
 
 /// Spells tokens as the source had them: a blank where one or more stood.
 std::string Spell(const std::vector<PpToken>& tokens, std::size_t from = 0)
@@ -130,7 +126,7 @@ void Preprocessor::ToOutputCodePage(std::vector<PpToken>& tokens, int codePage) 
     if (codePage == result_.codePage)
         return;
     for (PpToken& token : tokens)
-        if (HasHighBytes(token.text))
+        if (!IsPlainAscii(token.text))
             token.text = ConvertCodePage(token.text, codePage, result_.codePage);
 }
 

@@ -19,4 +19,9 @@ bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b)
         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
 }
 
+bool IsPlainAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace brevok

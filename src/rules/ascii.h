@@ -40,6 +40,9 @@ constexpr char AsciiLower(char c)
 /// `text` with a-z made A-Z; other bytes (UTF-8 included) unchanged.
 std::string AsciiUpper(std::string_view text);
 
+/// True when every byte of `text` is ASCII (below 0x80).
+bool IsPlainAscii(std::string_view text);
+
 /// True when `a` and `b` differ at most in the letter case of ASCII letters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -5,6 +5,7 @@
 #include "workbench/workbench_view.h"
 #include "platform/command_line.h"
 #include "workbench/dialogs.h"
+#include "rules/ascii.h"
 #include "rules/errors.h"
 #include "platform/files.h"
 #include "rules/paths.h"
@@ -13,7 +14,6 @@
 #include "script/script_document.h"
 #include "settings/settings.h"
 
-#include <algorithm>
 #include <fstream>
 
 namespace brevok {
@@ -43,11 +43,6 @@ std::string QuoteForBatch(const std::string& path, BatchShell shell)
             escaped += '%';
     }
     return NeedsCmdQuotes(path) ? "\"" + escaped + "\"" : escaped;
-}
-
-bool IsPlainAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 /// Collects the batch file's text and variables, a path at a time.
